@@ -1,0 +1,56 @@
+#include "config/screen_store.h"
+
+#include <algorithm>
+
+namespace tervo::config {
+
+ScreenStore::ScreenStore()
+    : ScreensText(kMaxTextScreen + 1, std::vector<std::string>(kFieldSlots)),
+      DivideFields(kDivisionSlots) {
+  GrowScreenTables();
+  ClearAllScreens();
+}
+
+// Keeps the field definitions, function-key texts, master settings and field
+// texts: they are overwritten when the number is reused, and the editor may
+// still show them.
+void ScreenStore::ResetScreenDef(int s) {
+  if (!ValidScreen(s)) return;
+  ScreenDef& d = Screens[s];
+  d.CheckScreenIdTerm = 0;
+  d.CheckScreenIdUser = 0;
+  d.DontSendToTerminal = 0;
+  d.FieldScr = 0;
+  d.Master = kScreenFree;
+  d.MasterAux = 0;
+  d.MultipleInputFather = 0;
+  d.ScreenId = 0;
+  d.EscKey.clear();
+  d.KeysAfterEnter.clear();
+  d.ScreenIdTerminal = "0";
+  d.ScreenIdUser = "0";
+  Originals[s].Count = 0;
+  AdvScreens[s].Active = false;
+  ScreenAspect[s].assign(kScreenAspectSize, ' ');
+  Indice[s].assign(kPositionSlots, -1);
+}
+
+void ScreenStore::GrowScreenTables() {
+  const std::size_t n = static_cast<std::size_t>(std::max<std::int32_t>(NumeroMaximoDeEcrans, 0)) + 1;
+  Screens.resize(n);
+  Originals.resize(n);
+  Indice.resize(n, std::vector<std::int32_t>(kPositionSlots, -1));
+  ScreenAspect.resize(n, std::string(kScreenAspectSize, ' '));
+  AdvScreens.resize(n);
+  MasterScreens.resize(n);
+  ResetScreenDef(static_cast<int>(n) - 1);
+}
+
+void ScreenStore::ClearAllScreens() {
+  ScreenCt = 0;
+  for (int s = 0; s <= NumeroMaximoDeEcrans && s < ScreenTableSize(); ++s) ResetScreenDef(s);
+  DivideFieldsCt = 0;
+  NumeroMaximoDeEcrans = 1;
+}
+
+}  // namespace tervo::config

@@ -1,0 +1,154 @@
+#include "config/text.h"
+
+#include <cmath>
+#include <limits>
+
+namespace tervo::text {
+
+std::string TrimLeftBlanks(std::string_view s) {
+  std::size_t b = 0;
+  while (b < s.size() && s[b] == ' ') ++b;
+  return std::string(s.substr(b));
+}
+
+std::string TrimRightBlanks(std::string_view s) {
+  std::size_t e = s.size();
+  while (e > 0 && s[e - 1] == ' ') --e;
+  return std::string(s.substr(0, e));
+}
+
+std::string TrimBlanks(std::string_view s) { return TrimLeftBlanks(TrimRightBlanks(s)); }
+
+std::string Left(std::string_view s, std::size_t n) { return std::string(s.substr(0, n)); }
+
+std::string Right(std::string_view s, std::size_t n) {
+  return n >= s.size() ? std::string(s) : std::string(s.substr(s.size() - n));
+}
+
+std::string PadRight(std::string_view s, std::size_t n, char pad) {
+  std::string out(s.substr(0, n));
+  out.resize(n, pad);
+  return out;
+}
+
+std::string ToUpper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    auto u = static_cast<unsigned char>(c);
+    if (u >= 'a' && u <= 'z') {
+      c = static_cast<char>(u - 32);
+    } else if ((u >= 0xE0 && u <= 0xFE && u != 0xF7)) {
+      c = static_cast<char>(u - 32);  // Latin-1 range of Windows-1252
+    } else if (u == 0x9A || u == 0x9C || u == 0x9E) {
+      c = static_cast<char>(u - 16);  // s caron, oe, z caron
+    } else if (u == 0xFF) {
+      c = static_cast<char>(0x9F);  // y diaeresis
+    }
+  }
+  return out;
+}
+
+double RoundHalfEven(double v) {
+  if (!std::isfinite(v)) return v;
+  return std::nearbyint(v);  // default rounding mode is to nearest, ties to even
+}
+
+namespace {
+
+// Parses sign, digits and one decimal point from s at pos.  Returns the number
+// of characters used (0 when no digit was seen) and the value in *out.
+std::size_t ParseNumber(std::string_view s, std::size_t pos, double* out) {
+  std::size_t i = pos;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+    negative = s[i] == '-';
+    ++i;
+  }
+  double value = 0;
+  double scale = 0;  // 0 before the point, then 0.1, 0.01 ...
+  bool digits = false;
+  bool point = false;
+  for (; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c >= '0' && c <= '9') {
+      digits = true;
+      if (scale == 0) {
+        value = value * 10 + (c - '0');
+      } else {
+        value += (c - '0') * scale;
+        scale /= 10;
+      }
+    } else if (c == '.' && !point) {
+      point = true;
+      scale = 0.1;
+    } else {
+      break;
+    }
+  }
+  if (!digits) return 0;
+  *out = negative ? -value : value;
+  return i - pos;
+}
+
+}  // namespace
+
+double LeadingNumber(std::string_view s) {
+  std::size_t pos = 0;
+  while (pos < s.size() && s[pos] == ' ') ++pos;
+  double v = 0;
+  return ParseNumber(s, pos, &v) ? v : 0;
+}
+
+std::int32_t OptionNumber(std::string_view s) {
+  const double v = RoundHalfEven(LeadingNumber(s));
+  if (v >= std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+  if (v <= std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(v);
+}
+
+bool ToDouble(std::string_view s, double* out, std::string* err) {
+  const std::string t = TrimBlanks(s);
+  double v = 0;
+  const std::size_t used = ParseNumber(t, 0, &v);
+  if (used == 0 || used != t.size()) {
+    if (err) *err = "not a number: \"" + std::string(s) + "\"";
+    return false;
+  }
+  *out = v;
+  return true;
+}
+
+bool ToInt32(std::string_view s, std::int32_t* out, std::string* err) {
+  double v = 0;
+  if (!ToDouble(s, &v, err)) return false;
+  v = RoundHalfEven(v);
+  if (v > std::numeric_limits<std::int32_t>::max() || v < std::numeric_limits<std::int32_t>::min()) {
+    if (err) *err = "number out of range: \"" + std::string(s) + "\"";
+    return false;
+  }
+  *out = static_cast<std::int32_t>(v);
+  return true;
+}
+
+bool ToBool(std::string_view s, bool* out, std::string* err) {
+  const std::string t = ToUpper(TrimBlanks(s));
+  if (t == "TRUE") {
+    *out = true;
+    return true;
+  }
+  if (t == "FALSE") {
+    *out = false;
+    return true;
+  }
+  double v = 0;
+  if (!ToDouble(t, &v, nullptr)) {
+    if (err) *err = "not a Boolean: \"" + std::string(s) + "\"";
+    return false;
+  }
+  *out = v != 0;
+  return true;
+}
+
+std::string FromInt(std::int64_t v) { return std::to_string(v); }
+
+}  // namespace tervo::text
