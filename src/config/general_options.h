@@ -1,0 +1,52 @@
+// The general options, held as the configuration dialogs hold them: every
+// option is the text of its control ("1", "Exit,Sair", "" ...), check boxes
+// and list indexes as "0"/"1"/"2"/"3".  Consumers convert when they need a
+// number: empty or non-numeric text counts as 0.  The file reader and writer
+// and the dialogs bind to this model by key.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tervo::config {
+
+class GeneralOptions {
+ public:
+  // Starts with the contents a freshly created dialog shows.
+  GeneralOptions();
+
+  // Every key the model holds, in the order the configuration file writes
+  // the general keys (followed by the keys the file does not write).
+  static const std::vector<std::string>& Keys();
+  static bool IsKey(const std::string& key);
+  // True for options that are check boxes (stored as "0" or "1").
+  static bool IsCheckBox(const std::string& key);
+
+  // The option's text; an unknown key reads as "".
+  std::string Text(const std::string& key) const;
+  // Sets the text of a known key; unknown keys are ignored and return false.
+  bool SetText(const std::string& key, const std::string& value);
+
+  // The option read as a number (empty or non-numeric text is 0; halves round
+  // to even).
+  std::int32_t Number(const std::string& key) const;
+  double Real(const std::string& key) const;  // e.g. NewScreenTimeout "1.5"
+  // A check box is set when its number is non-zero.
+  bool Checked(const std::string& key) const { return Number(key) != 0; }
+  void SetChecked(const std::string& key, bool on) { SetText(key, on ? "1" : "0"); }
+
+  // The contents of a freshly created dialog.
+  void ApplyInitialContents();
+  // The values that apply when no configuration file could be loaded; options
+  // without a fallback keep their value.
+  void ApplyFallbacks();
+
+  bool operator==(const GeneralOptions&) const = default;
+
+ private:
+  std::map<std::string, std::string> values_;
+};
+
+}  // namespace tervo::config
