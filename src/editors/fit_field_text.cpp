@@ -24,7 +24,8 @@ std::pair<std::size_t, std::size_t> LongestPlainWord(const std::string& s) {
     const std::size_t start = i;
     while (i < s.size() && !IsSeparator(s[i])) ++i;
     const std::size_t length = i - start;
-    if (length > bestLength && text::LeadingNumber(std::string_view(s).substr(start, length)) == 0) {
+    if (length > bestLength &&
+        text::LeadingNumber(std::string_view(s).substr(start, length)) == 0) {
       bestStart = start;
       bestLength = length;
     }
