@@ -1,6 +1,5 @@
 #include "screens/legend.h"
 
-#include "screens/render.h"
 #include "screens_fixture.h"
 
 namespace tervo::testing {
@@ -51,14 +50,6 @@ class LookupTest : public ScreensTest {
  protected:
   LookupTest() { sessions.CurrentScreen[0] = 1; }
 };
-
-TEST_F(LookupTest, LegendIsSentWithTheScreen) {
-  Screen(1).TeclasFuncao[0] = "Exit";
-  Screen(1).TeclasFuncao[1] = "Save";
-  Screen(1).TeclasFuncaoVal[1] = "5";
-  screens::RenderTerminalScreen(ctx, "AS4001", "T1", true);
-  EXPECT_EQ(radio.calls[1], "T_SetLargeFunctionKeys('ExitESave5',5)");
-}
 
 TEST_F(LookupTest, InputFieldRule) {
   struct Case {

@@ -95,21 +95,14 @@ TEST_F(RenderTest, TrailerItemNumbersFollowTheFields) {
 TEST_F(RenderTest, OrderSequenceEndsAtAGap) {
   Line(0, 0, "zero");
   Line(1, 1, "one");
-  Line(2, 3, "three");       // after the gap at 2
+  Line(2, 3, "three");
   Line(3, 1, "second one");  // same order: only the first scanned
   Line(4, -1, "never");
+  Line(5, 2, "hidden").Show = 0;  // uses up order 2 without output
+  Line(6, 5, "five");             // after the gap at 4: never
   Render();
   EXPECT_EQ(Body(), (Calls{"T_PrintString('zero')", "T_NewLine()", "T_PrintString('one')",
-                           "T_NewLine()", "T_NewLine()"}));
-}
-
-TEST_F(RenderTest, HiddenFieldUsesUpItsOrder) {
-  Line(0, 0, "a");
-  Line(1, 1, "b").Show = 0;
-  Line(2, 2, "c");
-  Render();
-  EXPECT_EQ(Body(), (Calls{"T_PrintString('a')", "T_NewLine()", "T_PrintString('c')", "T_NewLine()",
-                           "T_NewLine()"}));
+                           "T_NewLine()", "T_PrintString('three')", "T_NewLine()", "T_NewLine()"}));
 }
 
 TEST_F(RenderTest, InputIsPaddedWithNulAndBlanks) {
@@ -139,50 +132,38 @@ TEST_F(RenderTest, PromptBeforeANewLineIsClosedByAnEnterItem) {
 
 TEST_F(RenderTest, InputAttributes) {
   struct Case {
-    const char* name;
-    std::function<void(config::FieldDef&)> set;
+    int hostProtected, hidden, defProtected, userId, flag, barcode, sendWithEnter, autoEnter;
     int attr;
   };
+  // clang-format off
   const Case cases[] = {
-      {"plain", [](config::FieldDef&) {}, 0},
-      {"protected input", [](config::FieldDef& d) { d.Protected = 1; }, -1},
-      {"auto exit", [](config::FieldDef& d) { d.Flag = config::kFlagAutoExit; }, -2},
-      {"barcode", [](config::FieldDef& d) { d.Barcode = 1; }, -64},
-      {"send with enter", [](config::FieldDef& d) { d.SendWithEnter = 1; }, -16},
-      {"auto enter", [](config::FieldDef& d) { d.AutoEnter = 1; }, -2},
-      {"all",
-       [](config::FieldDef& d) {
-         d.Protected = 1;
-         d.Flag = config::kFlagAutoExit;
-         d.Barcode = 1;
-         d.SendWithEnter = 1;
-         d.AutoEnter = 1;
-       },
-       -85},
+      {0, 0, 0, 0, 0, 0, 0, 0, 0},
+      {0, 0, 1, 0, 0, 0, 0, 0, -1},
+      {1, 0, 0, 0, 0, 0, 0, 0, -1},
+      {1, 0, 1, 1, 0, 0, 0, 0, 0},  // "Get User Id": always offered unprotected
+      {0, 1, 0, 0, 0, 0, 0, 0, -4},
+      {0, 0, 0, 0, config::kFlagAutoExit, 0, 0, 0, -2},
+      {0, 0, 0, 0, 0, 1, 0, 0, -64},
+      {0, 0, 0, 0, 0, 0, 1, 0, -16},
+      {0, 0, 0, 0, 0, 0, 0, 1, -2},
+      {1, 1, 0, 0, config::kFlagAutoExit, 1, 1, 1, -89},
   };
+  // clang-format on
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
     radio.calls.clear();
     Def(1, 0) = config::FieldDef{};
-    c.set(Input(0, 0, "", 1));
+    config::FieldDef& d = Input(0, 0, "", 1);
+    Host(1).Protected[0] = c.hostProtected != 0;
+    Host(1).Hidden[0] = c.hidden != 0;
+    d.Protected = c.defProtected;
+    d.UserId = c.userId;
+    d.Flag = c.flag;
+    d.Barcode = c.barcode;
+    d.SendWithEnter = c.sendWithEnter;
+    d.AutoEnter = c.autoEnter;
     Render();
     EXPECT_EQ(Body().front(), "T_GetText('\\0',1," + std::to_string(c.attr) + ")");
   }
-}
-
-TEST_F(RenderTest, HostProtectionHiddenAndUserId) {
-  Input(0, 0, "", 1);
-  Host(1).Protected[0] = true;
-  Host(1).Hidden[0] = true;
-  Render();
-  EXPECT_EQ(Body().front(), "T_GetText('\\0',1,-5)");
-
-  // A protected host field marked "Get User Id" is offered as unprotected.
-  radio.calls.clear();
-  Def(1, 0).UserId = config::kUserIdGetUser;
-  Def(1, 0).Protected = 1;
-  Render();
-  EXPECT_EQ(Body().front(), "T_GetText('\\0',1,-4)");
 }
 
 TEST_F(RenderTest, PrefixBeforeAnInput) {
@@ -236,62 +217,39 @@ TEST_F(RenderTest, CursorStartsOnTheMarkedFieldOrUnderTheHostCursor) {
 
 TEST_F(RenderTest, DisplayLineKinds) {
   struct Case {
-    const char* name;
-    std::function<void(config::FieldDef&)> set;
+    int title, flag, flag2, sendWithEnter;
+    const char* prefix;
     Calls body;
   };
+  const int large = config::kFlagNoCursorLarge;
+  const int normal = config::kFlagNoCursorNormal;
+  // clang-format off
   const Case cases[] = {
-      {"title",
-       [](config::FieldDef& d) {
-         d.Title = 1;
-         d.SendWithEnter = 1;
-       },
-       {"T_PrintInverse('Head')", "T_NewLine()", "T_NewLine()"}},
-      {"title and plain",
-       [](config::FieldDef& d) { d.Title = 1; },
-       {"T_PrintInverse('Head')", "T_PrintString('Head')", "T_NewLine()", "T_NewLine()"}},
-      {"large",
-       [](config::FieldDef& d) {
-         d.Flag = config::kFlagNoCursorLarge;
-         d.SendWithEnter = 1;
-       },
-       {"T_PrintLarge('Head')", "T_NewLine()", "T_NewLine()"}},
-      {"no cursor normal",
-       [](config::FieldDef& d) {
-         d.Flag = config::kFlagNoCursorNormal;
-         d.SendWithEnter = 1;
-       },
-       {"T_PrintString('Head')", "T_NewLine()", "T_NewLine()"}},
-      {"scroll",
-       [](config::FieldDef& d) {
-         d.flag2 = 4;
-         d.AuxText = "aux";
-         d.SendWithEnter = 1;
-       },
-       {"T_Scroll('aux',' Head ')", "T_GetCheckEnter()", "T_NewLine()", "T_NewLine()"}},
-      {"prefix then plain",
-       [](config::FieldDef& d) {
-         d.AuxText = "P:";
-         d.SizeTextAux = 2;
-       },
-       {"T_PrintString('P:Head')", "T_NewLine()", "T_NewLine()"}},
+      {1, 0, 0, 1, "", {"T_PrintInverse('Head')", "T_NewLine()", "T_NewLine()"}},
+      {1, 0, 0, 0, "", {"T_PrintInverse('Head')", "T_PrintString('Head')", "T_NewLine()",
+                        "T_NewLine()"}},  // every rule that applies shows the line
+      {0, large, 0, 1, "", {"T_PrintLarge('Head')", "T_NewLine()", "T_NewLine()"}},
+      {0, normal, 0, 1, "", {"T_PrintString('Head')", "T_NewLine()", "T_NewLine()"}},
+      {0, 0, 4, 1, "", {"T_Scroll('aux',' Head ')", "T_GetCheckEnter()", "T_NewLine()",
+                        "T_NewLine()"}},
+      {0, 0, 0, 0, "P:", {"T_PrintString('P:Head')", "T_NewLine()", "T_NewLine()"}},
       // A direct call does not flush the pending prefix: it follows the title.
-      {"prefix then title",
-       [](config::FieldDef& d) {
-         d.AuxText = "P:";
-         d.SizeTextAux = 2;
-         d.Title = 1;
-         d.SendWithEnter = 1;
-       },
-       {"T_PrintInverse('Head')", "T_PrintString('P:')", "T_NewLine()", "T_NewLine()"}},
+      {1, 0, 0, 1, "P:", {"T_PrintInverse('Head')", "T_PrintString('P:')", "T_NewLine()",
+                          "T_NewLine()"}},
   };
+  // clang-format on
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
     radio.calls.clear();
     Def(1, 0) = config::FieldDef{};
-    c.set(Line(0, 0, " Head "));
+    config::FieldDef& d = Line(0, 0, " Head ");
+    d.Title = c.title;
+    d.Flag = c.flag;
+    d.flag2 = c.flag2;
+    d.SendWithEnter = c.sendWithEnter;
+    d.AuxText = c.flag2 == 4 ? "aux" : c.prefix;
+    d.SizeTextAux = c.flag2 == 4 ? 0 : static_cast<int>(std::string(c.prefix).size());
     Render();
-    EXPECT_EQ(Body(), c.body);
+    EXPECT_EQ(Body(), c.body) << c.title << "/" << c.flag << "/" << c.flag2 << "/" << c.prefix;
   }
 }
 
