@@ -1,6 +1,7 @@
 // System setting forms, router names and code pages.
 #include <gtest/gtest.h>
 
+#include "platform/host5250/device_name.h"
 #include "platform/host5250/ebcdic.h"
 #include "platform/host5250/host_router.h"
 #include "platform/host5250/system_address.h"
@@ -126,6 +127,22 @@ TEST(Ebcdic, CodePagesDifferWhereTheyShouldAndSubstitute) {
         EXPECT_EQ(static_cast<std::uint8_t>(c.ToLocal(e)), l) << cp << " " << l;
       }
     }
+  }
+}
+
+TEST(DeviceName, IbmIRules) {
+  struct Case {
+    const char* name;
+    const char* normalized;  // nullptr: invalid
+  } cases[] = {
+      {"TERM01", "TERM01"}, {"term01", "TERM01"}, {"$A_1.B", "$A_1.B"}, {"ABCDEFGHIJ", "ABCDEFGHIJ"},
+      {"ABCDEFGHIJK", nullptr}, {"1TERM", nullptr}, {"", nullptr}, {"TE RM", nullptr}, {"TERM\xC9", nullptr},
+  };
+  for (const Case& c : cases) {
+    std::string out, err;
+    EXPECT_EQ(ValidDeviceName(c.name, &out, &err), c.normalized != nullptr) << c.name;
+    if (c.normalized) EXPECT_EQ(out, c.normalized);
+    else EXPECT_EQ(err, std::string("Invalid Device ") + c.name);
   }
 }
 

@@ -195,5 +195,54 @@ TEST(Tn5250Client, EventsArriveFromTheEventLoopAndHandlersMayCallBack) {
   display->Disconnect();
 }
 
+TEST(Tn5250Client, RefusedConnectionIsReportedFromTheEventLoop) {
+  QTcpServer probe;
+  probe.listen(QHostAddress::LocalHost, 0);
+  const quint16 port = probe.serverPort();
+  probe.close();  // nobody listens there now
+  std::string err;
+  auto display = CreateHostDisplay("TN5250", {}, &err);
+  display->Link().SelectedSystemName = "127.0.0.1:" + std::to_string(port);
+  std::string message;
+  bool inConnect = false;
+  HostDisplayEvents events;
+  events.Disconnected = [&](std::string& m) {
+    EXPECT_FALSE(inConnect);
+    message = m;
+  };
+  display->SetEvents(events);
+  inConnect = true;
+  ASSERT_TRUE(display->Connect(&err)) << err;
+  inConnect = false;
+  QEventLoop loop;
+  QTimer::singleShot(3000, &loop, &QEventLoop::quit);
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (!message.empty()) loop.quit();
+  });
+  poll.start(10);
+  loop.exec();
+  EXPECT_FALSE(message.empty());
+  std::string s1, s2;
+  display->QueryStatus(s1, s2);
+  EXPECT_TRUE(InputInhibited(s1));
+  std::string keysErr;
+  EXPECT_FALSE(display->SendKeys("@E", &keysErr));
+  EXPECT_EQ(keysErr, "Host session not connected");
+
+  // The gateway's own Disconnect raises no event, even with one queued.
+  message.clear();
+  ASSERT_TRUE(display->Connect(&err));
+  display->Disconnect();
+  QEventLoop again;
+  QTimer::singleShot(200, &again, &QEventLoop::quit);
+  again.exec();
+  EXPECT_TRUE(message.empty());
+  // A system name that cannot be attempted fails at once.
+  display->Link().SelectedSystemName = "host:0";
+  EXPECT_FALSE(display->Connect(&err));
+  EXPECT_EQ(err, "Bad port in system name \"host:0\"");
+}
+
 }  // namespace
 }  // namespace tervo::host5250::testing
