@@ -69,6 +69,38 @@ TEST(FieldCodes, TypeAndJustifyFromTheFieldFormatWord) {
   }
 }
 
+// What the write-back makes of a value for each code pair, and what the host
+// then receives: the codes must make the write-back produce valid input.
+TEST(FieldCodes, WriteBackFormsReachTheHostIntact) {
+  struct Case {
+    const char* ffw;     // hex FFW of a length-6 field
+    const char* stored;  // the text the write-back stores for the codes
+    const char* sent;    // field data the host receives (EBCDIC hex)
+  } cases[] = {
+      // Type 8 (signed numeric), any justify: L-1 zero-filled digits; the
+      // sign position stays blank and is not sent.
+      {"4700", "00012", "F0F0F0F1F2"},
+      // Type 3, justify 1 (zero fill): right-adjusted with zeros.
+      {"4305", "000042", "F0F0F0F0F4F2"},
+      // Type 5, justify 2 (blank fill): right-adjusted with blanks.
+      {"4506", "    42", "40404040F4F2"},  // leading blanks sent, as the field asks
+      // Type 0, justify 3 (mandatory fill): cut or padded to the full length.
+      {"4007", "ABCDEF", "C1C2C3C4C5C6"},
+  };
+  for (const Case& c : cases) {
+    Host h;
+    h.Send(Screen(std::string("110101" "1D") + c.ffw + "20" "0006"));
+    h.Answers();
+    ScreenFields f(h.s.GetScreen(), h.s.Codec());
+    ASSERT_TRUE(f.SetText(0, c.stored)) << c.ffw;
+    std::string err;
+    ASSERT_TRUE(h.s.SendKeys("@E", &err));
+    auto answers = h.Answers();
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0], std::string("0000030102F1110102") + c.sent) << c.ffw;
+  }
+}
+
 TEST(FieldList, InputAndProtectedFieldsInScreenOrder) {
   Host h;
   // Row 1: label "NAME" after attribute at col 1; input field at (1,10)
