@@ -1,6 +1,7 @@
 #include "platform/radio/serial_transport.h"
 
-#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 namespace tervo::radio {
 
@@ -59,12 +60,17 @@ bool SerialTransport::Open(std::string* err) {
   QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { OnReadyRead(); });
 
   Write({static_cast<std::uint8_t>(wire::Type::kProbe), {}, {}});
-  QDeadlineTimer deadline(baseAnswerMs_);
-  while (!baseReady_ && !deadline.hasExpired()) {
-    port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
-    if (port_.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
-      // readyRead was emitted and handled inside the wait.
-    }
+  // Wait processing events, as the gateway's own waits do: the base's answer
+  // arrives through readyRead like everything else.
+  if (!baseReady_) {
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    waitLoop_ = &loop;
+    timer.start(baseAnswerMs_);
+    loop.exec();
+    waitLoop_ = nullptr;
   }
   if (!baseReady_) {
     *err = "radio base on " + device_ + " does not answer";
@@ -103,6 +109,7 @@ void SerialTransport::OnFrame(const wire::Frame& frame) {
       wire::DecodeText(frame.payload, 200, &text, &err);
       if (!baseReady_) Log("radio: radio base on " + device_ + " answered: " + text);
       baseReady_ = true;
+      if (waitLoop_) waitLoop_->quit();
     } else {
       Log("radio: " + std::string(wire::TypeName(frame.type)) + " without a terminal id refused");
     }

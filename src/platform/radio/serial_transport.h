@@ -7,6 +7,8 @@
 #include <QSerialPort>
 #include <set>
 
+class QEventLoop;
+
 #include "platform/radio/transport.h"
 
 namespace tervo::radio {
@@ -44,6 +46,7 @@ class SerialTransport final : public Transport {
   bool baseReady_ = false;
   bool hunting_ = false;  // logged a framing fault; quiet until the next good frame
   std::set<std::string> hello_;
+  QEventLoop* waitLoop_ = nullptr;
 };
 
 }  // namespace tervo::radio
