@@ -1,8 +1,9 @@
 // The serial side through a pseudo-terminal pair: the gateway's link opens
 // the slave as its serial port, a simulated radio base serves the master.
+#include "platform/radio/serial_transport.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/radio/serial_transport.h"
 #include "platform/radio/sim_links.h"
 #include "radio_test_util.h"
 
@@ -17,9 +18,14 @@ TEST(SerialDeviceName, NumbersPathsAndNames) {
   const struct {
     const char* comPort;
     const char* device;
-  } cases[] = {{"1", "/dev/ttyS0"},         {" 4 ", "/dev/ttyS3"},   {"COM2", "/dev/ttyS1"},
-               {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"ttyACM1", "/dev/ttyACM1"}, {"0", ""},
-               {"", ""},                    {"99999999", ""}};
+  } cases[] = {{"1", "/dev/ttyS0"},
+               {" 4 ", "/dev/ttyS3"},
+               {"COM2", "/dev/ttyS1"},
+               {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+               {"ttyACM1", "/dev/ttyACM1"},
+               {"0", ""},
+               {"", ""},
+               {"99999999", ""}};
   for (const auto& c : cases) EXPECT_EQ(SerialDeviceName(c.comPort), c.device) << c.comPort;
 }
 

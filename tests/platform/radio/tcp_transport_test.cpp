@@ -106,7 +106,8 @@ TEST(TcpTransport, FramesBreakingTheRulesAreRefusedAndNothingIsMixed) {
 
   // T1's connection speaking for T2: dropped, the connection stays.
   t1.client.WriteRaw(Frame(0x02, "T2"));
-  ASSERT_TRUE(PumpUntil([&] { return log.Has("START for terminal T2 on the connection of T1 refused"); }));
+  ASSERT_TRUE(
+      PumpUntil([&] { return log.Has("START for terminal T2 on the connection of T1 refused"); }));
   // A frame the gateway sends, coming from a terminal; a request too long.
   t1.client.WriteRaw(Frame(0x83, "T1"));
   t1.client.WriteRaw(Frame(0x03, "T1", wire::EncodeText(std::string(60, 'x'))));
