@@ -23,6 +23,7 @@ class SimTcpClient {
   // Drops the connection as a radio drop-out would.
   void Disconnect();
   bool Connected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
+  bool Unconnected() const { return socket_.state() == QAbstractSocket::UnconnectedState; }
   // Raw bytes, for tests that speak the protocol badly on purpose.
   void WriteRaw(const std::string& bytes);
 
