@@ -84,7 +84,8 @@ class SimRadioBase {
  public:
   explicit SimRadioBase(std::unique_ptr<ByteChannel> channel);
   ~SimRadioBase();
-  // The terminal stays owned by the caller.  It says HELLO at once and again
+  // The terminal stays owned by the caller and must outlive the base.  It
+  // says HELLO at once and again
   // whenever the gateway probes the base before welcoming it.
   void Add(SimTerminal& terminal);
   ByteChannel& Channel() { return *channel_; }

@@ -160,10 +160,10 @@ TEST(ScriptedTerminal, SeveralTerminalsBehindARadioBaseOnAPseudoTerminal) {
   std::string slave, err;
   auto channel = sim::FdChannel::OpenPty(&slave, &err);
   ASSERT_TRUE(channel) << err;
-  sim::SimRadioBase base(std::move(channel));
   ScriptedTerminal t1("T1", kSignOnScript);
   ScriptedTerminal t2("T2",
                       "expect Sign on\nfield User\ntype bob\nchoose Enter\nexpect Hello bob\n");
+  sim::SimRadioBase base(std::move(channel));  // goes before the terminals it carries
   t1.Start();
   t2.Start();
   base.Add(t1.sim);
