@@ -85,8 +85,8 @@ class SimRadioBase {
   explicit SimRadioBase(std::unique_ptr<ByteChannel> channel);
   ~SimRadioBase();
   // The terminal stays owned by the caller and must outlive the base.  It
-  // says HELLO at once and again
-  // whenever the gateway probes the base before welcoming it.
+  // says HELLO at once, and again whenever the gateway probes the base
+  // before welcoming it.
   void Add(SimTerminal& terminal);
   ByteChannel& Channel() { return *channel_; }
   int Probes() const { return probes_; }
