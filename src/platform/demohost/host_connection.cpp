@@ -339,7 +339,9 @@ void HostConnection::HandleAnswer(std::string_view payload) {
       HostStream w(codec_);
       w.SaveScreen();
       phase_ = Phase::kAwaitSave;
-      SendRecord(ds::kOpSaveScreen, w.Take());
+      // The command alone asks for the screen; the Save Screen opcode as
+      // well would make some terminals answer twice.
+      SendRecord(ds::kOpPutGet, w.Take());
       timer_.start(options_.saveTimeoutMs);
       break;
     }
