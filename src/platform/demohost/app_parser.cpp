@@ -561,6 +561,17 @@ struct Reader {
     if (!s.layout.empty())
       for (const Field& f : app->layouts[s.layout].fields) all.push_back(&f);
     for (const Field& f : s.body.fields) all.push_back(&f);
+    // The list rows are rolled and rewritten when the page changes: a field
+    // there would be scrolled away with them.
+    for (const ListArea& l : s.lists) {
+      for (const Field* f : all) {
+        if (f->row >= l.row && f->row <= l.row + l.size) {
+          line = f->line;
+          return Fail("screen " + s.name + ": this field lies in the list of line " +
+                      std::to_string(l.line));
+        }
+      }
+    }
     for (std::size_t a = 0; a < all.size(); ++a) {
       for (std::size_t b = a + 1; b < all.size(); ++b) {
         const Field& x = *all[a];

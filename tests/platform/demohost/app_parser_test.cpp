@@ -87,6 +87,7 @@ TEST(AppParser, MalformedLinesNameTheLine) {
       {8, "  on f3 back", "line 8: 'on' is not allowed in a layout"},
       {16, "  output 5 11 10 \"x\"", "line 17: screen B: this field overlaps the field of line 16"},
       {17, "  on f3 help", "line 17: screen B has no help lines"},
+      {17, "  list T 4 2 3 \"{name}\"", "line 16: screen B: this field lies in the list of line 17"},
   };
   for (const Case& c : cases) {
     Application app;
