@@ -34,6 +34,13 @@ class DataStreamParser {
   // The read command the host has issued and the client has not answered
   // yet (0 when none).
   std::uint8_t PendingRead() const { return pending_read_; }
+  // Forgets the state of a previous connection.
+  void Restart() {
+    address_ = 0;
+    pending_read_ = 0;
+    screenWritten = false;
+    alarm = false;
+  }
   void ClearPendingRead() { pending_read_ = 0; }
 
   // Set when a record wrote to the screen; the session clears it.

@@ -1,5 +1,8 @@
 #include "platform/host5250/tn5250_session.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/host5250/aid_response.h"
 #include "platform/host5250/datastream.h"
 #include "platform/host5250/keyboard_input.h"
@@ -31,6 +34,21 @@ bool Tn5250Session::SetCcsid(int ccsid, std::string* err) {
   if (!codec_.SetCcsid(ccsid, err)) return false;
   SetTerminalType(terminal_type_);
   return true;
+}
+
+void Tn5250Session::Restart() {
+  telnet_.Reset();
+  screen_.ClearUnit();
+  parser_.Restart();
+  record_.clear();
+  record_overflow_ = false;
+  output_.clear();
+  std::fill(std::begin(us_), std::end(us_), false);
+  std::fill(std::begin(him_), std::end(him_), false);
+  pending_aid_ = 0;
+  last_locked_ = true;
+  newScreen = false;
+  keyboardChanged = false;
 }
 
 void Tn5250Session::Receive(const char* data, std::size_t size) {

@@ -37,6 +37,9 @@ class Tn5250Session : private telnet::Sink {
   // Unlock automatically on the next key after an error.
   bool autoReset = false;
 
+  // Back to the state of a new connection; options stay.
+  void Restart();
+
   // Bytes from the host, any split.
   void Receive(const char* data, std::size_t size);
   // Bytes for the host since the last call.
