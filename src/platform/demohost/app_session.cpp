@@ -276,6 +276,17 @@ Reply AppSession::Answer(const std::string& key,
     reply.outcome = Outcome::kHelp;
     return reply;
   }
+  // The terminal has blanked its screen for Clear: draw the screen again.
+  if (!chosen && key == "clear") {
+    Show(s);
+    return reply;
+  }
+  // Print is the terminal's own business (it does not wait for an answer):
+  // an unwanted one is not answered with an error the operator must reset.
+  if (!chosen && key == "print") {
+    reply.outcome = Outcome::kIgnore;
+    return reply;
+  }
   if (!chosen) return error("Function key not allowed on this screen.", nullptr);
   if (key == "enter") {
     for (const Check& c : s.checks) {

@@ -47,6 +47,7 @@ enum class Outcome {
   kHelp,       // open the help window over the screen
   kCloseHelp,  // the help window is closed: put the screen back
   kSignOff,    // end the session
+  kIgnore,     // nothing to send (an unwanted Print)
 };
 
 struct Reply {

@@ -366,6 +366,9 @@ void HostConnection::HandleAnswer(std::string_view payload) {
       SendRecord(ds::kOpRestoreScreen, EncodeRestore(saved_, codec_));
       saved_.clear();
       break;
+    case Outcome::kIgnore:
+      Log("ignored " + key + " on " + before);
+      break;
     case Outcome::kSignOff:
       socket_->flush();
       Close("signed off");
