@@ -71,6 +71,9 @@ class AppSession {
   const ShownScreen& Current() const { return shown_; }
   const std::string& ScreenName() const { return screen_->name; }
   bool InHelp() const { return inHelp_; }
+  // The help window could not be shown after all (the terminal did not
+  // save its screen): the next key is an ordinary answer again.
+  void CancelHelp() { inHelp_ = false; }
   const std::vector<std::string>& HelpLines() const { return screen_->help; }
 
   // The input field starting at (row, column), 1-based; nullptr if none.

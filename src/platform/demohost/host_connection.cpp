@@ -30,6 +30,14 @@ bool Is5250Display(const std::string& type) {
   return t.rfind("IBM-327", 0) != 0 && t.rfind("IBM-3812", 0) != 0 && t.rfind("IBM-5553", 0) != 0;
 }
 
+// A saved screen from a terminal that does not mark it with the Save Screen
+// opcode: a data stream starting with an escape, where an answer would have
+// its AID in the third byte.
+bool LooksSaved(std::string_view p) {
+  if (p.size() < 3 || static_cast<std::uint8_t>(p[0]) != ds::kEsc) return false;
+  return KeyName(static_cast<std::uint8_t>(p[2])).empty();
+}
+
 std::string Hex(std::uint8_t b) {
   static const char* d = "0123456789ABCDEF";
   return {d[b >> 4], d[b & 15]};
@@ -153,6 +161,7 @@ void HostConnection::OnTimeout() {
     case Phase::kAwaitSave:
       Log("no answer to Save Screen; help window not shown");
       phase_ = Phase::kRunning;
+      session_->CancelHelp();
       SendRecord(ds::kOpPutGet,
                  EncodeError(Reply{Outcome::kError, "Help is not available now.", 0, 0, 0}, codec_));
       break;
@@ -311,8 +320,17 @@ void HostConnection::ProcessRecord(const std::string& record) {
       break;
     case Phase::kAwaitSave:
       timer_.stop();
-      saved_ = std::string(payload);
       phase_ = Phase::kRunning;
+      // The saved screen is a data stream (it starts with an escape) sent
+      // under the Save Screen opcode; anything else is an ordinary answer
+      // from a terminal that did not save, and the help window is dropped.
+      if (header.opcode != ds::kOpSaveScreen && !LooksSaved(payload)) {
+        Log("expected the saved screen; help window not shown");
+        session_->CancelHelp();
+        HandleAnswer(payload);
+        break;
+      }
+      saved_ = std::string(payload);
       SendRecord(ds::kOpPutGet, EncodeHelpWindow(session_->HelpLines(), codec_));
       break;
     case Phase::kRunning:

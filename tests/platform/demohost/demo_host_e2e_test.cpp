@@ -120,6 +120,28 @@ TEST_F(DemoHostE2e, PickingListPagesAndHelpRestoresTheScreen) {
   EXPECT_NE(t.Row(5).find("SO-50220"), std::string::npos) << t.Row(5);
 }
 
+TEST(DemoHostE2eOptions, ATerminalThatCannotSaveGetsAnErrorInsteadOfHelp) {
+  DemoHostOptions o;
+  o.saveTimeoutMs = 20;
+  DemoHost host(o);
+  std::string err;
+  ASSERT_TRUE(host.ListenOnFreeLoopbackPort(&err)) << err;
+  Terminal t(host.Port(), "");
+  ASSERT_TRUE(t.WaitReady("Sign On"));
+  t.Keys("u@Tp@E");
+  ASSERT_TRUE(t.WaitReady("Main Menu"));
+  t.Keys("2@E");
+  ASSERT_TRUE(t.WaitReady("Picking List"));
+  t.dropSavedScreens = true;
+  t.Keys("@1");
+  ASSERT_TRUE(Terminal::WaitFor([&] { return t.Message().find("Help is not available now.") != std::string::npos; }))
+      << t.Dump();
+  t.dropSavedScreens = false;
+  // The next key is an ordinary one again.
+  t.Keys("@R@u");
+  EXPECT_TRUE(Terminal::WaitFor([&] { return t.Row(7).substr(1, 4) == "  11"; })) << t.Dump();
+}
+
 TEST_F(DemoHostE2e, SeveralTerminalsKeepTheirOwnState) {
   Terminal a(host->Port(), "DSP01"), b(host->Port(), "DSP02"), c(host->Port(), "DSP01");
   SignOn(a, "ALICE");
