@@ -41,15 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t end = input.find('\xFF', pos);
     if (end == std::string::npos) end = input.size();
     Answer a;
-    std::vector<int> signedAt;
-    for (const ShownField& f : s.Current().fields)
-      if (f.def.shift == ShiftType::kSigned) signedAt.push_back(f.def.row * 256 + f.def.column);
-    if (ReadAnswer(std::string_view(input).substr(pos, end - pos), codec, signedAt, &a)) {
+    if (ReadAnswer(std::string_view(input).substr(pos, end - pos), codec, AnswerFields(s.Current()),
+                   s.Current().readAll, &a)) {
       std::map<std::string, std::string> typed;
       for (const auto& [at, text] : a.fields)
         if (const ShownField* f = s.InputAt(at / 256, at % 256)) typed[f->def.name] = text;
       const Reply r = s.Answer(KeyName(a.aid), typed);
-      if (r.outcome == Outcome::kError) EncodeError(r, codec);
+      if (r.outcome == Outcome::kError) EncodeError(r, s.Current(), codec);
       else if (r.outcome == Outcome::kPage) EncodePage(s.Current(), r.rollLines, codec);
       else if (r.outcome == Outcome::kShow) EncodeScreen(s.Current(), codec);
       else if (r.outcome == Outcome::kSignOff) s.Start();

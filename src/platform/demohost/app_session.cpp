@@ -145,6 +145,7 @@ void AppSession::Show(const Screen& s) {
   inHelp_ = false;
   shown_ = ShownScreen{};
   shown_.name = s.name;
+  shown_.readAll = s.readAll;
   const Body* layout = nullptr;
   if (!s.layout.empty()) layout = &app_.layouts.at(s.layout);
   for (const Body* b : {layout, &s.body}) {

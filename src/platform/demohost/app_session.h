@@ -38,6 +38,7 @@ struct ShownScreen {
   // More.../Bottom line below it); listSize 0 without a list.
   int listRow = 0;
   int listSize = 0;
+  bool readAll = false;  // Read Input Fields rather than Read MDT Fields
 };
 
 enum class Outcome {

@@ -163,7 +163,8 @@ void HostConnection::OnTimeout() {
       phase_ = Phase::kRunning;
       session_->CancelHelp();
       SendRecord(ds::kOpPutGet,
-                 EncodeError(Reply{Outcome::kError, "Help is not available now.", 0, 0, 0}, codec_));
+                 EncodeError(Reply{Outcome::kError, "Help is not available now.", 0, 0, 0},
+                             session_->Current(), codec_));
       break;
     case Phase::kClosed:
       socket_->abort();
@@ -342,11 +343,9 @@ void HostConnection::ProcessRecord(const std::string& record) {
 }
 
 void HostConnection::HandleAnswer(std::string_view payload) {
-  std::vector<int> signedAt;
-  for (const ShownField& f : session_->Current().fields)
-    if (f.def.input && f.def.shift == ShiftType::kSigned) signedAt.push_back(f.def.row * 256 + f.def.column);
   Answer answer;
-  if (!ReadAnswer(payload, codec_, signedAt, &answer)) {
+  if (!ReadAnswer(payload, codec_, AnswerFields(session_->Current()), session_->Current().readAll,
+                  &answer)) {
     Log("ignored an answer too short for cursor and AID");
     return;
   }
@@ -368,7 +367,7 @@ void HostConnection::HandleAnswer(std::string_view payload) {
       SendRecord(ds::kOpPutGet, EncodePage(session_->Current(), reply.rollLines, codec_));
       break;
     case Outcome::kError:
-      SendRecord(ds::kOpPutGet, EncodeError(reply, codec_));
+      SendRecord(ds::kOpPutGet, EncodeError(reply, session_->Current(), codec_));
       break;
     case Outcome::kHelp: {
       HostStream w(codec_);
@@ -381,7 +380,7 @@ void HostConnection::HandleAnswer(std::string_view payload) {
       break;
     }
     case Outcome::kCloseHelp:
-      SendRecord(ds::kOpRestoreScreen, EncodeRestore(saved_, codec_));
+      SendRecord(ds::kOpRestoreScreen, EncodeRestore(saved_, session_->Current(), codec_));
       saved_.clear();
       break;
     case Outcome::kIgnore:

@@ -19,8 +19,10 @@ TEST(ReadAnswer, CursorAidAndFieldsWithTheSignOfSignedFields) {
   // as F1 D2; signed field 9,31 "7" positive F7.
   const std::string payload = Bytes({0x08, 0x1F, 0xF1, 0x11, 0x07, 0x1F, 0xC1, 0xC2, 0x11, 0x08,
                                      0x1F, 0xF1, 0xD2, 0x11, 0x09, 0x1F, 0xF7});
+  const std::vector<AnswerField> fields = {
+      {7, 31, 2, false, false}, {8, 31, 3, true, false}, {9, 31, 2, true, false}};
   Answer a;
-  ASSERT_TRUE(ReadAnswer(payload, codec, {8 * 256 + 31, 9 * 256 + 31}, &a));
+  ASSERT_TRUE(ReadAnswer(payload, codec, fields, false, &a));
   EXPECT_EQ(a.cursorRow, 8);
   EXPECT_EQ(a.cursorColumn, 31);
   EXPECT_EQ(a.aid, 0xF1);
@@ -29,10 +31,42 @@ TEST(ReadAnswer, CursorAidAndFieldsWithTheSignOfSignedFields) {
   EXPECT_EQ(a.fields[8 * 256 + 31], "12-");
   EXPECT_EQ(a.fields[9 * 256 + 31], "7");
   // The same zone in an ordinary field is the letter K.
-  ASSERT_TRUE(ReadAnswer(payload, codec, {}, &a));
+  ASSERT_TRUE(ReadAnswer(payload, codec, {}, false, &a));
   EXPECT_EQ(a.fields[8 * 256 + 31], "1K");
   // Too short for cursor and AID.
-  EXPECT_FALSE(ReadAnswer(Bytes({0x01, 0x01}), codec, {}, &a));
+  EXPECT_FALSE(ReadAnswer(Bytes({0x01, 0x01}), codec, {}, false, &a));
+}
+
+TEST(ReadAnswer, ReadInputFieldsComeWithoutAddresses) {
+  host5250::EbcdicCodec codec;
+  // An input field of 2, a protected one of 3, a signed one of 3 (two
+  // positions sent).
+  const std::vector<AnswerField> fields = {
+      {5, 10, 2, false, false}, {6, 10, 3, false, true}, {7, 10, 3, true, false}};
+  struct Case {
+    std::string data;
+    std::string first, signedValue;
+    std::size_t count;
+  } cases[] = {
+      // Protected field included (2 + 3 + 2 bytes).
+      {Bytes({0xC1, 0x40, 0xC2, 0xC3, 0xC4, 0xF1, 0xD5}), "A ", "15-", 3},
+      // Only the input fields (2 + 2 bytes).
+      {Bytes({0xC1, 0xC2, 0x40, 0xF7}), "AB", " 7", 2},
+  };
+  for (const Case& c : cases) {
+    Answer a;
+    ASSERT_TRUE(ReadAnswer(Bytes({0x05, 0x0A, 0xF1}) + c.data, codec, fields, true, &a));
+    EXPECT_EQ(a.fields.size(), c.count);
+    EXPECT_EQ(a.fields[5 * 256 + 10], c.first);
+    EXPECT_EQ(a.fields[7 * 256 + 10], c.signedValue);
+  }
+  // Nothing modified: cursor and AID only.
+  Answer a;
+  ASSERT_TRUE(ReadAnswer(Bytes({0x05, 0x0A, 0xF3}), codec, fields, true, &a));
+  EXPECT_TRUE(a.fields.empty());
+  // A terminal that answers with addresses anyway is still understood.
+  ASSERT_TRUE(ReadAnswer(Bytes({0x05, 0x0A, 0xF1, 0x11, 0x05, 0x0A, 0xC1}), codec, fields, true, &a));
+  EXPECT_EQ(a.fields[5 * 256 + 10], "A");
 }
 
 TEST(KeyName, AidBytes) {
@@ -80,8 +114,12 @@ TEST(EncodeError, MessageAtTheFieldWithTheKeyboardLocked) {
   Reply r{Outcome::kError, "No", 7, 31, 0};
   // WTD with the alarm, Write Error Code with Insert Cursor and the text,
   // then Read MDT Fields.
-  EXPECT_EQ(EncodeError(r, codec), Bytes({0x04, 0x11, 0x00, 0x04, 0x04, 0x21, 0x13, 0x07, 0x1F,
-                                          0xD5, 0x96, 0x04, 0x52, 0x00, 0x00}));
+  ShownScreen s;
+  EXPECT_EQ(EncodeError(r, s, codec), Bytes({0x04, 0x11, 0x00, 0x04, 0x04, 0x21, 0x13, 0x07, 0x1F,
+                                             0xD5, 0x96, 0x04, 0x52, 0x00, 0x00}));
+  // A screen that reads every field asks with Read Input Fields again.
+  s.readAll = true;
+  EXPECT_EQ(EncodeError(r, s, codec).substr(11), Bytes({0x04, 0x42, 0x00, 0x00}));
 }
 
 }  // namespace
