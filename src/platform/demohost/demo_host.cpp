@@ -57,6 +57,14 @@ bool DemoHost::Listen(const QHostAddress& address, quint16 port, std::string* er
 
 quint16 DemoHost::Port() const { return server_->serverPort(); }
 
+std::string DemoHost::Address() const {
+  QHostAddress a = server_->serverAddress();
+  if (a == QHostAddress::Any || a == QHostAddress::AnyIPv4) a = QHostAddress::LocalHost;
+  if (a == QHostAddress::AnyIPv6) a = QHostAddress::LocalHostIPv6;
+  const QString host = a.protocol() == QAbstractSocket::IPv6Protocol ? "[" + a.toString() + "]" : a.toString();
+  return host.toStdString() + ":" + std::to_string(Port());
+}
+
 void DemoHost::Close() {
   server_->close();
   std::vector<HostConnection*> open;

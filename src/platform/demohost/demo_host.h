@@ -40,6 +40,9 @@ class DemoHost : public QObject {
     return Listen(QHostAddress::LocalHost, 0, err);
   }
   quint16 Port() const;
+  // "127.0.0.1:PORT": the System address the gateway's TN5250 client is
+  // given for the "DemoHost" router.
+  std::string Address() const;
   void Close();
 
   const Application& App() const { return app_; }
