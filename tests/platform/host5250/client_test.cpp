@@ -82,8 +82,13 @@ struct ClientRun {
 };
 
 ClientRun RunClient(const QStringList& args) {
+  const QString program = QCoreApplication::applicationDirPath() + "/../apps/tervo-5250/tervo-5250";
+  if (!QFile::exists(program)) {
+    ADD_FAILURE() << "build tervo-5250 first: " << program.toStdString();
+    return {};
+  }
   QProcess p;
-  p.start(QCoreApplication::applicationDirPath() + "/../apps/tervo-5250/tervo-5250", args);
+  p.start(program, args);
   QEventLoop loop;
   QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
   QTimer::singleShot(20000, &loop, &QEventLoop::quit);
