@@ -91,7 +91,8 @@ class Parser {
   }
 
   bool KeyLine(std::string_view line, std::string* err) {
-    if (dead_ >= 0 || level_ > kDeepestStoredLevel) return true;
+    if (dead_ >= 0) return true;
+    if (line.empty()) return Fail(err, "blank line");
     // The key ends at the first =" : taking it from there (not from the first
     // "[" of the line) keeps values that contain "[" or "]".
     std::string_view head;
@@ -124,6 +125,7 @@ class Parser {
       }
     }
     name = TrimView(name);
+    if (level_ > kDeepestStoredLevel) return true;
     switch (level_) {
       case 0:
         return DeclareVariable(store_, options_, name, {}, {}, value, index[0], index[1], kNoIndex, err);
