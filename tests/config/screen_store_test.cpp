@@ -119,3 +119,23 @@ TEST(ScreenStore, IndexBoundsMatchTheTables) {
 
 }  // namespace
 }  // namespace tervo::config
+
+namespace tervo::config {
+namespace {
+
+TEST(ScreenStore, CheckedAccessReportsNumbersOutsideTheTables) {
+  ScreenStore store;
+  std::string err;
+  EXPECT_EQ(store.ScreenAt(1, &err), &store.Screens[1]);
+  EXPECT_EQ(store.ScreenAt(2, &err), nullptr);
+  EXPECT_EQ(err, "screen 2 is outside 0..1");
+  EXPECT_EQ(store.ScreensTextAt(180, 500, &err), &store.ScreensText[180][500]);
+  EXPECT_EQ(store.ScreensTextAt(181, 0, &err), nullptr);
+  EXPECT_EQ(err, "screen 181 has no field texts");
+  EXPECT_EQ(store.ScreensTextAt(3, 501, &err), nullptr);
+  EXPECT_EQ(err, "field 501 is outside 0..500");
+  EXPECT_EQ(store.ScreenTableSize(), 2);  // nothing grew
+}
+
+}  // namespace
+}  // namespace tervo::config
