@@ -2,6 +2,8 @@
 // a bad line is reported.
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include "config/config_reader.h"
 #include "config/config_writer.h"
 #include "sample_config.h"
@@ -225,6 +227,9 @@ TEST(ConfigFile, MissingFileAppliesTheFallbackOptionsAndKeepsTheTables) {
   EXPECT_EQ(options.Text("DisplayLen"), "20");
   EXPECT_EQ(options.Text("CapsLock"), "1");  // no fallback: unchanged
   EXPECT_EQ(store.Screens[1].Master, kScreenDefined);
+  // A folder where the file should be cannot be read either.
+  ASSERT_TRUE(QDir().mkdir(QString::fromStdString(dir.File("folder.TVO"))));
+  EXPECT_FALSE(LoadData(dir.File("folder"), store, options, prompt));
 }
 
 }  // namespace

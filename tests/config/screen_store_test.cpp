@@ -100,23 +100,6 @@ TEST(ScreenStore, ClearAllScreensFreesEveryScreenWithoutShrinking) {
   }
 }
 
-TEST(ScreenStore, IndexBoundsMatchTheTables) {
-  ScreenStore store;
-  EXPECT_TRUE(store.ValidScreen(1));
-  EXPECT_FALSE(store.ValidScreen(2));
-  EXPECT_FALSE(store.ValidScreen(-1));
-  EXPECT_TRUE(ScreenStore::ValidPosition(24 * 80 + 80));  // row 24, column 80: the last entry
-  EXPECT_FALSE(ScreenStore::ValidPosition(2001));
-  EXPECT_TRUE(ScreenStore::ValidField(500));
-  EXPECT_FALSE(ScreenStore::ValidField(501));
-  EXPECT_TRUE(ScreenStore::ValidTextScreen(180));
-  EXPECT_FALSE(ScreenStore::ValidTextScreen(181));
-  EXPECT_TRUE(ScreenStore::ValidSession(32));
-  EXPECT_FALSE(ScreenStore::ValidSession(33));
-  EXPECT_TRUE(ScreenStore::ValidDivision(2000));
-  EXPECT_FALSE(ScreenStore::ValidDivision(2001));
-}
-
 }  // namespace
 }  // namespace tervo::config
 
