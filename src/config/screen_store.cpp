@@ -35,14 +35,19 @@ void ScreenStore::ResetScreenDef(int s) {
   Indice[s].assign(kPositionSlots, -1);
 }
 
+// Numbers that come into existence start in the free state, like the highest
+// one: a default-constructed definition would read "" where a freed one reads
+// "0", and the two must not differ by how the number came about.
 void ScreenStore::GrowScreenTables() {
   const std::size_t n = static_cast<std::size_t>(std::max<std::int32_t>(NumeroMaximoDeEcrans, 0)) + 1;
+  const std::size_t old = Screens.size();
   Screens.resize(n);
   Originals.resize(n);
   Indice.resize(n, std::vector<std::int32_t>(kPositionSlots, -1));
   ScreenAspect.resize(n, std::string(kScreenAspectSize, ' '));
   AdvScreens.resize(n);
   MasterScreens.resize(n);
+  for (std::size_t s = old; s + 1 < n; ++s) ResetScreenDef(static_cast<int>(s));
   ResetScreenDef(static_cast<int>(n) - 1);
 }
 
@@ -51,6 +56,30 @@ void ScreenStore::ClearAllScreens() {
   for (int s = 0; s <= NumeroMaximoDeEcrans && s < ScreenTableSize(); ++s) ResetScreenDef(s);
   DivideFieldsCt = 0;
   NumeroMaximoDeEcrans = 1;
+}
+
+}  // namespace tervo::config
+
+namespace tervo::config {
+
+void ScreenStore::ResetToFresh() { *this = ScreenStore(); }
+
+ScreenDef* ScreenStore::ScreenAt(int s, std::string* err) {
+  if (ValidScreen(s)) return &Screens[s];
+  if (err) *err = "screen " + std::to_string(s) + " is outside 0.." + std::to_string(ScreenTableSize() - 1);
+  return nullptr;
+}
+
+std::string* ScreenStore::ScreensTextAt(int s, int field, std::string* err) {
+  if (!ValidTextScreen(s)) {
+    if (err) *err = "screen " + std::to_string(s) + " has no field texts";
+    return nullptr;
+  }
+  if (!ValidField(field)) {
+    if (err) *err = "field " + std::to_string(field) + " is outside 0.." + std::to_string(kMaxFieldIndex);
+    return nullptr;
+  }
+  return &ScreensText[s][field];
 }
 
 }  // namespace tervo::config
