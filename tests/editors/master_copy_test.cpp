@@ -3,17 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "editors/title.h"
+#include "support/field_def.h"
 
 namespace tervo::editors {
 namespace {
 
-// A field definition with only the named members set.
-template <typename F>
-config::FieldDef Def(F set) {
-  config::FieldDef d;
-  set(d);
-  return d;
-}
+using testing_support::Def;
 
 class MasterCopyTest : public ::testing::Test {
  protected:

@@ -3,17 +3,12 @@
 #include "config/screen_store.h"
 #include "editors/terminal_preview.h"
 #include "editors/title.h"
+#include "support/field_def.h"
 
 namespace tervo::editors {
 namespace {
 
-// A field definition with only the named members set.
-template <typename F>
-config::FieldDef Def(F set) {
-  config::FieldDef d;
-  set(d);
-  return d;
-}
+using testing_support::Def;
 
 TEST(CenterTitle, CentresBetweenMarkersAtDisplayWidth) {
   const std::string s(1, kTitleStart), e(1, kTitleEnd);
