@@ -137,32 +137,6 @@ TEST_F(ScreenNumbers, NothingReusableFallsBackToOne) {
   EXPECT_EQ(store.ScreenCt, 1);
 }
 
-struct DaysCase {
-  int last, today;
-  std::vector<int> cleared;
-};
-
-TEST(ClearElapsedDays, Table) {
-  const DaysCase cases[] = {
-      {7, 7, {}},
-      {31, 2, {1, 2}},
-      {5, 3, {6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27,
-              28, 29, 30, 31, 1, 2, 3}},
-      {6, 7, {7}},
-  };
-  for (const auto& c : cases) {
-    config::DayTable t{};
-    for (auto& day : t) day.fill(9);
-    ClearElapsedDays(t, c.last, c.today);
-    for (int d = 0; d < 32; ++d) {
-      const bool cleared = std::find(c.cleared.begin(), c.cleared.end(), d) != c.cleared.end();
-      for (int s = 0; s < 33; ++s)
-        ASSERT_EQ(t[static_cast<std::size_t>(d)][static_cast<std::size_t>(s)], cleared ? 0 : 9)
-            << c.last << "->" << c.today << " day " << d;
-    }
-  }
-}
-
 TEST(ClearElapsedDays, LastDaySettingOutsideTheMonthCountsAsToday) {
   EXPECT_EQ(LastDaySetting("31", 4), 31);
   EXPECT_EQ(LastDaySetting("", 4), 4);
