@@ -69,9 +69,8 @@ FieldSpec In(int r, int c, int size, const std::string& prefix, int userId = 0) 
 const std::vector<ScreenSpec>& Specs() {
   static const std::vector<ScreenSpec> specs = {
       {kSignOn,
-       {Title(1, 37, "Sign On"), Label(1, 45, "User", 10, 0),
-        In(6, 53, 10, "", config::kUserIdGetUser), Label(6, 64, "Password", 10, 0),
-        In(7, 53, 10, "")},
+       {Title(1, 37, "Sign On"), In(6, 53, 10, "User", config::kUserIdGetUser),
+        In(7, 53, 10, "Password")},
        "@3", 0},
       {kMenu,
        {Title(2, 36, "Main Menu"), Label(2, 46, "1Rec 2Pck 3Inq 4Mov", 20, 1),

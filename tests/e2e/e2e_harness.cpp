@@ -107,3 +107,19 @@ bool E2eTest::Logged(const std::string& line) const {
 }
 
 }  // namespace tervo::e2e
+
+namespace tervo::e2e {
+
+std::string E2eTest::DebugLogTail(int lines) const {
+  std::ifstream in(built_.services->DebugLogPath());
+  std::vector<std::string> all;
+  std::string l;
+  while (std::getline(in, l)) all.push_back(l);
+  std::string out = "\n--- debug log\n";
+  for (std::size_t i = all.size() > static_cast<std::size_t>(lines) ? all.size() - lines : 0;
+       i < all.size(); ++i)
+    out += all[i] + "\n";
+  return out;
+}
+
+}  // namespace tervo::e2e
