@@ -124,7 +124,9 @@ void Apply(config::ScreenStore& store, const ScreenSpec& spec, int displayLen) {
     f.Size = s.size;
     f.NewLine = s.newLine;
     f.UserId = s.userId;
-    f.SendWithEnter = s.kind == K::kInput ? 1 : 0;
+    // Titles and inputs send with Enter; labels and outputs are plain text
+    // (a title that does not send with Enter would be shown twice).
+    f.SendWithEnter = s.kind == K::kInput || s.kind == K::kTitle ? 1 : 0;
     f.InputField = s.kind == K::kInput ? 1 : 0;
     f.flag2 = s.kind == K::kInput || s.kind == K::kOutput ? config::kFlag2Truncated : 0;
     f.Title = s.kind == K::kTitle ? 1 : 0;
