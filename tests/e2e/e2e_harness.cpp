@@ -36,7 +36,7 @@ bool DemoHostProcess::Start(bool brightMenu) {
     for (auto& c : app.screens["MENU"].body.constants)
       if (!c.text.empty() && std::isdigit(static_cast<unsigned char>(c.text[0])))
         c.look.bright = true;
-    host_.SetApplication(app);
+    if (!host_.SetApplication(app, &err)) return false;
   }
   return host_.ListenOnFreeLoopbackPort(&err);
 }
