@@ -57,6 +57,17 @@ TEST_F(GatewayTest, StartUpOpensTheLinkAcceptsIdsAndShowsSaved) {
   gateway_->Shutdown();
 }
 
+TEST_F(GatewayTest, RefusedDeviceNameIsShownAndStartUpGoesOn) {
+  store_->DeviceName[0] = "demo01";
+  store_->DeviceName[1] = "1BAD";
+  gateway_->Start();
+  EXPECT_EQ(Display(0).Link().DeviceName, "DEMO01");
+  EXPECT_EQ(Display(1).Link().DeviceName, "");
+  EXPECT_EQ(ui_.messages, std::vector<std::string>{"Invalid Device 1BAD"});
+  EXPECT_TRUE(S().SendFlag[1]);
+  gateway_->Shutdown();
+}
+
 TEST_F(GatewayTest, RadioRetryEverySixSecondsUntilEnter) {
   radio_->initializeResult = 0;
   pump_->hook = [this] {
