@@ -10,15 +10,14 @@
 // SIGINT and SIGTERM run the shutdown sequence (counters written, auto-save
 // honoured) before the program ends.  "tervo: ready" on standard output says
 // the start-up sequence is done.  See docs/gateway.md.
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QSocketNotifier>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
-
-#include <unistd.h>
 
 #include "core/gateway_builder.h"
 #include "core/headless_ui.h"
@@ -77,7 +76,8 @@ int main(int argc, char** argv) {
     }
   }
   if (!headless)
-    std::fprintf(stderr, "tervo: the operator's windows are not part of this build; running headless\n");
+    std::fprintf(stderr,
+                 "tervo: the operator's windows are not part of this build; running headless\n");
 
   tervo::core::HeadlessUi ui([quiet](const std::string& line) {
     if (!quiet) std::fprintf(stderr, "tervo: %s\n", line.c_str());
@@ -98,7 +98,8 @@ int main(int argc, char** argv) {
     if (stopping) return;
     stopping = true;
     gateway.RequestStop();
-    QMetaObject::invokeMethod(&app, [&] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &app, [&] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
   };
   tervo::os::SignalWatcher signalWatcher([&](int) { stop(); });
 

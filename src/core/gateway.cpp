@@ -130,8 +130,8 @@ void Gateway::Start() {
   ShowCaption("Saved");
   ConfigChanged = false;
 
-  const int last = LastDaySetting(
-      settings_->Get(kSettingsApp, kSettingsSection, "LastDay", ""), TodayIndex());
+  const int last =
+      LastDaySetting(settings_->Get(kSettingsApp, kSettingsSection, "LastDay", ""), TodayIndex());
   config::ClearElapsedDays(counters_.DailyScreens, last, TodayIndex());
   config::ClearElapsedDays(counters_.DailyErrors, last, TodayIndex());
   ShowSessionLabels(-1);

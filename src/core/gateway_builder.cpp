@@ -18,8 +18,7 @@ class CountingPrompt : public config::LoadPrompt {
 
 }  // namespace
 
-bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
-                  std::string* err) {
+bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out, std::string* err) {
   if (config.sessionCount < 0 || config.sessionCount > screens::kSessionSlots - 1) {
     *err = "SessionCount must be 1 to 32";
     return false;

@@ -1,8 +1,9 @@
 // Automatic configuration of a captured host screen.
+#include "editors/auto_fill.h"
+
 #include <gtest/gtest.h>
 
 #include "config/text.h"
-#include "editors/auto_fill.h"
 #include "editors/fit_field_text.h"
 #include "support/recording_radio_link.h"
 
@@ -78,10 +79,10 @@ TEST_F(AutoFill, LabelsAndInputsShareTerminalLines) {
   EXPECT_EQ(F(c).Size, 24);  // alone on its row
   EXPECT_EQ(F(c).NewLine, 1);
   EXPECT_EQ(Text(c).size(), 24u);
-  EXPECT_EQ(F(d).Size, 25);     // host length 30, at most 25
-  EXPECT_EQ(F(d).NewLine, 0);   // opens its row, a label follows
+  EXPECT_EQ(F(d).Size, 25);    // host length 30, at most 25
+  EXPECT_EQ(F(d).NewLine, 0);  // opens its row, a label follows
   EXPECT_EQ(F(e).NewLine, 1);
-  EXPECT_EQ(F(g).NewLine, 1);   // after a label on its row
+  EXPECT_EQ(F(g).NewLine, 1);  // after a label on its row
   EXPECT_EQ(F(f).NewLine, 0);
   for (int j = a; j <= g; ++j) {
     EXPECT_EQ(F(j).Show, 1);

@@ -49,7 +49,8 @@ TEST_F(GatewayTest, StartUpOpensTheLinkAcceptsIdsAndShowsSaved) {
   EXPECT_EQ(radio_->calls[4], "TCPIP_AcceptTerminalId('T2')");
   EXPECT_TRUE(S().SendFlag[0] && S().SendFlag[1]);
   EXPECT_FALSE(S().SendFlag[2]);
-  EXPECT_EQ(gateway_->Caption(), std::string("Tervo Remote Terminal 4.05 - Saved ") + std::string(20, ' '));
+  EXPECT_EQ(gateway_->Caption(),
+            std::string("Tervo Remote Terminal 4.05 - Saved ") + std::string(20, ' '));
   EXPECT_EQ(settings_->Get("QuilComm", "Startup", "DEBUG", ""), "1");
   EXPECT_EQ(gateway_->RouterName, "DemoHost");
   EXPECT_EQ(Display(0).Link().name, "DemoHost");
@@ -322,7 +323,7 @@ TEST_F(Started, AnswerWritesTypedValuesAndWarnsOfLowBattery) {
   EXPECT_EQ(Display(0).Field(1).Text, "100234");
   EXPECT_TRUE(Logged("Battery Low " + kT1));
   EXPECT_EQ(S().TerminalScreen[0].BatteryLevel, 4200);
-  EXPECT_EQ(S().PendingKeys[0], "");          // the tick sent the one piece
+  EXPECT_EQ(S().PendingKeys[0], "");  // the tick sent the one piece
   EXPECT_EQ(Display(0).sentKeys.back(), "@E");
 }
 

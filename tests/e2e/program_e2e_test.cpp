@@ -17,13 +17,13 @@ namespace {
 TEST(Program, SigtermRunsTheShutdownSequence) {
   QTemporaryDir dir;
   const QString base = dir.path() + "/warehouse";
-  ASSERT_TRUE(QFile::copy(QString::fromStdString(config::ConfigFilePath(DemoConfigBase())),
-                          base + ".TVO"));
+  ASSERT_TRUE(
+      QFile::copy(QString::fromStdString(config::ConfigFilePath(DemoConfigBase())), base + ".TVO"));
   QProcess p;
-  p.start(QCoreApplication::applicationDirPath() + "/../apps/tervo/tervo",
-          {"--headless", "--config", base, "--settings", dir.path() + "/settings.ini",
-           "--log-folder", dir.path() + "/log", "--radio-address", "127.0.0.1:0",
-           "--sessions", "2"});
+  p.start(
+      QCoreApplication::applicationDirPath() + "/../apps/tervo/tervo",
+      {"--headless", "--config", base, "--settings", dir.path() + "/settings.ini", "--log-folder",
+       dir.path() + "/log", "--radio-address", "127.0.0.1:0", "--sessions", "2"});
   ASSERT_TRUE(p.waitForStarted(5000));
   QByteArray out;
   for (int i = 0; i < 100 && !out.contains("tervo: ready"); ++i) {

@@ -5,9 +5,9 @@
 #include <QTcpSocket>
 
 #include "config/text.h"
-#include "platform/demohost/host_connection.h"
 #include "demo_config.h"
 #include "e2e_harness.h"
+#include "platform/demohost/host_connection.h"
 
 namespace tervo::e2e {
 namespace {
