@@ -299,6 +299,30 @@ TEST_F(Started, ScreenNotToSendIsAnsweredByItsKeys) {
   EXPECT_EQ(S().PendingKeys[0], "@E");
 }
 
+TEST_F(Started, EnterInTheMessageWindowSendsAScreenThatWouldBeAnswered) {
+  Connect();
+  ItemScreen(Display(0));
+  Define(2);
+  store_->Screens[2].DontSendToTerminal = 1;
+  store_->Screens[2].EscKey = "@E";
+  ui_.configVisible = true;
+  const auto t0 = clock_->MonotonicMs();
+  gateway_->ReadyToSend(0, true);  // two seconds for Enter, none pressed
+  EXPECT_GE(clock_->MonotonicMs() - t0, 2000);
+  EXPECT_TRUE(Logged("<Enter> to send this screen."));
+  EXPECT_EQ(S().PendingKeys[0], "@E");
+  EXPECT_TRUE(S().Terminal_Connected[0]);  // restored after the window
+  EXPECT_EQ(gateway_->MessageSeconds, 5.0);
+
+  S().PendingKeys[0].clear();
+  gateway_->SetMessageKey(kEnterKey);  // an earlier Enter still counts
+  const auto t1 = clock_->MonotonicMs();
+  gateway_->ReadyToSend(0, true);
+  EXPECT_LT(clock_->MonotonicMs() - t1, 2000);
+  EXPECT_EQ(Calls("T_InitScreen('T1','AS400"), 1);
+  EXPECT_EQ(S().PendingKeys[0], "");
+}
+
 TEST_F(Started, AnswerWritesTypedValuesAndWarnsOfLowBattery) {
   Connect();
   ItemScreen(Display(0));
