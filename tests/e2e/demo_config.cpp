@@ -22,9 +22,9 @@ namespace {
 
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
 
-// How one host field shows on the terminal.  Fields without a spec are
+// How one host field shows on the terminal.  Fields without a look are
 // hidden.
-struct FieldSpec {
+struct FieldLook {
   int row, col;
   enum Kind { kTitle, kLabel, kOutput, kInput } kind;
   std::string text;  // titles and labels: the text shown
@@ -34,14 +34,14 @@ struct FieldSpec {
   int userId;
 };
 
-struct ScreenSpec {
+struct ScreenLook {
   int number;
-  std::vector<FieldSpec> fields;
+  std::vector<FieldLook> fields;
   std::string escKey;
   int dontSend;
 };
 
-using K = FieldSpec::Kind;
+using K = FieldLook::Kind;
 
 // Terminal F3 is host F3 (Exit); terminal F4 stands for host F12 (Cancel),
 // which the terminal keyboard lacks.
@@ -54,19 +54,19 @@ void FunctionKeys(config::ScreenDef& d) {
   d.TeclasFuncaoVal[3] = "@c";
 }
 
-FieldSpec Title(int r, int c, const std::string& t) { return {r, c, K::kTitle, t, 20, 1, "", 0}; }
-FieldSpec Label(int r, int c, const std::string& t, int size, int nl) {
+FieldLook Title(int r, int c, const std::string& t) { return {r, c, K::kTitle, t, 20, 1, "", 0}; }
+FieldLook Label(int r, int c, const std::string& t, int size, int nl) {
   return {r, c, K::kLabel, t, size, nl, "", 0};
 }
-FieldSpec Out(int r, int c, int size, int nl, const std::string& prefix) {
+FieldLook Out(int r, int c, int size, int nl, const std::string& prefix) {
   return {r, c, K::kOutput, "", size, nl, prefix, 0};
 }
-FieldSpec In(int r, int c, int size, const std::string& prefix, int userId = 0) {
+FieldLook In(int r, int c, int size, const std::string& prefix, int userId = 0) {
   return {r, c, K::kInput, "", size, 1, prefix, userId};
 }
 
-const std::vector<ScreenSpec>& Specs() {
-  static const std::vector<ScreenSpec> specs = {
+const std::vector<ScreenLook>& Looks() {
+  static const std::vector<ScreenLook> specs = {
       {kSignOn,
        {Title(1, 37, "Sign On"), In(6, 53, 10, "User", config::kUserIdGetUser),
         In(7, 53, 10, "Password")},
@@ -106,8 +106,8 @@ const std::vector<ScreenSpec>& Specs() {
 
 constexpr int kPrefixWidth = 9;
 
-void Apply(config::ScreenStore& store, const ScreenSpec& spec, int displayLen) {
-  const int scr = spec.number;
+void Apply(config::ScreenStore& store, const ScreenLook& look, int displayLen) {
+  const int scr = look.number;
   config::ScreenDef& def = store.Screens[U(scr)];
   const config::ScreenOriginal& org = store.Originals[U(scr)];
   for (int j = 0; j < org.Count; ++j) {
@@ -120,10 +120,10 @@ void Apply(config::ScreenStore& store, const ScreenSpec& spec, int displayLen) {
     f.SizeTextAux = 0;
     store.ScreensText[U(scr)][U(j)].clear();
   }
-  for (const FieldSpec& s : spec.fields) {
+  for (const FieldLook& s : look.fields) {
     int j = 0;
     while (j < org.Count && !(org.StartRow[U(j)] == s.row && org.StartColumn[U(j)] == s.col)) ++j;
-    if (j >= org.Count) continue;  // a spec for a field the host no longer has
+    if (j >= org.Count) continue;  // a look for a field the host no longer has
     config::FieldDef& f = def.Screen[U(j)];
     f.Show = 1;
     f.Size = s.size;
@@ -142,8 +142,8 @@ void Apply(config::ScreenStore& store, const ScreenSpec& spec, int displayLen) {
       f.SizeTextAux = kPrefixWidth;
     }
   }
-  def.EscKey = spec.escKey;
-  def.DontSendToTerminal = spec.dontSend;
+  def.EscKey = look.escKey;
+  def.DontSendToTerminal = look.dontSend;
   def.Master = config::kScreenDefined;
   def.ScreenIdTerminal.clear();
   if (scr != kSignOn && scr != kReceived) FunctionKeys(def);
@@ -279,7 +279,7 @@ bool BuildDemoConfiguration(const std::string& address, config::ScreenStore& sto
     screens::CalculateChecksum(ctx, 0);
     store.Screens[U(n)].ScreenId = sessions.ScreenIdValue[0];
     editors::AutoFillScreen(ctx, 0);
-    for (const ScreenSpec& s : Specs())
+    for (const ScreenLook& s : Looks())
       if (s.number == n) Apply(store, s, displayLen);
   };
 
