@@ -66,7 +66,7 @@ FieldLook In(int r, int c, int size, const std::string& prefix, int userId = 0) 
 }
 
 const std::vector<ScreenLook>& Looks() {
-  static const std::vector<ScreenLook> specs = {
+  static const std::vector<ScreenLook> looks = {
       {kSignOn,
        {Title(1, 37, "Sign On"), In(6, 53, 10, "User", config::kUserIdGetUser),
         In(7, 53, 10, "Password")},
@@ -101,7 +101,7 @@ const std::vector<ScreenLook>& Looks() {
        0},
       {kReceived, {}, "@E", 1},
   };
-  return specs;
+  return looks;
 }
 
 constexpr int kPrefixWidth = 9;
