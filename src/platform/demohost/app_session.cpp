@@ -224,6 +224,17 @@ const ShownField* AppSession::InputAt(int row, int column) const {
   return nullptr;
 }
 
+const ShownField* AppSession::FirstInput() const {
+  const ShownField* first = nullptr;
+  for (const ShownField& f : shown_.fields) {
+    if (!f.def.input) continue;
+    if (!first || f.def.row < first->def.row ||
+        (f.def.row == first->def.row && f.def.column < first->def.column))
+      first = &f;
+  }
+  return first;
+}
+
 Reply AppSession::Answer(const std::string& key,
                          const std::map<std::string, std::string>& typed) {
   Reply reply;
@@ -331,8 +342,14 @@ Reply AppSession::Answer(const std::string& key,
       Show(*app_.FindScreen(to));
       return reply;
     }
-    case Action::Kind::kError:
-      return error(chosen->action.message, nullptr);
+    case Action::Kind::kError: {
+      // The message is about the screen, not a field: the cursor goes to
+      // the field the rule's condition names, else to the first input
+      // field, so that the operator retypes from its start rather than
+      // wherever typing stopped.
+      const ShownField* at = chosen->whenField.empty() ? nullptr : fieldNamed(chosen->whenField);
+      return error(chosen->action.message, at ? at : FirstInput());
+    }
     case Action::Kind::kSignOff:
       reply.outcome = Outcome::kSignOff;
       return reply;

@@ -79,6 +79,8 @@ class AppSession {
 
   // The input field starting at (row, column), 1-based; nullptr if none.
   const ShownField* InputAt(int row, int column) const;
+  // The first input field in screen order; nullptr if the screen has none.
+  const ShownField* FirstInput() const;
 
   // The operator pressed key (enter, rollup, rolldown, help, print, clear,
   // f1..f24).  typed holds, by field name, the input fields the terminal

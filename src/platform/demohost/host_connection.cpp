@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/demohost/answer_reader.h"
 #include "platform/demohost/app_text.h"
 #include "platform/demohost/host_stream.h"
 #include "platform/demohost/screen_encoder.h"
@@ -43,6 +44,9 @@ std::string Hex(std::uint8_t b) {
   return {d[b >> 4], d[b & 15]};
 }
 
+// What the operator is told when the fields of an Enter cannot be read.
+constexpr const char* kUnreadableMessage = "Your entry could not be read: press Reset and type it again.";
+
 }  // namespace
 
 // ---------------------------------------------------------------- DeviceNames
@@ -56,14 +60,18 @@ bool DeviceNames::Valid(const std::string& name) {
   });
 }
 
-std::string DeviceNames::Claim(const std::string& offered) {
+std::string DeviceNames::Claim(const std::string& offered, std::string* refused) {
   const std::string up = ToUpper(TrimBlanks(offered));
   // A name another terminal holds is not shared: two sessions on one
   // device would overwrite each other's screens.
-  if (Valid(up) && std::find(inUse_.begin(), inUse_.end(), up) == inUse_.end()) {
+  const bool valid = Valid(up);
+  const bool inUse = std::find(inUse_.begin(), inUse_.end(), up) != inUse_.end();
+  if (valid && !inUse) {
     inUse_.push_back(up);
     return up;
   }
+  if (refused)
+    *refused = up.empty() ? std::string() : !valid ? "is not a valid 5250 device name" : "is in use by another session";
   for (;;) {
     std::string n = std::to_string(next_++ % 10000);
     n = "QPADEV" + std::string(4 - n.size(), '0') + n;
@@ -274,9 +282,9 @@ void HostConnection::OnSubnegotiation(std::uint8_t option, std::string_view payl
 void HostConnection::MaybeStart() {
   if (phase_ != Phase::kNegotiating) return;
   if (!(ttypeDone_ && environDone_ && willEor_ && doEor_ && willBinary_ && doBinary_)) return;
-  device_ = names_.Claim(offeredName_);
-  if (!offeredName_.empty() && device_ != ToUpper(TrimBlanks(offeredName_)))
-    Log("device name " + offeredName_ + " is invalid or in use; given " + device_);
+  std::string refused;
+  device_ = names_.Claim(offeredName_, &refused);
+  if (!refused.empty()) Log("device name " + offeredName_ + " " + refused + "; given " + device_);
   Log("terminal " + terminalType_ + " connected");
   phase_ = Phase::kQuery;
   HostStream w(codec_);
@@ -309,12 +317,29 @@ void HostConnection::ProcessRecord(const std::string& record) {
     Log("terminal sent a negative response " + code);
     return;
   }
+  // Help pressed while the terminal shows a keyboard error of its own: the
+  // record carries the error code instead of an answer, and the read is
+  // still open.  The error's explanation goes on the error line; the
+  // keyboard stays locked until Reset.
+  if ((header.flags & ds::kFlagHelp) && phase_ == Phase::kRunning) {
+    std::uint16_t code = 0;
+    if (payload.size() >= 2)
+      code = static_cast<std::uint16_t>(static_cast<std::uint8_t>(payload[0]) << 8 |
+                                        static_cast<std::uint8_t>(payload[1]));
+    const std::string text = KeyboardErrorText(code);
+    Log("help for keyboard error " + Hex(static_cast<std::uint8_t>(code >> 8)) +
+        Hex(static_cast<std::uint8_t>(code & 0xFF)) + " on " + session_->ScreenName());
+    SendRecord(ds::kOpPutGet, EncodeError(Reply{Outcome::kError, text, 0, 0, 0}, session_->Current(), codec_));
+    return;
+  }
   switch (phase_) {
     case Phase::kQuery:
       if (payload.size() >= 3 && static_cast<std::uint8_t>(payload[2]) == ds::kAidStructuredField) {
-        // Device type and model sit at fixed places of the reply.
+        // Device type and model sit at fixed places of the reply; some
+        // terminals send the model with a leading null (X'00F0F2').
         if (payload.size() >= 37)
-          queryDevice_ = codec_.ToLocal(payload.substr(30, 4)) + "-" + codec_.ToLocal(payload.substr(34, 3));
+          queryDevice_ = TrimBlanks(codec_.ToLocal(payload.substr(30, 4))) + "-" +
+                         TrimBlanks(codec_.ToLocal(payload.substr(34, 3)));
         Log("Query reply: display " + queryDevice_);
         StartApplication();
       }
@@ -350,12 +375,27 @@ void HostConnection::HandleAnswer(std::string_view payload) {
     return;
   }
   if (answer.aid == ds::kAidStructuredField) return;  // a late Query reply
+  const std::string key = KeyName(answer.aid);
+  if (!answer.unreadable.empty() && !session_->InHelp()) {
+    Log("could not read the fields on " + session_->ScreenName() + ": " + answer.unreadable);
+    // The texts the screen showed are no stand-in for what was typed:
+    // Enter is refused so that the operator types again.  Other keys
+    // leave or page without using what was typed, so that an operator is
+    // never held on a screen.
+    if (key == "enter") {
+      const ShownField* first = session_->FirstInput();
+      SendRecord(ds::kOpPutGet,
+                 EncodeError(Reply{Outcome::kError, kUnreadableMessage, first ? first->def.row : 0,
+                                   first ? first->def.column : 0, 0},
+                             session_->Current(), codec_));
+      return;
+    }
+  }
   std::map<std::string, std::string> typed;
   for (const auto& [at, text] : answer.fields) {
     const ShownField* f = session_->InputAt(at / 256, at % 256);
     if (f) typed[f->def.name] = text;
   }
-  const std::string key = KeyName(answer.aid);
   const std::string before = session_->ScreenName();
   const Reply reply = session_->Answer(key, typed);
   switch (reply.outcome) {

@@ -36,7 +36,10 @@ struct DemoHostOptions {
 // valid and free, otherwise a generated QPADEVnnnn.
 class DeviceNames {
  public:
-  std::string Claim(const std::string& offered);
+  // refused (optional) says why an offered name was not given: "is not a
+  // valid 5250 device name" or "is in use by another session"; empty when
+  // it was given or none was offered.
+  std::string Claim(const std::string& offered, std::string* refused = nullptr);
   void Release(const std::string& name);
   // A valid 5250 device name: 1-10 of A-Z 0-9 $ # @ _, not starting with a
   // digit or '_' (upper-cased first).

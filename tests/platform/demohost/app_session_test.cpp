@@ -234,6 +234,42 @@ TEST_F(Warehouse, UnknownKeysAreRefusedAndSessionsAreSeparate) {
   EXPECT_EQ(b.Answer("f3", {}).outcome, Outcome::kSignOff);
 }
 
+TEST(ScreenErrors, PutTheCursorOnTheNamedOrTheFirstInputField) {
+  // The fields are defined out of screen order on purpose.
+  const std::string text = R"(start ASK
+screen ASK
+  input 9 20 4 qty type=digits
+  input 5 20 2 code type=digits
+  on enter when qty = 0 error "A quantity of nothing."
+  on enter when code = 1 stay
+  on enter error "Code {code} is unknown."
+  on f5 error "Not now."
+end
+)";
+  Application app;
+  std::string err;
+  ASSERT_TRUE(ParseApplication(text, &app, &err)) << err;
+  struct Case {
+    const char* key;
+    std::string code, qty;
+    const char* message;
+    int row, column;
+  } cases[] = {
+      {"enter", "7", "0", "A quantity of nothing.", 9, 20},  // the field the rule names
+      {"enter", "7", "5", "Code 7 is unknown.", 5, 20},      // the first input field
+      {"f5", "", "", "Not now.", 5, 20},
+  };
+  for (const Case& c : cases) {
+    AppSession s(app, "D1");
+    s.Start();
+    const Reply r = s.Answer(c.key, {{"code", c.code}, {"qty", c.qty}});
+    EXPECT_EQ(r.outcome, Outcome::kError) << c.message;
+    EXPECT_EQ(r.message, c.message);
+    EXPECT_EQ(r.cursorRow, c.row) << c.message;
+    EXPECT_EQ(r.cursorColumn, c.column) << c.message;
+  }
+}
+
 TEST(FormatField, AdjustFillAndSign) {
   struct Case {
     ShiftType shift;

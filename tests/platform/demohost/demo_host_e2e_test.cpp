@@ -145,6 +145,85 @@ TEST_F(DemoHostE2e, StockTransferReadsAllFieldsAndASignedQuantity) {
       << t.Row(8);
 }
 
+// Records exactly as the tn5250 curses client (0.19.0) sends them, written
+// on the terminal's socket in place of its own answer.
+std::string Tn5250Record(std::initializer_list<int> bytes) {
+  std::string s;
+  for (int b : bytes) s.push_back(static_cast<char>(b));
+  return s + "\xFF\xEF";  // IAC EOR
+}
+
+TEST_F(DemoHostE2e, StockTransferFromTn5250WithTheSignPositionSent) {
+  struct Case {
+    int sign;  // the quantity's last byte: a copy of the 5, zone D when negative
+    const char* recorded;
+  } cases[] = {{0xD5, "Transfer recorded: -5 of item 100234 from A-01-02 to B-04-01."},
+               {0xF5, "Transfer recorded: 5 of item 100234 from A-01-02 to B-04-01."}};
+  for (const Case& c : cases) {
+    Terminal t(host->Port(), "");
+    SignOn(t, "mover");
+    ASSERT_TRUE(t.Keys("4@E"));
+    ASSERT_TRUE(t.WaitReady("Stock Transfer")) << t.Dump();
+    const std::string r = Tn5250Record({0x00, 0x29, 0x12, 0xA0, 0x00, 0x00, 0x04, 0x00, 0x00, 0x03,
+                                        0x0A, 0x26, 0xF1, 0xF1, 0xF0, 0xF0, 0xF2, 0xF3, 0xF4,
+                                        0x40, 0x40, 0x40, 0x40, 0x40, 0x40, 0xF5, c.sign,
+                                        0xC1, 0x60, 0xF0, 0xF1, 0x60, 0xF0, 0xF2,
+                                        0xC2, 0x60, 0xF0, 0xF4, 0x60, 0xF0, 0xF1});
+    t.socket.write(r.data(), static_cast<qint64>(r.size()));
+    ASSERT_TRUE(t.WaitReady("Transfer recorded")) << t.Dump() << log;
+    EXPECT_NE(t.Row(8).find(c.recorded), std::string::npos) << t.Row(8);
+  }
+}
+
+TEST_F(DemoHostE2e, AnUnreadableEnterIsAnErrorNotTheOldTexts) {
+  Terminal t(host->Port(), "");
+  SignOn(t, "mover");
+  ASSERT_TRUE(t.Keys("4@E"));
+  ASSERT_TRUE(t.WaitReady("Stock Transfer")) << t.Dump();
+  // The item and nothing else: the data fits no layout of the screen.
+  const std::string r = Tn5250Record({0x00, 0x13, 0x12, 0xA0, 0x00, 0x00, 0x04, 0x00, 0x00, 0x03,
+                                      0x07, 0x1F, 0xF1, 0xF1, 0xF0, 0xF0, 0xF2, 0xF3, 0xF4});
+  t.socket.write(r.data(), static_cast<qint64>(r.size()));
+  ASSERT_TRUE(Terminal::WaitFor([&] { return t.Message().find("could not be read") != std::string::npos; }))
+      << t.Dump() << log;
+  EXPECT_TRUE(t.session.InputInhibited());
+  EXPECT_NE(log.find("could not read the fields on TRANSFER"), std::string::npos) << log;
+  EXPECT_EQ(host->Connections()[0]->Session()->ScreenName(), "TRANSFER");
+  // Leaving still works.
+  ASSERT_TRUE(t.Keys("@R@3"));
+  ASSERT_TRUE(t.WaitReady("Main Menu")) << t.Dump();
+}
+
+TEST_F(DemoHostE2e, HelpInErrorStateExplainsTheKeyboardError) {
+  Terminal t(host->Port(), "");
+  SignOn(t, "clerk");
+  // tn5250 after a letter typed into the digits-only Selection field.
+  const std::string r = Tn5250Record({0x00, 0x0C, 0x12, 0xA0, 0x00, 0x00, 0x04, 0x01, 0x00, 0x00,
+                                      0x00, 0x10});
+  t.socket.write(r.data(), static_cast<qint64>(r.size()));
+  ASSERT_TRUE(Terminal::WaitFor([&] {
+    return t.Message().find("Field requires numeric characters") != std::string::npos;
+  })) << t.Dump() << log;
+  EXPECT_TRUE(t.session.InputInhibited());
+  EXPECT_NE(log.find("help for keyboard error 0010 on MENU"), std::string::npos) << log;
+  // Reset, and the menu goes on as before.
+  ASSERT_TRUE(t.Keys("@R3@E"));
+  ASSERT_TRUE(t.WaitReady("Type an item number")) << t.Dump();
+}
+
+TEST_F(DemoHostE2e, AScreenErrorPutsTheCursorOnTheFirstInputField) {
+  Terminal t(host->Port(), "");
+  SignOn(t, "clerk");
+  ASSERT_TRUE(t.Keys("7@E"));
+  ASSERT_TRUE(Terminal::WaitFor([&] { return t.Message().find("Option 7 is not on the menu.") != std::string::npos; }))
+      << t.Dump();
+  // The Selection field at row 20, column 19: after Reset, 90 is typed
+  // from its start.
+  EXPECT_EQ(t.session.GetScreen().Cursor(), 19 * 80 + 18);
+  ASSERT_TRUE(t.Keys("@R90@E"));
+  EXPECT_TRUE(Terminal::WaitFor([&] { return t.Closed(); })) << t.Dump() << log;
+}
+
 TEST(DemoHostE2eOptions, ATerminalThatCannotSaveGetsAnErrorInsteadOfHelp) {
   DemoHostOptions o;
   o.saveTimeoutMs = 20;

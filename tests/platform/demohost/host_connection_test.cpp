@@ -86,6 +86,26 @@ TEST_F(HostConnectionTest, AnUnansweredQueryStillGetsTheFirstScreen) {
   EXPECT_LT(peer.got.find(std::string("\x04\xF3\x00\x05\xD9\x70\x00", 7)), peer.got.find(signOn));
 }
 
+TEST_F(HostConnectionTest, AQueryReplyWithANullInTheModelIsLoggedWithoutIt) {
+  Start(DemoHostOptions{});
+  RawPeer peer(host->Port());
+  const std::string query("\x04\xF3\x00\x05\xD9\x70\x00", 7);
+  ASSERT_TRUE(Terminal::WaitFor([&] { return peer.got.find(query) != std::string::npos; })) << log;
+  // Cursor, AID X'88', the reply's fixed part, then type 3179 model
+  // X'00F0F2' as the tn5250 client sends it.
+  std::string payload("\x00\x00\x88", 3);
+  payload += std::string(27, '\x00');
+  payload += std::string("\xF3\xF1\xF7\xF9\x00\xF0\xF2", 7);
+  std::string record("\x00\x00\x12\xA0\x00\x00\x04\x00\x00\x00", 10);
+  record[1] = static_cast<char>(10 + payload.size());
+  peer.Write(record + payload + std::string("\xFF\xEF", 2));
+  host5250::EbcdicCodec codec;
+  ASSERT_TRUE(Terminal::WaitFor([&] { return peer.got.find(codec.ToHost("Sign On")) != std::string::npos; })) << log;
+  ASSERT_EQ(host->Connections().size(), 1u);
+  EXPECT_EQ(host->Connections()[0]->QueryDevice(), "3179-02");
+  EXPECT_NE(log.find("Query reply: display 3179-02"), std::string::npos) << log;
+}
+
 TEST_F(HostConnectionTest, AnEndlessRecordClosesTheConnection) {
   DemoHostOptions o;
   o.queryTimeoutMs = 20;
@@ -108,10 +128,16 @@ TEST(DeviceNames, OfferedNamesAndGeneratedOnes) {
   for (const Case& c : cases) EXPECT_EQ(DeviceNames::Valid(c.name), c.valid) << c.name;
 
   DeviceNames names;
-  EXPECT_EQ(names.Claim(" whse01 "), "WHSE01");   // trimmed, upper-cased
-  EXPECT_EQ(names.Claim("WHSE01"), "QPADEV0001");  // in use
-  EXPECT_EQ(names.Claim("bad name"), "QPADEV0002");
-  EXPECT_EQ(names.Claim(""), "QPADEV0003");
+  std::string refused;
+  EXPECT_EQ(names.Claim(" whse01 ", &refused), "WHSE01");  // trimmed, upper-cased
+  EXPECT_EQ(refused, "");
+  EXPECT_EQ(names.Claim("WHSE01", &refused), "QPADEV0001");
+  EXPECT_EQ(refused, "is in use by another session");
+  EXPECT_EQ(names.Claim("bad name", &refused), "QPADEV0002");
+  EXPECT_EQ(refused, "is not a valid 5250 device name");
+  refused.clear();
+  EXPECT_EQ(names.Claim("", &refused), "QPADEV0003");
+  EXPECT_EQ(refused, "");
   names.Release("WHSE01");
   EXPECT_EQ(names.Claim("WHSE01"), "WHSE01");
   // A generated name someone offered is skipped.
