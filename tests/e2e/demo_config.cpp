@@ -23,11 +23,12 @@ namespace {
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
 
 // How one host field shows on the terminal.  Fields without a look are
-// hidden.
+// hidden.  A choice is a menu entry: a line the operator selects, which
+// sends the entry's number with Enter.
 struct FieldLook {
   int row, col;
-  enum Kind { kTitle, kLabel, kOutput, kInput } kind;
-  std::string text;  // titles and labels: the text shown
+  enum Kind { kTitle, kLabel, kChoice, kOutput, kInput } kind;
+  std::string text;  // titles, labels and choices: the text shown
   int size;
   int newLine;
   std::string prefix;  // AuxText shown before the field
@@ -55,9 +56,7 @@ void FunctionKeys(config::ScreenDef& d) {
 }
 
 FieldLook Title(int r, int c, const std::string& t) { return {r, c, K::kTitle, t, 20, 1, "", 0}; }
-FieldLook Label(int r, int c, const std::string& t, int size, int nl) {
-  return {r, c, K::kLabel, t, size, nl, "", 0};
-}
+FieldLook Choice(int r, int c, const std::string& t) { return {r, c, K::kChoice, t, 20, 1, "", 0}; }
 FieldLook Out(int r, int c, int size, int nl, const std::string& prefix) {
   return {r, c, K::kOutput, "", size, nl, prefix, 0};
 }
@@ -73,8 +72,9 @@ const std::vector<ScreenLook>& Looks() {
        "@3",
        0},
       {kMenu,
-       {Title(2, 36, "Main Menu"), Label(2, 46, "1Rec 2Pck 3Inq 4Mov", 20, 1),
-        In(20, 19, 2, "Option")},
+       {Title(2, 36, "Main Menu"), Choice(7, 7, "1. Receiving"), Choice(8, 7, "2. Picking"),
+        Choice(9, 7, "3. Item inquiry"), Choice(10, 7, "4. Stock transfer"),
+        Choice(12, 6, "90. Sign off"), In(20, 19, 2, "Option")},
        "@3",
        0},
       {kInquiry, {Title(2, 35, "Item Inquiry"), In(7, 31, 6, "Item")}, "@3", 0},
@@ -129,9 +129,12 @@ void Apply(config::ScreenStore& store, const ScreenLook& look, int displayLen) {
     f.Size = s.size;
     f.NewLine = s.newLine;
     f.UserId = s.userId;
-    // Titles and inputs send with Enter; labels and outputs are plain text
-    // (a title that does not send with Enter would be shown twice).
-    f.SendWithEnter = s.kind == K::kInput || s.kind == K::kTitle ? 1 : 0;
+    // Titles, choices and inputs send with Enter; labels and outputs are
+    // plain text (a title that does not send with Enter would be shown
+    // twice).  A choice's text is what Enter on it sends: "3. Item inquiry"
+    // types 3 and presses Enter.
+    f.SendWithEnter =
+        s.kind == K::kInput || s.kind == K::kTitle || s.kind == K::kChoice ? 1 : 0;
     f.InputField = s.kind == K::kInput ? 1 : 0;
     f.flag2 = s.kind == K::kInput || s.kind == K::kOutput ? config::kFlag2Truncated : 0;
     f.Title = s.kind == K::kTitle ? 1 : 0;
@@ -167,10 +170,23 @@ class Walker {
     fresh_ = false;
     return display_ && display_->Connect(err) && Settle(err);
   }
-  // Types values into the input fields (by index), then the keys.
-  bool Step(const std::vector<std::pair<int, std::string>>& values, const std::string& keys,
-            std::string* err) {
-    for (const auto& [i, v] : values) display_->Fields().SetText(i, v);
+  // Types values into the input fields at (row, column), then the keys.
+  struct Typed {
+    int row, col;
+    std::string value;
+  };
+  bool Step(const std::vector<Typed>& values, const std::string& keys, std::string* err) {
+    for (const Typed& v : values) {
+      const host5250::FieldCollection& fields = display_->Fields();
+      int i = 0;
+      while (i < fields.Count() &&
+             !(fields.Item(i).StartRow == v.row && fields.Item(i).StartColumn == v.col))
+        ++i;
+      if (i >= fields.Count() || !display_->Fields().SetText(i, v.value)) {
+        *err = "no input field at " + std::to_string(v.row) + "," + std::to_string(v.col);
+        return false;
+      }
+    }
     fresh_ = false;
     return display_->SendKeys(keys, err) && Settle(err);
   }
@@ -315,10 +331,9 @@ bool BuildDemoConfiguration(const std::string& address, config::ScreenStore& sto
     *err = "connect: " + e;
     return false;
   }
-  // The sign-on screen first (fields 3 and 5 are user and password).
+  // The sign-on screen first.
   capture(kSignOn);
-  auto input = [&](int field, const std::string& v) { return std::make_pair(field, v); };
-  auto step = [&](std::vector<std::pair<int, std::string>> values, const std::string& keys, int n) {
+  auto step = [&](const std::vector<Walker::Typed>& values, const std::string& keys, int n) {
     if (!walker.Step(values, keys, &e)) {
       *err = keys + ": " + e;
       return false;
@@ -330,13 +345,14 @@ bool BuildDemoConfiguration(const std::string& address, config::ScreenStore& sto
     }
     return true;
   };
-  // Field indexes are those of the live screens (see the dump in docs).
-  return step({input(3, "DEMO"), input(5, "DEMO")}, "@E", kMaster) && (capture(kMenu), true) &&
-         step({input(5, "3")}, "@E", kInquiry) && step({input(5, "100234")}, "@E", kItem) &&
-         step({}, "@3", 0) && step({input(5, "2")}, "@E", kPicking) &&
-         step({input(5, "1")}, "@E", kPick) && step({}, "@3", 0) &&
-         step({input(5, "1")}, "@E", kReceiving) &&
-         step({input(5, "12345678"), input(7, "100234"), input(9, "5")}, "@E", kReceipt) &&
+  // Input fields by their place on the host screens (warehouse.app).
+  auto menu = [](const std::string& v) { return Walker::Typed{20, 19, v}; };  // Selection
+  return step({{6, 53, "DEMO"}, {7, 53, "DEMO"}}, "@E", kMaster) && (capture(kMenu), true) &&
+         step({menu("3")}, "@E", kInquiry) && step({{7, 31, "100234"}}, "@E", kItem) &&
+         step({}, "@3", 0) && step({menu("2")}, "@E", kPicking) &&
+         step({{19, 22, "1"}}, "@E", kPick) && step({}, "@3", 0) &&
+         step({menu("1")}, "@E", kReceiving) &&
+         step({{7, 31, "12345678"}, {8, 31, "100234"}, {9, 31, "5"}}, "@E", kReceipt) &&
          step({}, "@E", kReceived) && (walker.Display()->Disconnect(), true);
 }
 

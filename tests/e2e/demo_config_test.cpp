@@ -16,7 +16,7 @@ namespace {
 
 TEST(DemoConfig, CheckedInFileIsWhatTheRulesBuild) {
   DemoHostProcess host;
-  ASSERT_TRUE(host.Start(false));
+  ASSERT_TRUE(host.Start());
   config::ScreenStore store;
   config::GeneralOptions options;
   std::string err;

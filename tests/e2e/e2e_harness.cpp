@@ -11,7 +11,6 @@
 
 #include "config/config_writer.h"
 #include "demo_config.h"
-#include "platform/demohost/app_parser.h"
 
 namespace tervo::e2e {
 
@@ -27,16 +26,8 @@ bool WaitUntil(const std::function<bool()>& pred, int realMs) {
   return true;
 }
 
-bool DemoHostProcess::Start(bool brightMenu) {
+bool DemoHostProcess::Start() {
   std::string err;
-  if (brightMenu) {
-    demohost::Application app;
-    if (!demohost::ParseApplication(demohost::WarehouseApplicationText(), &app, &err)) return false;
-    for (auto& c : app.screens["MENU"].body.constants)
-      if (!c.text.empty() && std::isdigit(static_cast<unsigned char>(c.text[0])))
-        c.look.bright = true;
-    if (!host_.SetApplication(app, &err)) return false;
-  }
   return host_.ListenOnFreeLoopbackPort(&err);
 }
 
@@ -59,9 +50,9 @@ bool Terminal::Enter(const std::string& label, const std::string& value) {
   return true;
 }
 
-void E2eTest::StartAll(bool brightMenu, int sessions) {
+void E2eTest::StartAll(int sessions) {
   ASSERT_TRUE(dir_.isValid());
-  ASSERT_TRUE(host_.Start(brightMenu));
+  ASSERT_TRUE(host_.Start());
   const std::string base = dir_.path().toStdString() + "/warehouse";
   ASSERT_TRUE(QFile::copy(QString::fromStdString(config::ConfigFilePath(DemoConfigBase())),
                           QString::fromStdString(config::ConfigFilePath(base))));

@@ -27,9 +27,7 @@ bool WaitUntil(const std::function<bool()>& pred, int realMs = 10000);
 // The demo host in this process on a free loopback port.
 class DemoHostProcess {
  public:
-  // brightMenu: the main menu's entries as fields of their own (bright
-  // text starts a field), so that a terminal can choose them as items.
-  bool Start(bool brightMenu);
+  bool Start();
   std::string Address() const;
   demohost::DemoHost& Host() { return host_; }
 
@@ -55,7 +53,7 @@ struct Terminal {
 class E2eTest : public ::testing::Test {
  protected:
   // Starts the demo host and a gateway on a copy of the demo configuration.
-  void StartAll(bool brightMenu = false, int sessions = 0);
+  void StartAll(int sessions = 0);
   void TearDown() override;
   core::Gateway& G() { return *built_.gateway; }
   quint16 RadioPort() const { return built_.radio->ListeningPort(); }

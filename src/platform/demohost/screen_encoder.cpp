@@ -25,25 +25,27 @@ void Read(HostStream& w, const ShownScreen& s) {
 
 bool NormalLook(const Look& l) { return !l.bright && !l.reverse && !l.underline && !l.blink && !l.hidden; }
 
+// Every constant is a field of its own, as an IBM i writes it: its
+// attribute byte sits in the column before the text (normal, or the look the
+// application asks for), and the next constant's or field's attribute ends
+// it.  A terminal's field list then has one protected field per menu entry,
+// label, header item and function-key line.  Only a constant with a look
+// (bright, reverse, ...) is closed by a normal attribute after its text, so
+// that the look does not run on over the blanks that follow.
 void WriteTexts(HostStream& w, const ShownScreen& s, int fromRow, int toRow) {
   for (const ShownText& t : s.texts) {
     if (t.row < fromRow || t.row > toRow) continue;
+    w.SetBufferAddress(t.row, t.column - 1);
+    w.Attribute(AttributeFor(t.look));
     if (t.row == kKeysRow && NormalLook(t.look)) {
       // The function-key line goes out as transparent data: it is written
       // exactly as given whatever bytes it holds.
-      w.SetBufferAddress(t.row, t.column);
       w.TransparentData(t.text);
       continue;
     }
-    if (NormalLook(t.look)) {
-      w.SetBufferAddress(t.row, t.column);
-      w.Text(t.text);
-      continue;
-    }
-    w.SetBufferAddress(t.row, t.column - 1);
-    w.Attribute(AttributeFor(t.look));
     w.Text(t.text);
-    if (t.column + static_cast<int>(t.text.size()) <= 80) w.Attribute(ds::kAttrNormal);
+    if (!NormalLook(t.look) && t.column + static_cast<int>(t.text.size()) <= 80)
+      w.Attribute(ds::kAttrNormal);
   }
 }
 
@@ -79,7 +81,9 @@ std::string EncodeScreen(const ShownScreen& s, const host5250::EbcdicCodec& code
   w.StartOfHeader(kErrorRow);
   WriteTexts(w, s, 1, 24);
   for (const Rule& r : s.rules) {
-    w.SetBufferAddress(r.row, r.column);
+    // A separator line is a constant too: its own attribute before it.
+    w.SetBufferAddress(r.row, r.column - 1);
+    w.Attribute(ds::kAttrNormal);
     w.RepeatToAddress(r.row, r.column + r.length - 1, r.fill);
   }
   std::vector<const ShownField*> fields;

@@ -398,6 +398,7 @@ bool DataStreamParser::WriteErrorCode(Reader& r, bool window) {
   screen_.SetMessage(message);
   if (cursor >= 0) screen_.SetCursor(cursor);
   screen_.SetKeyboard(KeyboardState::kError);
+  errorWritten = true;
   screen_.Touch();
   return true;
 }

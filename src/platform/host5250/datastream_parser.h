@@ -39,12 +39,16 @@ class DataStreamParser {
     address_ = 0;
     pending_read_ = 0;
     screenWritten = false;
+    errorWritten = false;
     alarm = false;
   }
   void ClearPendingRead() { pending_read_ = 0; }
 
   // Set when a record wrote to the screen; the session clears it.
   bool screenWritten = false;
+  // Set when the host put up an error (Write Error Code); the session
+  // clears it.
+  bool errorWritten = false;
   // Set when the host asked for the alarm.
   bool alarm = false;
   // The last problem met in the data stream, for the log.

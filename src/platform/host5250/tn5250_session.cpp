@@ -260,6 +260,14 @@ void Tn5250Session::UpdateEvents() {
     last_locked_ = locked;
     keyboardChanged = true;
   }
+  // An error the host puts up is a keyboard event of its own even when the
+  // keyboard was already locked: the usual case, since the AID that the host
+  // answers with the error locked it.  Without it the owner would never learn
+  // that the lock is now an error waiting for Reset.
+  if (parser_.errorWritten) {
+    parser_.errorWritten = false;
+    if (screen_.Keyboard() == KeyboardState::kError) keyboardChanged = true;
+  }
   if (parser_.screenWritten && !locked) {
     parser_.screenWritten = false;
     newScreen = true;

@@ -65,6 +65,26 @@ TEST(DemoHostDisplay, TheGatewaysDisplayWalksTheWarehouse) {
   ASSERT_TRUE(d->Fields().SetText(password, "pw"));
   ASSERT_TRUE(d->SendKeys("@E", &err)) << err;
   ASSERT_TRUE(ready("Main Menu"));
+  // Every constant is a protected field of its own, at the column it is
+  // shown at, as an IBM i writes them: each menu entry, the header items and
+  // the function-key line.
+  struct Constant {
+    int row, column;
+    const char* text;
+  };
+  for (const Constant& c : {Constant{1, 2, "GATEWAY"}, Constant{1, 31, "Warehouse Management"},
+                            Constant{1, 70, "GUN01"}, Constant{2, 36, "Main Menu"},
+                            Constant{7, 7, "1. Receiving"}, Constant{9, 7, "3. Item inquiry"},
+                            Constant{10, 7, "4. Stock transfer"}, Constant{12, 6, "90. Sign off"},
+                            Constant{20, 2, "Selection . . ."},
+                            Constant{23, 2, "F3=Exit   F12=Cancel"}}) {
+    const int i = FieldAt(*d, c.row, c.column);
+    ASSERT_GE(i, 0) << c.text;
+    std::string text = d->Fields().Item(i).Text;
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    EXPECT_EQ(text, c.text);
+    EXPECT_TRUE(d->Fields().Item(i).Protected) << c.text;
+  }
   ASSERT_TRUE(d->SendKeys("3@E", &err)) << err;
   ASSERT_TRUE(ready("Type an item number"));
 

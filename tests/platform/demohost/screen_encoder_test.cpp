@@ -43,6 +43,33 @@ TEST(AttributeFor, LooksAndTheNonDisplayClash) {
   EXPECT_EQ(AttributeFor(Look{true, true, true, false, false}), 0x23);
 }
 
+// Every constant starts a field of its own: its attribute byte in the
+// column before the text, so the text keeps its column.  Only a constant
+// with a look is closed by a normal attribute.
+TEST(EncodeScreen, EachConstantHasItsOwnAttributeByte) {
+  host5250::EbcdicCodec codec;
+  ShownScreen s;
+  s.texts = {{7, 7, "1. A", Look{}},
+             {8, 7, "2. B", Look{}},
+             {1, 31, "T", Look{true, false, false, false, false}},
+             {23, 2, "F3", Look{}}};
+  Rule r;
+  r.row = 3;
+  r.column = 2;
+  r.length = 79;
+  r.fill = '-';
+  s.rules = {r};
+  const std::string out = EncodeScreen(s, codec);
+  auto has = [&](const std::string& bytes) { return out.find(bytes) != std::string::npos; };
+  // SBA row col, attribute, text.
+  EXPECT_TRUE(has(Bytes({0x11, 7, 6, 0x20, 0xF1, 0x4B, 0x40, 0xC1, 0x11, 8, 6, 0x20})));
+  EXPECT_TRUE(has(Bytes({0x11, 1, 30, 0x22, 0xE3, 0x20})));
+  // The function-key line: attribute, then transparent data.
+  EXPECT_TRUE(has(Bytes({0x11, 23, 1, 0x20, 0x10, 0x00, 0x02, 0xC6, 0xF3})));
+  // The separator line: attribute in column 1, the dashes from column 2.
+  EXPECT_TRUE(has(Bytes({0x11, 3, 1, 0x20, 0x02, 3, 80, 0x60})));
+}
+
 TEST(EncodeError, MessageAtTheFieldWithTheKeyboardLocked) {
   host5250::EbcdicCodec codec;
   Reply r{Outcome::kError, "No", 7, 31, 0};

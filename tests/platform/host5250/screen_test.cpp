@@ -262,6 +262,45 @@ TEST(ErrorLine, WriteErrorCodeLocksUntilReset) {
   EXPECT_TRUE(h.s.SendKeys("Z", &err)) << err;
 }
 
+// The owner learns of every error the host puts up, also when the keyboard
+// was locked already (the AID locked it and the host answers with the error),
+// so it can read the error line and reset.
+TEST(ErrorLine, KeyboardEventWhenAnErrorBeginsEvenIfAlreadyLocked) {
+  struct Case {
+    const char* name;
+    std::string answerHex;  // the host's record after the operator's Enter
+    bool event;
+    bool locked;
+  };
+  const Case cases[] = {
+      {"error answers the AID", "0421" + E("NO SUCH ITEM") + "04520000", true, true},
+      {"error with the alarm first", "04110004" "0421" + E("NO") + "04520000", true, true},
+      {"new screen unlocks", "04110008" "110101" "20" + E("NEXT") + "04520000", true, false},
+      {"write that keeps the lock", "04110000" "110101" "20" + E("BUSY"), false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Host h;
+    h.Send(Screen("110101" "1D4000" "20" "0004"));
+    h.Answers();
+    std::string err;
+    ASSERT_TRUE(h.s.SendKeys("@E", &err)) << err;
+    EXPECT_TRUE(h.s.InputInhibited());
+    h.s.keyboardChanged = false;  // the owner has seen the lock begin
+    h.Send(HostRecord(Unhex(c.answerHex)));
+    EXPECT_EQ(h.s.keyboardChanged, c.event);
+    EXPECT_EQ(h.s.InputInhibited(), c.locked);
+  }
+  // A second error while the first still waits for Reset is an event too.
+  Host h;
+  h.Send(Screen("110101" "1D4000" "20" "0004"));
+  h.Send(HostRecord(Unhex("0421" + E("FIRST"))));
+  h.s.keyboardChanged = false;
+  h.Send(HostRecord(Unhex("0421" + E("SECOND"))));
+  EXPECT_TRUE(h.s.keyboardChanged);
+  EXPECT_EQ(Rtrim(h.s.ReadText(25, 1, 80)), "SECOND");
+}
+
 TEST(ErrorLine, StartOfHeaderErrorRowShowsTheMessageThere) {
   Host h;
   h.Send(Screen("0107" "000000180000" "00" "111801" "20" + E("BOTTOM ROW")));
