@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <vector>
@@ -72,9 +73,11 @@ const std::vector<ScreenLook>& Looks() {
        "@3",
        0},
       {kMenu,
-       {Title(2, 36, "Main Menu"), Choice(7, 7, "1. Receiving"), Choice(8, 7, "2. Picking"),
-        Choice(9, 7, "3. Item inquiry"), Choice(10, 7, "4. Stock transfer"),
-        Choice(12, 6, "90. Sign off"), In(20, 19, 2, "Option")},
+       // Option first: an entry followed by a field with its own prefix
+       // would be plain text rather than a line to choose.
+       {Title(2, 36, "Main Menu"), In(20, 19, 2, "Option"), Choice(7, 7, "1. Receiving"),
+        Choice(8, 7, "2. Picking"), Choice(9, 7, "3. Item inquiry"),
+        Choice(10, 7, "4. Stock transfer"), Choice(12, 6, "90. Sign off")},
        "@3",
        0},
       {kInquiry, {Title(2, 35, "Item Inquiry"), In(7, 31, 6, "Item")}, "@3", 0},
@@ -120,10 +123,14 @@ void Apply(config::ScreenStore& store, const ScreenLook& look, int displayLen) {
     f.SizeTextAux = 0;
     store.ScreensText[U(scr)][U(j)].clear();
   }
+  // The terminal shows the fields in the order of the looks; the hidden
+  // ones follow (the order numbers must run 0, 1, 2, ... without a gap).
+  std::vector<int> order;
   for (const FieldLook& s : look.fields) {
     int j = 0;
     while (j < org.Count && !(org.StartRow[U(j)] == s.row && org.StartColumn[U(j)] == s.col)) ++j;
     if (j >= org.Count) continue;  // a look for a field the host no longer has
+    order.push_back(j);
     config::FieldDef& f = def.Screen[U(j)];
     f.Show = 1;
     f.Size = s.size;
@@ -145,6 +152,9 @@ void Apply(config::ScreenStore& store, const ScreenLook& look, int displayLen) {
       f.SizeTextAux = kPrefixWidth;
     }
   }
+  for (int j = 0; j < org.Count; ++j)
+    if (std::find(order.begin(), order.end(), j) == order.end()) order.push_back(j);
+  for (std::size_t k = 0; k < order.size(); ++k) def.Screen[U(order[k])].Order = static_cast<int>(k);
   def.EscKey = look.escKey;
   def.DontSendToTerminal = look.dontSend;
   def.Master = config::kScreenDefined;
