@@ -56,6 +56,72 @@ TEST(AppParser, TheSmallApplicationAndTheBuiltInOneParse) {
   EXPECT_EQ(app.tables.at("PICKS").rows.size(), 40u);
 }
 
+// Every constant of the built-in application is a field of its own with
+// its attribute byte in the column before it: on no screen may that byte
+// land on another constant or field of the row (it would overwrite a
+// character) or a field's bytes land on a constant.  Variable texts are
+// taken at their widest: a user or device name of 10.
+TEST(AppParser, WarehouseItemsLeaveRoomForTheirAttributeBytes) {
+  Application app;
+  std::string err;
+  ASSERT_TRUE(ParseApplication(WarehouseApplicationText(), &app, &err)) << err;
+  struct Span {
+    int row, first, last;  // first: the attribute byte; last: the closing one, if any
+    bool closed;
+    std::string what;
+  };
+  auto width = [](const std::string& text, const Screen& s) {
+    if (text == "{title}") return static_cast<int>(s.title.size());
+    int w = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] != '{') {
+        ++w;
+        continue;
+      }
+      const std::size_t end = text.find('}', i);
+      w += 10;
+      i = end;
+    }
+    return w;
+  };
+  for (const auto& [name, screen] : app.screens) {
+    std::vector<Span> spans;
+    const Body* layout = screen.layout.empty() ? nullptr : &app.layouts.at(screen.layout);
+    std::string keys;
+    for (const Body* b : {layout, &screen.body}) {
+      if (!b) continue;
+      for (const Constant& c : b->constants) {
+        const int w = width(c.text, screen);
+        const int col = c.column == 0 ? std::max(2, (80 - w) / 2 + 1) : c.column;
+        const bool normal = !c.look.bright && !c.look.reverse && !c.look.underline &&
+                            !c.look.blink && !c.look.hidden;
+        spans.push_back({c.row, col - 1, col + w - (normal ? 1 : 0), !normal, c.text});
+      }
+      for (const Rule& r : b->rules)
+        spans.push_back({r.row, r.column - 1, r.column + r.length - 1, false, "repeat"});
+      for (const Field& f : b->fields)
+        spans.push_back({f.row, f.column - 1, f.column + f.length, true, "field"});
+      if (!b->keysLine.empty()) keys = b->keysLine;
+    }
+    if (!keys.empty()) spans.push_back({23, 1, 1 + static_cast<int>(keys.size()), false, keys});
+    for (const ListArea& l : screen.lists) {
+      for (int r = l.row; r < l.row + l.size; ++r) spans.push_back({r, l.column - 1, 80, false, "list"});
+      spans.push_back({l.row + l.size, 72, 79, false, "More..."});
+    }
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+      for (std::size_t j = 0; j < spans.size(); ++j) {
+        const Span& a = spans[i];
+        const Span& b = spans[j];
+        if (i == j || a.row != b.row || a.first > b.first) continue;
+        // b starts at or after a: it must start after a ends, or share a's
+        // closing attribute byte.
+        EXPECT_TRUE(b.first > a.last || (a.closed && b.first == a.last))
+            << name << " row " << a.row << ": '" << b.what << "' collides with '" << a.what << "'";
+      }
+    }
+  }
+}
+
 // Each malformed line gives an error naming that line (or the line the
 // reader had to stop at) and what is wrong.
 TEST(AppParser, MalformedLinesNameTheLine) {
