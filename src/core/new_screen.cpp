@@ -223,6 +223,17 @@ void Gateway::OnDisconnected(int s, std::string& message) {
   if (sessions_.InNewScreen[U(s)]) message.clear();
   sessions_.Terminal_Connected[U(s)] = false;
   AutoLockTicks = 0;
+  // The host ended the session (a sign-off, the host going down, a refused
+  // connection).  Our own Disconnect raises no event, so this is always the
+  // host's doing.  Without a word the terminal would keep showing its last
+  // screen and its answers would go nowhere until the operator restarts it;
+  // tell it, as a logoff does, so the operator knows to press START.
+  const std::string& id = store_->TerminalIDDef[U(s)];
+  if (s < sessions_.SessionCount && sessions_.ReadyToSendFlag[U(s)] &&
+      !text::TrimBlanks(id).empty()) {
+    sessions_.SendFlag[U(s)] = false;
+    ShowTerminalMessage(id, "Disconnect...");
+  }
 }
 
 void Gateway::OnPositionPicked(int s) {

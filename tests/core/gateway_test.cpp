@@ -183,6 +183,16 @@ TEST_F(Started, LogoffWordDisconnects) {
   EXPECT_EQ(Calls("T_PrintInverse('Disconnect...')"), 1);
 }
 
+TEST_F(Started, HostEndingTheSessionTellsTheTerminal) {
+  std::string message = "host closed";
+  Display(1).Events().Disconnected(message);  // never started: nothing to tell
+  EXPECT_EQ(Calls("T_PrintInverse('Disconnect...')"), 0);
+  Connect();
+  Display(0).Events().Disconnected(message);
+  EXPECT_FALSE(S().Terminal_Connected[0]);
+  EXPECT_EQ(Calls("T_PrintInverse('Disconnect...')"), 1);
+}
+
 TEST_F(Started, RepeatRuleThatNeverEndsQueuesNothing) {
   Define(3);
   auto& rule = store_->AdvScreens[3];
