@@ -240,6 +240,11 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
   if (after.empty()) {
     RunPendingKeys(ts.ReplyKeys, s);
     WriteLog("ScrNum=" + scrText + "Sending ..." + ts.ReplyKeys, false);
+    // A key the screen assigns nothing to (an unset function key, Escape on
+    // a screen without an exit key) asks nothing of the host, so no new
+    // screen would come and the terminal would wait until "System DOWN".
+    // Give it its screen back instead.
+    if (text::TrimBlanks(ts.ReplyKeys).empty()) ReadyToSend(s, true);
   } else {
     RunPendingKeys(ts.ReplyKeys + "," + after, s);
     WriteLog("ScrNum=" + scrText + "Sending ..." + ts.ReplyKeys + "," + after, false);

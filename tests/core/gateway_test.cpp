@@ -333,6 +333,20 @@ TEST_F(Started, EnterInTheMessageWindowSendsAScreenThatWouldBeAnswered) {
   EXPECT_EQ(S().PendingKeys[0], "");
 }
 
+TEST_F(Started, AnUnassignedKeyGetsTheScreenBack) {
+  Connect();
+  ItemScreen(Display(0));
+  Define(2);
+  gateway_->ReadyToSend(0, true);
+  ASSERT_EQ(Calls("T_SendScreen()"), 1);
+  radio_->readValue = -5;  // F5: no keys on this screen
+  radio_->incoming.push_back({"T1", "AS400", radio::kTerminalAnswer});
+  gateway_->PollTerminals();
+  EXPECT_TRUE(Display(0).sentKeys.empty());
+  EXPECT_EQ(Calls("T_SendScreen()"), 2) << "the terminal is not left waiting";
+  EXPECT_TRUE(S().SendFlag[0]);
+}
+
 TEST_F(Started, AnswerWritesTypedValuesAndWarnsOfLowBattery) {
   Connect();
   ItemScreen(Display(0));
