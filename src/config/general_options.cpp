@@ -8,54 +8,58 @@ namespace tervo::config {
 
 namespace {
 
+enum Kind { kText, kCheck, kList };
+
 struct OptionSpec {
   const char* key;
-  bool checkBox;
+  Kind kind;
   const char* initial;   // a fresh dialog's contents
   const char* fallback;  // nullptr: keeps its value when no file loads
 };
 
-// General keys in file order, then the keys the file does not write.
+// General keys in file order.  Initial contents are what a freshly created
+// dialog shows (the start-up timer window's masked boxes read as their prompt
+// characters); fallbacks apply when no configuration file could be loaded.
 const OptionSpec kOptions[] = {
-    {"SessionCt", false, "1", "1"},
-    {"DisplayCol", false, "1", "1"},
-    {"DisplayRow", false, "", "1"},
-    {"AutoRemove", false, ".,;", ",;:."},
-    {"ExitWord", false, "Exit,Sair", "Exit,Sair,FIM,Fim,EXIT"},
-    {"Cut", true, "0", "0"},
-    {"SendTerminal", true, "1", "1"},
-    {"MaskEdBox1", false, "__:__", nullptr},
-    {"MaskEdBox2", false, "__:__", nullptr},
-    {"Check1", true, "0", nullptr},
-    {"Check2", true, "0", nullptr},
-    {"ShowNorvikLogo", true, "0", "0"},
-    {"SendMinimal", true, "1", "1"},
-    {"SendUnderline", true, "1", "1"},
-    {"DisplayLen", false, "24", "20"},
-    {"DebugFile", true, "0", "0"},
-    {"BaudRate", false, "19200", "38400"},
-    {"Handshaking", false, "0", "0"},
-    {"TestMode", true, "0", "0"},
-    {"NewScreenTimeout", false, "1.5", "2"},
-    {"ScreenIdAreaX", false, "", "0"},
-    {"ScreenIdAreaY", false, "", "0"},
-    {"ScreenIdAreaLen", false, "", "0"},
-    {"Line24", true, "0", "0"},
-    {"DontShowData", true, "1", "0"},
-    {"SendErrorLine24", true, "1", "1"},
-    {"SendErrorLine25", true, "1", "1"},
-    {"SubScreenIdAreaX", false, "", "0"},
-    {"SubScreenIdAreaY", false, "", "0"},
-    {"SubScreenIdAreaLen", false, "", "0"},
-    {"SendErrorLineN", true, "0", "0"},
-    {"ErrorLineN", false, "", "0"},
-    {"ErrorLineStart", false, "1", "1"},
-    {"ErrorLineLen", false, "80", "80"},
-    {"AutoSave", true, "0", "0"},
-    {"TCPIP", true, "0", "0"},
-    {"TCPIPAddr", false, "127.0.0.1", "127.0.0.1"},
-    {"ComPort", false, "1", ""},
-    {"CapsLock", true, "0", nullptr},
+    {"SessionCt", kText, "1", "1"},
+    {"DisplayCol", kText, "1", "1"},
+    {"DisplayRow", kText, "", "1"},
+    {"AutoRemove", kText, ".,;", ",;:."},
+    {"ExitWord", kText, "Exit,Sair", "Exit,Sair,FIM,Fim,EXIT"},
+    {"Cut", kCheck, "0", "0"},
+    {"SendTerminal", kCheck, "1", "1"},
+    {"MaskEdBox1", kText, "__:__", nullptr},
+    {"MaskEdBox2", kText, "__:__", nullptr},
+    {"Check1", kCheck, "0", nullptr},
+    {"Check2", kCheck, "0", nullptr},
+    {"ShowNorvikLogo", kCheck, "0", "0"},
+    {"SendMinimal", kCheck, "1", "1"},
+    {"SendUnderline", kCheck, "1", "1"},
+    {"DisplayLen", kText, "24", "20"},
+    {"DebugFile", kCheck, "0", "0"},
+    {"BaudRate", kText, "19200", "38400"},
+    {"Handshaking", kList, "0", "0"},
+    {"TestMode", kCheck, "0", "0"},
+    {"NewScreenTimeout", kText, "1.5", "2"},
+    {"ScreenIdAreaX", kText, "", "0"},
+    {"ScreenIdAreaY", kText, "", "0"},
+    {"ScreenIdAreaLen", kText, "", "0"},
+    {"Line24", kCheck, "0", "0"},
+    {"DontShowData", kCheck, "1", "0"},
+    {"SendErrorLine24", kCheck, "1", "1"},
+    {"SendErrorLine25", kCheck, "1", "1"},
+    {"SubScreenIdAreaX", kText, "", "0"},
+    {"SubScreenIdAreaY", kText, "", "0"},
+    {"SubScreenIdAreaLen", kText, "", "0"},
+    {"SendErrorLineN", kCheck, "0", "0"},
+    {"ErrorLineN", kText, "", "0"},
+    {"ErrorLineStart", kText, "1", "1"},
+    {"ErrorLineLen", kText, "80", "80"},
+    {"AutoSave", kCheck, "0", "0"},
+    {"TCPIP", kCheck, "0", "0"},
+    {"TCPIPAddr", kText, "127.0.0.1", "127.0.0.1"},
+    {"ComPort", kText, "1", ""},
+    {"CapsLock", kCheck, "0", nullptr},
 };
 
 const OptionSpec* Find(const std::string& key) {
@@ -81,7 +85,18 @@ bool GeneralOptions::IsKey(const std::string& key) { return Find(key) != nullptr
 
 bool GeneralOptions::IsCheckBox(const std::string& key) {
   const OptionSpec* o = Find(key);
-  return o && o->checkBox;
+  return o && o->kind == kCheck;
+}
+
+bool GeneralOptions::IsListIndex(const std::string& key) {
+  const OptionSpec* o = Find(key);
+  return o && o->kind == kList;
+}
+
+int GeneralOptions::MaxChoice(const std::string& key) {
+  const OptionSpec* o = Find(key);
+  if (!o || o->kind == kText) return -1;
+  return o->kind == kCheck ? 1 : 3;
 }
 
 std::string GeneralOptions::Text(const std::string& key) const {

@@ -18,11 +18,15 @@ class GeneralOptions {
   GeneralOptions();
 
   // Every key the model holds, in the order the configuration file writes
-  // the general keys (followed by the keys the file does not write).
+  // them.
   static const std::vector<std::string>& Keys();
   static bool IsKey(const std::string& key);
   // True for options that are check boxes (stored as "0" or "1").
   static bool IsCheckBox(const std::string& key);
+  // True for the list index of Handshaking ("0" .. "3").
+  static bool IsListIndex(const std::string& key);
+  // The highest number a check box (1) or list index (3) holds; -1 for text.
+  static int MaxChoice(const std::string& key);
 
   // The option's text; an unknown key reads as "".
   std::string Text(const std::string& key) const;

@@ -35,14 +35,19 @@ void ScreenStore::ResetScreenDef(int s) {
   Indice[s].assign(kPositionSlots, -1);
 }
 
+// Numbers that come into existence start in the free state, like the highest
+// one: a default-constructed definition would read "" where a freed one reads
+// "0", and the two must not differ by how the number came about.
 void ScreenStore::GrowScreenTables() {
   const std::size_t n = static_cast<std::size_t>(std::max<std::int32_t>(NumeroMaximoDeEcrans, 0)) + 1;
+  const std::size_t old = Screens.size();
   Screens.resize(n);
   Originals.resize(n);
   Indice.resize(n, std::vector<std::int32_t>(kPositionSlots, -1));
   ScreenAspect.resize(n, std::string(kScreenAspectSize, ' '));
   AdvScreens.resize(n);
   MasterScreens.resize(n);
+  for (std::size_t s = old; s + 1 < n; ++s) ResetScreenDef(static_cast<int>(s));
   ResetScreenDef(static_cast<int>(n) - 1);
 }
 

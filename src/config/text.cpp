@@ -1,5 +1,6 @@
 #include "config/text.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -56,7 +57,9 @@ double RoundHalfEven(double v) {
 namespace {
 
 // Parses sign, digits and one decimal point from s at pos.  Returns the number
-// of characters used (0 when no digit was seen) and the value in *out.
+// of characters used (0 when no digit was seen) and the value in *out.  The
+// span is converted in one step so that "2.5" is exactly 2.5 and rounds to
+// even as the rule says.
 std::size_t ParseNumber(std::string_view s, std::size_t pos, double* out) {
   std::size_t i = pos;
   bool negative = false;
@@ -64,28 +67,23 @@ std::size_t ParseNumber(std::string_view s, std::size_t pos, double* out) {
     negative = s[i] == '-';
     ++i;
   }
-  double value = 0;
-  double scale = 0;  // 0 before the point, then 0.1, 0.01 ...
+  const std::size_t start = i;
   bool digits = false;
   bool point = false;
   for (; i < s.size(); ++i) {
     const char c = s[i];
     if (c >= '0' && c <= '9') {
       digits = true;
-      if (scale == 0) {
-        value = value * 10 + (c - '0');
-      } else {
-        value += (c - '0') * scale;
-        scale /= 10;
-      }
     } else if (c == '.' && !point) {
       point = true;
-      scale = 0.1;
     } else {
       break;
     }
   }
   if (!digits) return 0;
+  double value = 0;
+  const auto res = std::from_chars(s.data() + start, s.data() + i, value, std::chars_format::fixed);
+  if (res.ec == std::errc::result_out_of_range) value = std::numeric_limits<double>::infinity();
   *out = negative ? -value : value;
   return i - pos;
 }

@@ -1,0 +1,151 @@
+// tervo-5250: a command-line 5250 client for people and scripts.
+//
+//   tervo-5250 --host HOST:PORT [--tls [--ca-file FILE]] [--device NAME]
+//              [--ccsid N] [--keys KEYS] [--dump] [--wait-ms N]
+//
+// --keys types keys as an operator would: each AID key (Enter, roll, F-key,
+// Clear, Help) is sent when the keyboard is unlocked, and the keys after it
+// wait for the host's next screen.  The program exits after the screen that
+// answers the last AID key (the first screen when there are no keys), or
+// when --wait-ms (default 5000) passes without a new screen.
+// Exit codes: 0 done, 1 connection failed or lost, 2 timed out, 3 keys
+// refused, 64 bad arguments.
+#include <QCoreApplication>
+#include <QTimer>
+#include <cstdio>
+#include <deque>
+#include <string>
+
+#include "dump.h"
+#include "platform/host5250/tn5250_client.h"
+
+namespace {
+
+struct Piece {
+  std::string keys;
+  bool endsWithAid = false;
+};
+
+// Splits keys after every AID mnemonic.
+std::deque<Piece> SplitAtAids(const std::string& keys) {
+  std::deque<Piece> out;
+  std::string cur;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    cur.push_back(keys[i]);
+    if (keys[i] != '@' || i + 1 >= keys.size()) continue;
+    const char m = keys[++i];
+    cur.push_back(m);
+    const bool aid = m == 'E' || m == 'u' || m == 'v' || m == 'C' || m == 'H' || (m >= '1' && m <= '9') ||
+                     (m >= 'a' && m <= 'o');
+    if (aid) {
+      out.push_back(Piece{cur, true});
+      cur.clear();
+    }
+  }
+  if (!cur.empty()) out.push_back(Piece{cur, false});
+  return out;
+}
+
+int Usage(const char* why) {
+  std::fprintf(stderr, "tervo-5250: %s\n", why);
+  std::fprintf(stderr,
+               "usage: tervo-5250 --host HOST:PORT [--tls [--ca-file FILE]] [--device NAME]\n"
+               "                  [--ccsid N] [--keys KEYS] [--dump] [--wait-ms N]\n");
+  return 64;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  std::string host, caFile, device, keys;
+  bool tls = false, dump = false;
+  int waitMs = 5000, ccsid = 37;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto value = [&](std::string* out) {
+      if (i + 1 >= argc) return false;
+      *out = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--host") {
+      if (!value(&host)) return Usage("--host needs a value");
+    } else if (a == "--tls") {
+      tls = true;
+    } else if (a == "--ca-file") {
+      if (!value(&caFile)) return Usage("--ca-file needs a value");
+    } else if (a == "--device") {
+      if (!value(&device)) return Usage("--device needs a value");
+    } else if (a == "--keys") {
+      if (!value(&keys)) return Usage("--keys needs a value");
+    } else if (a == "--dump") {
+      dump = true;
+    } else if (a == "--wait-ms" || a == "--ccsid") {
+      if (!value(&v)) return Usage("option needs a number");
+      bool ok = false;
+      int n = QString::fromStdString(v).toInt(&ok);
+      if (!ok || n < 0) return Usage("bad number");
+      (a == "--wait-ms" ? waitMs : ccsid) = n;
+    } else {
+      return Usage(("unknown argument " + a).c_str());
+    }
+  }
+  if (host.empty()) return Usage("--host is required");
+
+  tervo::host5250::Tn5250Client client;
+  std::string err;
+  if (!client.SetCcsid(ccsid, &err)) return Usage(err.c_str());
+  client.SetCaFile(caFile);
+  client.Link().SelectedSystemName = tls ? "tls://" + host : host;
+  client.Link().DeviceName = device;
+  client.SetLogger([](const std::string& s) { std::fprintf(stderr, "tervo-5250: %s\n", s.c_str()); });
+
+  std::deque<Piece> pending = SplitAtAids(keys);
+  int screens = 0;
+  bool awaiting = true;  // a screen is owed: the first, or the answer to an AID
+  QTimer timeout;
+  timeout.setSingleShot(true);
+  QObject::connect(&timeout, &QTimer::timeout, [&] {
+    std::fprintf(stderr, "tervo-5250: no new screen within %d ms\n", waitMs);
+    std::fflush(stdout);
+    app.exit(pending.empty() && !awaiting ? 0 : 2);
+  });
+
+  tervo::host5250::HostDisplayEvents events;
+  events.ReadyToSend = [&](bool) {
+    ++screens;
+    awaiting = false;
+    if (dump) {
+      std::fputs(tervo::apps::DumpScreen(screens, client).c_str(), stdout);
+      std::fflush(stdout);
+    }
+    while (!pending.empty() && !awaiting) {
+      const Piece piece = pending.front();
+      pending.pop_front();
+      std::string why;
+      if (!client.SendKeys(piece.keys, &why)) {
+        std::fprintf(stderr, "tervo-5250: %s\n", why.c_str());
+        app.exit(3);
+        return;
+      }
+      awaiting = piece.endsWithAid;
+    }
+    if (pending.empty() && !awaiting) {
+      app.exit(0);
+      return;
+    }
+    timeout.start(waitMs);
+  };
+  events.Disconnected = [&](std::string& message) {
+    std::fprintf(stderr, "tervo-5250: disconnected: %s\n", message.c_str());
+    app.exit(pending.empty() && !awaiting ? 0 : 1);
+  };
+  client.SetEvents(events);
+  if (!client.Connect(&err)) {
+    std::fprintf(stderr, "tervo-5250: %s\n", err.c_str());
+    return 1;
+  }
+  timeout.start(waitMs);
+  return app.exec();
+}

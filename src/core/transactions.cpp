@@ -1,0 +1,292 @@
+// Terminal transactions: START and screen requests, the terminal's answers
+// written back into the host fields, and the key queue the poll loop sends.
+#include "config/text.h"
+#include "core/gateway.h"
+#include "core/key_queue.h"
+#include "screens/capture.h"
+#include "screens/identification.h"
+#include "screens/legend.h"
+#include "screens/render.h"
+#include "screens/write_back.h"
+
+namespace tervo::core {
+
+namespace {
+
+std::size_t U(int s) { return static_cast<std::size_t>(s); }
+
+// The ids of START and ConnectTerminal are compared with blanks trimmed on
+// both sides.  An id that trims to nothing belongs to no session: otherwise
+// a blank buffer would connect the first slot configured without a
+// terminal.
+bool SameTrimmedId(const std::string& configured, const std::string& id) {
+  const std::string t = text::TrimBlanks(id);
+  return !t.empty() && text::TrimBlanks(configured) == t;
+}
+
+}  // namespace
+
+void Gateway::SendKeys(int s, const std::string& keys) {
+  host5250::HostDisplay* d = Display(s);
+  if (!d) return;
+  std::string err;
+  if (!d->SendKeys(keys, &err)) WriteLog("ScrNum=" + std::to_string(sessions_.CurrentScreen[U(s)]) +
+                                             " keys refused: " + err,
+                                         false);
+}
+
+void Gateway::ShowTerminalMessage(const std::string& id, const std::string& message) {
+  radio_->T_InitScreen(id, "ERROR", 1, 0, 0);
+  radio_->T_Cls();
+  radio_->T_PrintInverse(message);
+  radio_->T_NewLine();
+  radio_->T_WaitChar();
+  radio_->T_HardReset();
+  radio_->T_SendScreen();
+}
+
+void Gateway::HandleTerminalData(const std::string& id, const std::string& data) {
+  const int s = ctx_.FindSession(id);
+  radio_->T_RefreshScreen(id, data);
+  if (EditorDirty) {
+    sessions_.SendFlag[U(s)] = false;
+    SendKeys(s, "@E");
+    return;
+  }
+  const int r = screens::RenderTerminalScreen(ctx_, data, id, false);
+  ProcessReceivedData(id, "", r);
+  sessions_.ErrorLineText[U(s)].clear();
+}
+
+void Gateway::HandleScreenRequest(const std::string& id, const std::string& data) {
+  const int s = ctx_.FindSession(id);
+  if (data != "START") {
+    if (sessions_.StartCount[U(s)] > 0) sessions_.StartCount[U(s)] -= 1;
+    radio_->T_InitScreen(id, data, 2081, 0, 0);
+    screens::RenderTerminalScreen(ctx_, data, id, true);
+    radio_->T_SendScreen();
+    EditorDirty = false;
+    return;
+  }
+  if (sessions_.StartCount[U(s)] < 1 && sessions_.Terminal_Connected[U(s)]) {
+    // A terminal that starts again while connected (it was switched off and
+    // on, or lost the screen): reconnect its host session quickly and send
+    // the host's current screen; a further START right after does the full
+    // connection.
+    sessions_.StartCount[U(s)] += 2;
+    for (int i = 0; i < sessions_.SessionCount; ++i) {
+      if (!SameTrimmedId(store_->TerminalIDDef[U(i)], id)) continue;
+      if (host5250::HostDisplay* d = Display(i)) {
+        std::string err;
+        if (!d->Connect(&err)) WriteLog("Connect " + std::to_string(i) + ": " + err, true);
+      }
+      Wait(4.0);
+    }
+    sessions_.SendFlag[U(s)] = false;
+    ReadyToSend(s, true);
+    return;
+  }
+  sessions_.StartCount[U(s)] = 0;
+  ConnectTerminal(id);
+}
+
+void Gateway::ConnectTerminal(const std::string& id) {
+  sessions_.ErrorLineText[U(ctx_.FindSession(id))].clear();
+  int i = -1;
+  for (int k = 0; k < sessions_.SessionCount; ++k) {
+    if (SameTrimmedId(store_->TerminalIDDef[U(k)], id)) {
+      i = k;
+      break;
+    }
+  }
+  if (i < 0) {
+    WriteLog("Terminal ID not defined !!!", true);
+    ShowTerminalMessage(id, "TERM ID NOT DEFINED");
+    return;
+  }
+  if (!GlobalMessage.empty()) {
+    ShowTerminalMessage(id, GlobalMessage);
+    return;
+  }
+  host5250::HostDisplay* d = Display(i);
+  if (d) d->Disconnect();
+  sessions_.Terminal_Connected[U(i)] = false;
+  Wait(4.0);
+  RunPendingKeys("END", i);
+  if ((d = Display(i)) != nullptr) {
+    std::string err;
+    if (!d->Connect(&err)) WriteLog("Connect " + std::to_string(i) + ": " + err, true);
+  }
+  sessions_.ReadyToSendFlag[U(ctx_.FindSession(id))] = true;
+  sessions_.Terminal_Connected[U(i)] = true;
+  sessions_.SendFlag[U(i)] = false;
+}
+
+void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*text*/, int r) {
+  while (busy_ != 0 && !shutDown_) pump_->ProcessEvents(10);
+  ++busy_;
+  struct CountOut {
+    int& n;
+    ~CountOut() { --n; }
+  } countOut{busy_};
+
+  const int s = ctx_.FindSession(id);
+  const int scr = sessions_.CurrentScreen[U(s)];
+  auto& ts = sessions_.TerminalScreen[U(s)];
+  host5250::HostDisplay* d = Display(s);
+  const bool validScreen = store_->ValidScreen(scr);
+  const std::string scrText = std::to_string(scr);
+  // The live fields cannot be read without a display; that is the one
+  // error the reads can meet here.
+  bool trapped = d == nullptr;
+
+  ts.ReplyKeys.clear();
+  auto info = [&] { WriteLog("Info ..." + ts.ReplyKeys, false); };
+  WriteLog("Passo 1 " + id + " " + std::to_string(r), false);
+  info();
+
+  if (r > 0) {
+    WriteLog("Passo 3 " + id, false);
+    info();
+    const int n = static_cast<int>(text::LeadingNumber(ts.InputBuffer));
+    if (n > 0) {
+      ts.ReplyKeys = screens::LegendItemKeys("F" + std::to_string(n) + " =OK");
+    } else if (r == ts.PgDownItem) {
+      ts.ReplyKeys = "@u";
+    } else if (r == ts.PgUpItem) {
+      ts.ReplyKeys = "@v";
+    } else if (r == ts.EnterItem) {
+      ts.ReplyKeys = "@E";
+    } else {
+      const int f = ts.ItemFieldAt(r - 1);
+      if (validScreen && config::ScreenStore::ValidField(f) &&
+          store_->Screens[U(scr)].Screen[U(f)].SendWithEnter == 1 &&
+          config::ScreenStore::ValidTextScreen(scr)) {
+        ts.ReplyKeys = screens::LegendItemKeys(store_->ScreensText[U(scr)][U(f)]);
+      }
+      if (ts.ReplyKeys.empty()) ts.ReplyKeys = "@E";
+    }
+  } else if (r == -27) {
+    if (validScreen) ts.ReplyKeys = store_->Screens[U(scr)].EscKey;
+  } else if (r >= -8 && r <= -1) {
+    if (validScreen) ts.ReplyKeys = store_->Screens[U(scr)].TeclasFuncaoVal[U(-r - 1)];
+  }
+
+  if (!GlobalMessage.empty()) {
+    WriteLog("Passo 4 " + id, false);
+    info();
+    ShowTerminalMessage(id, GlobalMessage);
+    if (d) d->Disconnect();
+    sessions_.Terminal_Connected[U(s)] = false;
+    return;
+  }
+
+  sessions_.SendFlag[U(s)] = false;
+  if (d && d->Keyboard().Locked) {
+    SendKeys(s, "@R");
+    WriteLog("ScrNum=" + scrText + "Sending @R", false);
+  }
+  WriteLog("Passo 5 " + id, false);
+  info();
+
+  const bool found = d != nullptr && screens::FindBestScreen(ctx_, s, ts.SentScreenId,
+                                                             sessions_.CurrentScreen[U(s)]);
+  if (!found) {
+    if (trapped) WriteLog("Error 91,No host display ProcessReceivedData", true);
+    SendKeys(s, "@E");
+    WriteLog("ScrNum=" + scrText + "Sending @E", false);
+    return;
+  }
+
+  if (r >= 0 && validScreen) {
+    const int last = screens::LastFieldIndex(ctx_, s);
+    for (int i = 0; i <= last && config::ScreenStore::ValidField(i); ++i) {
+      const host5250::DisplayField live = d->Fields().Item(i);
+      const std::string shown = text::TrimBlanks(ts.ShownText[U(i)]);
+      if (text::TrimBlanks(live.Text) == shown || live.Protected) continue;
+      trapped = i >= d->Fields().Count();
+      if (trapped) {
+        WriteLog("System error 1 " + ts.ShownText[U(i)], true);
+        SendKeys(s, "@E");
+        return;
+      }
+      std::string v = screens::FormatHostFieldText(ctx_, shown, s, i);
+      const config::FieldDef& def = store_->Screens[U(scr)].Screen[U(i)];
+      if (def.Show != 0) {
+        if (def.UserId & config::kUserIdGetUser) {
+          sessions_.SessionUser[U(s)] = v;
+          ShowSessionLabels(s);
+        }
+        if (def.UserId & config::kUserIdGetVarAux) sessions_.SessionVarAux[U(s)] = v;
+      }
+      if (def.flag2 & config::kFlag2InvertInput) v += "-";
+      if (def.Show != 0) {
+        d->Fields().SetText(i, v);
+      } else if (text::TrimBlanks(live.Text).empty()) {
+        d->Fields().SetText(i, v);
+      }
+    }
+  }
+
+  // The level the terminal reported with this answer; the record keeps the
+  // last one for terminals that report none.
+  const int reported = radio_->BatteryLevel(id);
+  if (reported >= 0) ts.BatteryLevel = reported;
+  if (ts.BatteryLevel < kBatteryLowMv) WriteLog("Battery Low " + id, true);
+  WriteLog("Passo 6 " + id, false);
+  info();
+  const std::string after = validScreen ? store_->Screens[U(scr)].KeysAfterEnter : std::string();
+  if (after.empty()) {
+    RunPendingKeys(ts.ReplyKeys, s);
+    WriteLog("ScrNum=" + scrText + "Sending ..." + ts.ReplyKeys, false);
+  } else {
+    RunPendingKeys(ts.ReplyKeys + "," + after, s);
+    WriteLog("ScrNum=" + scrText + "Sending ..." + ts.ReplyKeys + "," + after, false);
+  }
+}
+
+bool Gateway::RunPendingKeys(const std::string& command, int s) {
+  if (s < 0 || s >= screens::kSessionSlots) return false;
+  std::string& queue = sessions_.PendingKeys[U(s)];
+  if (!command.empty()) {
+    if (command == "END") {
+      queue.clear();
+    } else {
+      queue = command;
+    }
+    return true;
+  }
+  if (queue.empty() || As400Busy(s)) return false;
+  sessions_.Terminal_Connected[U(s)] = false;
+  const QueuePiece p = TakePiece(queue);
+  if (!p.last) {
+    if (!text::TrimBlanks(p.piece).empty()) SendKeys(s, p.piece);
+    return false;
+  }
+  if (IsLogoffWord(p.piece)) {
+    if (host5250::HostDisplay* d = Display(s)) d->Disconnect();
+    sessions_.Terminal_Connected[U(s)] = false;
+    ShowTerminalMessage(store_->TerminalIDDef[U(s)], "Disconnect...");
+    return false;
+  }
+  sessions_.Terminal_Connected[U(s)] = true;
+  if (!text::TrimBlanks(p.piece).empty()) {
+    SendKeys(s, p.piece);
+    ReadyToSend(s, true);
+  }
+  return false;
+}
+
+bool Gateway::TestRepeatKeys(int screen, int s) {
+  if (!store_->ValidScreen(screen)) return false;
+  const RepeatKeys k =
+      BuildRepeatKeys(store_->AdvScreens[U(screen)], sessions_.SessionUser[U(s)]);
+  if (k.endlessLoop) {
+    WriteLog("Infinite loop in Terminal:" + std::to_string(s), true);
+    return false;
+  }
+  if (k.keys.empty()) return false;
+  return RunPendingKeys(k.keys, s);
+}
+
+}  // namespace tervo::core

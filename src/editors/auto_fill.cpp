@@ -1,0 +1,132 @@
+#include "editors/auto_fill.h"
+
+#include <algorithm>
+
+#include "config/text.h"
+#include "editors/exit_key.h"
+#include "editors/fit_field_text.h"
+#include "editors/master_copy.h"
+#include "screens/capture.h"
+#include "screens/legend.h"
+
+namespace tervo::editors {
+
+namespace {
+
+std::size_t U(int i) { return static_cast<std::size_t>(i); }
+
+void ResetScreen(config::ScreenStore& store, int scr) {
+  store.AdvScreens[U(scr)].Active = false;
+  config::ScreenDef& d = store.Screens[U(scr)];
+  d.EscKey.clear();
+  d.KeysAfterEnter.clear();
+  d.ScreenIdUser.clear();
+  d.ScreenIdTerminal.clear();
+  d.Master = config::kScreenFree;
+  d.MultipleInputFather = 0;
+  d.DontSendToTerminal = 0;
+  d.CheckScreenIdUser = 0;
+  d.CheckScreenIdTerm = 0;
+}
+
+void ResetField(config::FieldDef& f) {
+  f.AutoEnter = 0;
+  f.Barcode = 0;
+  f.NewLine = 0;
+  f.Order = 0;
+  f.Show = 0;
+  f.Title = 0;
+  f.Size = 0;
+  f.SizeTextAux = 0;
+  f.SendWithEnter = 0;
+  f.Protected = 0;
+  f.Flag = 0;
+  f.UserId = 0;
+  f.flag2 = 0;
+  f.Divided = false;
+  f.AuxText.clear();
+}
+
+}  // namespace
+
+void AutoFillScreen(screens::ScreenContext& ctx, int session) {
+  config::ScreenStore& store = ctx.store;
+  const int scr = ctx.CurrentScreenOf(session);
+  if (!store.ValidScreen(scr)) return;
+  const config::ScreenOriginal& org = store.Originals[U(scr)];
+  const int count = std::clamp<int>(org.Count, 0, config::kFieldSlots);
+  const bool hasText = config::ScreenStore::ValidTextScreen(scr);
+  auto textOf = [&](int j) -> std::string& { return store.ScreensText[U(scr)][U(j)]; };
+
+  ResetScreen(store, scr);
+  config::ScreenDef& def = store.Screens[U(scr)];
+  for (int j = 0; j < count; ++j) {
+    ResetField(def.Screen[U(j)]);
+    if (hasText) textOf(j).clear();
+  }
+  std::fill(store.Indice[U(scr)].begin(), store.Indice[U(scr)].end(), -1);
+  def.EscKey = FindExitKey(store.ScreenAspect[U(scr)], ctx.options.Text("ExitWord"));
+
+  const int displayLen = ctx.options.Number("DisplayLen");
+  const int half = static_cast<int>(text::RoundHalfEven(displayLen / 2.0));
+  const bool sendMinimal = ctx.options.Checked("SendMinimal");
+  const bool clearScreen = ctx.options.Checked("DontShowData");
+  auto rowOf = [&](int j) { return j >= 0 && j < count ? org.StartRow[U(j)] : -1; };
+
+  bool previousLine = true;
+  int previousRow = 0;
+  for (int j = 0; j < count; ++j) {
+    config::FieldDef& f = def.Screen[U(j)];
+    const std::string trimmed = text::TrimBlanks(org.Text[U(j)]);
+    std::string label = trimmed;
+    f.SendWithEnter = 1;
+    f.Protected = org.Protected[U(j)] ? 1 : 0;
+    f.Size = half;
+    f.Order = j;
+    const bool inputJ = screens::InputField(ctx, session, j);
+    if (trimmed.empty() && !inputJ) {
+      f.Show = 0;
+    } else {
+      const int n = screens::NextUsefulField(ctx, session, j);
+      const bool inputN = n >= 0 && screens::InputField(ctx, session, n);
+      const bool sameRow = rowOf(n) == rowOf(j);
+      f.Show = 1;
+      f.NewLine = 1;
+      if (!sameRow || (!inputJ && !inputN)) f.Size = displayLen;
+      if (sameRow && !inputJ && inputN) f.NewLine = 0;
+      if (sameRow && rowOf(j) != previousRow && !inputN && inputJ) f.NewLine = 0;
+      if (inputJ) {
+        f.flag2 = config::kFlag2Truncated;
+        f.InputField = 1;
+        f.Size = std::min(org.Length[U(j)], 25);
+      } else {
+        label = ctx.fitFieldText ? ctx.fitFieldText(label, f.Size) : text::Left(label, U(f.Size));
+        f.InputField = 0;
+        f.flag2 = config::kFlag2Summarized;
+      }
+      int noted = f.NewLine;
+      if (sendMinimal && !inputJ && f.NewLine == 1 && previousLine &&
+          !IsNumberedMenuEntry(label)) {
+        f.Show = 0;
+        f.NewLine = 0;
+        noted = 1;
+      }
+      previousLine = noted == 1;
+      previousRow = rowOf(j);
+    }
+    if (hasText) textOf(j) = label;
+    const int pos = org.StartRow[U(j)] * 80 + org.StartColumn[U(j)];
+    if (config::ScreenStore::ValidPosition(pos)) store.Indice[U(scr)][U(pos)] = j;
+    if (clearScreen) f.Show = 0;
+  }
+
+  for (int k = 0; k <= store.DivideFieldsCt && config::ScreenStore::ValidDivision(k); ++k) {
+    if (store.DivideFields[U(k)].ScrNum == scr) store.DivideFields[U(k)].ScrNum = -1;
+  }
+  MasterCopyContext master{store, ctx.options, ctx.log};
+  CopyFromMaster(master, scr);
+  if (config::ScreenStore::ValidSession(session))
+    def.ScreenIdTerminal = store.TerminalIDDef[U(session)];
+}
+
+}  // namespace tervo::editors

@@ -1,0 +1,357 @@
+#include "platform/demohost/host_connection.h"
+
+#include <QTcpSocket>
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/demohost/app_text.h"
+#include "platform/demohost/host_stream.h"
+#include "platform/demohost/screen_encoder.h"
+#include "platform/host5250/datastream.h"
+
+namespace tervo::demohost {
+
+namespace ds = host5250::ds;
+namespace tn = host5250::telnet;
+
+namespace {
+
+// No 5250 record from a terminal comes near this; a peer that sends more
+// without an end of record is not a 5250 terminal.
+constexpr std::size_t kMaxRecord = 32 * 1024;
+
+// 5250 display types start "IBM-"; the 3270 ones (IBM-3278, IBM-3279) and
+// 5250 printers (IBM-3812, IBM-5553) are not displays this host serves.
+bool Is5250Display(const std::string& type) {
+  const std::string t = ToUpper(type);
+  if (t.rfind("IBM-", 0) != 0) return false;
+  return t.rfind("IBM-327", 0) != 0 && t.rfind("IBM-3812", 0) != 0 && t.rfind("IBM-5553", 0) != 0;
+}
+
+std::string Hex(std::uint8_t b) {
+  static const char* d = "0123456789ABCDEF";
+  return {d[b >> 4], d[b & 15]};
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- DeviceNames
+
+bool DeviceNames::Valid(const std::string& name) {
+  if (name.empty() || name.size() > 10) return false;
+  if (std::isdigit(static_cast<unsigned char>(name[0])) || name[0] == '_') return false;
+  return std::all_of(name.begin(), name.end(), [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '$' || c == '#' || c == '@' ||
+           c == '_';
+  });
+}
+
+std::string DeviceNames::Claim(const std::string& offered) {
+  const std::string up = ToUpper(TrimBlanks(offered));
+  // A name another terminal holds is not shared: two sessions on one
+  // device would overwrite each other's screens.
+  if (Valid(up) && std::find(inUse_.begin(), inUse_.end(), up) == inUse_.end()) {
+    inUse_.push_back(up);
+    return up;
+  }
+  for (;;) {
+    std::string n = std::to_string(next_++ % 10000);
+    n = "QPADEV" + std::string(4 - n.size(), '0') + n;
+    if (std::find(inUse_.begin(), inUse_.end(), n) == inUse_.end()) {
+      inUse_.push_back(n);
+      return n;
+    }
+  }
+}
+
+void DeviceNames::Release(const std::string& name) {
+  auto it = std::find(inUse_.begin(), inUse_.end(), name);
+  if (it != inUse_.end()) inUse_.erase(it);
+}
+
+// ------------------------------------------------------------ HostConnection
+
+HostConnection::HostConnection(QTcpSocket* socket, const Application& app, DeviceNames& names,
+                               const DemoHostOptions& options, QObject* parent)
+    : QObject(parent), socket_(socket), app_(app), names_(names), options_(options) {
+  socket_->setParent(this);
+  std::string err;
+  if (!codec_.SetCcsid(options_.ccsid, &err)) Log(err + "; using CCSID 37");
+  connect(socket_, &QTcpSocket::readyRead, this, &HostConnection::OnReadyRead);
+  connect(socket_, &QTcpSocket::disconnected, this, [this] { Close("terminal disconnected"); });
+  timer_.setSingleShot(true);
+  connect(&timer_, &QTimer::timeout, this, &HostConnection::OnTimeout);
+  timer_.start(options_.negotiationTimeoutMs);
+  // A host asks first: the terminal type, and the environment for the
+  // device name.
+  Send(tn::Negotiation(tn::kDo, tn::kOptNewEnviron) + tn::Negotiation(tn::kDo, tn::kOptTerminalType));
+  environAsked_ = true;
+  ttypeAsked_ = true;
+}
+
+HostConnection::~HostConnection() {
+  if (!device_.empty()) names_.Release(device_);
+}
+
+void HostConnection::Log(const std::string& line) const {
+  if (options_.log) options_.log((device_.empty() ? std::string("demohost") : device_) + ": " + line);
+}
+
+void HostConnection::Send(const std::string& bytes) {
+  if (phase_ == Phase::kClosed) return;
+  socket_->write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+void HostConnection::SendRecord(std::uint8_t opcode, const std::string& payload) {
+  Send(HostRecord(opcode, payload));
+}
+
+void HostConnection::Close(const std::string& why) {
+  if (phase_ == Phase::kClosed) return;
+  Log("session ends: " + why);
+  phase_ = Phase::kClosed;
+  timer_.stop();
+  socket_->disconnectFromHost();
+  emit Finished(this);
+}
+
+void HostConnection::OnReadyRead() {
+  const QByteArray bytes = socket_->readAll();
+  telnet_.Feed(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+               static_cast<std::size_t>(bytes.size()), *this);
+}
+
+void HostConnection::OnTimeout() {
+  switch (phase_) {
+    case Phase::kNegotiating:
+      // Without a terminal type and the 5250 modes there is no session.
+      if (ttypeDone_ && willEor_ && doEor_ && willBinary_ && doBinary_) {
+        environDone_ = true;
+        MaybeStart();
+      } else {
+        Close("telnet negotiation did not finish in time");
+      }
+      break;
+    case Phase::kQuery:
+      Log("no answer to the Query; assuming a 24 x 80 display");
+      StartApplication();
+      break;
+    case Phase::kAwaitSave:
+      Log("no answer to Save Screen; help window not shown");
+      phase_ = Phase::kRunning;
+      SendRecord(ds::kOpPutGet,
+                 EncodeError(Reply{Outcome::kError, "Help is not available now.", 0, 0, 0}, codec_));
+      break;
+    default:
+      break;
+  }
+}
+
+void HostConnection::OnData(const std::uint8_t* data, std::size_t size) {
+  if (phase_ == Phase::kClosed) return;
+  if (record_.size() + size > kMaxRecord) {
+    Close("record longer than " + std::to_string(kMaxRecord) + " bytes");
+    return;
+  }
+  record_.append(reinterpret_cast<const char*>(data), size);
+}
+
+void HostConnection::OnCommand(std::uint8_t command) {
+  if (command != tn::kEor || phase_ == Phase::kClosed) return;
+  std::string record;
+  record.swap(record_);
+  ProcessRecord(record);
+}
+
+void HostConnection::OnNegotiation(std::uint8_t verb, std::uint8_t option) {
+  if (phase_ == Phase::kClosed) return;
+  const bool yes = verb == tn::kWill || verb == tn::kDo;
+  switch (option) {
+    case tn::kOptNewEnviron:
+      if (verb == tn::kWill && !environDone_) {
+        // RFC 4777: the device name travels as the user variable DEVNAME.
+        Send(tn::Subnegotiation(tn::kOptNewEnviron,
+                                tn::NewEnviron(tn::kSend, {{true, "DEVNAME", std::nullopt}})));
+      } else if (verb == tn::kWont) {
+        environDone_ = true;
+      } else if (verb == tn::kDo) {
+        Send(tn::Negotiation(tn::kWont, option));
+      }
+      break;
+    case tn::kOptTerminalType:
+      if (verb == tn::kWill && !ttypeDone_) {
+        Send(tn::Subnegotiation(tn::kOptTerminalType, std::string(1, static_cast<char>(tn::kSend))));
+      } else if (verb == tn::kWont) {
+        Send("This host serves 5250 display stations only.\r\n");
+        Close("the terminal has no terminal type");
+        return;
+      } else if (verb == tn::kDo) {
+        Send(tn::Negotiation(tn::kWont, option));
+      }
+      break;
+    case tn::kOptEndOfRecord:
+    case tn::kOptBinary: {
+      if (!yes) {
+        Close("the terminal refused the 5250 telnet modes (BINARY, END-OF-RECORD)");
+        return;
+      }
+      bool& flag = option == tn::kOptEndOfRecord ? (verb == tn::kWill ? willEor_ : doEor_)
+                                                 : (verb == tn::kWill ? willBinary_ : doBinary_);
+      // Agree to a request we did not make ourselves; never answer our own
+      // request's echo twice.
+      if (!flag && !modesAsked_) Send(tn::Negotiation(verb == tn::kWill ? tn::kDo : tn::kWill, option));
+      flag = true;
+      break;
+    }
+    default:
+      // Nothing else is offered or accepted.
+      if (verb == tn::kWill) Send(tn::Negotiation(tn::kDont, option));
+      if (verb == tn::kDo) Send(tn::Negotiation(tn::kWont, option));
+      break;
+  }
+  MaybeStart();
+}
+
+void HostConnection::OnSubnegotiation(std::uint8_t option, std::string_view payload) {
+  if (phase_ == Phase::kClosed) return;
+  if (option == tn::kOptTerminalType) {
+    if (payload.empty() || static_cast<std::uint8_t>(payload[0]) != tn::kIs) return;
+    terminalType_ = std::string(payload.substr(1));
+    ttypeDone_ = true;
+    if (!Is5250Display(terminalType_)) {
+      Send("This host serves 5250 display stations only.\r\n");
+      Close("terminal type " + terminalType_ + " is not a 5250 display");
+      return;
+    }
+    if (!modesAsked_) {
+      modesAsked_ = true;
+      std::string ask;
+      if (!doEor_) ask += tn::Negotiation(tn::kWill, tn::kOptEndOfRecord);
+      if (!willEor_) ask += tn::Negotiation(tn::kDo, tn::kOptEndOfRecord);
+      if (!doBinary_) ask += tn::Negotiation(tn::kWill, tn::kOptBinary);
+      if (!willBinary_) ask += tn::Negotiation(tn::kDo, tn::kOptBinary);
+      Send(ask);
+    }
+  } else if (option == tn::kOptNewEnviron) {
+    std::uint8_t verb = 0;
+    std::vector<tn::EnvVariable> vars;
+    if (!tn::ParseNewEnviron(payload, &verb, &vars) || verb == tn::kSend) return;
+    for (const tn::EnvVariable& v : vars)
+      if (v.name == "DEVNAME" && v.value) offeredName_ = *v.value;
+    environDone_ = true;
+  }
+  MaybeStart();
+}
+
+void HostConnection::MaybeStart() {
+  if (phase_ != Phase::kNegotiating) return;
+  if (!(ttypeDone_ && environDone_ && willEor_ && doEor_ && willBinary_ && doBinary_)) return;
+  device_ = names_.Claim(offeredName_);
+  if (!offeredName_.empty() && device_ != ToUpper(TrimBlanks(offeredName_)))
+    Log("device name " + offeredName_ + " is invalid or in use; given " + device_);
+  Log("terminal " + terminalType_ + " connected");
+  phase_ = Phase::kQuery;
+  HostStream w(codec_);
+  w.Query();
+  SendRecord(ds::kOpPutGet, w.Take());
+  timer_.start(options_.queryTimeoutMs);
+}
+
+void HostConnection::StartApplication() {
+  timer_.stop();
+  phase_ = Phase::kRunning;
+  session_ = std::make_unique<AppSession>(app_, device_);
+  session_->Start();
+  ShowCurrent();
+}
+
+void HostConnection::ShowCurrent() { SendRecord(ds::kOpPutGet, EncodeScreen(session_->Current(), codec_)); }
+
+void HostConnection::ProcessRecord(const std::string& record) {
+  ds::RecordHeader header;
+  std::string_view payload;
+  std::string err;
+  if (!ds::ParseRecord(record, &header, &payload, &err)) {
+    Log("ignored: " + err);
+    return;
+  }
+  if (header.flags & ds::kFlagError) {
+    std::string code;
+    for (char c : payload.substr(0, 4)) code += Hex(static_cast<std::uint8_t>(c));
+    Log("terminal sent a negative response " + code);
+    return;
+  }
+  switch (phase_) {
+    case Phase::kQuery:
+      if (payload.size() >= 3 && static_cast<std::uint8_t>(payload[2]) == ds::kAidStructuredField) {
+        // Device type and model sit at fixed places of the reply.
+        if (payload.size() >= 37)
+          queryDevice_ = codec_.ToLocal(payload.substr(30, 4)) + "-" + codec_.ToLocal(payload.substr(34, 3));
+        Log("Query reply: display " + queryDevice_);
+        StartApplication();
+      }
+      break;
+    case Phase::kAwaitSave:
+      timer_.stop();
+      saved_ = std::string(payload);
+      phase_ = Phase::kRunning;
+      SendRecord(ds::kOpPutGet, EncodeHelpWindow(session_->HelpLines(), codec_));
+      break;
+    case Phase::kRunning:
+      HandleAnswer(payload);
+      break;
+    default:
+      break;
+  }
+}
+
+void HostConnection::HandleAnswer(std::string_view payload) {
+  std::vector<int> signedAt;
+  for (const ShownField& f : session_->Current().fields)
+    if (f.def.input && f.def.shift == ShiftType::kSigned) signedAt.push_back(f.def.row * 256 + f.def.column);
+  Answer answer;
+  if (!ReadAnswer(payload, codec_, signedAt, &answer)) {
+    Log("ignored an answer too short for cursor and AID");
+    return;
+  }
+  if (answer.aid == ds::kAidStructuredField) return;  // a late Query reply
+  std::map<std::string, std::string> typed;
+  for (const auto& [at, text] : answer.fields) {
+    const ShownField* f = session_->InputAt(at / 256, at % 256);
+    if (f) typed[f->def.name] = text;
+  }
+  const std::string key = KeyName(answer.aid);
+  const std::string before = session_->ScreenName();
+  const Reply reply = session_->Answer(key, typed);
+  switch (reply.outcome) {
+    case Outcome::kShow:
+      Log(before + " " + (key.empty() ? "AID " + Hex(answer.aid) : key) + " -> " + session_->ScreenName());
+      ShowCurrent();
+      break;
+    case Outcome::kPage:
+      SendRecord(ds::kOpPutGet, EncodePage(session_->Current(), reply.rollLines, codec_));
+      break;
+    case Outcome::kError:
+      SendRecord(ds::kOpPutGet, EncodeError(reply, codec_));
+      break;
+    case Outcome::kHelp: {
+      HostStream w(codec_);
+      w.SaveScreen();
+      phase_ = Phase::kAwaitSave;
+      SendRecord(ds::kOpSaveScreen, w.Take());
+      timer_.start(options_.saveTimeoutMs);
+      break;
+    }
+    case Outcome::kCloseHelp:
+      SendRecord(ds::kOpRestoreScreen, EncodeRestore(saved_, codec_));
+      saved_.clear();
+      break;
+    case Outcome::kSignOff:
+      socket_->flush();
+      Close("signed off");
+      break;
+  }
+}
+
+}  // namespace tervo::demohost

@@ -1,0 +1,52 @@
+// Serial transport: one line to a radio base that carries many terminals.
+// Every frame names its terminal, so the line is multiplexed by the frame
+// header; frames with a blank id belong to the base itself (PROBE,
+// BASE-READY, RESET to all).
+#pragma once
+
+#include <QSerialPort>
+#include <set>
+
+class QEventLoop;
+
+#include "platform/radio/transport.h"
+
+namespace tervo::radio {
+
+// The device for the ComPort option: a text holding "/" is a device path and
+// used as it is; a number n (or "COMn") is the platform's n-th serial port,
+// /dev/ttyS<n-1> on Linux, so COM1 is /dev/ttyS0; any other name is taken
+// from /dev ("ttyUSB0" -> "/dev/ttyUSB0").  Empty for a number below 1.
+std::string SerialDeviceName(const std::string& comPort);
+
+class SerialTransport final : public Transport {
+ public:
+  SerialTransport(std::string device, int baudRate, int baseAnswerMs, TransportCallbacks callbacks);
+  ~SerialTransport() override;
+
+  // Opens the line and asks the base to answer (PROBE); true only when it
+  // answered with BASE-READY within baseAnswerMs.
+  bool Open(std::string* err) override;
+  bool Send(const wire::Frame& frame) override;
+  void ResetAll() override;
+  bool IsConnected(const std::string& terminalId) const override;
+
+ private:
+  void OnReadyRead();
+  void OnFrame(const wire::Frame& frame);
+  bool Write(const wire::Frame& frame);
+  void Log(const std::string& s) const;
+
+  std::string device_;
+  int baudRate_;
+  int baseAnswerMs_;
+  TransportCallbacks cb_;
+  QSerialPort port_;
+  wire::FrameDecoder decoder_;
+  bool baseReady_ = false;
+  bool hunting_ = false;  // logged a framing fault; quiet until the next good frame
+  std::set<std::string> hello_;
+  QEventLoop* waitLoop_ = nullptr;
+};
+
+}  // namespace tervo::radio

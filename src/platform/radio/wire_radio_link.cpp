@@ -1,0 +1,358 @@
+#include "platform/radio/wire_radio_link.h"
+
+#include <QDebug>
+#include <QHostAddress>
+#include <algorithm>
+
+#include "platform/radio/serial_transport.h"
+#include "platform/radio/tcp_transport.h"
+
+namespace tervo::radio {
+
+namespace {
+
+std::string TrimRight(const std::string& s) {
+  std::size_t n = s.size();
+  while (n > 0 && s[n - 1] == ' ') --n;
+  return s.substr(0, n);
+}
+
+std::string Padded(std::string s, std::size_t n) {
+  s.resize(n, ' ');
+  return s;
+}
+
+// Replayed values end up in host fields: control characters typed or
+// scanned on a terminal are blanked rather than passed on.
+std::string CleanValue(const std::string& v) {
+  std::string out = v.substr(0, v.find('\0'));
+  for (char& c : out) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) c = ' ';
+  }
+  return out;
+}
+
+// "host", "host:port" or "[v6]:port".
+void SplitAddress(const std::string& text, std::string* host, std::uint16_t* port) {
+  std::string t = TrimRight(text);
+  while (!t.empty() && t.front() == ' ') t.erase(t.begin());
+  std::string portText;
+  if (!t.empty() && t.front() == '[') {
+    const auto close = t.find(']');
+    *host = t.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    if (close != std::string::npos && close + 1 < t.size() && t[close + 1] == ':') {
+      portText = t.substr(close + 2);
+    }
+  } else if (std::count(t.begin(), t.end(), ':') == 1) {
+    *host = t.substr(0, t.find(':'));
+    portText = t.substr(t.find(':') + 1);
+  } else {
+    *host = t;
+  }
+  if (host->empty()) *host = "127.0.0.1";
+  if (!portText.empty() && portText.size() <= 5 &&
+      portText.find_first_not_of("0123456789") == std::string::npos) {
+    const int p = std::stoi(portText);
+    if (p > 0 && p <= 65535) *port = static_cast<std::uint16_t>(p);
+  }
+}
+
+}  // namespace
+
+WireRadioLink::WireRadioLink(RadioLinkOptions options)
+    : options_(std::move(options)), tcpPort_(options_.tcpPort) {}
+
+WireRadioLink::~WireRadioLink() = default;
+
+void WireRadioLink::Log(const std::string& s) const {
+  if (options_.log) {
+    options_.log(s);
+  } else {
+    qInfo("%s", s.c_str());
+  }
+}
+
+void WireRadioLink::TCPIP_Start(const std::string& baseAddress) {
+  tcpMode_ = true;
+  tcpPort_ = options_.tcpPort;
+  SplitAddress(baseAddress, &tcpAddress_, &tcpPort_);
+}
+
+int WireRadioLink::InitializeComm(int port, int baudRate) {
+  transport_.reset();
+  TransportCallbacks cb;
+  cb.frame = [this](const wire::Frame& f) { OnFrame(f); };
+  cb.log = [this](const std::string& s) { Log(s); };
+  std::string err;
+  if (tcpMode_) {
+    QHostAddress address;
+    if (tcpAddress_ == "localhost") {
+      address = QHostAddress(QHostAddress::LocalHost);
+    } else if (!address.setAddress(QString::fromStdString(tcpAddress_))) {
+      Log("radio: TCP/IP address " + tcpAddress_ + " is not an IP address");
+      return 0;
+    }
+    cb.accept = [this](const std::string& id) { return accepted_.count(id) > 0; };
+    transport_ = std::make_unique<TcpTransport>(address, tcpPort_, std::move(cb));
+  } else {
+    const std::string device =
+        serialDevice_.empty() ? SerialDeviceName(std::to_string(port)) : serialDevice_;
+    transport_ =
+        std::make_unique<SerialTransport>(device, baudRate, options_.baseAnswerMs, std::move(cb));
+  }
+  if (!transport_->Open(&err)) {
+    Log("radio: " + err);
+    transport_.reset();
+    return 0;
+  }
+  return 1;
+}
+
+void WireRadioLink::ForceResetOnAllTerminal() {
+  // Reset terminals start again with START; nothing sent before is owed.
+  for (auto& [id, t] : terminals_) {
+    t.awaitingAnswer = false;
+    t.undelivered = false;
+  }
+  if (transport_) transport_->ResetAll();
+}
+
+void WireRadioLink::TCPIP_AcceptTerminalId(const std::string& terminalId) {
+  const std::string id = TrimRight(terminalId);
+  if (!id.empty()) accepted_.insert(id);
+}
+
+void WireRadioLink::TerminateComm(int) {
+  transport_.reset();
+  queue_.clear();
+  mode_ = Mode::kIdle;
+}
+
+std::uint16_t WireRadioLink::ListeningPort() const {
+  if (!tcpMode_ || !transport_) return 0;
+  return static_cast<const TcpTransport*>(transport_.get())->Port();
+}
+
+bool WireRadioLink::IsTerminalConnected(const std::string& terminalId) const {
+  return transport_ && transport_->IsConnected(TrimRight(terminalId));
+}
+
+int WireRadioLink::BatteryLevel(const std::string& terminalId) const {
+  auto it = terminals_.find(TrimRight(terminalId));
+  return it == terminals_.end() ? -1 : it->second.battery;
+}
+
+// --- receiving
+
+void WireRadioLink::Enqueue(Incoming in) {
+  if (queue_.size() >= options_.maxQueued) {
+    Log("radio: receive queue full; message from terminal " + in.id + " dropped");
+    return;
+  }
+  queue_.push_back(std::move(in));
+}
+
+void WireRadioLink::OnFrame(const wire::Frame& frame) {
+  const std::string& id = frame.terminalId;
+  const auto type = static_cast<wire::Type>(frame.type);
+  const std::string what = std::string(wire::TypeName(frame.type)) + " from terminal " + id;
+  std::string err;
+  switch (type) {
+    case wire::Type::kHello: {
+      wire::Hello hello;
+      if (!wire::DecodeHello(frame.payload, &hello, &err)) break;
+      Terminal& t = terminals_[id];
+      if (hello.battery >= 0) t.battery = hello.battery;
+      // Back after a drop-out: it gets the screen it has not answered yet.
+      if (t.undelivered || t.awaitingAnswer) SendLastScreen(id);
+      return;
+    }
+    case wire::Type::kStart:
+      if (!wire::DecodeEmpty(frame.payload, &err)) break;
+      Enqueue({id, "START", kScreenRequest, std::nullopt});
+      return;
+    case wire::Type::kRequest: {
+      std::string name;
+      if (!wire::DecodeText(frame.payload, wire::kMaxScreenName, &name, &err)) break;
+      if (TrimRight(name).empty()) {
+        err = "empty screen name";
+        break;
+      }
+      Enqueue({id, name, kScreenRequest, std::nullopt});
+      return;
+    }
+    case wire::Type::kAnswer: {
+      Answer a;
+      if (!wire::DecodeAnswer(frame.payload, &a, &err)) break;
+      Terminal& t = terminals_[id];
+      // Only the one screen the terminal holds may be answered, and only once:
+      // a late or repeated answer would write stale values into the host.
+      if (!t.awaitingAnswer || a.sequence != t.sequence) {
+        Log("radio: " + what + " refused: answers screen " + std::to_string(a.sequence) +
+            (t.awaitingAnswer ? ", awaiting " + std::to_string(t.sequence) : ", none awaited"));
+        return;
+      }
+      if (a.screenName != t.lastName) {
+        err = "answers screen " + a.screenName + ", " + t.lastName + " was sent";
+        break;
+      }
+      if (a.battery >= 0) t.battery = a.battery;
+      t.awaitingAnswer = false;
+      Enqueue({id, a.screenName, kTerminalAnswer, std::move(a)});
+      return;
+    }
+    case wire::Type::kMessage: {
+      std::string text;
+      if (!wire::DecodeText(frame.payload, wire::kMaxMessageText, &text, &err)) break;
+      Enqueue({id, text, kOther, std::nullopt});
+      return;
+    }
+    default:
+      err = "not a terminal message";
+      break;
+  }
+  Log("radio: " + what + " refused: " + err);
+}
+
+int WireRadioLink::T_CheckIfReceiveData(std::string& id, std::string& data, std::uint8_t& kind,
+                                        std::int32_t& value, std::string& block) {
+  if (queue_.empty()) return 0;
+  Incoming in = std::move(queue_.front());
+  queue_.pop_front();
+  id = Padded(in.id, kTerminalIdSize);
+  data = Padded(in.data + '\r', kDataSize);
+  kind = in.kind;
+  value = 0;
+  std::string blockText;
+  if (in.answer) {
+    value = ReadValueOf(*in.answer);
+    for (std::size_t i = 0; i < in.answer->values.size(); ++i) {
+      if (i) blockText += '\r';
+      blockText += CleanValue(in.answer->values[i]);
+    }
+    terminals_[in.id].current = std::move(in.answer);
+  }
+  block = Padded(blockText, kBlockSize);
+  return 1;
+}
+
+void WireRadioLink::T_RefreshScreen(const std::string& terminalId, const std::string&) {
+  mode_ = Mode::kReplaying;
+  replay_ = Answer{};
+  replayInput_ = 0;
+  auto it = terminals_.find(TrimRight(terminalId));
+  if (it != terminals_.end() && it->second.current) {
+    replay_ = *it->second.current;
+  } else {
+    Log("radio: no answer of terminal " + TrimRight(terminalId) + " to replay");
+  }
+}
+
+// --- building
+
+void WireRadioLink::T_InitScreen(const std::string& terminalId, const std::string& screenName,
+                                 int format, int, int) {
+  mode_ = Mode::kBuilding;
+  buildFor_ = TrimRight(terminalId);
+  building_ = ScreenProgram{};
+  building_.name = screenName;
+  building_.format = format;
+  sent_ = false;
+}
+
+void WireRadioLink::Append(ScreenOp op) {
+  if (mode_ == Mode::kBuilding && !sent_) building_.ops.push_back(std::move(op));
+}
+
+void WireRadioLink::T_Cls() { Append(MakeOp(OpCode::kCls)); }
+void WireRadioLink::T_NewLine() { Append(MakeOp(OpCode::kNewLine)); }
+void WireRadioLink::T_WaitChar() { Append(MakeOp(OpCode::kWaitChar)); }
+void WireRadioLink::T_HardReset() { Append(MakeOp(OpCode::kHardReset)); }
+void WireRadioLink::T_GetCheckEnter() { Append(MakeOp(OpCode::kGetCheckEnter)); }
+void WireRadioLink::T_PrintString(const std::string& t) { Append(MakeOp(OpCode::kPrintString, t)); }
+void WireRadioLink::T_PrintInverse(const std::string& t) {
+  Append(MakeOp(OpCode::kPrintInverse, t));
+}
+void WireRadioLink::T_PrintLarge(const std::string& t) { Append(MakeOp(OpCode::kPrintLarge, t)); }
+void WireRadioLink::T_Say(const std::string& t) { Append(MakeOp(OpCode::kSay, t)); }
+void WireRadioLink::T_Scroll(const std::string& a, const std::string& b) {
+  Append(MakeOp(OpCode::kScroll, a, b));
+}
+void WireRadioLink::T_NoSay(std::uint8_t size) { Append(MakeOp(OpCode::kNoSay, {}, {}, size)); }
+void WireRadioLink::T_Delay(int units) { Append(MakeOp(OpCode::kDelay, {}, {}, units)); }
+void WireRadioLink::T_Beep(int frequency, int duration) {
+  Append(MakeOp(OpCode::kBeep, {}, {}, frequency, duration));
+}
+void WireRadioLink::T_CapsLock(int on) { Append(MakeOp(OpCode::kCapsLock, {}, {}, on ? 1 : 0)); }
+void WireRadioLink::T_SetLargeFunctionKeys(const std::string& legend, std::uint8_t count) {
+  Append(MakeOp(OpCode::kSetLargeFunctionKeys, legend, {}, count));
+}
+void WireRadioLink::T_ChangeScreenAttributtes(int format, int item, int attributes) {
+  Append(MakeOp(OpCode::kChangeScreenAttributes, {}, {}, format, item, attributes));
+}
+
+void WireRadioLink::T_GetText(std::string& buffer, int size, int attributes) {
+  if (mode_ == Mode::kReplaying) {
+    if (replayInput_ < replay_.values.size()) {
+      buffer = Padded(CleanValue(replay_.values[replayInput_]), buffer.size());
+    }
+    ++replayInput_;
+    return;
+  }
+  std::string initial = buffer.substr(0, buffer.find('\0'));
+  if (size >= 0 && initial.size() > static_cast<std::size_t>(size)) initial.resize(size);
+  Append(MakeOp(OpCode::kGetText, initial, {}, size < 0 ? 0 : size, attributes));
+}
+
+int WireRadioLink::T_Read() {
+  if (mode_ == Mode::kReplaying) return ReadValueOf(replay_);
+  Append(MakeOp(OpCode::kRead));
+  return 0;
+}
+
+// --- sending
+
+void WireRadioLink::T_SendScreenToPc(const std::string& screenName, int code) {
+  if (mode_ != Mode::kBuilding || sent_) return;
+  building_.name = screenName;
+  building_.answerCode = code;
+}
+
+void WireRadioLink::T_WaitAnyScreenFromPc() {
+  if (mode_ == Mode::kBuilding && !sent_) SendBuilt();
+}
+
+void WireRadioLink::T_SendScreen() {
+  if (mode_ == Mode::kBuilding && !sent_) SendBuilt();
+}
+
+void WireRadioLink::SendBuilt() {
+  sent_ = true;
+  mode_ = Mode::kIdle;
+  Terminal& t = terminals_[buildFor_];
+  building_.sequence = t.sequence + 1;
+  std::string payload, err;
+  if (!wire::EncodeScreen(building_, &payload, &err)) {
+    Log("radio: screen " + building_.name + " for terminal " + buildFor_ + " not sent: " + err);
+    return;
+  }
+  t.sequence = building_.sequence;
+  t.lastName = building_.name;
+  t.lastScreen = std::move(payload);
+  t.awaitingAnswer = building_.answerCode != 0;
+  t.undelivered = true;
+  SendLastScreen(buildFor_);
+  if (t.undelivered) {
+    Log("radio: terminal " + buildFor_ + " not reachable; its screen waits until it is back");
+  }
+}
+
+void WireRadioLink::SendLastScreen(const std::string& id) {
+  Terminal& t = terminals_[id];
+  if (t.lastScreen.empty() || !transport_) return;
+  const wire::Frame f{static_cast<std::uint8_t>(wire::Type::kScreen), id, t.lastScreen};
+  if (transport_->Send(f)) t.undelivered = false;
+}
+
+}  // namespace tervo::radio

@@ -1,0 +1,127 @@
+// The gateway's radio link: RadioLink over the wire protocol of
+// docs/radio-protocol.md, on TCP/IP or on a serial radio base.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "platform/radio/radio_link.h"
+#include "platform/radio/screen_program.h"
+#include "platform/radio/transport.h"
+
+namespace tervo::radio {
+
+// The TCP port the gateway listens on when the TCPIPAddr text names none
+// ("127.0.0.1" listens on 7250, "0.0.0.0:7300" on 7300).
+constexpr std::uint16_t kDefaultTcpPort = 7250;
+
+struct RadioLinkOptions {
+  // Port for a TCPIPAddr without ":port"; 0 picks any free port (tests).
+  std::uint16_t tcpPort = kDefaultTcpPort;
+  // How long InitializeComm waits for the radio base to answer.
+  int baseAnswerMs = 2000;
+  // Received messages held for T_CheckIfReceiveData; more are refused.
+  std::size_t maxQueued = 1024;
+  LogFn log;  // one line per event; unset: qInfo
+};
+
+class WireRadioLink final : public RadioLink {
+ public:
+  explicit WireRadioLink(RadioLinkOptions options = {});
+  ~WireRadioLink() override;
+
+  void TCPIP_Start(const std::string& baseAddress) override;
+  int InitializeComm(int port, int baudRate) override;
+  void ForceResetOnAllTerminal() override;
+  void TCPIP_AcceptTerminalId(const std::string& terminalId) override;
+  void TerminateComm(int port) override;
+
+  int T_CheckIfReceiveData(std::string& id, std::string& data, std::uint8_t& kind,
+                           std::int32_t& value, std::string& block) override;
+  void T_RefreshScreen(const std::string& terminalId, const std::string& data) override;
+
+  void T_InitScreen(const std::string& terminalId, const std::string& screenName, int format, int a,
+                    int b) override;
+  void T_Cls() override;
+  void T_NewLine() override;
+  void T_WaitChar() override;
+  void T_HardReset() override;
+  void T_GetCheckEnter() override;
+  void T_PrintString(const std::string& text) override;
+  void T_PrintInverse(const std::string& text) override;
+  void T_PrintLarge(const std::string& text) override;
+  void T_Say(const std::string& text) override;
+  void T_Scroll(const std::string& a, const std::string& b) override;
+  void T_NoSay(std::uint8_t size) override;
+  void T_GetText(std::string& buffer, int size, int attributes) override;
+  int T_Read() override;
+  void T_Delay(int units) override;
+  void T_Beep(int frequency, int duration) override;
+  void T_CapsLock(int on) override;
+  void T_SetLargeFunctionKeys(const std::string& legend, std::uint8_t count) override;
+  void T_ChangeScreenAttributtes(int format, int item, int attributes) override;
+
+  void T_SendScreen() override;
+  void T_SendScreenToPc(const std::string& screenName, int code) override;
+  void T_WaitAnyScreenFromPc() override;
+
+  int BatteryLevel(const std::string& terminalId) const override;
+
+  // --- beyond RadioLink
+  // The serial device to open instead of the one the InitializeComm port
+  // number maps to (the ComPort option holding a device path).
+  void SetSerialDevice(const std::string& device) { serialDevice_ = device; }
+  // TCP/IP: the port actually listened on, 0 when not listening.
+  std::uint16_t ListeningPort() const;
+  bool IsTerminalConnected(const std::string& terminalId) const;
+
+ private:
+  enum class Mode { kIdle, kBuilding, kReplaying };
+  struct Incoming {
+    std::string id;
+    std::string data;
+    std::uint8_t kind = kOther;
+    std::optional<Answer> answer;
+  };
+  struct Terminal {
+    std::int32_t battery = -1;
+    std::uint32_t sequence = 0;  // of the last screen built for it
+    std::string lastName;        // the name its answer must carry
+    std::string lastScreen;      // its encoded SCREEN payload
+    bool undelivered = false;    // built while the terminal was out of reach
+    bool awaitingAnswer = false;
+    std::optional<Answer> current;  // the answer last handed to the gateway
+  };
+
+  void OnFrame(const wire::Frame& frame);
+  void Enqueue(Incoming in);
+  void Append(ScreenOp op);
+  void SendBuilt();
+  void SendLastScreen(const std::string& id);
+  void Log(const std::string& s) const;
+
+  RadioLinkOptions options_;
+  bool tcpMode_ = false;
+  std::string tcpAddress_ = "127.0.0.1";
+  std::uint16_t tcpPort_ = kDefaultTcpPort;
+  std::string serialDevice_;
+  std::set<std::string> accepted_;
+  std::unique_ptr<Transport> transport_;
+  std::deque<Incoming> queue_;
+  std::map<std::string, Terminal> terminals_;
+
+  Mode mode_ = Mode::kIdle;
+  std::string buildFor_;
+  ScreenProgram building_;
+  bool sent_ = false;
+  Answer replay_;
+  std::size_t replayInput_ = 0;
+};
+
+}  // namespace tervo::radio

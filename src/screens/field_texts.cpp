@@ -1,0 +1,74 @@
+#include "screens/field_texts.h"
+
+#include "config/text.h"
+#include "screens/capture.h"
+#include "screens/write_back.h"
+
+namespace tervo::screens {
+
+namespace {
+
+std::size_t Width(int n) { return n > 0 ? static_cast<std::size_t>(n) : 0; }
+
+std::string Fit(ScreenContext& ctx, const std::string& text, int width) {
+  if (ctx.fitFieldText) return ctx.fitFieldText(text, width);
+  return text::Left(text::TrimBlanks(text), Width(width));
+}
+
+}  // namespace
+
+void PrepareFieldTexts(ScreenContext& ctx, int session) {
+  if (ctx.screensReport.Active) return;
+  if (!SessionState::ValidSession(session)) return;
+  const int scr = ctx.CurrentScreenOf(session);
+  if (!ctx.store.ValidScreen(scr)) return;
+  const auto s = static_cast<std::size_t>(session);
+  const bool hasTexts = config::ScreenStore::ValidTextScreen(scr);
+  std::string scratch;  // stands in for the texts of a screen above 180
+  auto shown = [&](int i) -> std::string& {
+    return hasTexts ? ctx.store.ScreensText[static_cast<std::size_t>(scr)]
+                                           [static_cast<std::size_t>(i)]
+                    : scratch;
+  };
+  host5250::HostDisplay* display = ctx.Display(session);
+
+  const int last = LastFieldIndex(ctx, session);
+  for (int i = 0; i <= last; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    // Re-read each round: a join formula below may change the capture.
+    config::FieldDef& def = ctx.store.Screens[static_cast<std::size_t>(scr)].Screen[k];
+    const std::string& hostText = ctx.store.Originals[static_cast<std::size_t>(scr)].Text[k];
+    if (def.Show != 0) {
+      const std::int32_t bits = def.flag2;
+      if (bits & config::kFlag2Summarized) shown(i) = Fit(ctx, hostText, def.Size);
+      if (bits & config::kFlag2Truncated) {
+        shown(i) = text::Left(text::TrimBlanks(hostText), Width(def.Size));
+      }
+      if (bits & config::kFlag2Scroll) {
+        shown(i) = text::TrimBlanks(hostText);
+        def.AuxText = Fit(ctx, hostText, def.SizeTextAux);
+      }
+      if (bits & config::kFlag2AutoNL) shown(i) = hostText;
+      if (bits & config::kFlag2AddUserId) shown(i) = ctx.sessions.SessionUser[s];
+      if (bits & config::kFlag2SubUserId) shown(i) = ctx.sessions.SessionUser[s] + "-";
+      if (bits & config::kFlag2InvertInput) {
+        shown(i) = text::Left(text::TrimBlanks(hostText), Width(def.Size));
+      }
+      if (bits & config::kFlag2VarAux) shown(i) = ctx.sessions.SessionVarAux[s];
+      if (display != nullptr && display->Fields().Item(i).Hidden) shown(i).clear();
+    } else {
+      shown(i).clear();
+    }
+    if (def.UserId & (config::kUserIdGetUser | config::kUserIdGetVarAux)) {
+      const std::string value = text::Left(text::TrimBlanks(hostText), Width(def.Size));
+      if (def.UserId & config::kUserIdGetUser) ctx.sessions.SessionUser[s] = value;
+      if (def.UserId & config::kUserIdGetVarAux) ctx.sessions.SessionVarAux[s] = value;
+    }
+    if (!def.JoinField.empty()) {
+      const std::string formula = def.JoinField;
+      shown(i) = EvaluateJoinField(ctx, formula, session, i);
+    }
+  }
+}
+
+}  // namespace tervo::screens

@@ -1,0 +1,107 @@
+#include "screens/legend.h"
+
+#include <algorithm>
+
+#include "config/text.h"
+#include "screens/capture.h"
+
+namespace tervo::screens {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Character n (1-based) of s, or NUL past its end.
+char At(const std::string& s, std::size_t n) { return n >= 1 && n <= s.size() ? s[n - 1] : '\0'; }
+
+}  // namespace
+
+FunctionKeyLegend LegendOf(const config::ScreenDef& def) {
+  std::size_t width = 0;
+  int last = 0;
+  for (int k = 1; k <= 8; ++k) {
+    const std::string& label = def.TeclasFuncao[static_cast<std::size_t>(k - 1)];
+    width = std::max(width, label.size());
+    if (!label.empty()) last = k;
+  }
+  FunctionKeyLegend legend;
+  if (last == 0) return legend;
+  for (int k = 1; k <= last; ++k) {
+    const std::string& label = def.TeclasFuncao[static_cast<std::size_t>(k - 1)];
+    const std::string& value = def.TeclasFuncaoVal[static_cast<std::size_t>(k - 1)];
+    std::string key;
+    if (value.empty()) {
+      key = label.substr(0, 1);
+    } else if (value.size() == 1) {
+      key = value;
+    } else {
+      key = "\x1b";
+    }
+    legend.text += text::Right(std::string(width + 1, ' ') + label + key, width + 1);
+  }
+  legend.count = static_cast<std::uint8_t>(std::min<std::size_t>(width + 1, 255));
+  return legend;
+}
+
+FunctionKeyLegend SomaTeclasFuncao(ScreenContext& ctx, int session) {
+  const int scr = ctx.CurrentScreenOf(session);
+  if (!ctx.store.ValidScreen(scr)) return {};
+  return LegendOf(ctx.store.Screens[static_cast<std::size_t>(scr)]);
+}
+
+std::string LegendItemKeys(const std::string& item) {
+  std::string keys;
+  const char c1 = At(item, 1);
+  const char c2 = At(item, 2);
+  const char c3 = At(item, 3);
+  const char c4 = At(item, 4);
+  if (IsDigit(c1)) {
+    if (IsDigit(c2) && (c3 == ' ' || c3 == '.' || item.size() == 2)) {
+      keys = std::to_string((c1 - '0') * 10 + (c2 - '0')) + "@E";
+    }
+    if (c2 == ' ' || c2 == '.' || item.size() == 1) keys = std::string(1, c1) + "@E";
+  }
+  if (c1 == 'F') {
+    if (IsDigit(c2) && (c3 == '=' || c3 == ' ')) keys = std::string("@") + c2;
+    if (IsDigit(c2) && IsDigit(c3) && (c4 == '=' || c4 == ' ')) {
+      const int number = (c2 - '0') * 10 + (c3 - '0');
+      if (number >= 10 && number <= 24) {
+        keys = std::string("@") + static_cast<char>('a' + (number - 10));
+      }
+    }
+  }
+  return keys;
+}
+
+bool InputField(ScreenContext& ctx, int session, int field) {
+  const int scr = ctx.CurrentScreenOf(session);
+  if (!ctx.store.ValidScreen(scr) || !config::ScreenStore::ValidField(field)) return false;
+  const config::ScreenOriginal& o = ctx.store.Originals[static_cast<std::size_t>(scr)];
+  const auto k = static_cast<std::size_t>(field);
+  if (o.Length[k] < 1) return false;
+  if (!o.Protected[k]) return true;
+  return ctx.options.Checked("SendUnderline") && o.Underlined[k];
+}
+
+int NextShownField(ScreenContext& ctx, int session, int field) {
+  const int scr = ctx.CurrentScreenOf(session);
+  if (!ctx.store.ValidScreen(scr) || !config::ScreenStore::ValidField(field)) return -1;
+  const auto& defs = ctx.store.Screens[static_cast<std::size_t>(scr)].Screen;
+  const int last = LastFieldIndex(ctx, session);
+  const std::int64_t after = defs[static_cast<std::size_t>(field)].Order;
+  // The lowest order above `after` (and not above `last`) that a shown field
+  // holds; among fields of that order the first one scanned.
+  int answer = -1;
+  std::int64_t best = 0;
+  for (int i = 0; i <= last; ++i) {
+    const config::FieldDef& f = defs[static_cast<std::size_t>(i)];
+    if (f.Show != 1 || f.Order <= after || f.Order > last) continue;
+    if (answer == -1 || f.Order < best) {
+      answer = i;
+      best = f.Order;
+    }
+  }
+  return answer;
+}
+
+}  // namespace tervo::screens

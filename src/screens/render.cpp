@@ -1,0 +1,397 @@
+#include "screens/render.h"
+
+#include <algorithm>
+
+#include "config/text.h"
+#include "screens/capture.h"
+#include "screens/legend.h"
+
+namespace tervo::screens {
+
+namespace {
+
+constexpr int kScreenFormat = 2081;
+constexpr int kAnswerCode = 2088;
+
+std::size_t Width(int n) { return n > 0 ? static_cast<std::size_t>(n) : 0; }
+
+// 1-based substring; a start before 1 or a count below 1 gives "".
+std::string Mid(const std::string& s, long start, long count) {
+  if (start < 1 || count < 1 || static_cast<std::size_t>(start) > s.size()) return "";
+  return s.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count));
+}
+
+// Pieces of `width` characters (the last one shorter).  A width below 1
+// would never advance, so the text is then one piece.
+template <typename Emit>
+void ForEachPiece(const std::string& text, int width, Emit emit) {
+  if (width < 1) {
+    if (!text.empty()) emit(text, true);
+    return;
+  }
+  const auto w = static_cast<std::size_t>(width);
+  for (std::size_t start = 0; start < text.size(); start += w) {
+    emit(text.substr(start, w), start == 0);
+  }
+}
+
+bool IsLogoffKey(const std::string& escKey) {
+  const std::string k = text::ToUpper(escKey);
+  return k == "@LOGOFF" || k == "@DISCONNECT" || k == "@LOGOUT";
+}
+
+// One build of one session's screen.
+class ScreenRenderer {
+ public:
+  ScreenRenderer(ScreenContext& ctx, int session, bool fresh)
+      : ctx_(ctx),
+        b_(ctx.radio),
+        s_(session),
+        fresh_(fresh),
+        ts_(ctx.sessions.TerminalScreen[static_cast<std::size_t>(session)]),
+        scr_(ctx.CurrentScreenOf(session)) {}
+
+  int Run(const std::string& requestText, const std::string& terminalId);
+
+ private:
+  enum class LineCall { kLarge, kPlain, kInverse };
+
+  const config::FieldDef& Def(int d) const {
+    return ctx_.store.Screens[static_cast<std::size_t>(scr_)].Screen[static_cast<std::size_t>(d)];
+  }
+  const config::ScreenOriginal& Host() const {
+    return ctx_.store.Originals[static_cast<std::size_t>(scr_)];
+  }
+  const std::string& ShownTextOf(int d) const {
+    static const std::string kNone;
+    if (!config::ScreenStore::ValidTextScreen(scr_)) return kNone;
+    return ctx_.store.ScreensText[static_cast<std::size_t>(scr_)][static_cast<std::size_t>(d)];
+  }
+  // The live field under the host cursor, looked up once per build.
+  int CursorField() {
+    if (!cursorLooked_) {
+      cursorLooked_ = true;
+      host5250::HostDisplay* display = ctx_.Display(s_);
+      if (display != nullptr) {
+        cursorAt_ = FieldAtCursor(ctx_, s_, display->CursorColumn(), display->CursorRow());
+      }
+    }
+    return cursorAt_;
+  }
+
+  void ErrorPage();
+  void Fields();
+  void RenderField(int d);
+  void InputItem(int d, const config::FieldDef& f, const std::string& prefix);
+  void DisplayLines(int d, const config::FieldDef& f);
+  void ShowLine(LineCall call, const std::string& text);
+  void Trailer();
+
+  ScreenContext& ctx_;
+  TerminalBuilder b_;
+  const int s_;
+  const bool fresh_;
+  TerminalScreenRecord& ts_;
+  const int scr_;
+  bool valid_ = false;
+  int last_ = -1;
+  int cursorField_ = -1;
+  bool cursorLooked_ = false;
+  int cursorAt_ = -1;
+  int line_ = 0;
+  int read_ = 0;
+};
+
+int ScreenRenderer::Run(const std::string& requestText, const std::string& terminalId) {
+  ts_.PgDownItem = 0;
+  ts_.PgUpItem = 0;
+  ts_.InputBuffer.assign(3, '\0');
+  ts_.ItemField.fill(0);
+  valid_ = ctx_.store.ValidScreen(scr_);
+  last_ = valid_ ? LastFieldIndex(ctx_, s_) : -1;
+
+  for (int i = 0; i <= last_; ++i) {
+    if (Def(i).Flag & config::kFlagCursorStart) cursorField_ = i;
+  }
+  const auto s = static_cast<std::size_t>(s_);
+  if (!text::TrimBlanks(ctx_.sessions.ErrorLineText[s]).empty()) ErrorPage();
+  if (valid_ && IsLogoffKey(ctx_.store.Screens[static_cast<std::size_t>(scr_)].EscKey)) {
+    b_.T_CapsLock(ctx_.options.Checked("CapsLock") ? 1 : 0);
+  }
+
+  // The level the terminal reported with its last answer; none reported
+  // keeps what was known before.
+  int level = ctx_.radio.BatteryLevel(terminalId);
+  if (level < 0) {
+    const std::string trimmed = text::TrimRightBlanks(terminalId);
+    if (trimmed != terminalId) level = ctx_.radio.BatteryLevel(trimmed);
+  }
+  if (level >= 0) ts_.BatteryLevel = level;
+  b_.T_Cls();
+
+  const FunctionKeyLegend legend = SomaTeclasFuncao(ctx_, s_);
+  if (legend.text.empty()) {
+    b_.T_SetLargeFunctionKeys("", 1);
+  } else {
+    b_.T_SetLargeFunctionKeys(legend.text, legend.count);
+  }
+
+  Fields();
+  Trailer();
+
+  ctx_.radio.T_SendScreenToPc(requestText, kAnswerCode);
+  ctx_.radio.T_WaitAnyScreenFromPc();
+  ctx_.sessions.SendFlag[s] = true;
+  const int day = std::clamp(ctx_.clock.Now().day, 0, config::kCounterDays - 1);
+  ++ctx_.counters.DailyScreens[static_cast<std::size_t>(day)][s];
+  return read_;
+}
+
+void ScreenRenderer::ErrorPage() {
+  b_.T_Cls();
+  b_.T_PrintInverse("ERRO");
+  b_.T_NewLine();
+  b_.T_NewLine();
+  PrintInLines(b_, ctx_.sessions.ErrorLineText[static_cast<std::size_t>(s_)], ctx_.DisplayLen);
+  b_.T_Delay(1);
+  b_.T_Beep(100, 100);
+  b_.T_Beep(500, 500);
+  b_.T_WaitChar();
+}
+
+void ScreenRenderer::Fields() {
+  // Orders 0, 1, 2, ... in turn: a pass over all fields renders each field
+  // whose order is the one expected next; a pass that renders nothing ends
+  // the fields, so a gap in the order numbers ends the screen there.
+  //
+  // A fresh build empties ShownText once, before the first pass: emptying it
+  // on every pass would wipe what the earlier passes gave the input items.
+  if (fresh_) {
+    for (int d = 0; d <= last_; ++d) ts_.ShownText[static_cast<std::size_t>(d)].clear();
+  }
+  int expected = 0;
+  bool productive = true;
+  while (productive) {
+    productive = false;
+    for (int d = 0; d <= last_; ++d) {
+      if (Def(d).Order != expected) continue;
+      productive = true;
+      RenderField(d);
+      ++expected;
+    }
+  }
+}
+
+void ScreenRenderer::RenderField(int d) {
+  const config::FieldDef& f = Def(d);
+  if (f.Show != 1) return;  // the order number is used up all the same
+  if (f.Divided) {
+    CreateFieldDivided(ctx_, b_, s_, scr_, d);
+    return;
+  }
+  if (f.Flag & config::kFlagNewLineBefore) b_.DoT_NewLine();
+  const std::string prefix = FieldPrefix(f);
+  if (f.InputField != 0) {
+    InputItem(d, f, prefix);
+  } else {
+    if (!prefix.empty()) b_.T_PrintString2(prefix);
+    DisplayLines(d, f);
+  }
+  const int item = b_.ItemCount();
+  if (item <= config::kMaxFieldIndex) ts_.ItemField[static_cast<std::size_t>(item)] = d;
+  if (f.NewLine != 0) b_.DoT_NewLine();
+}
+
+void ScreenRenderer::InputItem(int d, const config::FieldDef& f, const std::string& prefix) {
+  const auto k = static_cast<std::size_t>(d);
+  int p = Host().Protected[k] ? 1 : f.Protected;
+  if (f.UserId & config::kUserIdGetUser) p = 0;  // the user id is always typed
+  int attr = -p;
+  if (f.Flag & config::kFlagAutoExit) attr -= 2;
+  if (Host().Hidden[k]) attr -= 4;
+  if (f.Barcode != 0) attr -= 64;
+  if (f.SendWithEnter != 0) attr -= 16;
+  if (f.AutoEnter != 0) attr -= 2;
+
+  if (f.Flag & config::kFlagCursorText) {
+    if (!prefix.empty()) b_.T_PrintString2(prefix);
+    b_.DoT_NoSay(f.Size);
+  } else if (!prefix.empty()) {
+    b_.T_SaySize2(prefix, f.SizeTextAux);
+  }
+
+  // The terminal gets the text, a NUL that ends it, and blanks to the size.
+  std::string text =
+      text::Left(ShownTextOf(d) + std::string(1, '\0') + std::string(250, ' '), Width(f.Size));
+  b_.DoT_Input(text, f.Size, attr);
+  const std::size_t nul = text.find('\0');
+  if (nul != std::string::npos) text.resize(nul);
+  ts_.ShownText[k] = text::PadRight(text, Width(f.Size));
+
+  if ((cursorField_ == -1 && CursorField() == d) || cursorField_ == d) {
+    b_.T_ChangeScreenAttributtes(kScreenFormat, b_.ItemCount() - 1, 0);
+  }
+}
+
+void ScreenRenderer::DisplayLines(int d, const config::FieldDef& f) {
+  const std::string& text = ShownTextOf(d);
+  bool applied = false;
+  if (f.flag2 == config::kFlag2Scroll) {
+    b_.DoT_Scroll(f.AuxText, text);
+    applied = true;
+  }
+  if (f.flag2 == config::kFlag2AutoNL) {
+    SplitIntoLines(b_, text::TrimBlanks(text), f.Size);
+    applied = true;
+  }
+  if (f.Flag & config::kFlagNoCursorLarge) {
+    ShowLine(LineCall::kLarge, text);
+    applied = true;
+  }
+  if (f.Flag & config::kFlagNoCursorNormal) {
+    ShowLine(LineCall::kPlain, text);
+    applied = true;
+  }
+  if (f.Title != 0) {
+    ShowLine(LineCall::kInverse, text);
+    applied = true;
+  }
+  if (f.SendWithEnter == 0) {
+    ShowLine(LineCall::kPlain, text);
+    applied = true;
+  }
+  if (applied) return;
+  // A menu line: plain text when the next shown field brings its own prefix,
+  // otherwise a selectable prompt.
+  const int next = NextShownField(ctx_, s_, d);
+  if (next >= 0 && Def(next).SizeTextAux >= 1) {
+    ShowLine(LineCall::kPlain, text);
+  } else {
+    b_.T_SaySize2(text::TrimBlanks(text), f.Size);
+  }
+}
+
+void ScreenRenderer::ShowLine(LineCall call, const std::string& text) {
+  ++line_;
+  std::string shown;
+  if (line_ <= kMaxPrintedLine) {
+    std::string& stored =
+        ctx_.sessions.PrintedTexts[static_cast<std::size_t>(s_)][static_cast<std::size_t>(line_)];
+    if (fresh_) stored = text::TrimBlanks(text);
+    shown = stored;
+  } else {
+    shown = text::TrimBlanks(text);
+  }
+  switch (call) {
+    case LineCall::kLarge:
+      b_.T_PrintLarge(shown);
+      break;
+    case LineCall::kPlain:
+      b_.T_PrintString2(shown);
+      break;
+    case LineCall::kInverse:
+      b_.T_PrintInverse(shown);
+      break;
+  }
+}
+
+void ScreenRenderer::Trailer() {
+  b_.DoT_NewLine();
+  b_.DoT_Say("Enter");
+  b_.DoT_CloseEnter();
+  ts_.EnterItem = b_.ItemCount();
+  b_.DoT_NewLine();
+  b_.DoT_Say("PgDown");
+  b_.DoT_CloseEnter();
+  ts_.PgDownItem = b_.ItemCount();
+  b_.DoT_NewLine();
+  b_.DoT_Say("PgUp");
+  b_.DoT_CloseEnter();
+  ts_.PgUpItem = b_.ItemCount();
+  b_.DoT_NewLine();
+  b_.DoT_Say("F ");
+  b_.DoT_Input(ts_.InputBuffer, 2, -16);
+  b_.DoT_NewLine();
+  read_ = b_.DoT_Read();
+  if (read_ > 128) read_ -= 128;
+}
+
+}  // namespace
+
+std::string FieldPrefix(const config::FieldDef& def) {
+  return text::PadRight(text::TrimBlanks(def.AuxText), Width(def.SizeTextAux));
+}
+
+int RenderTerminalScreen(ScreenContext& ctx, const std::string& requestText,
+                         const std::string& terminalId, bool fresh) {
+  const int session = ctx.FindSession(terminalId);
+  ScreenRenderer renderer(ctx, session, fresh);
+  return renderer.Run(requestText, terminalId);
+}
+
+void CreateFieldDivided(ScreenContext& ctx, TerminalBuilder& b, int session, int screen, int d) {
+  (void)session;
+  if (!ctx.store.ValidScreen(screen) || !config::ScreenStore::ValidField(d)) return;
+  const config::ScreenOriginal& o = ctx.store.Originals[static_cast<std::size_t>(screen)];
+  const auto k = static_cast<std::size_t>(d);
+  const std::string& text = o.Text[k];
+
+  std::vector<const config::DividedField*> parts;
+  bool special = false;
+  const int lastEntry = std::min(ctx.store.DivideFieldsCt, config::kMaxDivision);
+  for (int i = 0; i <= lastEntry; ++i) {
+    const config::DividedField& e = ctx.store.DivideFields[static_cast<std::size_t>(i)];
+    if (e.ScrNum != screen || e.FieldNum != d) continue;
+    parts.push_back(&e);
+    if (e.Special == 1) special = true;
+  }
+
+  // Special parts count their pos from 1 inside the field text and repeat
+  // every 160 characters of it.
+  const long trimmedLength = static_cast<long>(text::TrimBlanks(text).size());
+  for (long off = 0; special && off <= trimmedLength; off += 160) {
+    for (const config::DividedField* e : parts) {
+      if (e->Special != 1) continue;
+      b.DoT_Say(Mid(text, e->pos + off, e->Size));
+      b.DoT_CloseEnter();
+      b.T_NewLine();
+    }
+  }
+  if (special) return;
+
+  // Plain parts give pos as the 0-based place in the screen image (82
+  // characters a row); the field text lacks the image's CR LF, so a part on
+  // a later row than the field's start moves back by those two characters.
+  const long fieldPlace = (static_cast<long>(o.StartRow[k]) - 1) * 82 + o.StartColumn[k] - 1;
+  for (long off = 0; off <= o.Size[k]; off += 80) {
+    if (text::TrimBlanks(Mid(text, off + 1, 80)).empty()) break;
+    for (const config::DividedField* e : parts) {
+      const long q = fieldPlace + (fieldPlace / 82 != e->pos / 82 ? 2 : 0);
+      b.DoT_Say(Mid(text, e->pos + 1 - q + off, e->Size));
+      b.DoT_CloseEnter();
+      b.T_NewLine();
+      b.T_NewLine();
+    }
+  }
+}
+
+void SplitIntoLines(TerminalBuilder& b, const std::string& text, int width) {
+  ForEachPiece(text, width, [&](const std::string& piece, bool first) {
+    if (first) {
+      b.DoT_Say(piece);
+    } else {
+      b.DoT_NewLine();
+      b.T_PrintString2(piece);
+    }
+  });
+  b.DoT_PrintString();
+}
+
+void PrintInLines(TerminalBuilder& b, const std::string& text, int width) {
+  ForEachPiece(text, width, [&](const std::string& piece, bool first) {
+    if (!first) b.T_NewLine();
+    b.T_PrintString(piece);
+  });
+}
+
+}  // namespace tervo::screens

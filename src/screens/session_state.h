@@ -1,0 +1,95 @@
+// The per-session tables of the gateway: one slot per session index 0..32.
+// Slot SessionCount (at most 32) is where a terminal id that belongs to no
+// session lands, so writes for unknown terminals stay inside the tables.
+// The terminal id of each slot (TerminalIDDef) and its device name live in
+// the configuration store, because the configuration file holds them.
+//
+// The gateway core owns one SessionState for the process; identification,
+// capture and rendering read and write it through a ScreenContext.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "config/screen_store.h"
+
+namespace tervo::screens {
+
+constexpr int kSessionSlots = config::kSessionSlots;  // 0..32
+constexpr int kMaxPrintedLine = 1000;                  // PrintedTexts lines 1..1000
+// What a terminal is taken to hold until it first reports its battery: a
+// full battery, so the low-battery warning never fires on a missing reading.
+constexpr std::int32_t kBatteryLevelAssumed = 5000;
+
+// What was last sent to one terminal, and what it answered.
+struct TerminalScreenRecord {
+  // Host field whose rendering ended when the item count was n (n = 0..500).
+  std::array<std::int32_t, config::kFieldSlots> ItemField{};
+  // Per host field: the text given to the field's input item, exactly Size
+  // characters; after a replayed build, the text the terminal returned.
+  std::vector<std::string> ShownText = std::vector<std::string>(config::kFieldSlots);
+  std::int32_t SentScreenId = 0;  // identification value of the screen sent
+  std::int32_t BatteryLevel = kBatteryLevelAssumed;  // millivolts
+  // Copies taken when the screen is handed to the terminal.
+  std::string SessionUser;
+  std::string TerminalID;
+  // Item numbers of the trailer's Enter, PgDown and PgUp items.
+  std::int32_t EnterItem = 0;
+  std::int32_t PgDownItem = 0;
+  std::int32_t PgUpItem = 0;
+  // Buffer of the trailer's "F " input item (three NULs before the build;
+  // after a replayed build, what the terminal typed there).
+  std::string InputBuffer = std::string(3, '\0');
+  std::string ReplyKeys;  // host keys chosen for the current answer
+
+  // The host field of item n, or -1 when n is outside ItemField: answers on
+  // items the table could not record belong to no field.
+  std::int32_t ItemFieldAt(int n) const {
+    return n >= 0 && n < config::kFieldSlots ? ItemField[static_cast<std::size_t>(n)] : -1;
+  }
+};
+
+struct SessionState {
+  SessionState();
+
+  // Sessions 0..SessionCount-1 exist (1..32); fixed for the run.
+  std::int32_t SessionCount = 1;
+
+  std::array<bool, kSessionSlots> Terminal_Connected{};
+  std::array<bool, kSessionSlots> SendFlag{};
+  std::array<bool, kSessionSlots> ReadyToSendFlag{};
+  std::array<bool, kSessionSlots> InNewScreen{};
+  std::array<std::int32_t, kSessionSlots> ReentryCount{};
+  std::array<std::int32_t, kSessionSlots> CurrentScreen{};
+  std::array<std::int32_t, kSessionSlots> ScreenIdValue{};
+  std::array<std::string, kSessionSlots> SessionUser;
+  std::array<std::string, kSessionSlots> SessionVarAux;
+  std::array<std::string, kSessionSlots> ErrorLineText;
+  std::array<std::int32_t, kSessionSlots> IdleTicks{};
+  std::array<std::int32_t, kSessionSlots> StartCount{};
+  std::array<std::string, kSessionSlots> PendingKeys;
+  std::array<TerminalScreenRecord, kSessionSlots> TerminalScreen;
+  // Display texts of the last fresh build, [session][line], lines 1..1000
+  // (entry 0 unused).
+  std::array<std::vector<std::string>, kSessionSlots> PrintedTexts;
+
+  // Gateway-wide busy counter of FindBestScreen.
+  std::int32_t FindBestScreenBusy = 0;
+
+  static bool ValidSession(int s) { return s >= 0 && s < kSessionSlots; }
+};
+
+// The session serving terminal id, or SessionCount when none does.
+//
+// The radio link hands ids over in an 8-character buffer padded with blanks
+// while the configuration holds them as typed, so an exact comparison would
+// never find a session whose id is shorter than 8 characters.  Ids therefore
+// match when they are equal once trailing blanks are removed from both; case
+// and leading blanks still count.  An id that is empty or all blanks matches
+// no session, so a blank buffer never lands on a slot without a terminal.
+int FindSession(const config::ScreenStore& store, const SessionState& sessions,
+                const std::string& terminalId);
+
+}  // namespace tervo::screens

@@ -1,0 +1,396 @@
+#include "screens/render.h"
+
+#include "screens/legend.h"
+#include "screens_fixture.h"
+
+namespace tervo::testing {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+class RenderTest : public ScreensTest {
+ protected:
+  RenderTest() { sessions.CurrentScreen[0] = 1; }
+
+  // A display line field: shown, in order `order`, plain text.
+  config::FieldDef& Line(int f, int order, const std::string& text, int newLine = 1) {
+    Capture(1, f, text, static_cast<int>(text.size()), true, f + 1);
+    config::FieldDef& d = Def(1, f);
+    d.Show = 1;
+    d.Order = order;
+    d.Size = 20;
+    d.NewLine = newLine;
+    Text(1, f) = text;
+    return d;
+  }
+  // An input field of `size`, showing `text`.
+  config::FieldDef& Input(int f, int order, const std::string& text, int size, int newLine = 1) {
+    Capture(1, f, text, size, false, f + 1);
+    config::FieldDef& d = Def(1, f);
+    d.Show = 1;
+    d.Order = order;
+    d.Size = size;
+    d.InputField = 1;
+    d.NewLine = newLine;
+    Text(1, f) = text;
+    return d;
+  }
+  int Render(bool fresh = true) { return screens::RenderTerminalScreen(ctx, "AS400123", "T1", fresh); }
+  // What the fields produced: the calls after the legend, up to the
+  // trailer's "Enter" prompt.
+  Calls Body() {
+    const int from = radio.Find("T_SetLargeFunctionKeys") + 1;
+    const int to = radio.Find("T_Say('Enter')");
+    return Calls(radio.calls.begin() + from, radio.calls.begin() + to);
+  }
+  screens::TerminalScreenRecord& Terminal() { return sessions.TerminalScreen[0]; }
+};
+
+TEST_F(RenderTest, WholeScreenOfOneLine) {
+  Line(0, 0, "Hello");
+  radio.readValue = 130;  // item 2 chosen with the Send key
+  EXPECT_EQ(Render(), 2);
+  EXPECT_EQ(radio.calls,
+            (Calls{"T_Cls()", "T_SetLargeFunctionKeys('',1)", "T_PrintString('Hello')",
+                   "T_NewLine()", "T_NewLine()", "T_Say('Enter')", "T_GetCheckEnter()",
+                   "T_NewLine()", "T_Say('PgDown')", "T_GetCheckEnter()", "T_NewLine()",
+                   "T_Say('PgUp')", "T_GetCheckEnter()", "T_NewLine()", "T_Say('F ')",
+                   "T_GetText('\\0\\0\\0',2,-16)", "T_NewLine()", "T_Read()",
+                   "T_SendScreenToPc('AS400123',2088)", "T_WaitAnyScreenFromPc()"}));
+  EXPECT_EQ(Terminal().EnterItem, 2);
+  EXPECT_EQ(Terminal().PgDownItem, 4);
+  EXPECT_EQ(Terminal().PgUpItem, 6);
+  EXPECT_TRUE(sessions.SendFlag[0]);
+  EXPECT_EQ(counters.DailyScreens[7][0], 1);  // 7 March
+  Render(false);
+  EXPECT_EQ(counters.DailyScreens[7][0], 2);
+}
+
+TEST_F(RenderTest, TrailerItemNumbersFollowTheFields) {
+  Input(0, 0, "", 3);   // item 1
+  Input(1, 1, "", 3);   // empty prompt (2) and item 3
+  Render();
+  EXPECT_EQ(Terminal().EnterItem, 5);   // Say 4, GetCheckEnter 5
+  EXPECT_EQ(Terminal().PgDownItem, 7);
+  EXPECT_EQ(Terminal().PgUpItem, 9);
+  EXPECT_EQ(Terminal().ItemField[1], 0);
+  EXPECT_EQ(Terminal().ItemField[3], 1);
+}
+
+TEST_F(RenderTest, OrderSequenceEndsAtAGap) {
+  Line(0, 0, "zero");
+  Line(1, 1, "one");
+  Line(2, 3, "three");       // after the gap at 2
+  Line(3, 1, "second one");  // same order: only the first scanned
+  Line(4, -1, "never");
+  Render();
+  EXPECT_EQ(Body(), (Calls{"T_PrintString('zero')", "T_NewLine()", "T_PrintString('one')",
+                           "T_NewLine()", "T_NewLine()"}));
+}
+
+TEST_F(RenderTest, HiddenFieldUsesUpItsOrder) {
+  Line(0, 0, "a");
+  Line(1, 1, "b").Show = 0;
+  Line(2, 2, "c");
+  Render();
+  EXPECT_EQ(Body(), (Calls{"T_PrintString('a')", "T_NewLine()", "T_PrintString('c')",
+                           "T_NewLine()", "T_NewLine()"}));
+}
+
+TEST_F(RenderTest, InputIsPaddedWithNulAndBlanks) {
+  Input(0, 0, "AB", 5);
+  Render();
+  EXPECT_EQ(Body(), (Calls{"T_GetText('AB\\0  ',5,0)", "T_NewLine()", "T_NewLine()"}));
+  EXPECT_EQ(Terminal().ShownText[0], "AB   ");  // kept after the fresh build
+}
+
+TEST_F(RenderTest, ConsecutiveInputsArePairedByAnEmptyPrompt) {
+  Input(0, 0, "", 2, 0);
+  Input(1, 1, "", 2, 0);
+  Render();
+  EXPECT_EQ(Body(), (Calls{"T_GetText('\\0 ',2,0)", "T_Say('')", "T_GetText('\\0 ',2,0)",
+                           "T_NewLine()"}));
+}
+
+TEST_F(RenderTest, PromptBeforeANewLineIsClosedByAnEnterItem) {
+  config::FieldDef& menu = Line(0, 0, "1. Orders");
+  menu.SendWithEnter = 1;  // a menu line: selectable prompt
+  menu.Size = 11;
+  Render();
+  EXPECT_EQ(Body(), (Calls{"T_Say('1. Orders  ')", "T_GetCheckEnter()", "T_NewLine()",
+                           "T_NewLine()"}));
+  EXPECT_EQ(Terminal().ItemField[1], 0);
+}
+
+TEST_F(RenderTest, InputAttributes) {
+  struct Case {
+    const char* name;
+    std::function<void(config::FieldDef&)> set;
+    int attr;
+  };
+  const Case cases[] = {
+      {"plain", [](config::FieldDef&) {}, 0},
+      {"protected input", [](config::FieldDef& d) { d.Protected = 1; }, -1},
+      {"auto exit", [](config::FieldDef& d) { d.Flag = config::kFlagAutoExit; }, -2},
+      {"barcode", [](config::FieldDef& d) { d.Barcode = 1; }, -64},
+      {"send with enter", [](config::FieldDef& d) { d.SendWithEnter = 1; }, -16},
+      {"auto enter", [](config::FieldDef& d) { d.AutoEnter = 1; }, -2},
+      {"all", [](config::FieldDef& d) {
+         d.Protected = 1;
+         d.Flag = config::kFlagAutoExit;
+         d.Barcode = 1;
+         d.SendWithEnter = 1;
+         d.AutoEnter = 1;
+       }, -85},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    radio.calls.clear();
+    Def(1, 0) = config::FieldDef{};
+    c.set(Input(0, 0, "", 1));
+    Render();
+    EXPECT_EQ(Body().front(), "T_GetText('\\0',1," + std::to_string(c.attr) + ")");
+  }
+}
+
+TEST_F(RenderTest, HostProtectionHiddenAndUserId) {
+  Input(0, 0, "", 1);
+  Host(1).Protected[0] = true;
+  Host(1).Hidden[0] = true;
+  Render();
+  EXPECT_EQ(Body().front(), "T_GetText('\\0',1,-5)");
+
+  // A protected host field marked "Get User Id" is offered as unprotected.
+  radio.calls.clear();
+  Def(1, 0).UserId = config::kUserIdGetUser;
+  Def(1, 0).Protected = 1;
+  Render();
+  EXPECT_EQ(Body().front(), "T_GetText('\\0',1,-4)");
+}
+
+TEST_F(RenderTest, PrefixBeforeAnInput) {
+  config::FieldDef& d = Input(0, 0, "7", 2);
+  d.AuxText = "  Qty ";
+  d.SizeTextAux = 5;
+  Render();
+  EXPECT_EQ(Body(), (Calls{"T_Say('Qty  ')", "T_GetText('7\\0',2,0)", "T_NewLine()",
+                           "T_NewLine()"}));
+
+  // Cursor on the prefix: the prefix prints and a no-say item takes the size.
+  radio.calls.clear();
+  d.Flag = config::kFlagCursorText;
+  Render();
+  EXPECT_EQ(Body(), (Calls{"T_PrintString('Qty  ')", "T_NoSay(2)", "T_GetText('7\\0',2,0)",
+                           "T_NewLine()", "T_NewLine()"}));
+
+  // A prefix longer than its room is cut to it.
+  radio.calls.clear();
+  d.Flag = 0;
+  d.AuxText = "Quantity";
+  d.SizeTextAux = 3;
+  Render();
+  EXPECT_EQ(Body().front(), "T_Say('Qua')");
+  EXPECT_EQ(screens::FieldPrefix(d), "Qua");
+}
+
+TEST_F(RenderTest, CursorStartsOnTheMarkedFieldOrUnderTheHostCursor) {
+  Input(0, 0, "", 1, 0);
+  Input(1, 1, "", 1, 0);
+  Input(2, 2, "", 1, 0);
+  // No field marked: the live field under the host cursor (field 1, row 2).
+  Display().AddField(1, 1, "", 1, false);
+  Display().AddField(2, 1, "", 1, false);
+  Display().AddField(3, 1, "", 1, false);
+  Display().cursorRow = 2;
+  Display().cursorColumn = 1;
+  Render();
+  EXPECT_EQ(Body(), (Calls{"T_GetText('\\0',1,0)", "T_Say('')", "T_GetText('\\0',1,0)",
+                           "T_ChangeScreenAttributtes(2081,2,0)", "T_Say('')",
+                           "T_GetText('\\0',1,0)", "T_NewLine()"}));
+
+  // Marked fields win over the host cursor; the last marked one counts.
+  radio.calls.clear();
+  Def(1, 0).Flag = config::kFlagCursorStart;
+  Def(1, 2).Flag = config::kFlagCursorStart;
+  Render();
+  EXPECT_EQ(radio.Find("T_ChangeScreenAttributtes(2081,4,0)"), radio.Find("T_GetText") + 5);
+  EXPECT_EQ(radio.Find("T_ChangeScreenAttributtes(2081,2"), -1);
+}
+
+TEST_F(RenderTest, DisplayLineKinds) {
+  struct Case {
+    const char* name;
+    std::function<void(config::FieldDef&)> set;
+    Calls body;
+  };
+  const Case cases[] = {
+      {"title", [](config::FieldDef& d) { d.Title = 1; d.SendWithEnter = 1; },
+       {"T_PrintInverse('Head')", "T_NewLine()", "T_NewLine()"}},
+      {"title and plain",  [](config::FieldDef& d) { d.Title = 1; },
+       {"T_PrintInverse('Head')", "T_PrintString('Head')", "T_NewLine()", "T_NewLine()"}},
+      {"large", [](config::FieldDef& d) { d.Flag = config::kFlagNoCursorLarge; d.SendWithEnter = 1; },
+       {"T_PrintLarge('Head')", "T_NewLine()", "T_NewLine()"}},
+      {"no cursor normal", [](config::FieldDef& d) { d.Flag = config::kFlagNoCursorNormal; d.SendWithEnter = 1; },
+       {"T_PrintString('Head')", "T_NewLine()", "T_NewLine()"}},
+      {"scroll", [](config::FieldDef& d) { d.flag2 = 4; d.AuxText = "aux"; d.SendWithEnter = 1; },
+       {"T_Scroll('aux',' Head ')", "T_GetCheckEnter()", "T_NewLine()", "T_NewLine()"}},
+      {"prefix then plain", [](config::FieldDef& d) { d.AuxText = "P:"; d.SizeTextAux = 2; },
+       {"T_PrintString('P:Head')", "T_NewLine()", "T_NewLine()"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    radio.calls.clear();
+    Def(1, 0) = config::FieldDef{};
+    c.set(Line(0, 0, " Head "));
+    Render();
+    EXPECT_EQ(Body(), c.body);
+  }
+}
+
+TEST_F(RenderTest, MenuLineBeforeAPrefixedFieldIsPlainText) {
+  Line(0, 0, "Item").SendWithEnter = 1;
+  config::FieldDef& next = Input(1, 1, "", 2);
+  next.AuxText = ">";
+  next.SizeTextAux = 1;
+  Render();
+  EXPECT_EQ(Body().front(), "T_PrintString('Item')");
+  EXPECT_EQ(screens::NextShownField(ctx, 0, 0), 1);
+}
+
+TEST_F(RenderTest, SplitIntoLinesPiecesOfTheWidth) {
+  config::FieldDef& d = Line(0, 0, "abcdefghij", 0);
+  d.flag2 = 8;
+  d.Size = 4;
+  d.SendWithEnter = 1;
+  Render();
+  EXPECT_EQ(Body(), (Calls{"T_Say('abcd')", "T_GetCheckEnter()", "T_NewLine()",
+                           "T_PrintString('efgh')", "T_NewLine()", "T_PrintString('ij')",
+                           "T_NewLine()"}));
+  // A width of 0 would never advance: the text is one piece.
+  radio.calls.clear();
+  d.Size = 0;
+  Render();
+  EXPECT_EQ(Body().front(), "T_Say('abcdefghij')");
+}
+
+TEST_F(RenderTest, ErrorPageComesFirst) {
+  sessions.ErrorLineText[0] = "Record not found in file";
+  ctx.DisplayLen = 10;
+  Line(0, 0, "x");
+  Render();
+  EXPECT_EQ(Calls(radio.calls.begin(), radio.calls.begin() + 14),
+            (Calls{"T_Cls()", "T_PrintInverse('ERRO')", "T_NewLine()", "T_NewLine()",
+                   "T_PrintString('Record not')", "T_NewLine()", "T_PrintString(' found in ')",
+                   "T_NewLine()", "T_PrintString('file')", "T_Delay(1)", "T_Beep(100,100)",
+                   "T_Beep(500,500)", "T_WaitChar()", "T_Cls()"}));
+  radio.calls.clear();
+  sessions.ErrorLineText[0] = "   ";  // blank: no page
+  Render();
+  EXPECT_EQ(radio.calls.front(), "T_Cls()");
+  EXPECT_EQ(radio.calls[1], "T_SetLargeFunctionKeys('',1)");
+}
+
+TEST_F(RenderTest, CapsLockOnLogoffScreens) {
+  Screen(1).EscKey = "@logoff";
+  options.SetChecked("CapsLock", true);
+  Render();
+  EXPECT_EQ(radio.calls.front(), "T_CapsLock(1)");
+  radio.calls.clear();
+  Screen(1).EscKey = "@3";
+  Render();
+  EXPECT_EQ(radio.Find("T_CapsLock"), -1);
+}
+
+TEST_F(RenderTest, BatteryLevelIsTheReportedOne) {
+  Render();
+  EXPECT_EQ(Terminal().BatteryLevel, screens::kBatteryLevelAssumed);
+  radio.battery["T1"] = 4100;
+  Render();
+  EXPECT_EQ(Terminal().BatteryLevel, 4100);
+  radio.battery.clear();  // nothing new reported: the last reading stays
+  Render();
+  EXPECT_EQ(Terminal().BatteryLevel, 4100);
+}
+
+TEST_F(RenderTest, ReplayGivesTypedValuesAndTheStoredLines) {
+  Line(0, 0, "Qty");
+  Input(1, 1, "5", 3);
+  Render();
+  Text(1, 0) = "changed since";  // a redraw still shows what was shown
+  radio.calls.clear();
+  radio.replayValues = {"12 ", "3"};
+  radio.readValue = 7;
+  EXPECT_EQ(screens::RenderTerminalScreen(ctx, "AS400123", "T1      ", false), 7);
+  EXPECT_EQ(radio.calls.front(), "T_Cls()");
+  EXPECT_EQ(radio.Find("T_PrintString('Qty')"), 2);
+  EXPECT_EQ(Terminal().ShownText[1], "12 ");
+  EXPECT_EQ(Terminal().InputBuffer, "3  ");  // as long as the buffer given
+}
+
+TEST_F(RenderTest, ItemsPast500AreNotRecorded) {
+  // 300 input fields: field f ends at item 2f + 1 (an empty prompt between).
+  for (int f = 0; f < 300; ++f) Input(f, f, "", 1, 0);
+  Render();
+  EXPECT_EQ(Terminal().ItemFieldAt(499), 249);
+  EXPECT_EQ(Terminal().ItemFieldAt(501), -1);  // field 250: rendered, not recorded
+  EXPECT_EQ(Terminal().ItemFieldAt(-1), -1);
+  EXPECT_EQ(Terminal().ShownText[299], " ");
+}
+
+TEST_F(RenderTest, LinesPast1000AreNotStored) {
+  // Four lines per field: large, plain, inverse, plain again.
+  for (int f = 0; f < 260; ++f) {
+    config::FieldDef& d = Line(f, f, "L" + std::to_string(f), 0);
+    d.Title = 1;
+    d.Flag = config::kFlagNoCursorLarge | config::kFlagNoCursorNormal;
+  }
+  Render();
+  EXPECT_EQ(sessions.PrintedTexts[0][1000], "L249");
+  Text(1, 0) = "new 0";
+  Text(1, 250) = "new 250";
+  radio.calls.clear();
+  Render(false);
+  EXPECT_NE(radio.Find("T_PrintLarge('L0')"), -1);       // line 1: as shown before
+  EXPECT_NE(radio.Find("T_PrintLarge('new 250')"), -1);  // line 1001: as it is now
+}
+
+TEST_F(RenderTest, DividedFieldSpecialParts) {
+  Line(0, 0, "").Divided = true;
+  Host(1).Text[0] = "ABCDEFGH";
+  store.DivideFields[0] = {1, 0, 1, 3, 0, 1};
+  store.DivideFields[1] = {1, 0, 5, 2, 0, 1};
+  store.DivideFields[2] = {2, 0, 1, 3, 0, 1};  // another screen
+  store.DivideFieldsCt = 2;
+  Render();
+  EXPECT_EQ(Body(), (Calls{"T_Say('ABC')", "T_GetCheckEnter()", "T_NewLine()", "T_Say('EF')",
+                           "T_GetCheckEnter()", "T_NewLine()", "T_NewLine()"}));
+}
+
+TEST_F(RenderTest, DividedFieldImageParts) {
+  // Field at row 2, column 3: image place (2 - 1) x 82 + 2 = 84.
+  Line(0, 0, "").Divided = true;
+  Capture(1, 0, "ABCDEFGHIJ", 10, true, 2, 3);
+  store.DivideFields[0] = {1, 0, 86, 3, 0, 0};  // same row: text from 86 + 1 - 84 = 3
+  store.DivideFieldsCt = 0;
+  Render();
+  EXPECT_EQ(Body(), (Calls{"T_Say('CDE')", "T_GetCheckEnter()", "T_NewLine()", "T_NewLine()",
+                           "T_NewLine()"}));
+}
+
+TEST(FindSessionTest, TrailingPaddingIsIgnoredCaseAndLeadingBlanksCount) {
+  config::ScreenStore store;
+  screens::SessionState sessions;
+  sessions.SessionCount = 4;
+  store.TerminalIDDef[0] = "T1";
+  store.TerminalIDDef[1] = "GUN02   ";
+  const std::pair<const char*, int> cases[] = {
+      {"T1      ", 0}, {"T1", 0}, {"GUN02", 1}, {"GUN02   ", 1},
+      {"t1      ", 4}, {" T1     ", 4}, {"T", 4}, {"        ", 4}, {"", 4},
+  };
+  for (auto [id, session] : cases) {
+    EXPECT_EQ(screens::FindSession(store, sessions, id), session) << "'" << id << "'";
+  }
+}
+
+}  // namespace
+}  // namespace tervo::testing
