@@ -51,7 +51,7 @@ StartupWindow::StartupWindow(config::GeneralOptions& options, QWidget* parent)
   auto* startNow = new QPushButton(QStringLiteral("Start Now"));
   startNow->setObjectName(QStringLiteral("StartNow"));
   connect(startNow, &QPushButton::clicked, this, [this] {
-    if (timer_) timer_->StartNow();
+    if (onStartNow) onStartNow();
   });
   auto* ok = new QPushButton(QStringLiteral("OK"));
   ok->setObjectName(QStringLiteral("Command2"));
@@ -109,7 +109,7 @@ void StartupWindow::Reload() {
 }
 
 void StartupWindow::Tick() {
-  if (timer_) timer_->Tick();
+  if (onTick) onTick();
 }
 
 void StartupWindow::closeEvent(QCloseEvent* e) {

@@ -7,7 +7,7 @@
 #include <QWidget>
 
 #include "config/general_options.h"
-#include "config/startup_timer.h"
+#include <functional>
 
 class QCheckBox;
 class QLineEdit;
@@ -22,8 +22,9 @@ class StartupWindow : public QWidget {
 
   StartupWindow(config::GeneralOptions& options, QWidget* parent = nullptr);
 
-  // The timer logic the window drives; set before the window's load.
-  void SetTimer(config::StartupTimer* timer) { timer_ = timer; }
+  // What the ten-second tick and "Start Now" run (the start-up timer).
+  std::function<void()> onTick;
+  std::function<void()> onStartNow;
   // Puts the options' texts into the controls (after a configuration load).
   void Reload();
   // Runs one tick now (the window's QTimer calls it every ten seconds).
@@ -43,7 +44,6 @@ class StartupWindow : public QWidget {
   void Bind(QCheckBox* box, const char* key);
 
   config::GeneralOptions& options_;
-  config::StartupTimer* timer_ = nullptr;
   QLineEdit* on_;
   QLineEdit* off_;
   QCheckBox* check1_;
