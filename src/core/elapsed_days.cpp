@@ -11,16 +11,4 @@ int LastDaySetting(const std::string& value, int today) {
   return day;
 }
 
-void ClearElapsedDays(config::DayTable& table, int lastDay, int today) {
-  if (today == lastDay || today < 1 || today > 31) return;
-  int d = lastDay + 1;
-  if (d >= 32 || d < 1) d = 1;
-  for (;;) {
-    table[static_cast<std::size_t>(d)].fill(0);
-    if (d == today) return;
-    d = d + 1;
-    if (d >= 32) d = 1;
-  }
-}
-
 }  // namespace tervo::core

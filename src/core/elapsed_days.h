@@ -1,9 +1,9 @@
-// Clearing the counter days that passed while the gateway was not running.
+// The LastDay setting, read for clearing the counter days that passed
+// while the gateway was not running (config::ClearElapsedDays).
 #pragma once
 
 #include <string>
 
-#include "config/daily_counters.h"
 
 namespace tervo::core {
 
@@ -11,9 +11,5 @@ namespace tervo::core {
 // (missing, damaged, hand-edited) counts as today, so nothing is cleared on
 // a guess.
 int LastDaySetting(const std::string& value, int today);
-
-// Zeroes every day after lastDay up to and including today, wrapping from
-// 31 to 1; nothing when they are equal.
-void ClearElapsedDays(config::DayTable& table, int lastDay, int today);
 
 }  // namespace tervo::core

@@ -38,6 +38,8 @@ Gateway::Gateway(GatewayParts parts)
 }
 
 Gateway::~Gateway() {
+  Shutdown();
+  debugOpen_ = false;
   pollTimer_.stop();
   for (auto& d : displays_)
     if (d) d->SetEvents({});
@@ -129,8 +131,8 @@ void Gateway::Start() {
 
   const int last = LastDaySetting(
       settings_->Get(kSettingsApp, kSettingsSection, "LastDay", ""), TodayIndex());
-  ClearElapsedDays(counters_.DailyScreens, last, TodayIndex());
-  ClearElapsedDays(counters_.DailyErrors, last, TodayIndex());
+  config::ClearElapsedDays(counters_.DailyScreens, last, TodayIndex());
+  config::ClearElapsedDays(counters_.DailyErrors, last, TodayIndex());
   ShowSessionLabels(-1);
 
   if (!shutDown_) pollTimer_.start(pollIntervalMs_);
@@ -229,7 +231,7 @@ void Gateway::PollTerminals() {
 // --- shutdown
 
 void Gateway::Shutdown() {
-  if (shutDown_) return;
+  if (shutDown_ || !started_) return;
   shutDown_ = true;
   stopRequested_ = true;
   pollTimer_.stop();

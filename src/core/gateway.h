@@ -80,7 +80,8 @@ class Gateway : private config::Log {
   // The start-up sequence; starts the poll timer.  The radio retry loop in
   // it ends when the link comes up, MessageKey becomes 13 or RequestStop().
   void Start();
-  // The shutdown sequence; safe to call more than once.
+  // The shutdown sequence of a started gateway; safe to call more than
+  // once (the destructor runs it too).
   void Shutdown();
   // Ends waits that should give up (the radio retry) before Shutdown.
   void RequestStop() { stopRequested_ = true; }

@@ -230,7 +230,8 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
 
   // The level the terminal reported with this answer; the record keeps the
   // last one for terminals that report none.
-  const int reported = radio_->BatteryLevel(id);
+  int reported = radio_->BatteryLevel(id);
+  if (reported < 0) reported = radio_->BatteryLevel(text::TrimRightBlanks(id));
   if (reported >= 0) ts.BatteryLevel = reported;
   if (ts.BatteryLevel < kBatteryLowMv) WriteLog("Battery Low " + id, true);
   WriteLog("Passo 6 " + id, false);

@@ -191,6 +191,11 @@ struct Reader {
       block = Block::kNone;
       return NoMore(t, 1);
     }
+    if (block != Block::kNone &&
+        (verb == "application" || verb == "start" || verb == "table" || verb == "layout" ||
+         verb == "screen"))
+      return Fail("the block opened on line " + std::to_string(blockLine) +
+                  " has no 'end' before this '" + t[0].text + "'");
     switch (block) {
       case Block::kNone: return TopLevel(verb, t);
       case Block::kTable: return TableRow(verb, t);
@@ -326,8 +331,12 @@ struct Reader {
       return true;
     }
     if (verb == "input" || verb == "output") return FieldStatement(verb == "input", t);
-    if (block == Block::kLayout)
-      return Fail("'" + t[0].text + "' is not allowed in a layout (only text, repeat, output, keys)");
+    static const std::set<std::string> kScreenOnly = {"title", "cursor", "help", "list", "check", "on"};
+    if (block == Block::kLayout) {
+      if (kScreenOnly.count(verb))
+        return Fail("'" + t[0].text + "' is not allowed in a layout (only text, repeat, output, keys)");
+      return Fail("unknown statement '" + t[0].text + "' in a layout");
+    }
     if (verb == "title") {
       return Quoted(t, 1, "the title", &screen->title) && NoMore(t, 2);
     }
@@ -552,6 +561,17 @@ struct Reader {
     if (!s.layout.empty())
       for (const Field& f : app->layouts[s.layout].fields) all.push_back(&f);
     for (const Field& f : s.body.fields) all.push_back(&f);
+    // The list rows are rolled and rewritten when the page changes: a field
+    // there would be scrolled away with them.
+    for (const ListArea& l : s.lists) {
+      for (const Field* f : all) {
+        if (f->row >= l.row && f->row <= l.row + l.size) {
+          line = f->line;
+          return Fail("screen " + s.name + ": this field lies in the list of line " +
+                      std::to_string(l.line));
+        }
+      }
+    }
     for (std::size_t a = 0; a < all.size(); ++a) {
       for (std::size_t b = a + 1; b < all.size(); ++b) {
         const Field& x = *all[a];

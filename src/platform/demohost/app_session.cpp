@@ -210,9 +210,9 @@ void AppSession::Render() {
     }
     const bool more = page_ + 1 < Pages();
     const std::string more_text = more ? "More..." : "Bottom";
-    // Right-aligned to column 79, blanks in front so a page change overwrites
+    // Right-aligned to column 79 (73..79), blanks in front so a page change overwrites
     // the longer word.
-    shown_.texts.push_back({l.row + l.size, 72, PadRight("", 7 - more_text.size()) + more_text,
+    shown_.texts.push_back({l.row + l.size, 73, PadRight("", 7 - more_text.size()) + more_text,
                             Look{}});
   }
 }

@@ -20,6 +20,7 @@ namespace {
 // No 5250 record from a terminal comes near this; a peer that sends more
 // without an end of record is not a 5250 terminal.
 constexpr std::size_t kMaxRecord = 32 * 1024;
+constexpr int kCloseGraceMs = 2000;
 
 // 5250 display types start "IBM-"; the 3270 ones (IBM-3278, IBM-3279) and
 // 5250 printers (IBM-3812, IBM-5553) are not displays this host serves.
@@ -79,7 +80,10 @@ HostConnection::HostConnection(QTcpSocket* socket, const Application& app, Devic
   std::string err;
   if (!codec_.SetCcsid(options_.ccsid, &err)) Log(err + "; using CCSID 37");
   connect(socket_, &QTcpSocket::readyRead, this, &HostConnection::OnReadyRead);
-  connect(socket_, &QTcpSocket::disconnected, this, [this] { Close("terminal disconnected"); });
+  connect(socket_, &QTcpSocket::disconnected, this, [this] {
+    if (phase_ == Phase::kClosed) Finish();
+    else Close("terminal disconnected");
+  });
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &HostConnection::OnTimeout);
   timer_.start(options_.negotiationTimeoutMs);
@@ -111,8 +115,17 @@ void HostConnection::Close(const std::string& why) {
   if (phase_ == Phase::kClosed) return;
   Log("session ends: " + why);
   phase_ = Phase::kClosed;
-  timer_.stop();
+  // What was written (a last message) goes out before the socket closes; a
+  // peer that does not read it is cut off after a while.
+  timer_.start(kCloseGraceMs);
   socket_->disconnectFromHost();
+  if (socket_->state() == QAbstractSocket::UnconnectedState) Finish();
+}
+
+void HostConnection::Finish() {
+  if (finished_) return;
+  finished_ = true;
+  timer_.stop();
   emit Finished(this);
 }
 
@@ -142,6 +155,10 @@ void HostConnection::OnTimeout() {
       phase_ = Phase::kRunning;
       SendRecord(ds::kOpPutGet,
                  EncodeError(Reply{Outcome::kError, "Help is not available now.", 0, 0, 0}, codec_));
+      break;
+    case Phase::kClosed:
+      socket_->abort();
+      Finish();
       break;
     default:
       break;
@@ -339,7 +356,9 @@ void HostConnection::HandleAnswer(std::string_view payload) {
       HostStream w(codec_);
       w.SaveScreen();
       phase_ = Phase::kAwaitSave;
-      SendRecord(ds::kOpSaveScreen, w.Take());
+      // The command alone asks for the screen; the Save Screen opcode as
+      // well would make some terminals answer twice.
+      SendRecord(ds::kOpPutGet, w.Take());
       timer_.start(options_.saveTimeoutMs);
       break;
     }

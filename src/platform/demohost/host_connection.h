@@ -73,6 +73,7 @@ class HostConnection : public QObject, private host5250::telnet::Sink {
   void OnReadyRead();
   void OnTimeout();
   void Close(const std::string& why);
+  void Finish();
   void Send(const std::string& bytes);
   void SendRecord(std::uint8_t opcode, const std::string& payload);
   void Log(const std::string& line) const;
@@ -96,6 +97,7 @@ class HostConnection : public QObject, private host5250::telnet::Sink {
   host5250::telnet::Parser telnet_;
   QTimer timer_;
   Phase phase_ = Phase::kNegotiating;
+  bool finished_ = false;
   std::string record_;
   std::string saved_;
 

@@ -32,12 +32,12 @@ void HostStream::ReadInputFields(std::uint8_t cc1, std::uint8_t cc2) {
   Put(cc2);
 }
 
-void HostStream::WriteErrorCode(std::string_view message) {
+void HostStream::WriteErrorCode(std::string_view message, int cursorRow, int cursorColumn) {
   Command(ds::kCmdWriteErrorCode);
-  // High intensity for the message, normal again after it.
-  Put(0x22);
+  if (cursorRow > 0) InsertCursor(cursorRow, cursorColumn);
+  // No attribute bytes around the text: the message line then reads
+  // exactly as the application wrote it.
   Text(message);
-  Put(ds::kAttrNormal);
 }
 
 void HostStream::Roll(bool down, int lines, int top, int bottom) {

@@ -23,8 +23,8 @@ class HostStream {
   void ReadMdtFields(std::uint8_t cc1 = 0, std::uint8_t cc2 = 0);
   void ReadInputFields(std::uint8_t cc1 = 0, std::uint8_t cc2 = 0);
   // The message goes to the error line and the keyboard locks until the
-  // operator presses Reset.
-  void WriteErrorCode(std::string_view message);
+  // operator presses Reset; the cursor goes to (row, column) when row > 0.
+  void WriteErrorCode(std::string_view message, int cursorRow = 0, int cursorColumn = 0);
   // Rolls rows top..bottom (1-based) by lines (1..31) up or down; the rows
   // that come free are blank.
   void Roll(bool down, int lines, int top, int bottom);

@@ -125,8 +125,7 @@ std::string EncodePage(const ShownScreen& s, int rollLines, const host5250::Ebcd
 std::string EncodeError(const Reply& r, const host5250::EbcdicCodec& codec) {
   HostStream w(codec);
   w.WriteToDisplay(0x00, ds::kCc2Alarm);
-  if (r.cursorRow > 0) w.MoveCursor(r.cursorRow, r.cursorColumn);
-  w.WriteErrorCode(r.message);
+  w.WriteErrorCode(r.message, r.cursorRow, r.cursorColumn);
   w.ReadMdtFields();
   return w.Take();
 }

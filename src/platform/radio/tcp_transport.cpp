@@ -93,19 +93,19 @@ void TcpTransport::OnReadyRead(QTcpSocket* socket) {
     if (r == wire::FrameDecoder::Result::kNeedMore) return;
     if (r == wire::FrameDecoder::Result::kError) {
       // A byte stream that lost its framing cannot be trusted any further.
-      Refuse(c, err);
+      Refuse(c, err, c.id);
       return;
     }
     OnFrame(c, frame);
   }
 }
 
-void TcpTransport::Refuse(Connection& c, const std::string& reason) {
+void TcpTransport::Refuse(Connection& c, const std::string& reason, const std::string& id) {
   const std::string who =
-      c.id.empty() ? c.socket->peerAddress().toString().toStdString() : "terminal " + c.id;
+      id.empty() ? c.socket->peerAddress().toString().toStdString() : "terminal " + id;
   Log("radio: " + who + " refused: " + reason);
   QTcpSocket* socket = c.socket;
-  Write(socket, {static_cast<std::uint8_t>(wire::Type::kRefused), c.id,
+  Write(socket, {static_cast<std::uint8_t>(wire::Type::kRefused), id,
                  wire::EncodeText(reason.substr(0, 200))});
   c.closing = true;
   auto byId = byId_.find(c.id);
@@ -119,21 +119,21 @@ void TcpTransport::OnFrame(Connection& c, const wire::Frame& frame) {
   const auto type = static_cast<wire::Type>(frame.type);
   if (c.id.empty()) {
     if (type != wire::Type::kHello) {
-      Refuse(c, std::string(wire::TypeName(frame.type)) + " before HELLO");
+      Refuse(c, std::string(wire::TypeName(frame.type)) + " before HELLO", {});
       return;
     }
     wire::Hello hello;
     std::string err;
     if (!wire::DecodeHello(frame.payload, &hello, &err)) {
-      Refuse(c, "malformed HELLO: " + err);
+      Refuse(c, "malformed HELLO: " + err, frame.terminalId);
       return;
     }
     if (frame.terminalId.empty()) {
-      Refuse(c, "HELLO without a terminal id");
+      Refuse(c, "HELLO without a terminal id", {});
       return;
     }
     if (cb_.accept && !cb_.accept(frame.terminalId)) {
-      Refuse(c, "terminal id " + frame.terminalId + " not accepted");
+      Refuse(c, "terminal id " + frame.terminalId + " not accepted", frame.terminalId);
       return;
     }
     auto old = byId_.find(frame.terminalId);

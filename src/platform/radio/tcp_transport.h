@@ -35,7 +35,8 @@ class TcpTransport final : public Transport {
   void OnNewConnection();
   void OnReadyRead(QTcpSocket* socket);
   void OnFrame(Connection& c, const wire::Frame& frame);
-  void Refuse(Connection& c, const std::string& reason);
+  // Logs, tells the peer (as terminal id) why, and closes the connection.
+  void Refuse(Connection& c, const std::string& reason, const std::string& id);
   void Drop(QTcpSocket* socket);
   bool Write(QTcpSocket* socket, const wire::Frame& frame);
   void Log(const std::string& s) const;

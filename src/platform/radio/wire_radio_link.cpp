@@ -54,7 +54,7 @@ void SplitAddress(const std::string& text, std::string* host, std::uint16_t* por
   if (!portText.empty() && portText.size() <= 5 &&
       portText.find_first_not_of("0123456789") == std::string::npos) {
     const int p = std::stoi(portText);
-    if (p > 0 && p <= 65535) *port = static_cast<std::uint16_t>(p);
+    if (p <= 65535) *port = static_cast<std::uint16_t>(p);
   }
 }
 

@@ -43,8 +43,7 @@ struct LogRecorder {
   }
 };
 
-inline std::unique_ptr<WireRadioLink> TcpLink(LogRecorder& log,
-                                              std::vector<std::string> accepted) {
+inline std::unique_ptr<WireRadioLink> TcpLink(LogRecorder& log, std::vector<std::string> accepted) {
   RadioLinkOptions o;
   o.tcpPort = 0;
   o.log = log.Fn();

@@ -188,8 +188,8 @@ TEST(ReadValue, ItemsAboveTheSendOffsetSurviveTheCallersSubtraction) {
     int chosen;
     bool send;
     int read;
-  } cases[] = {{0, false, 0},   {-27, false, -27}, {-1, false, -1}, {3, false, 3},
-               {3, true, 131},  {128, false, 128}, {130, false, 258}, {130, true, 258}};
+  } cases[] = {{0, false, 0},  {-27, false, -27}, {-1, false, -1},   {3, false, 3},
+               {3, true, 131}, {128, false, 128}, {130, false, 258}, {130, true, 258}};
   for (const auto& c : cases) {
     Answer a;
     a.chosen = c.chosen;

@@ -1,0 +1,134 @@
+// tervo: the gateway.  Until the operator's windows exist it runs headless:
+// questions take their default answer and are logged, the title goes to
+// standard error, and Enter on standard input is the system-message
+// window's Enter (it ends the radio retry).
+//
+//   tervo --headless [--config BASE] [--settings FILE] [--log-folder DIR]
+//         [--sessions N] [--radio-address HOST:PORT] [--demo-host HOST:PORT]
+//         [--time-scale F] [--quiet]
+//
+// SIGINT and SIGTERM run the shutdown sequence (counters written, auto-save
+// honoured) before the program ends.  "tervo: ready" on standard output says
+// the start-up sequence is done.  See docs/gateway.md.
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include <unistd.h>
+
+#include "core/gateway_builder.h"
+#include "core/headless_ui.h"
+#include "platform/os/signal_watcher.h"
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: tervo --headless [--config BASE] [--settings FILE] [--log-folder DIR]\n"
+               "             [--sessions 1..32] [--radio-address HOST:PORT]\n"
+               "             [--demo-host HOST:PORT] [--time-scale F] [--quiet]\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  tervo::core::GatewayConfig config;
+  bool headless = false;
+  bool quiet = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto value = [&](std::string* out) {
+      if (i + 1 >= argc) return false;
+      *out = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--headless") {
+      headless = true;
+    } else if (a == "--quiet") {
+      quiet = true;
+    } else if (a == "--config" && value(&config.configBase)) {
+    } else if (a == "--settings" && value(&config.settingsFile)) {
+    } else if (a == "--log-folder" && value(&config.logFolder)) {
+    } else if (a == "--radio-address" && value(&config.radioAddress)) {
+    } else if (a == "--demo-host" && value(&config.demoHostAddress)) {
+    } else if (a == "--sessions" && value(&v)) {
+      char* end = nullptr;
+      const long n = std::strtol(v.c_str(), &end, 10);
+      if (*end != '\0' || n < 1 || n > 32) {
+        std::fprintf(stderr, "tervo: --sessions takes 1 to 32\n");
+        return 2;
+      }
+      config.sessionCount = static_cast<int>(n);
+    } else if (a == "--time-scale" && value(&v)) {
+      config.timeScale = std::atof(v.c_str());
+      if (config.timeScale <= 0) return Usage();
+    } else if (a == "--help" || a == "-h") {
+      Usage();
+      return 0;
+    } else {
+      return Usage();
+    }
+  }
+  if (!headless)
+    std::fprintf(stderr, "tervo: the operator's windows are not part of this build; running headless\n");
+
+  tervo::core::HeadlessUi ui([quiet](const std::string& line) {
+    if (!quiet) std::fprintf(stderr, "tervo: %s\n", line.c_str());
+  });
+  tervo::core::BuiltGateway built;
+  std::string err;
+  if (!tervo::core::BuildGateway(config, ui, &built, &err)) {
+    std::fprintf(stderr, "tervo: %s\n", err.c_str());
+    return 2;
+  }
+  tervo::core::Gateway& gateway = *built.gateway;
+  if (!built.configLoaded)
+    std::fprintf(stderr, "tervo: configuration \"%s.TVO\" not found; running on defaults\n",
+                 gateway.ConfigPath().c_str());
+
+  bool stopping = false;
+  auto stop = [&] {
+    if (stopping) return;
+    stopping = true;
+    gateway.RequestStop();
+    QMetaObject::invokeMethod(&app, [&] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+  };
+  tervo::os::SignalWatcher signalWatcher([&](int) { stop(); });
+
+  // Enter on standard input: the system-message window's Enter.
+  std::unique_ptr<QSocketNotifier> input;
+  if (::isatty(STDIN_FILENO) || std::getenv("TERVO_STDIN_ENTER") != nullptr) {
+    input = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(input.get(), &QSocketNotifier::activated, [&] {
+      char buf[256];
+      const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+      if (n <= 0) {
+        input->setEnabled(false);
+        return;
+      }
+      for (ssize_t k = 0; k < n; ++k)
+        if (buf[k] == '\n' || buf[k] == '\r') gateway.SetMessageKey(tervo::core::kEnterKey);
+    });
+  }
+
+  gateway.Start();
+  if (!stopping) {
+    if (built.radio && built.radio->ListeningPort() != 0)
+      std::fprintf(stderr, "tervo: terminals connect to port %u\n", built.radio->ListeningPort());
+    if (!built.services->DemoHostAddress().empty())
+      std::fprintf(stderr, "tervo: demo host at %s\n", built.services->DemoHostAddress().c_str());
+    std::printf("tervo: ready\n");
+    std::fflush(stdout);
+    QCoreApplication::exec();
+  }
+  gateway.Shutdown();
+  built.gateway.reset();
+  return 0;
+}

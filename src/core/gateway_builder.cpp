@@ -1,0 +1,81 @@
+#include "core/gateway_builder.h"
+
+#include "config/config_reader.h"
+#include "config/user_settings.h"
+#include "core/scaled_clock.h"
+
+namespace tervo::core {
+
+namespace {
+
+// Bad lines are kept until the gateway's log exists.
+class CountingPrompt : public config::LoadPrompt {
+ public:
+  void ReportBadLine(const config::BadLine& bad) override { lines.push_back(bad.Message()); }
+  std::vector<std::string> lines;
+};
+
+}  // namespace
+
+bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
+                  std::string* err) {
+  if (config.sessionCount < 0 || config.sessionCount > screens::kSessionSlots - 1) {
+    *err = "SessionCount must be 1 to 32";
+    return false;
+  }
+  auto settings = std::make_unique<StoredSettings>(config.settingsFile);
+  std::string base = config.configBase;
+  if (base.empty()) base = settings->Get(kSettingsApp, kSettingsSection, "FileName", "");
+
+  auto store = std::make_unique<config::ScreenStore>();
+  auto options = std::make_unique<config::GeneralOptions>();
+  CountingPrompt prompt;
+  int bad = 0;
+  out->configLoaded = config::LoadDataFromFile2(base, *store, *options, prompt, &bad);
+  out->badLines = bad;
+  if (!config.radioAddress.empty()) options->SetText("TCPIPAddr", config.radioAddress);
+
+  std::unique_ptr<os::Clock> clock;
+  if (config.timeScale != 1.0) {
+    clock = std::make_unique<ScaledClock>(config.timeScale, os::SystemClock().Now());
+  } else {
+    clock = std::make_unique<os::SystemClock>();
+  }
+
+  ProgramServiceOptions so;
+  so.logFolder = config.logFolder;
+  so.demoHostAddress = config.demoHostAddress;
+  auto services = std::make_unique<ProgramServices>(so, *store, *options, *clock);
+  out->services = services.get();
+
+  // The link's own log lines go to the gateway's debug log once it exists.
+  auto logTarget = std::make_shared<Gateway*>(nullptr);
+  radio::RadioLinkOptions ro;
+  ro.log = [logTarget](const std::string& line) {
+    if (*logTarget) (*logTarget)->WriteLog(line, false);
+  };
+  auto radio = std::make_unique<radio::WireRadioLink>(ro);
+  out->radio = radio.get();
+
+  const int sessions = config.sessionCount > 0 ? config.sessionCount : DefaultSessionCount(*store);
+
+  GatewayParts parts;
+  parts.store = std::move(store);
+  parts.options = std::move(options);
+  parts.radio = std::move(radio);
+  parts.clock = std::move(clock);
+  parts.pump = std::make_unique<QtEventPump>();
+  parts.settings = std::move(settings);
+  parts.services = std::move(services);
+  parts.ui = &ui;
+  out->gateway = std::make_unique<Gateway>(std::move(parts));
+  *logTarget = out->gateway.get();
+  out->gateway->SetConfigPath(base);
+  out->gateway->SetSessionCount(sessions);
+  out->gateway->SetPollIntervalMs(
+      static_cast<int>(std::max(1.0, kPollIntervalMs / std::max(1.0, config.timeScale))));
+  for (const auto& line : prompt.lines) out->gateway->WriteLog(line, false);
+  return true;
+}
+
+}  // namespace tervo::core

@@ -1,0 +1,346 @@
+// The gateway engine on fakes, in virtual time: start-up, START handling,
+// the key queue, answers, new screens, error lines and shutdown.
+#include <gtest/gtest.h>
+
+#include "config/text.h"
+#include "core/screen_numbers.h"
+#include "gateway_fixture.h"
+#include "screens/identification.h"
+
+namespace tervo::core::testing {
+namespace {
+
+using tervo::testing::FakeHostDisplay;
+
+const std::string kT1 = "T1      ";  // as the radio buffer hands it over
+
+void ItemScreen(FakeHostDisplay& d) {
+  d.ClearScreen();
+  d.AddField(5, 2, "Item number . . :", 17, true);
+  d.AddField(5, 20, "", 6, false);
+  d.PutText(24, 2, "F3=Exit   F12=Cancel");
+}
+
+class Started : public GatewayTest {
+ protected:
+  void SetUp() override { gateway_->Start(); }
+  ~Started() override { gateway_->Shutdown(); }
+
+  // START from terminal T1 and the 4 s wait of the connection.
+  void Connect() { gateway_->HandleScreenRequest(kT1, "START"); }
+  // Defines the screen session 0 shows now as definition n.
+  void Define(int n) {
+    screens::CalculateChecksum(gateway_->Context(), 0);
+    if (!store_->ValidScreen(n)) {
+      store_->NumeroMaximoDeEcrans = n;
+      store_->GrowScreenTables();
+    }
+    store_->Screens[static_cast<std::size_t>(n)].ScreenId = S().ScreenIdValue[0];
+    store_->Screens[static_cast<std::size_t>(n)].Master = config::kScreenDefined;
+  }
+};
+
+TEST_F(GatewayTest, StartUpOpensTheLinkAcceptsIdsAndShowsSaved) {
+  gateway_->Start();
+  EXPECT_EQ(radio_->Find("TCPIP_Start('127.0.0.1')"), 0);
+  EXPECT_EQ(radio_->calls[1], "InitializeComm(1,19200)");
+  EXPECT_EQ(radio_->calls[2], "ForceResetOnAllTerminal()");
+  EXPECT_EQ(radio_->calls[3], "TCPIP_AcceptTerminalId('T1')");
+  EXPECT_EQ(radio_->calls[4], "TCPIP_AcceptTerminalId('T2')");
+  EXPECT_TRUE(S().SendFlag[0] && S().SendFlag[1]);
+  EXPECT_FALSE(S().SendFlag[2]);
+  EXPECT_EQ(gateway_->Caption(), std::string("Tervo Remote Terminal 4.05 - Saved ") + std::string(20, ' '));
+  EXPECT_EQ(settings_->Get("QuilComm", "Startup", "DEBUG", ""), "1");
+  EXPECT_EQ(gateway_->RouterName, "DemoHost");
+  EXPECT_EQ(Display(0).Link().name, "DemoHost");
+  EXPECT_EQ(Display(0).connects, 0);  // hosts connect on START only
+  gateway_->Shutdown();
+}
+
+TEST_F(GatewayTest, RadioRetryEverySixSecondsUntilEnter) {
+  radio_->initializeResult = 0;
+  pump_->hook = [this] {
+    if (clock_->MonotonicMs() >= 13000) gateway_->SetMessageKey(kEnterKey);
+  };
+  gateway_->Start();
+  EXPECT_EQ(Calls("InitializeComm"), 3);  // at 0, 6 and 12 s
+  EXPECT_EQ(Calls("ForceResetOnAllTerminal"), 0);
+  EXPECT_EQ(CountLogged("Radio Base Not Found , <Enter> to go on"), 3);
+  EXPECT_FALSE(gateway_->RadioUp());
+  EXPECT_EQ(Calls("TCPIP_AcceptTerminalId"), 2);  // sessions are still set up
+  gateway_->Shutdown();
+}
+
+TEST_F(GatewayTest, EmptyComPortOpensNoLinkButAcceptsIds) {
+  options_->SetText("ComPort", " ");
+  gateway_->Start();
+  EXPECT_EQ(Calls("InitializeComm"), 0);
+  EXPECT_EQ(Calls("TCPIP_AcceptTerminalId"), 2);
+  gateway_->Shutdown();
+  EXPECT_EQ(Calls("TerminateComm"), 0);
+}
+
+TEST_F(GatewayTest, WaitsCountElapsedTimeAcrossMidnight) {
+  clock_->SetNow({2026, 3, 7, 23, 59, 59});
+  const auto before = clock_->MonotonicMs();
+  gateway_->Wait(2.0);
+  EXPECT_GE(clock_->MonotonicMs() - before, 2000);
+  EXPECT_LT(clock_->MonotonicMs() - before, 2060);
+  EXPECT_EQ(clock_->Now().day, 8);
+}
+
+TEST_F(Started, StartConnectsTheSessionOfAPaddedId) {
+  Connect();
+  EXPECT_EQ(Display(0).disconnects, 1);
+  EXPECT_EQ(Display(0).connects, 1);
+  EXPECT_EQ(Display(1).connects, 0);
+  EXPECT_TRUE(S().Terminal_Connected[0]);
+  EXPECT_TRUE(S().ReadyToSendFlag[0]);
+  EXPECT_FALSE(S().SendFlag[0]);
+  EXPECT_GE(clock_->MonotonicMs(), 4000);
+}
+
+TEST_F(Started, QuickRestartThenFullConnectAndStartCount) {
+  Connect();
+  ItemScreen(Display(0));
+  options_->SetText("NewScreenTimeout", "0");
+  Connect();  // connected, StartCount 0: quick reconnect
+  EXPECT_EQ(Display(0).disconnects, 1);
+  EXPECT_EQ(Display(0).connects, 2);
+  // The host's current screen went out as a screen request, which took one
+  // off the 2 the quick restart added.
+  EXPECT_EQ(Calls("T_InitScreen('T1','AS400"), 1);
+  EXPECT_EQ(S().StartCount[0], 1);
+  Connect();  // right after: the full connection
+  EXPECT_EQ(S().StartCount[0], 0);
+  EXPECT_EQ(Display(0).disconnects, 2);
+  S().StartCount[0] = 2;
+  gateway_->HandleScreenRequest(kT1, "AS400" + std::to_string(S().ScreenIdValue[0]));
+  EXPECT_EQ(S().StartCount[0], 1);
+}
+
+TEST_F(Started, UnknownAndBlankTerminalsAreNotConnected) {
+  for (const std::string id : {"T9      ", "        "}) {
+    radio_->calls.clear();
+    gateway_->HandleScreenRequest(id, "START");
+    EXPECT_EQ(Calls("T_PrintInverse('TERM ID NOT DEFINED')"), 1) << "[" << id << "]";
+    EXPECT_EQ(gateway_->Caption(), "ERROR:Terminal ID not defined !!!");
+  }
+  EXPECT_EQ(Display(0).connects + Display(1).connects, 0);
+}
+
+TEST_F(Started, GlobalMessageInsteadOfConnecting) {
+  gateway_->GlobalMessage = "Back at 14:00";
+  Connect();
+  EXPECT_EQ(Calls("T_PrintInverse('Back at 14:00')"), 1);
+  EXPECT_EQ(Display(0).connects, 0);
+  EXPECT_FALSE(S().Terminal_Connected[0]);
+}
+
+TEST_F(Started, QueueSendsOnePiecePerTickWhileTheHostAcceptsInput) {
+  Connect();
+  gateway_->RunPendingKeys(",1@E,,@E", 0);
+  Display(0).inhibited = true;
+  gateway_->PollTerminals();
+  EXPECT_TRUE(Display(0).sentKeys.empty());
+  EXPECT_EQ(S().PendingKeys[0], ",1@E,,@E");
+  Display(0).inhibited = false;
+  gateway_->PollTerminals();  // "" sends nothing
+  EXPECT_TRUE(Display(0).sentKeys.empty());
+  EXPECT_FALSE(S().Terminal_Connected[0]);
+  gateway_->PollTerminals();
+  EXPECT_EQ(Display(0).sentKeys, std::vector<std::string>{"1@E"});
+  gateway_->PollTerminals();
+  gateway_->PollTerminals();  // the last piece: sent, and the screen handled
+  EXPECT_EQ(Display(0).sentKeys, (std::vector<std::string>{"1@E", "@E"}));
+  EXPECT_TRUE(S().Terminal_Connected[0]);
+  EXPECT_TRUE(Logged("NewScreen =0"));
+  EXPECT_TRUE(gateway_->RunPendingKeys("@3", 0));
+  EXPECT_TRUE(gateway_->RunPendingKeys("END", 0));
+  EXPECT_EQ(S().PendingKeys[0], "");
+}
+
+TEST_F(Started, LogoffWordDisconnects) {
+  Connect();
+  gateway_->RunPendingKeys("@E,@logoff", 0);
+  gateway_->PollTerminals();
+  gateway_->PollTerminals();
+  EXPECT_EQ(Display(0).sentKeys, std::vector<std::string>{"@E"});
+  EXPECT_EQ(Display(0).disconnects, 2);
+  EXPECT_FALSE(S().Terminal_Connected[0]);
+  EXPECT_EQ(Calls("T_PrintInverse('Disconnect...')"), 1);
+}
+
+TEST_F(Started, RepeatRuleThatNeverEndsQueuesNothing) {
+  Define(3);
+  auto& rule = store_->AdvScreens[3];
+  rule.Counter = 2;
+  rule.CounterVal = 5;
+  rule.Keys1 = "@u";
+  rule.SubCounter1 = 0;
+  S().PendingKeys[0] = "kept";
+  EXPECT_FALSE(gateway_->TestRepeatKeys(3, 0));
+  EXPECT_EQ(gateway_->Caption(), "ERROR:Infinite loop in Terminal:0");
+  EXPECT_EQ(S().PendingKeys[0], "kept");
+  rule.SubCounter1 = 10;
+  rule.IfCounter = 9;
+  rule.Keys2 = "@v";
+  rule.SubCounter2 = 2;
+  rule.TKeys = "@E";
+  EXPECT_TRUE(gateway_->TestRepeatKeys(3, 0));
+  EXPECT_EQ(S().PendingKeys[0], "@v,@v,@v,@E");
+}
+
+TEST_F(Started, IdleConnectedTerminalGetsSystemDownOnce) {
+  Connect();
+  S().SendFlag[0] = false;
+  for (int i = 0; i < 1500; ++i) gateway_->PollTerminals();
+  EXPECT_EQ(Calls("T_PrintInverse('System DOWN')"), 0);
+  gateway_->PollTerminals();
+  EXPECT_EQ(Calls("T_PrintInverse('System DOWN')"), 1);
+  EXPECT_EQ(S().IdleTicks[0], 0);
+  S().SendFlag[0] = true;
+  for (int i = 0; i < 1600; ++i) gateway_->PollTerminals();
+  EXPECT_EQ(Calls("T_PrintInverse('System DOWN')"), 1);
+}
+
+TEST_F(Started, ReadyToSendGates) {
+  gateway_->ReadyToSend(0, false);
+  EXPECT_TRUE(Logged("AS4001_ReadyToSend->State=false"));
+  gateway_->ReadyToSend(0, true);  // never connected
+  EXPECT_TRUE(Logged("AS4001_ReadyToSend->ReadyToSendFlag(Index) = False"));
+  EXPECT_EQ(S().ReentryCount[0], 0);
+  Connect();
+  ItemScreen(Display(0));
+  Define(2);
+  S().SendFlag[0] = true;  // the terminal holds a screen
+  gateway_->ReadyToSend(0, true);
+  EXPECT_TRUE(Logged("AS4001_ReadyToSend->Terminal_Connected(Index) And SendFlag(Index)"));
+  EXPECT_EQ(Calls("T_InitScreen('T1','AS400"), 0);
+  Display(0).inhibited = true;
+  S().SendFlag[0] = false;
+  gateway_->ReadyToSend(0, true);
+  EXPECT_TRUE(Logged("AS4001_ReadyToSend->Reentra"));
+  EXPECT_EQ(S().ReentryCount[0], 0);
+}
+
+TEST_F(Started, UnknownScreenIsRetriedThenDefinedAfterTheTimeout) {
+  S().ReadyToSendFlag[0] = true;  // not connected: identified and captured only
+  ItemScreen(Display(0));
+  store_->ScreenCt = 4;
+  store_->NumeroMaximoDeEcrans = 5;
+  store_->GrowScreenTables();
+  store_->Screens[5].Master = config::kScreenMaster;
+  options_->SetText("NewScreenTimeout", "1.5");
+  const auto t0 = clock_->MonotonicMs();
+  gateway_->ReadyToSend(0, true);
+  const int rounds = CountLogged("Screen Desconhecido");
+  EXPECT_GE(rounds, 7);
+  EXPECT_LE(rounds, 8);
+  EXPECT_GE(clock_->MonotonicMs() - t0, 1500);
+  EXPECT_EQ(S().CurrentScreen[0], 6);
+  EXPECT_EQ(store_->Screens[6].ScreenId, S().ScreenIdValue[0]);
+  EXPECT_EQ(store_->Originals[6].Count, 2);
+  EXPECT_EQ(store_->Screens[6].EscKey, "@3");  // from "F3=Exit" on row 24
+  EXPECT_EQ(store_->Screens[6].Screen[1].InputField, 1);
+  EXPECT_EQ(Calls("T_InitScreen"), 0);
+  EXPECT_FALSE(S().InNewScreen[0]);
+}
+
+TEST_F(Started, ErrorLines) {
+  Connect();
+  ItemScreen(Display(0));
+  Define(2);
+  Display(0).PutText(24, 1, "Item 999999 is not on file.");
+  S().ErrorLineText[0] = "pending";
+  S().Terminal_Connected[0] = false;
+  gateway_->ReadyToSend(0, true);
+  EXPECT_EQ(S().ErrorLineText[0], "pending");  // not replaced
+  S().ErrorLineText[0].clear();
+  gateway_->ReadyToSend(0, true);
+  EXPECT_EQ(tervo::text::TrimBlanks(S().ErrorLineText[0]), "Item 999999 is not on file.");
+
+  S().ErrorLineText[0] = std::string("\0x", 2);
+  options_->SetText("SendErrorLine25", "1");
+  Display(0).Keyboard().Locked = true;
+  Display(0).PutText(25, 1, "Keyboard locked");
+  gateway_->KeyboardStatus(0);
+  EXPECT_EQ(tervo::text::TrimBlanks(S().ErrorLineText[0]), "Keyboard locked");
+  EXPECT_EQ(Display(0).sentKeys.back(), "@R");
+  Display(0).Keyboard().Locked = false;
+  const auto sent = Display(0).sentKeys.size();
+  gateway_->KeyboardStatus(0);
+  EXPECT_EQ(Display(0).sentKeys.size(), sent);
+}
+
+TEST_F(Started, ScreenNotToSendIsAnsweredByItsKeys) {
+  Connect();
+  ItemScreen(Display(0));
+  Define(2);
+  store_->Screens[2].DontSendToTerminal = 1;
+  store_->Screens[2].EscKey = "@E";
+  store_->Screens[2].Screen[1].Show = 1;
+  store_->ScreensText[2][1] = "100234";
+  gateway_->ReadyToSend(0, true);
+  EXPECT_EQ(Calls("T_InitScreen('T1','AS400"), 0);
+  EXPECT_EQ(Display(0).Field(1).Text.substr(0, 6), "100234");
+  EXPECT_EQ(S().PendingKeys[0], "@E");
+}
+
+TEST_F(Started, AnswerWritesTypedValuesAndWarnsOfLowBattery) {
+  Connect();
+  ItemScreen(Display(0));
+  Define(2);
+  store_->Screens[2].Screen[0] = {};
+  store_->Screens[2].Screen[0].Show = 1;
+  store_->Screens[2].Screen[0].Size = 20;
+  store_->Screens[2].Screen[0].NewLine = 1;
+  store_->Screens[2].Screen[1].Show = 1;
+  store_->Screens[2].Screen[1].Order = 1;
+  store_->Screens[2].Screen[1].InputField = 1;
+  store_->Screens[2].Screen[1].Size = 6;
+  gateway_->ReadyToSend(0, true);
+  ASSERT_EQ(Calls("T_SendScreen()"), 1);
+  EXPECT_TRUE(S().SendFlag[0]);
+
+  radio_->battery["T1"] = 4200;  // reported with the answer
+  radio_->replayValues = {"100234"};
+  radio_->readValue = S().TerminalScreen[0].EnterItem;
+  radio_->incoming.push_back({"T1", "AS400", radio::kTerminalAnswer});
+  gateway_->PollTerminals();
+  EXPECT_EQ(Display(0).Field(1).Text, "100234");
+  EXPECT_TRUE(Logged("Battery Low " + kT1));
+  EXPECT_EQ(S().TerminalScreen[0].BatteryLevel, 4200);
+  EXPECT_EQ(S().PendingKeys[0], "");          // the tick sent the one piece
+  EXPECT_EQ(Display(0).sentKeys.back(), "@E");
+}
+
+TEST_F(Started, ShutdownAsksSavesCountersAndStoresTheDay) {
+  gateway_->ConfigChanged = true;
+  options_->SetText("AutoSave", "1");
+  gateway_->Counters().DailyScreens[7][0] = 12;
+  gateway_->Shutdown();
+  EXPECT_EQ(ui_.questions, std::vector<std::string>{"Save Changes ?"});
+  EXPECT_EQ(services_->configurationSaves, 2);  // the answer, then auto-save
+  EXPECT_EQ(services_->countersSaved, 1);
+  EXPECT_EQ(services_->stored.DailyScreens[7][0], 12);
+  EXPECT_EQ(settings_->Get("TervoTerminal2", "Startup", "LastDay", ""), "7");
+  EXPECT_EQ(radio_->calls.back(), "TerminateComm(1)");
+  EXPECT_EQ(services_->debugClosed, 1);
+  gateway_->Shutdown();  // a second call changes nothing
+  EXPECT_EQ(services_->countersSaved, 1);
+}
+
+TEST_F(GatewayTest, StartClearsTheDaysSinceTheLastRun) {
+  settings_->Set("TervoTerminal2", "Startup", "LastDay", "5");
+  for (auto& day : services_->stored.DailyScreens) day.fill(3);
+  gateway_->Start();
+  EXPECT_EQ(gateway_->Counters().DailyScreens[5][0], 3);
+  EXPECT_EQ(gateway_->Counters().DailyScreens[6][0], 0);
+  EXPECT_EQ(gateway_->Counters().DailyScreens[7][32], 0);
+  EXPECT_EQ(gateway_->Counters().DailyScreens[8][0], 3);
+  gateway_->Shutdown();
+}
+
+}  // namespace
+}  // namespace tervo::core::testing

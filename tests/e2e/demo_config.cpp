@@ -1,0 +1,343 @@
+#include "demo_config.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+#include "config/text.h"
+#include "editors/auto_fill.h"
+#include "editors/fit_field_text.h"
+#include "platform/host5250/host_router.h"
+#include "screens/capture.h"
+#include "screens/identification.h"
+#include "screens/screen_context.h"
+
+namespace tervo::e2e {
+
+namespace {
+
+std::size_t U(int i) { return static_cast<std::size_t>(i); }
+
+// How one host field shows on the terminal.  Fields without a spec are
+// hidden.
+struct FieldSpec {
+  int row, col;
+  enum Kind { kTitle, kLabel, kOutput, kInput } kind;
+  std::string text;    // titles and labels: the text shown
+  int size;
+  int newLine;
+  std::string prefix;  // AuxText shown before the field
+  int userId;
+};
+
+struct ScreenSpec {
+  int number;
+  std::vector<FieldSpec> fields;
+  std::string escKey;
+  int dontSend;
+};
+
+using K = FieldSpec::Kind;
+
+// Terminal F3 is host F3 (Exit); terminal F4 stands for host F12 (Cancel),
+// which the terminal keyboard lacks.
+void FunctionKeys(config::ScreenDef& d) {
+  d.TeclasFuncao = {};
+  d.TeclasFuncaoVal = {};
+  d.TeclasFuncao[2] = "Exit";
+  d.TeclasFuncaoVal[2] = "@3";
+  d.TeclasFuncao[3] = "Cancel";
+  d.TeclasFuncaoVal[3] = "@c";
+}
+
+FieldSpec Title(int r, int c, const std::string& t) { return {r, c, K::kTitle, t, 20, 1, "", 0}; }
+FieldSpec Label(int r, int c, const std::string& t, int size, int nl) {
+  return {r, c, K::kLabel, t, size, nl, "", 0};
+}
+FieldSpec Out(int r, int c, int size, int nl, const std::string& prefix) {
+  return {r, c, K::kOutput, "", size, nl, prefix, 0};
+}
+FieldSpec In(int r, int c, int size, const std::string& prefix, int userId = 0) {
+  return {r, c, K::kInput, "", size, 1, prefix, userId};
+}
+
+const std::vector<ScreenSpec>& Specs() {
+  static const std::vector<ScreenSpec> specs = {
+      {kSignOn,
+       {Title(1, 37, "Sign On"), Label(1, 45, "User", 10, 0),
+        In(6, 53, 10, "", config::kUserIdGetUser), Label(6, 64, "Password", 10, 0),
+        In(7, 53, 10, "")},
+       "@3", 0},
+      {kMenu,
+       {Title(2, 36, "Main Menu"), Label(2, 46, "1Rec 2Pck 3Inq 4Mov", 20, 1),
+        In(20, 19, 2, "Option")},
+       "@3", 0},
+      {kInquiry, {Title(2, 35, "Item Inquiry"), In(7, 31, 6, "Item")}, "@3", 0},
+      {kItem,
+       {Title(2, 35, "Item Inquiry"), Out(5, 31, 6, 1, "Item"), Out(6, 31, 20, 1, ""),
+        Out(7, 31, 8, 1, "On hand"), Out(8, 31, 8, 1, "Location"), Out(9, 31, 4, 1, "Unit")},
+       "@3", 0},
+      {kPicking, {Title(2, 35, "Picking List"), In(19, 22, 2, "Line")}, "@3", 0},
+      {kPick,
+       {Title(2, 35, "Confirm Pick"), Out(5, 31, 8, 1, "Order"), Out(6, 31, 6, 1, "Item"),
+        Out(7, 31, 8, 1, "Location"), Out(8, 31, 5, 1, "To pick"), In(10, 31, 5, "Picked")},
+       "@3", 0},
+      {kReceiving,
+       {Title(2, 36, "Receiving"), In(7, 31, 8, "Order"), In(8, 31, 6, "Item"),
+        In(9, 31, 7, "Qty")},
+       "@3", 0},
+      {kReceipt,
+       {Title(2, 33, "Confirm Receipt"), Out(5, 31, 8, 1, "Order"), Out(6, 31, 6, 1, "Item"),
+        Out(6, 39, 20, 1, ""), Out(7, 31, 7, 0, "Qty"), Out(7, 39, 4, 1, "")},
+       "@3", 0},
+      {kReceived, {}, "@E", 1},
+  };
+  return specs;
+}
+
+constexpr int kPrefixWidth = 9;
+
+void Apply(config::ScreenStore& store, const ScreenSpec& spec, int displayLen) {
+  const int scr = spec.number;
+  config::ScreenDef& def = store.Screens[U(scr)];
+  const config::ScreenOriginal& org = store.Originals[U(scr)];
+  for (int j = 0; j < org.Count; ++j) {
+    config::FieldDef& f = def.Screen[U(j)];
+    f.Show = 0;
+    f.NewLine = 0;
+    f.Order = j;
+    f.Title = 0;
+    f.AuxText.clear();
+    f.SizeTextAux = 0;
+    store.ScreensText[U(scr)][U(j)].clear();
+  }
+  for (const FieldSpec& s : spec.fields) {
+    int j = 0;
+    while (j < org.Count && !(org.StartRow[U(j)] == s.row && org.StartColumn[U(j)] == s.col)) ++j;
+    if (j >= org.Count) continue;  // a spec for a field the host no longer has
+    config::FieldDef& f = def.Screen[U(j)];
+    f.Show = 1;
+    f.Size = s.size;
+    f.NewLine = s.newLine;
+    f.UserId = s.userId;
+    f.SendWithEnter = s.kind == K::kInput ? 1 : 0;
+    f.InputField = s.kind == K::kInput ? 1 : 0;
+    f.flag2 = s.kind == K::kInput || s.kind == K::kOutput ? config::kFlag2Truncated : 0;
+    f.Title = s.kind == K::kTitle ? 1 : 0;
+    if (s.kind == K::kTitle) f.Size = displayLen;
+    store.ScreensText[U(scr)][U(j)] = s.text;
+    if (!s.prefix.empty()) {
+      f.AuxText = text::PadRight(s.prefix, kPrefixWidth);
+      f.SizeTextAux = kPrefixWidth;
+    }
+  }
+  def.EscKey = spec.escKey;
+  def.DontSendToTerminal = spec.dontSend;
+  def.Master = config::kScreenDefined;
+  def.ScreenIdTerminal.clear();
+  if (scr != kSignOn && scr != kReceived) FunctionKeys(def);
+}
+
+// One 5250 session to the demo host, stepping from screen to screen.
+class Walker {
+ public:
+  explicit Walker(const std::string& address) {
+    host5250::RouterOptions ro;
+    ro.demoHostAddress = address;
+    std::string err;
+    display_ = host5250::CreateHostDisplay("DemoHost", ro, &err);
+    if (!display_) return;
+    display_->Link().DeviceName = "DEMO01";
+    display_->SetEvents({[this](bool state) { fresh_ = fresh_ || state; }, {}, {}, {}});
+  }
+  host5250::HostDisplay* Display() { return display_.get(); }
+
+  bool Connect(std::string* err) {
+    fresh_ = false;
+    return display_ && display_->Connect(err) && Settle(err);
+  }
+  // Types values into the input fields (by index), then the keys.
+  bool Step(const std::vector<std::pair<int, std::string>>& values, const std::string& keys,
+            std::string* err) {
+    for (const auto& [i, v] : values) display_->Fields().SetText(i, v);
+    fresh_ = false;
+    return display_->SendKeys(keys, err) && Settle(err);
+  }
+
+ private:
+  bool Settle(std::string* err) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 5000) {
+      std::string a, b;
+      display_->QueryStatus(a, b);
+      if (fresh_ && !host5250::InputInhibited(b)) return true;
+      QTimer wake;
+      wake.start(10);
+      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    *err = "the demo host sent no screen";
+    return false;
+  }
+
+  std::unique_ptr<host5250::HostDisplay> display_;
+  bool fresh_ = false;
+};
+
+}  // namespace
+
+std::string DemoConfigBase() {
+  return std::string(TERVO_TEST_DATA) + "/../../demo/warehouse";
+}
+
+bool BuildDemoConfiguration(const std::string& address, config::ScreenStore& store,
+                            config::GeneralOptions& options, std::string* err) {
+  store = config::ScreenStore();
+  options = config::GeneralOptions();
+  options.ApplyFallbacks();
+  const std::pair<const char*, const char*> general[] = {
+      {"SessionCt", "4"},     {"DisplayCol", "2"},   {"DisplayRow", "2"},
+      {"DisplayLen", "20"},   {"TCPIP", "1"},        {"TCPIPAddr", "127.0.0.1"},
+      {"ComPort", "1"},       {"DebugFile", "1"},    {"NewScreenTimeout", "1.5"},
+      {"SendMinimal", "1"},   {"SendUnderline", "1"}, {"DontShowData", "0"},
+      {"SendErrorLine24", "1"}, {"SendErrorLine25", "1"}, {"AutoSave", "0"},
+  };
+  for (const auto& [k, v] : general) options.SetText(k, v);
+  for (int i = 0; i < 4; ++i) {
+    store.TerminalIDDef[U(i)] = kDemoTerminals[i];
+    store.DeviceName[U(i)] = "DEMO0" + std::to_string(i + 1);
+  }
+  store.NumeroMaximoDeEcrans = kMaster;
+  store.GrowScreenTables();
+
+  screens::SessionState sessions;
+  sessions.SessionCount = 1;
+  config::NullLog log;
+  config::DailyCounters counters;
+  os::SystemClock clock;
+  // ScreenContext wants a radio link; captures and auto-fill never use it.
+  class Silent : public radio::RadioLink {
+   public:
+    void TCPIP_Start(const std::string&) override {}
+    int InitializeComm(int, int) override { return 1; }
+    void ForceResetOnAllTerminal() override {}
+    void TCPIP_AcceptTerminalId(const std::string&) override {}
+    void TerminateComm(int) override {}
+    int T_CheckIfReceiveData(std::string&, std::string&, std::uint8_t&, std::int32_t&,
+                             std::string&) override {
+      return 0;
+    }
+    void T_RefreshScreen(const std::string&, const std::string&) override {}
+    void T_InitScreen(const std::string&, const std::string&, int, int, int) override {}
+    void T_Cls() override {}
+    void T_NewLine() override {}
+    void T_WaitChar() override {}
+    void T_HardReset() override {}
+    void T_GetCheckEnter() override {}
+    void T_PrintString(const std::string&) override {}
+    void T_PrintInverse(const std::string&) override {}
+    void T_PrintLarge(const std::string&) override {}
+    void T_Say(const std::string&) override {}
+    void T_Scroll(const std::string&, const std::string&) override {}
+    void T_NoSay(std::uint8_t) override {}
+    void T_GetText(std::string&, int, int) override {}
+    int T_Read() override { return 0; }
+    void T_Delay(int) override {}
+    void T_Beep(int, int) override {}
+    void T_CapsLock(int) override {}
+    void T_SetLargeFunctionKeys(const std::string&, std::uint8_t) override {}
+    void T_ChangeScreenAttributtes(int, int, int) override {}
+    void T_SendScreen() override {}
+    void T_SendScreenToPc(const std::string&, int) override {}
+    void T_WaitAnyScreenFromPc() override {}
+    int BatteryLevel(const std::string&) const override { return -1; }
+  } radio;
+  screens::ScreenContext ctx{store, options, sessions, radio, log, clock, counters};
+  Walker walker(address);
+  if (!walker.Display()) {
+    *err = "no display for the demo host";
+    return false;
+  }
+  ctx.displayOf = [&walker](int s) { return s == 0 ? walker.Display() : nullptr; };
+  ctx.fitFieldText = [&](const std::string& t, int w) {
+    return editors::FitFieldText(t, w, options, log);
+  };
+  const int displayLen = options.Number("DisplayLen");
+
+  auto capture = [&](int n) {
+    sessions.CurrentScreen[0] = n;
+    screens::ReadAs400Data(ctx, 0, n);
+    screens::CalculateChecksum(ctx, 0);
+    store.Screens[U(n)].ScreenId = sessions.ScreenIdValue[0];
+    editors::AutoFillScreen(ctx, 0);
+    for (const ScreenSpec& s : Specs())
+      if (s.number == n) Apply(store, s, displayLen);
+  };
+
+  // The master: the menu's capture, matched by its "Warehouse Management"
+  // header; it lends the function keys and the hidden header to every
+  // screen of the application's standard layout.
+  auto makeMaster = [&] {
+    const int m = kMaster;
+    sessions.CurrentScreen[0] = m;
+    screens::ReadAs400Data(ctx, 0, m);
+    editors::AutoFillScreen(ctx, 0);
+    config::ScreenDef& d = store.Screens[U(m)];
+    d.ScreenId = 0;  // a master is never a live screen's definition
+    d.Master = config::kScreenMaster;
+    d.EscKey = "@3";
+    FunctionKeys(d);
+    // Only the header row takes part: the master's other fields are not
+    // indexed, so they pair with no field of the screens that copy it.
+    const auto& org = store.Originals[U(m)];
+    for (int j = 0; j < org.Count; ++j) {
+      config::FieldDef& f = d.Screen[U(j)];
+      f.Show = 0;
+      f.NewLine = 0;
+      const int pos = org.StartRow[U(j)] * 80 + org.StartColumn[U(j)];
+      if (org.StartRow[U(j)] != 1) store.Indice[U(m)][U(pos)] = -1;
+      if (text::TrimBlanks(org.Text[U(j)]) == "Warehouse Management") f.Flag |= config::kFlagMasterKey;
+    }
+  };
+
+  std::string e;
+  if (!walker.Connect(&e)) {
+    *err = "connect: " + e;
+    return false;
+  }
+  // The sign-on screen first (fields 3 and 5 are user and password).
+  capture(kSignOn);
+  auto input = [&](int field, const std::string& v) { return std::make_pair(field, v); };
+  auto step = [&](std::vector<std::pair<int, std::string>> values, const std::string& keys,
+                  int n) {
+    if (!walker.Step(values, keys, &e)) {
+      *err = keys + ": " + e;
+      return false;
+    }
+    if (n == kMaster) {
+      makeMaster();
+    } else if (n > 0) {
+      capture(n);
+    }
+    return true;
+  };
+  // Field indexes are those of the live screens (see the dump in docs).
+  return step({input(3, "DEMO"), input(5, "DEMO")}, "@E", kMaster) &&
+         (capture(kMenu), true) &&
+         step({input(5, "3")}, "@E", kInquiry) &&
+         step({input(5, "100234")}, "@E", kItem) &&
+         step({}, "@3", 0) &&
+         step({input(5, "2")}, "@E", kPicking) &&
+         step({input(5, "1")}, "@E", kPick) &&
+         step({}, "@3", 0) &&
+         step({input(5, "1")}, "@E", kReceiving) &&
+         step({input(5, "12345678"), input(7, "100234"), input(9, "5")}, "@E", kReceipt) &&
+         step({}, "@E", kReceived) && (walker.Display()->Disconnect(), true);
+}
+
+}  // namespace tervo::e2e

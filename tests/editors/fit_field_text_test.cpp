@@ -1,0 +1,70 @@
+#include "editors/fit_field_text.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tervo::editors {
+namespace {
+
+class CountingLog : public config::Log {
+ public:
+  std::vector<std::string> lines;
+  void WriteLog(const std::string& message, bool) override { lines.push_back(message); }
+};
+
+class FitFieldTextTest : public ::testing::Test {
+ protected:
+  std::string Fit(const std::string& text, int width) {
+    return FitFieldText(text, width, options, log);
+  }
+  config::GeneralOptions options;
+  CountingLog log;
+};
+
+TEST_F(FitFieldTextTest, Examples) {
+  options.SetText("AutoRemove", ".,;");
+  options.SetChecked("Cut", false);
+  struct Case {
+    const char* text;
+    int width;
+    const char* out;
+  };
+  const Case cases[] = {
+      {"Quantity Description", 18, "Quantity Descript."},
+      {"Quantity Description", 21, "Quantity Description"},  // fits: untouched
+      {"Qty.,Total; Price", 10, "Qt.To.Pri."},
+      {"  Item   number  ", 20, "Item number"},
+      {"123 456 789", 5, "123 4"},  // only numbered words: cut
+      {"Order 0005", 8, "Ord.0005"},
+      {"0ab Cd", 5, "0a.Cd"},    // "0ab" reads as 0: a word to shorten
+      {"5ab Cd", 5, "5ab ."},    // a word starting with a number never is
+      {"Customer/Address", 12, "Custo.Addre."},
+      {"Name", 0, ""},
+      {"Name", -3, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Fit(c.text, c.width), c.out) << c.text << " / " << c.width;
+  }
+  EXPECT_TRUE(log.lines.empty());
+}
+
+TEST_F(FitFieldTextTest, CutModeCleansAndCutsWithoutMarks) {
+  options.SetText("AutoRemove", ".,;");
+  options.SetChecked("Cut", true);
+  EXPECT_EQ(Fit("Qty.,Total; Price", 10), "Qty Total ");
+  EXPECT_EQ(Fit("Quantity Description", 18), "Quantity Descripti");
+}
+
+TEST_F(FitFieldTextTest, RemovedCharactersCountUpToTheTrimmedOptionLength) {
+  options.SetChecked("Cut", true);
+  // Trimmed, the option is 1 character long: only its first character
+  // (a blank here) is used, the ":" never is.
+  options.SetText("AutoRemove", " : ");
+  EXPECT_EQ(Fit("Qty:", 10), "Qty:");
+  options.SetText("AutoRemove", ": ");
+  EXPECT_EQ(Fit("Qty:Total", 10), "Qty Total");
+}
+
+}  // namespace
+}  // namespace tervo::editors

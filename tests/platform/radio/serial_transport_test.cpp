@@ -1,0 +1,134 @@
+// The serial side through a pseudo-terminal pair: the gateway's link opens
+// the slave as its serial port, a simulated radio base serves the master.
+#include "platform/radio/serial_transport.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/radio/sim_links.h"
+#include "radio_test_util.h"
+
+namespace tervo::radio {
+namespace {
+
+using test::PumpUntil;
+using test::Received;
+using test::TakeWithin;
+
+TEST(SerialDeviceName, NumbersPathsAndNames) {
+  const struct {
+    const char* comPort;
+    const char* device;
+  } cases[] = {{"1", "/dev/ttyS0"},
+               {" 4 ", "/dev/ttyS3"},
+               {"COM2", "/dev/ttyS1"},
+               {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+               {"ttyACM1", "/dev/ttyACM1"},
+               {"0", ""},
+               {"", ""},
+               {"99999999", ""}};
+  for (const auto& c : cases) EXPECT_EQ(SerialDeviceName(c.comPort), c.device) << c.comPort;
+}
+
+class Serial : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string err;
+    auto channel = sim::FdChannel::OpenPty(&slave, &err);
+    ASSERT_TRUE(channel) << err;
+    master = channel.get();
+    base = std::make_unique<sim::SimRadioBase>(std::move(channel));
+    RadioLinkOptions o;
+    o.log = log.Fn();
+    o.baseAnswerMs = 2000;
+    link = std::make_unique<WireRadioLink>(o);
+    link->SetSerialDevice(slave);
+  }
+  std::string slave;
+  sim::FdChannel* master = nullptr;
+  std::unique_ptr<sim::SimRadioBase> base;
+  test::LogRecorder log;
+  std::unique_ptr<WireRadioLink> link;
+};
+
+TEST_F(Serial, InitializeCommIsNonZeroOnlyWhenTheBaseAnswers) {
+  RadioLinkOptions o;
+  o.log = log.Fn();
+  o.baseAnswerMs = 100;
+  WireRadioLink silent(o);
+  std::string quietSlave, err;
+  auto quiet = sim::FdChannel::OpenPty(&quietSlave, &err);
+  ASSERT_TRUE(quiet);
+  silent.SetSerialDevice(quietSlave);
+  EXPECT_EQ(silent.InitializeComm(1, 9600), 0);
+  EXPECT_TRUE(log.Has("does not answer"));
+
+  EXPECT_EQ(link->InitializeComm(1, 9600), 1);
+  EXPECT_EQ(base->Probes(), 1);
+  EXPECT_TRUE(log.Has("answered: tervo-terminal radio base"));
+}
+
+TEST_F(Serial, ManyTerminalsShareTheLineAndStayApart) {
+  sim::SimTerminal t1("T1", 20), t2("T2", 20, 4300);
+  base->Add(t1);
+  base->Add(t2);
+  ASSERT_EQ(link->InitializeComm(1, 19200), 1);
+  ASSERT_TRUE(PumpUntil([&] { return t1.Welcomed() && t2.Welcomed(); }));
+  Received a, b;
+  ASSERT_TRUE(TakeWithin(*link, &a));
+  ASSERT_TRUE(TakeWithin(*link, &b));
+  EXPECT_EQ(a.data, "START");
+  EXPECT_EQ(b.data, "START");
+  EXPECT_NE(a.id, b.id);
+  EXPECT_EQ(link->BatteryLevel("T2"), 4300);
+
+  for (const char* id : {"T1", "T2"}) {
+    link->T_InitScreen(id, std::string("S") + id, 2081, 0, 0);
+    link->T_PrintString(std::string("for ") + id);
+    std::string buffer = "    ";
+    link->T_GetText(buffer, 4, 0);
+    link->T_Read();
+    link->T_SendScreenToPc(std::string("S") + id, 2088);
+    link->T_WaitAnyScreenFromPc();
+    link->T_SendScreen();
+  }
+  ASSERT_TRUE(PumpUntil([&] { return t1.Screens() == 1 && t2.Screens() == 1; }));
+  EXPECT_TRUE(t1.Display().Shows("for T1"));
+  EXPECT_TRUE(t2.Display().Shows("for T2"));
+
+  // Line noise between frames costs one log line, not the link.
+  master->Write("\x01\x02garbage TV\x07");
+  t2.Type("22");
+  t2.Press(sim::Key::kSend);
+  t1.Type("11");
+  t1.Press(sim::Key::kSend);
+  ASSERT_TRUE(TakeWithin(*link, &a));
+  ASSERT_TRUE(TakeWithin(*link, &b));
+  EXPECT_TRUE(log.Has("radio: serial line"));
+  for (const Received* r : {&a, &b}) {
+    link->T_RefreshScreen(r->id, r->data);
+    std::string buffer = "    ";
+    link->T_GetText(buffer, 4, 0);
+    EXPECT_EQ(buffer, r->id == "T1      " ? "11  " : "22  ");
+    EXPECT_EQ(r->data, r->id == "T1      " ? "ST1" : "ST2");
+    EXPECT_EQ(link->T_Read(), 1 + 128);
+  }
+
+  // A reset reaches every terminal behind the base; each starts again.
+  link->ForceResetOnAllTerminal();
+  ASSERT_TRUE(TakeWithin(*link, &a));
+  ASSERT_TRUE(TakeWithin(*link, &b));
+  EXPECT_EQ(a.data + b.data, "STARTSTART");
+}
+
+TEST_F(Serial, FramesBeforeHelloAreRefused) {
+  ASSERT_EQ(link->InitializeComm(1, 9600), 1);
+  std::string bytes, err;
+  ASSERT_TRUE(wire::EncodeFrame({0x02, "T7", ""}, &bytes, &err));
+  master->Write(bytes);
+  ASSERT_TRUE(PumpUntil([&] { return log.Has("START from terminal T7 before HELLO refused"); }));
+  Received r;
+  EXPECT_FALSE(test::Take(*link, &r));
+}
+
+}  // namespace
+}  // namespace tervo::radio

@@ -1,0 +1,169 @@
+// The TCP/IP side: who may connect, what a reconnect and a second connection
+// with the same id do, and what happens to frames that break the rules.
+#include <gtest/gtest.h>
+
+#include "platform/radio/sim_links.h"
+#include "radio_test_util.h"
+
+namespace tervo::radio {
+namespace {
+
+using test::PumpUntil;
+using test::Received;
+using test::TakeWithin;
+
+struct Terminal {
+  Terminal(const std::string& id, quint16 port, bool autoStart = true)
+      : sim(id, 20), client(sim, "127.0.0.1", port) {
+    sim.SetAutoStart(autoStart);
+    client.Connect();
+  }
+  sim::SimTerminal sim;
+  sim::SimTcpClient client;
+};
+
+std::string Frame(std::uint8_t type, const std::string& id, const std::string& payload = {}) {
+  std::string bytes, err;
+  EXPECT_TRUE(wire::EncodeFrame({type, id, payload}, &bytes, &err)) << err;
+  return bytes;
+}
+
+void SendMessageScreen(RadioLink& link, const std::string& id, const std::string& text) {
+  link.T_InitScreen(id, "MSG", 2081, 0, 0);
+  link.T_Cls();
+  link.T_PrintString(text);
+  link.T_Say("OK");
+  link.T_GetCheckEnter();
+  link.T_Read();
+  link.T_SendScreenToPc("MSG", 2088);
+  link.T_WaitAnyScreenFromPc();
+  link.T_SendScreen();
+}
+
+TEST(TcpTransport, OnlyAcceptedIdsAreServed) {
+  test::LogRecorder log;
+  auto link = test::TcpLink(log, {"T1"});
+  ASSERT_TRUE(link);
+  Terminal stranger("T9", link->ListeningPort());
+  Terminal known("T1", link->ListeningPort());
+  ASSERT_TRUE(PumpUntil([&] { return stranger.sim.Refused() && known.sim.Welcomed(); }))
+      << stranger.sim.Refused() << known.sim.Welcomed() << ::testing::PrintToString(log.lines);
+  EXPECT_EQ(stranger.sim.Refusal(), "terminal id T9 not accepted");
+  EXPECT_TRUE(log.Has("radio: terminal T9 refused: terminal id T9 not accepted"));
+  ASSERT_TRUE(PumpUntil([&] { return !stranger.client.Connected(); }));
+  Received r;
+  ASSERT_TRUE(TakeWithin(*link, &r));
+  EXPECT_EQ(r.id, "T1      ");
+  EXPECT_FALSE(test::Take(*link, &r));
+  EXPECT_FALSE(link->IsTerminalConnected("T9"));
+  EXPECT_TRUE(link->IsTerminalConnected("T1      "));
+}
+
+TEST(TcpTransport, AReconnectingTerminalIsTheSameTerminalAndGetsItsScreenAgain) {
+  test::LogRecorder log;
+  auto link = test::TcpLink(log, {"T1"});
+  Terminal t("T1", link->ListeningPort());
+  Received r;
+  ASSERT_TRUE(TakeWithin(*link, &r));
+  SendMessageScreen(*link, "T1", "first");
+  ASSERT_TRUE(PumpUntil([&] { return t.sim.Screens() == 1; }));
+
+  // Out of range: the gateway keeps going and builds the next screen.
+  t.client.Disconnect();
+  ASSERT_TRUE(PumpUntil([&] { return !link->IsTerminalConnected("T1"); }));
+  SendMessageScreen(*link, "T1", "second");
+  EXPECT_TRUE(log.Has("radio: terminal T1 not reachable"));
+
+  t.client.Connect();
+  ASSERT_TRUE(PumpUntil([&] { return t.sim.Screens() == 2; }));
+  EXPECT_TRUE(t.sim.Display().Shows("second"));
+  EXPECT_FALSE(test::Take(*link, &r)) << "a reconnect is no START";
+  t.sim.Press(sim::Key::kEnter);
+  ASSERT_TRUE(TakeWithin(*link, &r));
+  EXPECT_EQ(r.kind, kTerminalAnswer);
+  EXPECT_EQ(r.value, 2);
+}
+
+TEST(TcpTransport, ASecondConnectionWithTheSameIdReplacesTheFirst) {
+  test::LogRecorder log;
+  auto link = test::TcpLink(log, {"T1"});
+  Terminal first("T1", link->ListeningPort());
+  ASSERT_TRUE(PumpUntil([&] { return first.sim.Welcomed(); }));
+  Terminal second("T1", link->ListeningPort(), false);
+  ASSERT_TRUE(PumpUntil([&] { return second.sim.Welcomed() && !first.client.Connected(); }));
+  EXPECT_TRUE(log.Has("radio: terminal T1 connected again; older connection closed"));
+  SendMessageScreen(*link, "T1", "to the newer one");
+  ASSERT_TRUE(PumpUntil([&] { return second.sim.Screens() == 1; }));
+  EXPECT_EQ(first.sim.Screens(), 0);
+}
+
+TEST(TcpTransport, FramesBreakingTheRulesAreRefusedAndNothingIsMixed) {
+  test::LogRecorder log;
+  auto link = test::TcpLink(log, {"T1", "T2"});
+  const quint16 port = link->ListeningPort();
+  Terminal t1("T1", port, false);
+  ASSERT_TRUE(PumpUntil([&] { return t1.sim.Welcomed(); }));
+
+  // T1's connection speaking for T2: dropped, the connection stays.
+  t1.client.WriteRaw(Frame(0x02, "T2"));
+  ASSERT_TRUE(
+      PumpUntil([&] { return log.Has("START for terminal T2 on the connection of T1 refused"); }));
+  // A frame the gateway sends, coming from a terminal; a request too long.
+  t1.client.WriteRaw(Frame(0x83, "T1"));
+  t1.client.WriteRaw(Frame(0x03, "T1", wire::EncodeText(std::string(60, 'x'))));
+  t1.client.WriteRaw(Frame(0x02, "T1", "x"));
+  ASSERT_TRUE(PumpUntil([&] {
+    return log.Has("SCREEN from terminal T1 refused: not a terminal message") &&
+           log.Has("REQUEST from terminal T1 refused: text longer than 49 bytes") &&
+           log.Has("START from terminal T1 refused: 1 unexpected bytes");
+  }));
+  EXPECT_TRUE(t1.client.Connected());
+  Received r;
+  EXPECT_FALSE(test::Take(*link, &r));
+
+  const struct {
+    std::string bytes;
+    const char* logged;
+  } closing[] = {
+      {Frame(0x02, "T2"), "START before HELLO"},
+      {"GET / HTTP/1.0\r\n\r\n", "bad frame start"},
+      {Frame(0x02, "T2").substr(0, 12) + "\xff\xff", "payload of 65535 bytes exceeds 16384"},
+  };
+  for (const auto& c : closing) {
+    sim::SimTerminal quiet("T2", 20);
+    sim::SimTcpClient raw(quiet, "127.0.0.1", port);
+    quiet.SetSender({});  // no HELLO: the test speaks for it
+    raw.Connect();
+    ASSERT_TRUE(PumpUntil([&] { return raw.Connected(); }));
+    raw.WriteRaw(c.bytes);
+    ASSERT_TRUE(PumpUntil([&] { return !raw.Connected(); })) << c.logged;
+    EXPECT_TRUE(log.Has(c.logged)) << c.logged;
+  }
+  EXPECT_FALSE(test::Take(*link, &r));
+  EXPECT_TRUE(t1.client.Connected());
+}
+
+TEST(TcpTransport, AddressTextMayNameThePort) {
+  test::LogRecorder log;
+  RadioLinkOptions o;
+  o.log = log.Fn();
+  WireRadioLink probe(o);
+  probe.TCPIP_Start("127.0.0.1:0");
+  ASSERT_EQ(probe.InitializeComm(1, 9600), 1);
+  const quint16 free = probe.ListeningPort();
+  EXPECT_NE(free, kDefaultTcpPort);
+  probe.TerminateComm(1);
+
+  WireRadioLink link(o);
+  link.TCPIP_Start("127.0.0.1:" + std::to_string(free));
+  ASSERT_EQ(link.InitializeComm(1, 9600), 1);
+  EXPECT_EQ(link.ListeningPort(), free);
+
+  WireRadioLink bad(o);
+  bad.TCPIP_Start("not an address");
+  EXPECT_EQ(bad.InitializeComm(1, 9600), 0);
+  EXPECT_TRUE(log.Has("radio: TCP/IP address not an address is not an IP address"));
+}
+
+}  // namespace
+}  // namespace tervo::radio
