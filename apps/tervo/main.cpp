@@ -23,6 +23,9 @@
 #include "core/gateway_builder.h"
 #include "core/headless_ui.h"
 #include "platform/os/signal_watcher.h"
+#ifdef TERVO_WITH_UI
+#include "ui/run_windows.h"
+#endif
 
 namespace {
 
@@ -37,7 +40,12 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef TERVO_WITH_UI
+  const auto appOwned = tervo::ui::MakeApplication(argc, argv);  // a QApplication when windows can open
+  QCoreApplication& app = *appOwned;
+#else
   QCoreApplication app(argc, argv);
+#endif
   tervo::core::GatewayConfig config;
   bool headless = false;
   bool quiet = false;
@@ -76,8 +84,11 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
+#ifdef TERVO_WITH_UI
+  if (!headless && tervo::ui::WindowsAvailable()) return tervo::ui::RunWithWindows(config);
+#endif
   if (!headless)
-    std::fprintf(stderr, "tervo: the operator's windows are not part of this build; running headless\n");
+    std::fprintf(stderr, "tervo: no display for the operator's windows; running headless\n");
 
   tervo::core::HeadlessUi ui([quiet](const std::string& line) {
     if (!quiet) std::fprintf(stderr, "tervo: %s\n", line.c_str());

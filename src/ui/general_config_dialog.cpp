@@ -194,6 +194,8 @@ void GeneralConfigDialog::Build() {
   r = 1;
   for (const char* k : {"TCPIPAddr", "ComPort", "BaudRate", "Handshaking"}) labelled(gr, r++, k);
 
+  for (const char* k : {"AutoRemove", "ExitWord", "TCPIPAddr"}) controls_[k]->setMinimumWidth(150);
+
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(fill);

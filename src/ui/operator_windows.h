@@ -51,6 +51,9 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   // window at once.
   void Start(bool loaded);
 
+  // Ends the program as the operator closing the main window would (the
+  // shutdown sequence runs), also while the start-up window still waits.
+  void Quit() { CloseProgram(); }
   // Runs a menu command by its item name ("LoadFile", "FullAccess", ...).
   void RunCommand(const std::string& name);
 

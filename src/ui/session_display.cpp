@@ -23,7 +23,9 @@ const QColor kInput(0x55, 0xEE, 0xEE);
 const QColor kMessage(0xF0, 0xF0, 0xF0);
 const QColor kCursor(0xF0, 0xF0, 0x60);
 
-enum CellKind : unsigned char { kPlain = 0, kInputCell = 1, kHiddenCell = 2 };
+// Cell flags: underlined (an input field) and hidden (a non-display field,
+// whose underline still shows where to type, but never its text).
+enum CellFlags : unsigned char { kPlain = 0, kInputCell = 1, kHiddenCell = 2 };
 
 }  // namespace
 
@@ -109,7 +111,7 @@ void SessionDisplay::paintEvent(QPaintEvent*) {
   for (int i = 0; i < fields.Count(); ++i) {
     const host5250::DisplayField f = fields.Item(i);
     const bool underlined = !f.Protected || (f.Attributes.Count > 0 && f.Attributes.Underlined);
-    const unsigned char k = f.Hidden ? kHiddenCell : underlined ? kInputCell : kPlain;
+    const unsigned char k = (f.Hidden ? kHiddenCell : kPlain) | (underlined ? kInputCell : kPlain);
     if (k == kPlain) continue;
     const int start = (f.StartRow - 1) * kColumns + f.StartColumn - 1;
     const int end = (f.EndRow - 1) * kColumns + f.EndColumn - 1;
@@ -125,14 +127,14 @@ void SessionDisplay::paintEvent(QPaintEvent*) {
       const std::size_t pos = static_cast<std::size_t>((row - 1) * kColumns + col - 1);
       const unsigned char k = kind[pos];
       const double left = (col - 1) * cellW;
-      if (k == kInputCell) {
+      if (k & kInputCell) {
         p.setPen(kInput);
         p.drawLine(QPointF(left, top + cellH - 1), QPointF(left + cellW, top + cellH - 1));
       }
-      if (k == kHiddenCell) continue;  // never shown, whatever the buffer holds
+      if (k & kHiddenCell) continue;  // never shown, whatever the buffer holds
       const char c = col <= static_cast<int>(line.size()) ? line[static_cast<std::size_t>(col - 1)] : ' ';
       if (c == ' ') continue;
-      p.setPen(row == kRows ? kMessage : k == kInputCell ? kInput : kText);
+      p.setPen(row == kRows ? kMessage : (k & kInputCell) ? kInput : kText);
       p.drawText(QPointF(left, baseline), FromEngine(std::string(1, c)));
     }
   }

@@ -80,6 +80,7 @@ StartupWindow::StartupWindow(config::GeneralOptions& options, QWidget* parent)
     return true;
   });
 
+  setMinimumWidth(300);
   tick_.setInterval(kTickMs);
   connect(&tick_, &QTimer::timeout, this, &StartupWindow::Tick);
   tick_.start();

@@ -127,8 +127,10 @@ struct Rig {
     windows->Start(loaded);
   }
   ~Rig() {
-    windows.reset();
+    // The gateway's destructor runs the shutdown sequence, which still
+    // talks to its windows.
     gateway.reset();
+    windows.reset();
   }
   tervo::testing::FakeHostDisplay& Host(int s) { return *services->displays[static_cast<std::size_t>(s)]; }
   void At(int h, int m, int s) { clock->SetNow({2026, 3, 7, h, m, s}); }
