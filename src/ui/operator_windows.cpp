@@ -90,12 +90,18 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
   h.openMainWindow = [this] { OpenMainWindow(); };
   h.closeMainWindow = [this] {
     keepRunning_ = true;
+    unattended_ = true;
     main_->close();
+    unattended_ = false;
     keepRunning_ = false;
   };
   h.showStartupWindow = [this] { startup_->show(); };
   h.hideStartupWindow = [this] { startup_->hide(); };
-  h.closeProgram = [this] { CloseProgram(); };
+  h.closeProgram = [this] {
+    unattended_ = true;
+    CloseProgram();
+    unattended_ = false;
+  };
   h.beginCountdown = [this](const std::string& text) {
     gw_->WriteLog(text, true);
     gw_->SetMessageKey(0);
@@ -176,6 +182,13 @@ void OperatorWindows::OpenMainWindow() {
 
 void OperatorWindows::MainWindowClosing() {
   closingMain_ = true;
+  // "Save Changes ?" with Yes runs "&Save as" itself, file dialog included;
+  // the gateway's own question then has nothing left to ask.
+  if (gw_->ConfigChanged && !unattended_ && !gw_->ShutDown()) {
+    if (seams_.prompt->Message("Save Changes ?", "", config::Prompt::Buttons::YesNo) == config::Prompt::Answer::Yes)
+      commands_->SaveFile();
+    gw_->ConfigChanged = false;
+  }
   gw_->Shutdown();
   main_->Attach(nullptr);
   if (!keepRunning_) CloseProgram();
@@ -283,6 +296,7 @@ void OperatorWindows::RunCommand(const std::string& name) {
 }
 
 void OperatorWindows::CaptionChanged(const std::string& caption) {
+  if (!main_) return;  // the gateway may report before its windows exist
   main_->SetCaption(caption);
   const std::string prefix = "ERROR:";
   if (caption.rfind(prefix, 0) == 0 && AsksForEnter(caption)) {
@@ -291,7 +305,11 @@ void OperatorWindows::CaptionChanged(const std::string& caption) {
   }
 }
 
-bool OperatorWindows::AskYesNo(const std::string& question, bool) {
+bool OperatorWindows::AskYesNo(const std::string& question, bool defaultYes) {
+  // The timer's stop closes the main window with nobody at the screen: a
+  // question there would hold the restart until someone answers it, so it
+  // takes its default answer, as the headless gateway does.
+  if (unattended_) return defaultYes;
   return seams_.prompt->Message(question, "", config::Prompt::Buttons::YesNo) == config::Prompt::Answer::Yes;
 }
 
@@ -300,10 +318,12 @@ void OperatorWindows::ShowMessage(const std::string& message) {
 }
 
 void OperatorWindows::SessionLabelsChanged(int session, const std::string& terminalId, const std::string& user) {
-  main_->ShowSessionLabels(session, terminalId, user);
+  if (main_) main_->ShowSessionLabels(session, terminalId, user);
 }
 
-void OperatorWindows::PreviewChanged(const std::string& preview) { terminal_->SetText(preview); }
+void OperatorWindows::PreviewChanged(const std::string& preview) {
+  if (terminal_) terminal_->SetText(preview);
+}
 
 void OperatorWindows::BusyChanged(bool busy) {
   if (busy == busy_) return;

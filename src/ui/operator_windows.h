@@ -110,6 +110,7 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   bool keepRunning_ = false;  // the timer closes the main window but the program waits on
   bool finished_ = false;
   bool closingMain_ = false;
+  bool unattended_ = false;  // the start-up timer is closing windows
   bool ticking_ = false;
   bool busy_ = false;
 };

@@ -256,5 +256,34 @@ TEST(MainWindowMenus, ExitAsksToSaveAndEndsTheProgram) {
   EXPECT_TRUE(r.finished);
 }
 
+TEST(MainWindowMenus, ClosingWithChangesOffersTheSaveDialog) {
+  QTemporaryDir dir;
+  Rig r(1);
+  r.windows->RunCommand("GeneralConf");
+  r.prompt.answer = config::Prompt::Answer::Yes;
+  r.prompt.files = {dir.filePath("closing.TVO").toStdString()};
+  r.windows->Main().close();
+  EXPECT_EQ(r.prompt.asked, std::vector<std::string>{"Save Changes ?"});
+  EXPECT_TRUE(QFile::exists(dir.filePath("closing.TVO")));
+  EXPECT_TRUE(r.finished);
+}
+
+TEST(MainWindowSelection, DoubleClickPicksThePositionAndOpensTheEditorWhileUnlocked) {
+  Rig r(2);
+  TypeSessionCount(r, "2");
+  MainWindow& w = r.windows->Main();
+  QTest::mouseDClick(w.Display(1), Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(r.gateway->CurrentSession, 1);
+  EXPECT_EQ(w.Selected(), 1);
+  EXPECT_EQ(r.windows->LastOpened(), nullptr) << "locked: no editor";
+  r.windows->RunCommand("FullAccess");
+  r.gateway->ConfigChanged = false;
+  QTest::mouseDClick(w.Display(0), Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(r.gateway->CurrentSession, 0);
+  ASSERT_NE(r.windows->LastOpened(), nullptr);
+  EXPECT_EQ(r.windows->LastOpened()->windowTitle(), "Screen Configurations");
+  EXPECT_TRUE(r.gateway->ConfigChanged) << "opening the editor marks the configuration unsaved";
+}
+
 }  // namespace
 }  // namespace tervo::ui

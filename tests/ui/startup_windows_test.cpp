@@ -91,6 +91,16 @@ TEST(StartupWindow, ActivateTimerRestartsTheComputerAfterOff) {
   EXPECT_FALSE(r.finished) << "the program itself waits for the restart";
 }
 
+TEST(StartupWindow, TheTimedStopAsksNobody) {
+  Rig r(1, TimerOptions("07:00", "19:00", true, false));
+  r.windows->Tick();
+  r.gateway->ConfigChanged = true;
+  r.At(19, 0, 10);
+  r.windows->Tick();
+  EXPECT_TRUE(r.prompt.asked.empty()) << "a question would hold the restart until someone answers";
+  EXPECT_EQ(r.restart.requests, 1);
+}
+
 TEST(StartupWindow, EnterInTheMessageWindowCancelsTheCountdown) {
   Rig r(1, TimerOptions("07:00", "19:00", false, true));
   ASSERT_TRUE(r.windows->Main().isVisible());
