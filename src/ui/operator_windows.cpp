@@ -171,6 +171,15 @@ void OperatorWindows::Tick() {
 }
 
 void OperatorWindows::OpenMainWindow() {
+  if (gw_->ShutDown()) {
+    // The timer's stop shut this gateway down and the restart did not come
+    // (cancelled or refused): the program starts over with a fresh one.
+    reopen_ = true;
+    finished_ = true;
+    startup_->hide();
+    emit finished();
+    return;
+  }
   main_->showMaximized();
   // Loading the main window runs the gateway's start-up sequence once; its
   // displays exist only afterwards.

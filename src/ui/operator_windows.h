@@ -54,6 +54,9 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   // Ends the program as the operator closing the main window would (the
   // shutdown sequence runs), also while the start-up window still waits.
   void Quit() { CloseProgram(); }
+  // The program should build a new gateway and windows and start again:
+  // the timer's ON time came after its stop had shut the gateway down.
+  bool ReopenRequested() const { return reopen_; }
   // Runs a menu command by its item name ("LoadFile", "FullAccess", ...).
   void RunCommand(const std::string& name);
 
@@ -110,7 +113,8 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   bool keepRunning_ = false;  // the timer closes the main window but the program waits on
   bool finished_ = false;
   bool closingMain_ = false;
-  bool unattended_ = false;  // the start-up timer is closing windows
+  bool unattended_ = false;
+  bool reopen_ = false;  // the start-up timer is closing windows
   bool ticking_ = false;
   bool busy_ = false;
 };

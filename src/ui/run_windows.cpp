@@ -31,7 +31,11 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
 
 bool WindowsAvailable() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
 
-int RunWithWindows(const core::GatewayConfig& config) {
+namespace {
+
+// One run of the windows on a freshly built gateway.  *again is set when the
+// start-up timer asks for a new start (see OperatorWindows::ReopenRequested).
+int RunOnce(const core::GatewayConfig& config, bool* again) {
   WidgetPrompt prompt;
   os::SystemdRestart restart;
   // The start-up timer reads the wall clock the operator sees.
@@ -48,18 +52,31 @@ int RunWithWindows(const core::GatewayConfig& config) {
   prompt.SetParent(&windows.Main());
 
   QObject::connect(&windows, &OperatorWindows::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+  bool signalled = false;
   os::SignalWatcher watcher([&](int) {
+    signalled = true;
     built.gateway->RequestStop();
     windows.Quit();
   });
-  // Closing the last window must not end the loop before the shutdown
-  // sequence has run; `finished` ends it.
-  QApplication::setQuitOnLastWindowClosed(false);
 
   windows.Start(built.configLoaded);
   const int rc = QCoreApplication::exec();
   built.gateway->Shutdown();
+  *again = windows.ReopenRequested() && !signalled;
   return rc;
+}
+
+}  // namespace
+
+int RunWithWindows(const core::GatewayConfig& config) {
+  // Closing the last window must not end the loop before the shutdown
+  // sequence has run; OperatorWindows::finished ends it.
+  QApplication::setQuitOnLastWindowClosed(false);
+  for (;;) {
+    bool again = false;
+    const int rc = RunOnce(config, &again);
+    if (!again) return rc;
+  }
 }
 
 }  // namespace tervo::ui

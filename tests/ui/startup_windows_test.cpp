@@ -91,6 +91,23 @@ TEST(StartupWindow, ActivateTimerRestartsTheComputerAfterOff) {
   EXPECT_FALSE(r.finished) << "the program itself waits for the restart";
 }
 
+TEST(StartupWindow, AfterACancelledRestartTheNextOnStartsAFreshGateway) {
+  Rig r(1, TimerOptions("07:00", "19:00", true, false));
+  r.windows->Tick();
+  r.pump->during = [&] {
+    if (r.windows->Message().isVisible()) QTest::keyClick(&r.windows->Message(), Qt::Key_Return);
+  };
+  r.At(19, 30, 0);
+  r.windows->Tick();
+  EXPECT_EQ(r.restart.requests, 0);
+  EXPECT_FALSE(r.finished);
+  r.pump->during = nullptr;
+  r.At(7, 0, 30);
+  r.windows->Tick();
+  EXPECT_TRUE(r.finished);
+  EXPECT_TRUE(r.windows->ReopenRequested()) << "the shut-down gateway is not shown again";
+}
+
 TEST(StartupWindow, TheTimedStopAsksNobody) {
   Rig r(1, TimerOptions("07:00", "19:00", true, false));
   r.windows->Tick();
