@@ -1,14 +1,51 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the gateway on its embedded
-# demo host with a simulated terminal attached.
+# Installs what is missing, builds, and starts the gateway on the demo
+# configuration (demo/warehouse.TVO) with its embedded demo host, then
+# attaches an interactive simulated terminal (id T1).  Quitting the
+# terminal stops the gateway through its shutdown sequence.
+#
+#   RADIO_PORT=7300 ./run.sh     # another port for the terminals (default 7250)
+#   TERMINAL_ID=T2 ./run.sh      # another of the demo terminals (T1..T4)
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)"
 
-if [ -x build/apps/tervo/tervo ]; then
-  exec build/apps/tervo/tervo "$@"
-fi
-echo "The gateway program is not built yet; the pieces that exist are in build/apps/."
-ls build/apps 2>/dev/null || true
+port="${RADIO_PORT:-7250}"
+id="${TERMINAL_ID:-T1}"
+run=build/demo-run
+mkdir -p "$run/log"
+# The gateway writes its counters (and, with auto-save, the configuration)
+# beside the configuration: run on a copy so the repository stays clean.
+cp demo/warehouse.TVO "$run/warehouse.TVO"
+
+mode=--headless
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then mode=; fi
+
+: >"$run/gateway.out"
+build/apps/tervo/tervo $mode --config "$run/warehouse" --settings "$run/settings.ini" \
+  --log-folder "$run/log" --radio-address "127.0.0.1:$port" \
+  >"$run/gateway.out" 2>"$run/gateway.log" </dev/null &
+gateway=$!
+stop() {
+  if kill -0 "$gateway" 2>/dev/null; then
+    kill -TERM "$gateway"
+    wait "$gateway" 2>/dev/null || true
+  fi
+}
+trap stop EXIT
+
+for _ in $(seq 1 300); do
+  grep -q "tervo: ready" "$run/gateway.out" 2>/dev/null && break
+  if ! kill -0 "$gateway" 2>/dev/null; then
+    echo "The gateway did not start:" >&2
+    cat "$run/gateway.log" >&2
+    exit 1
+  fi
+  sleep 0.1
+done
+
+echo "Gateway running (log: $run/gateway.log, debug log in $run/log)."
+echo "Sign on with any user and password; quit the terminal to stop the gateway."
+build/apps/tervo-terminal/tervo-terminal --connect "127.0.0.1:$port" --id "$id"

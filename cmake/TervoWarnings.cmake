@@ -24,3 +24,7 @@ function(tervo_library name dir)
     target_link_libraries(${name} INTERFACE ${ARGN})
   endif()
 endfunction()
+if(TERVO_FUZZ)
+  # Coverage feedback from the libraries too, not only from the fuzz targets.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

@@ -153,17 +153,22 @@ class Parser {
   int bad_ = 0;
 };
 
+// Reads in chunks until the end: the size a seek reports is no guide for
+// things that are not plain files (a folder named like the file, a pipe).
 bool ReadWholeFile(const std::string& path, std::string* out) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
-  bool ok = std::fseek(f, 0, SEEK_END) == 0;
-  const long size = ok ? std::ftell(f) : -1;
-  ok = ok && size >= 0 && std::fseek(f, 0, SEEK_SET) == 0;
-  if (ok) {
-    out->resize(static_cast<std::size_t>(size));
-    ok = std::fread(out->data(), 1, out->size(), f) == out->size();
+  constexpr std::size_t kChunk = 1 << 20;
+  std::size_t used = 0;
+  for (;;) {
+    out->resize(used + kChunk);
+    const std::size_t got = std::fread(out->data() + used, 1, kChunk, f);
+    used += got;
+    if (got < kChunk) break;
   }
+  const bool ok = std::ferror(f) == 0;
   std::fclose(f);
+  out->resize(used);
   return ok;
 }
 

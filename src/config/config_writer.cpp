@@ -1,6 +1,7 @@
 #include "config/config_writer.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "config/config_line_writer.h"
 
@@ -169,11 +170,26 @@ void WriteMasterScreens(LineWriter& w, const ScreenStore& store, int last) {
   }
 }
 
-void WriteDivisions(LineWriter& w, const ScreenStore& store) {
+// Every division block is written, used or not; the openers are the same in
+// every file, so they are made once.
+const std::vector<std::string>& DivisionOpeners() {
+  static const std::vector<std::string> openers = [] {
+    std::vector<std::string> v(kDivisionSlots);
+    for (int k = 0; k < kDivisionSlots; ++k) {
+      LineWriter w(&v[k]);
+      w.Opener("DivideFields", k);
+    }
+    return v;
+  }();
+  return openers;
+}
+
+void WriteDivisions(LineWriter& w, std::string* out, const ScreenStore& store) {
   w.SparseNumber({"DivideFieldsCt"}, store.DivideFieldsCt);
+  const auto& openers = DivisionOpeners();
   for (int k = 0; k < kDivisionSlots; ++k) {
     const DividedField& d = store.DivideFields[k];
-    w.Opener("DivideFields", k);
+    out->append(openers[k]);
     w.SparseNumber({"ScrNum"}, d.ScrNum);
     w.SparseNumber({"FieldNum"}, d.FieldNum);
     w.SparseNumber({"pos"}, d.pos);
@@ -191,8 +207,12 @@ std::string ConfigFilePath(const std::string& base) { return base + ".TVO"; }
 std::string WriteConfig(const ScreenStore& store, const GeneralOptions& options) {
   // Screens 0 .. NumeroMaximoDeEcrans, never beyond the tables.
   const int last = std::min<int>(store.NumeroMaximoDeEcrans, store.ScreenTableSize() - 1);
+  // Room for the whole file up front: growing a buffer of tens of megabytes
+  // step by step would copy it over and over.
+  std::size_t allFields = 0;
+  for (int i = 0; i <= last; ++i) allFields += static_cast<std::size_t>(FieldCount(store, i));
   std::string out;
-  out.reserve(static_cast<std::size_t>(last + 1) * 8000 + 200000);
+  out.reserve(allFields * 600 + static_cast<std::size_t>(last + 1) * 5000 + 100000);
   LineWriter w(&out);
   WriteGeneral(w, store, options);
   WriteSessions(w, store);
@@ -208,7 +228,7 @@ std::string WriteConfig(const ScreenStore& store, const GeneralOptions& options)
     const int fields = FieldCount(store, i);
     for (int j = 0; j < fields; ++j) w.Sparse({"ScreensText", i, j}, store.ScreensText[i][j]);
   }
-  WriteDivisions(w, store);
+  WriteDivisions(w, &out, store);
   return out;
 }
 

@@ -9,10 +9,13 @@
 namespace tervo::config {
 
 bool ReadNumber(std::string_view value, std::int32_t* out, std::string* err) {
-  // Plain integers ("5", "-80") are most of a file; convert them directly.
-  if (!value.empty() && value.front() != '+') {
-    const char* end = value.data() + value.size();
-    auto res = std::from_chars(value.data(), end, *out);
+  // Plain integers (" 5", "-80") are most of a file; convert them directly.
+  std::string_view t = value;
+  while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
+  while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+  if (!t.empty() && t.front() != '+') {
+    const char* end = t.data() + t.size();
+    auto res = std::from_chars(t.data(), end, *out);
     if (res.ec == std::errc() && res.ptr == end) return true;
   }
   return text::ToInt32(value, out, err);

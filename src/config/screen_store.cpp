@@ -59,3 +59,27 @@ void ScreenStore::ClearAllScreens() {
 }
 
 }  // namespace tervo::config
+
+namespace tervo::config {
+
+void ScreenStore::ResetToFresh() { *this = ScreenStore(); }
+
+ScreenDef* ScreenStore::ScreenAt(int s, std::string* err) {
+  if (ValidScreen(s)) return &Screens[s];
+  if (err) *err = "screen " + std::to_string(s) + " is outside 0.." + std::to_string(ScreenTableSize() - 1);
+  return nullptr;
+}
+
+std::string* ScreenStore::ScreensTextAt(int s, int field, std::string* err) {
+  if (!ValidTextScreen(s)) {
+    if (err) *err = "screen " + std::to_string(s) + " has no field texts";
+    return nullptr;
+  }
+  if (!ValidField(field)) {
+    if (err) *err = "field " + std::to_string(field) + " is outside 0.." + std::to_string(kMaxFieldIndex);
+    return nullptr;
+  }
+  return &ScreensText[s][field];
+}
+
+}  // namespace tervo::config

@@ -216,6 +216,20 @@ class ScreenStore {
   // Frees every screen, empties the divided-field table and sets
   // NumeroMaximoDeEcrans back to 1 without shrinking the tables.
   void ClearAllScreens();
+
+  // Returns the store to the state of a newly created one, device data
+  // included.  ClearAllScreens keeps field settings, function keys, master
+  // settings, field texts and division entries, and the file omits zero and
+  // empty values, so loading a second configuration after it leaves parts of
+  // the first one behind; loading after ResetToFresh gives exactly what the
+  // file holds, as at start-up.
+  void ResetToFresh();
+
+  // Checked access for editors and tools: nullptr and *err set when the
+  // number is outside the table ("screen 7 is outside 0..5", "screen 181 has
+  // no field texts").
+  ScreenDef* ScreenAt(int s, std::string* err);
+  std::string* ScreensTextAt(int s, int field, std::string* err);
 };
 
 }  // namespace tervo::config

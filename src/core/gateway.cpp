@@ -224,8 +224,27 @@ void Gateway::PollTerminals() {
       }
     }
     RunPendingKeys("", i);
+    WatchKeyboard(i);
   }
   if (!shutDown_ && started_) pollTimer_.start(pollIntervalMs_);
+}
+
+// A display reports a keyboard lock once, when it begins; a host that
+// answers the waiting keyboard with an error keeps it locked, and then no
+// event follows at all.  A lock that outlasts a few ticks is therefore
+// treated as the KeyboardStatus the display did not raise: the error line
+// is read and the keyboard reset, so the error reaches the terminal.  A
+// keyboard still waiting for the host is not unlocked by the reset.
+void Gateway::WatchKeyboard(int s) {
+  host5250::HostDisplay* d = Display(s);
+  int& ticks = lockedTicks_[static_cast<std::size_t>(s)];
+  if (!d || !d->Keyboard().Locked || sessions_.InNewScreen[static_cast<std::size_t>(s)]) {
+    ticks = 0;
+    return;
+  }
+  if (++ticks < kLockedTicksBeforeReset) return;
+  ticks = 0;
+  KeyboardStatus(s);
 }
 
 // --- shutdown

@@ -41,6 +41,9 @@ constexpr int kPollIntervalMs = 100;
 constexpr int kIdleTicksLimit = 1500;   // 150 s of 100 ms ticks
 constexpr int kBatteryLowMv = 4500;
 constexpr int kEnterKey = 13;
+// A host keyboard locked this many ticks in a row gets KeyboardStatus from
+// the poll loop (see PollTerminals).
+constexpr int kLockedTicksBeforeReset = 3;
 
 // The parts a gateway is made of.  ui is not owned: it outlives the gateway.
 struct GatewayParts {
@@ -144,6 +147,7 @@ class Gateway : private config::Log {
 
  private:
   void SetUpDisplays();
+  void WatchKeyboard(int s);
   void OpenRadioLink();
   void SendKeys(int s, const std::string& keys);
   void SendScreenToTerminal(int s, int scr);
@@ -183,6 +187,8 @@ class Gateway : private config::Log {
   bool radioOpened_ = false;
   bool firstScreenHandled_ = false;
   int busy_ = 0;  // ProcessReceivedData calls running
+  // Poll ticks each session's host keyboard has been locked in a row.
+  std::array<int, screens::kSessionSlots> lockedTicks_{};
 };
 
 }  // namespace tervo::core

@@ -208,6 +208,12 @@ void Gateway::KeyboardStatus(int s) {
     ClearCodeZeroErrorLine(s);
   }
   SendKeys(s, "@R");
+  // The host locked the keyboard on the screen it shows (an error line);
+  // the reset unlocks it without a new screen, so no display event would
+  // bring that screen and its error to the terminal, which would wait for
+  // it until "System DOWN".  Handle it now.
+  if (!As400Busy(s) && !sessions_.InNewScreen[u] && sessions_.Terminal_Connected[u])
+    ReadyToSend(s, true);
 }
 
 void Gateway::OnDisconnected(int s, std::string& message) {

@@ -8,6 +8,18 @@ namespace tervo::editors {
 
 namespace {
 
+// Trims blanks on both sides without a new string; fitting trims after
+// every small edit.
+void TrimInPlace(std::string& s) {
+  const std::size_t end = s.find_last_not_of(' ');
+  if (end == std::string::npos) {
+    s.clear();
+    return;
+  }
+  s.erase(end + 1);
+  s.erase(0, s.find_first_not_of(' '));
+}
+
 bool IsSeparator(char c) { return c == ' ' || c == '/' || c == '.'; }
 
 // Start and length of the longest word that does not start with a non-zero
@@ -24,7 +36,8 @@ std::pair<std::size_t, std::size_t> LongestPlainWord(const std::string& s) {
     const std::size_t start = i;
     while (i < s.size() && !IsSeparator(s[i])) ++i;
     const std::size_t length = i - start;
-    if (length > bestLength && text::LeadingNumber(std::string_view(s).substr(start, length)) == 0) {
+    if (length > bestLength &&
+        text::LeadingNumber(std::string_view(s).substr(start, length)) == 0) {
       bestStart = start;
       bestLength = length;
     }
@@ -42,14 +55,14 @@ std::string FitFieldText(const std::string& text, int width, const config::Gener
   const std::string remove = options.Text("AutoRemove");
   const std::size_t removeCount = text::TrimBlanks(remove).size();
   for (std::size_t r = 0; r < removeCount && r < remove.size(); ++r) {
-    s = text::TrimBlanks(s);
+    TrimInPlace(s);
     std::replace(s.begin(), s.end(), remove[r], ' ');
   }
 
-  s = text::TrimBlanks(s);
+  TrimInPlace(s);
   for (std::size_t pair = s.find("  "); pair != std::string::npos; pair = s.find("  ")) {
     s.erase(pair, 1);
-    s = text::TrimBlanks(s);
+    TrimInPlace(s);
   }
 
   if (options.Checked("Cut")) return text::Left(s, w);
@@ -75,7 +88,7 @@ std::string FitFieldText(const std::string& text, int width, const config::Gener
       s += ' ';
       s[after] = '.';  // the separator (or the added blank) becomes the mark
     }
-    s = text::TrimBlanks(s);
+    TrimInPlace(s);
   }
   return text::Left(s, w);
 }

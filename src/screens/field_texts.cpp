@@ -26,9 +26,9 @@ void PrepareFieldTexts(ScreenContext& ctx, int session) {
   const bool hasTexts = config::ScreenStore::ValidTextScreen(scr);
   std::string scratch;  // stands in for the texts of a screen above 180
   auto shown = [&](int i) -> std::string& {
-    return hasTexts ? ctx.store.ScreensText[static_cast<std::size_t>(scr)]
-                                           [static_cast<std::size_t>(i)]
-                    : scratch;
+    return hasTexts
+               ? ctx.store.ScreensText[static_cast<std::size_t>(scr)][static_cast<std::size_t>(i)]
+               : scratch;
   };
   host5250::HostDisplay* display = ctx.Display(session);
 

@@ -104,13 +104,12 @@ int DefinitionScore(const config::ScreenDef& def, std::int32_t screenId,
   }
   if (def.CheckScreenIdUser == 1) {
     return text::TrimBlanks(def.ScreenIdUser) == text::TrimBlanks(sessionUser) ? base + 1
-                                                                                : base - 1;
+                                                                               : base - 1;
   }
   return base;
 }
 
-bool FindBestScreen(ScreenContext& ctx, int session, std::int32_t screenId,
-                    std::int32_t& result) {
+bool FindBestScreen(ScreenContext& ctx, int session, std::int32_t screenId, std::int32_t& result) {
   BusyGuard busy(ctx);
   if (screenId == 0 || !SessionState::ValidSession(session)) return false;
   // A report screen outside the tables would send every later lookup out of

@@ -17,8 +17,7 @@ void CalculateChecksum(ScreenContext& ctx, int session);
 // Chooses the definition for screenId by the session's terminal and user.
 // Returns true and sets result on success; leaves result alone otherwise.
 // screenId 0 never matches.
-bool FindBestScreen(ScreenContext& ctx, int session, std::int32_t screenId,
-                    std::int32_t& result);
+bool FindBestScreen(ScreenContext& ctx, int session, std::int32_t screenId, std::int32_t& result);
 
 // The score a definition gets for a session: 0 or less never matches.
 int DefinitionScore(const config::ScreenDef& def, std::int32_t screenId,

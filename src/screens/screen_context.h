@@ -62,8 +62,9 @@ struct ScreenContext {
   // Processes pending events once (timer ticks, host events, radio data).
   // Waits call it in a loop; without it they cannot wait and return at once.
   std::function<void()> processEvents;
-  // The core's RunPendingKeys(command, session): a non-empty command replaces
-  // the session's key queue, an empty one sends its next piece.
+  // The core's RunPendingKeys(command, session).  The screens code sets
+  // sessions.PendingKeys itself and calls this with an empty command, which
+  // sends the queue's next piece.
   std::function<bool(const std::string& command, int session)> runPendingKeys;
   // Text fitting of labels (the editors' FitFieldText with the options bound).
   std::function<std::string(const std::string& text, int width)> fitFieldText;
@@ -81,8 +82,7 @@ struct ScreenContext {
   }
   // The screen number session s currently shows (CurrentScreen).
   std::int32_t CurrentScreenOf(int s) const {
-    return SessionState::ValidSession(s) ? sessions.CurrentScreen[static_cast<std::size_t>(s)]
-                                         : -1;
+    return SessionState::ValidSession(s) ? sessions.CurrentScreen[static_cast<std::size_t>(s)] : -1;
   }
 };
 

@@ -18,7 +18,7 @@
 namespace tervo::screens {
 
 constexpr int kSessionSlots = config::kSessionSlots;  // 0..32
-constexpr int kMaxPrintedLine = 1000;                  // PrintedTexts lines 1..1000
+constexpr int kMaxPrintedLine = 1000;                 // PrintedTexts lines 1..1000
 // What a terminal is taken to hold until it first reports its battery: a
 // full battery, so the low-battery warning never fires on a missing reading.
 constexpr std::int32_t kBatteryLevelAssumed = 5000;
@@ -30,7 +30,7 @@ struct TerminalScreenRecord {
   // Per host field: the text given to the field's input item, exactly Size
   // characters; after a replayed build, the text the terminal returned.
   std::vector<std::string> ShownText = std::vector<std::string>(config::kFieldSlots);
-  std::int32_t SentScreenId = 0;  // identification value of the screen sent
+  std::int32_t SentScreenId = 0;                     // identification value of the screen sent
   std::int32_t BatteryLevel = kBatteryLevelAssumed;  // millivolts
   // Copies taken when the screen is handed to the terminal.
   std::string SessionUser;

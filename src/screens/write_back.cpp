@@ -84,10 +84,12 @@ std::string InterleaveRows(const std::string& a, const std::string& b) {
 }
 
 void SendKeysAndWait(ScreenContext& ctx, const std::string& keys, int session) {
-  if (ctx.runPendingKeys) {
-    ctx.runPendingKeys(keys, session);
-    ctx.runPendingKeys("", session);
-  }
+  if (!SessionState::ValidSession(session)) return;
+  // The keys become the session's queue (empty keys leave it empty, so no
+  // piece of an earlier queue goes out in their place), and its first piece
+  // is sent at once; the poll loop sends the rest.
+  ctx.sessions.PendingKeys[static_cast<std::size_t>(session)] = keys;
+  if (ctx.runPendingKeys) ctx.runPendingKeys("", session);
   host5250::HostDisplay* display = ctx.Display(session);
   if (display == nullptr || !ctx.processEvents) return;
   // The host may take as long as it likes; events keep being processed, so

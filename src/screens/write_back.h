@@ -30,8 +30,8 @@ std::string EvaluateJoinField(ScreenContext& ctx, const std::string& formula, in
 // Rows of 80 characters of a, each followed by the same row of b.
 std::string InterleaveRows(const std::string& a, const std::string& b);
 
-// Queues keys for the session, sends the first piece, then processes events
-// until the host accepts input again.
+// Makes keys the session's key queue, sends its first piece, then processes
+// events until the host accepts input again.
 void SendKeysAndWait(ScreenContext& ctx, const std::string& keys, int session);
 
 }  // namespace tervo::screens

@@ -2,6 +2,8 @@
 // a bad line is reported.
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include "config/config_reader.h"
 #include "config/config_writer.h"
 #include "sample_config.h"
@@ -225,6 +227,56 @@ TEST(ConfigFile, MissingFileAppliesTheFallbackOptionsAndKeepsTheTables) {
   EXPECT_EQ(options.Text("DisplayLen"), "20");
   EXPECT_EQ(options.Text("CapsLock"), "1");  // no fallback: unchanged
   EXPECT_EQ(store.Screens[1].Master, kScreenDefined);
+  // A folder where the file should be cannot be read either.
+  ASSERT_TRUE(QDir().mkdir(QString::fromStdString(dir.File("folder.TVO"))));
+  EXPECT_FALSE(LoadData(dir.File("folder"), store, options, prompt));
+}
+
+}  // namespace
+}  // namespace tervo::config
+
+namespace tervo::config {
+namespace {
+
+// A second configuration loaded after ClearAllScreens inherits what the first
+// one held wherever the second file omits a zero or empty value; after
+// ResetToFresh it is exactly the second file.
+TEST(ConfigFile, LoadingAfterResetToFreshLeavesNothingOfTheFirstConfiguration) {
+  const std::string first = CrLf({"NumeroMaximoDeEcrans=\" 2\"", "DeviceName[4]=\"OLD\"", "Screens[ 1][",
+                                  "Screen[ 0][", "Show=\"1\"", "]", "]", "ScreensText[ 1][ 0]=\"old\""});
+  const std::string second = CrLf({"NumeroMaximoDeEcrans=\" 2\"", "ScreenOriginal[ 1][", "Count=\"1\"", "]"});
+  ScreenStore store;
+  GeneralOptions options;
+  RecordingPrompt prompt;
+  ParseConfig(first, store, options, prompt);
+  store.ClearAllScreens();
+  ParseConfig(second, store, options, prompt);
+  EXPECT_EQ(store.Screens[1].Screen[0].Show, 1);  // left over
+  store.ResetToFresh();
+  ParseConfig(second, store, options, prompt);
+  ScreenStore clean;
+  GeneralOptions cleanOptions;
+  ParseConfig(second, clean, cleanOptions, prompt);
+  EXPECT_TRUE(store.Screens == clean.Screens);
+  EXPECT_EQ(store.ScreensText, clean.ScreensText);
+  EXPECT_EQ(store.DeviceName, clean.DeviceName);
+  EXPECT_EQ(WriteConfig(store, options), WriteConfig(clean, cleanOptions));
+}
+
+struct RecordingLog : Log {
+  std::vector<std::string> lines;
+  void WriteLog(const std::string& message, bool showInTitle) override {
+    lines.push_back(message + (showInTitle ? " (title)" : ""));
+  }
+};
+
+TEST(ConfigFile, HeadlessLoadsLogEachBadLine) {
+  RecordingLog log;
+  LogPrompt prompt(log);
+  ScreenStore store;
+  GeneralOptions options;
+  ParseConfig(CrLf({"Cut=\"1\"", "", "DeviceName[40]=\"x\""}), store, options, prompt);
+  EXPECT_EQ(log.lines, (std::vector<std::string>{"Error at line , 2 ", "Error at line , 3 DeviceName[40]=\"x\""}));
 }
 
 }  // namespace

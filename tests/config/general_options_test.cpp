@@ -70,17 +70,6 @@ TEST(GeneralOptions, KeysInFileOrderWithInitialAndFallbackValues) {
   }
 }
 
-TEST(GeneralOptions, KindsOfOptions) {
-  EXPECT_TRUE(GeneralOptions::IsCheckBox("Cut"));
-  EXPECT_TRUE(GeneralOptions::IsCheckBox("Check2"));
-  EXPECT_FALSE(GeneralOptions::IsCheckBox("Handshaking"));
-  EXPECT_TRUE(GeneralOptions::IsListIndex("Handshaking"));
-  EXPECT_EQ(GeneralOptions::MaxChoice("Handshaking"), 3);
-  EXPECT_EQ(GeneralOptions::MaxChoice("AutoSave"), 1);
-  EXPECT_EQ(GeneralOptions::MaxChoice("BaudRate"), -1);
-  EXPECT_FALSE(GeneralOptions::IsKey("NumeroMaximoDeEcrans"));
-}
-
 TEST(GeneralOptions, NumericReadsCountEmptyAndNonNumericAsZero) {
   GeneralOptions o;
   EXPECT_EQ(o.Number("DisplayRow"), 0);  // empty at first

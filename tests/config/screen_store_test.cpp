@@ -100,21 +100,24 @@ TEST(ScreenStore, ClearAllScreensFreesEveryScreenWithoutShrinking) {
   }
 }
 
-TEST(ScreenStore, IndexBoundsMatchTheTables) {
+}  // namespace
+}  // namespace tervo::config
+
+namespace tervo::config {
+namespace {
+
+TEST(ScreenStore, CheckedAccessReportsNumbersOutsideTheTables) {
   ScreenStore store;
-  EXPECT_TRUE(store.ValidScreen(1));
-  EXPECT_FALSE(store.ValidScreen(2));
-  EXPECT_FALSE(store.ValidScreen(-1));
-  EXPECT_TRUE(ScreenStore::ValidPosition(24 * 80 + 80));  // row 24, column 80: the last entry
-  EXPECT_FALSE(ScreenStore::ValidPosition(2001));
-  EXPECT_TRUE(ScreenStore::ValidField(500));
-  EXPECT_FALSE(ScreenStore::ValidField(501));
-  EXPECT_TRUE(ScreenStore::ValidTextScreen(180));
-  EXPECT_FALSE(ScreenStore::ValidTextScreen(181));
-  EXPECT_TRUE(ScreenStore::ValidSession(32));
-  EXPECT_FALSE(ScreenStore::ValidSession(33));
-  EXPECT_TRUE(ScreenStore::ValidDivision(2000));
-  EXPECT_FALSE(ScreenStore::ValidDivision(2001));
+  std::string err;
+  EXPECT_EQ(store.ScreenAt(1, &err), &store.Screens[1]);
+  EXPECT_EQ(store.ScreenAt(2, &err), nullptr);
+  EXPECT_EQ(err, "screen 2 is outside 0..1");
+  EXPECT_EQ(store.ScreensTextAt(180, 500, &err), &store.ScreensText[180][500]);
+  EXPECT_EQ(store.ScreensTextAt(181, 0, &err), nullptr);
+  EXPECT_EQ(err, "screen 181 has no field texts");
+  EXPECT_EQ(store.ScreensTextAt(3, 501, &err), nullptr);
+  EXPECT_EQ(err, "field 501 is outside 0..500");
+  EXPECT_EQ(store.ScreenTableSize(), 2);  // nothing grew
 }
 
 }  // namespace

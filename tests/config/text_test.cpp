@@ -108,9 +108,5 @@ TEST(Text, ToBoolReadsTheWordsOrANumber) {
   }
 }
 
-TEST(Text, ToUpperCoversWindows1252Letters) {
-  EXPECT_EQ(ToUpper("abc\xe7\xe3\xf7\xff\x9a"), "ABC\xc7\xc3\xf7\x9f\x8a");
-}
-
 }  // namespace
 }  // namespace tervo::text

@@ -69,9 +69,8 @@ FieldSpec In(int r, int c, int size, const std::string& prefix, int userId = 0) 
 const std::vector<ScreenSpec>& Specs() {
   static const std::vector<ScreenSpec> specs = {
       {kSignOn,
-       {Title(1, 37, "Sign On"), Label(1, 45, "User", 10, 0),
-        In(6, 53, 10, "", config::kUserIdGetUser), Label(6, 64, "Password", 10, 0),
-        In(7, 53, 10, "")},
+       {Title(1, 37, "Sign On"), In(6, 53, 10, "User", config::kUserIdGetUser),
+        In(7, 53, 10, "Password")},
        "@3", 0},
       {kMenu,
        {Title(2, 36, "Main Menu"), Label(2, 46, "1Rec 2Pck 3Inq 4Mov", 20, 1),
@@ -125,7 +124,9 @@ void Apply(config::ScreenStore& store, const ScreenSpec& spec, int displayLen) {
     f.Size = s.size;
     f.NewLine = s.newLine;
     f.UserId = s.userId;
-    f.SendWithEnter = s.kind == K::kInput ? 1 : 0;
+    // Titles and inputs send with Enter; labels and outputs are plain text
+    // (a title that does not send with Enter would be shown twice).
+    f.SendWithEnter = s.kind == K::kInput || s.kind == K::kTitle ? 1 : 0;
     f.InputField = s.kind == K::kInput ? 1 : 0;
     f.flag2 = s.kind == K::kInput || s.kind == K::kOutput ? config::kFlag2Truncated : 0;
     f.Title = s.kind == K::kTitle ? 1 : 0;

@@ -36,7 +36,7 @@ bool DemoHostProcess::Start(bool brightMenu) {
     for (auto& c : app.screens["MENU"].body.constants)
       if (!c.text.empty() && std::isdigit(static_cast<unsigned char>(c.text[0])))
         c.look.bright = true;
-    host_.SetApplication(app);
+    if (!host_.SetApplication(app, &err)) return false;
   }
   return host_.ListenOnFreeLoopbackPort(&err);
 }
@@ -104,6 +104,22 @@ bool E2eTest::Logged(const std::string& line) const {
   while (std::getline(in, l))
     if (l.rfind(line, 0) == 0) return true;
   return false;
+}
+
+}  // namespace tervo::e2e
+
+namespace tervo::e2e {
+
+std::string E2eTest::DebugLogTail(int lines) const {
+  std::ifstream in(built_.services->DebugLogPath());
+  std::vector<std::string> all;
+  std::string l;
+  while (std::getline(in, l)) all.push_back(l);
+  std::string out = "\n--- debug log\n";
+  for (std::size_t i = all.size() > static_cast<std::size_t>(lines) ? all.size() - lines : 0;
+       i < all.size(); ++i)
+    out += all[i] + "\n";
+  return out;
 }
 
 }  // namespace tervo::e2e

@@ -66,6 +66,8 @@ class E2eTest : public ::testing::Test {
   // The host screen of session s, row r (1-based).
   std::string HostRow(int s, int r) const;
   bool Logged(const std::string& line) const;
+  // The last lines of the gateway's debug log, for failure messages.
+  std::string DebugLogTail(int lines = 60) const;
 
   QTemporaryDir dir_;
   DemoHostProcess host_;

@@ -37,8 +37,8 @@ TEST_F(FitFieldTextTest, Examples) {
       {"  Item   number  ", 20, "Item number"},
       {"123 456 789", 5, "123 4"},  // only numbered words: cut
       {"Order 0005", 8, "Ord.0005"},
-      {"0ab Cd", 5, "0a.Cd"},    // "0ab" reads as 0: a word to shorten
-      {"5ab Cd", 5, "5ab ."},    // a word starting with a number never is
+      {"0ab Cd", 5, "0a.Cd"},  // "0ab" reads as 0: a word to shorten
+      {"5ab Cd", 5, "5ab ."},  // a word starting with a number never is
       {"Customer/Address", 12, "Custo.Addre."},
       {"Name", 0, ""},
       {"Name", -3, ""},

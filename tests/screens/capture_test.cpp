@@ -5,7 +5,6 @@
 namespace tervo::testing {
 namespace {
 
-using screens::CopyAs400Data;
 using screens::FieldAtCursor;
 using screens::LastFieldIndex;
 using screens::NextUsefulField;
@@ -77,21 +76,6 @@ TEST_F(CaptureTest, NothingIsCapturedWhileTheReportIsActive) {
   ReadAs400Data(ctx, 0, 1);
   EXPECT_EQ(Host(1).Count, 0);
   EXPECT_EQ(store.ScreenAspect[1], std::string(2200, ' '));
-}
-
-TEST_F(CaptureTest, CopyTakesCountEntriesAndTheImage) {
-  Display().AddField(1, 1, "one", 3, true);
-  Display().AddField(1, 5, "two", 3, false);
-  Display().PutText(4, 1, "picture");
-  ReadAs400Data(ctx, 0, 1);
-  Host(3).Text[5] = "kept";
-  CopyAs400Data(store, 1, 3);
-  EXPECT_EQ(Host(3).Count, 2);
-  EXPECT_EQ(Host(3).Text[1], "two");
-  EXPECT_EQ(Host(3).StartColumn[1], 5);
-  EXPECT_EQ(Host(3).Text[5], "kept");  // beyond Count: untouched
-  EXPECT_EQ(store.ScreenAspect[3], store.ScreenAspect[1]);
-  CopyAs400Data(store, 1, 99);  // outside the tables: nothing
 }
 
 TEST_F(CaptureTest, LastFieldIndexBounds) {

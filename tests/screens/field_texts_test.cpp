@@ -48,9 +48,9 @@ TEST_F(FieldTextsTest, EachFlag2Bit) {
 
 TEST_F(FieldTextsTest, LaterBitsOverwriteEarlierOnes) {
   const std::pair<std::int32_t, const char*> cases[] = {
-      {2 | 16, "ANA"},                 // truncated, then the user id
-      {1 | 8, "  Hello World "},       // summarized, then untrimmed
-      {16 | 32 | 128, "AUX"},          // the auxiliary value last
+      {2 | 16, "ANA"},            // truncated, then the user id
+      {1 | 8, "  Hello World "},  // summarized, then untrimmed
+      {16 | 32 | 128, "AUX"},     // the auxiliary value last
       {4 | 64, "Hello"},
   };
   for (auto [bits, text] : cases) {

@@ -70,10 +70,10 @@ TEST_F(IdentificationTest, SubAreaExcludesFieldsStrictlyInside) {
     bool counted;
   };
   const Case cases[] = {
-      {10, 5, true},    // starts at subStart: counted although it ends inside
-      {11, 5, false},   // inside
-      {11, 19, true},   // P + L = 430 = subEnd: not strictly inside
-      {30, 3, true},    // after the area
+      {10, 5, true},   // starts at subStart: counted although it ends inside
+      {11, 5, false},  // inside
+      {11, 19, true},  // P + L = 430 = subEnd: not strictly inside
+      {30, 3, true},   // after the area
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.column);

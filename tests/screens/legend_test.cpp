@@ -1,7 +1,5 @@
 #include "screens/legend.h"
 
-#include "screens/render.h"
-
 #include "screens_fixture.h"
 
 namespace tervo::testing {
@@ -11,12 +9,12 @@ using screens::LegendItemKeys;
 
 TEST(LegendItemKeysTest, MenuNumbersAndFunctionKeys) {
   const std::pair<const char*, const char*> cases[] = {
-      {"1. Orders", "1@E"},  {"12 List", "12@E"},  {"05. Stock", "5@E"},
-      {"7", "7@E"},          {"42", "42@E"},       {"1 ", "1@E"},
-      {"123 Items", ""},     {"1x", ""},           {"F3=Exit", "@3"},
-      {"F3 =OK", "@3"},      {"F12=Cancel", "@c"}, {"F10 =OK", "@a"},
-      {"F24=More", "@o"},    {"F25=X", ""},        {"F05=X", ""},
-      {"F3", ""},            {"Enter", ""},        {"", ""},
+      {"1. Orders", "1@E"}, {"12 List", "12@E"},  {"05. Stock", "5@E"},
+      {"7", "7@E"},         {"42", "42@E"},       {"1 ", "1@E"},
+      {"123 Items", ""},    {"1x", ""},           {"F3=Exit", "@3"},
+      {"F3 =OK", "@3"},     {"F12=Cancel", "@c"}, {"F10 =OK", "@a"},
+      {"F24=More", "@o"},   {"F25=X", ""},        {"F05=X", ""},
+      {"F3", ""},           {"Enter", ""},        {"", ""},
       {"f3=Exit", ""},
   };
   for (auto [item, keys] : cases) EXPECT_EQ(LegendItemKeys(item), keys) << "'" << item << "'";
@@ -34,8 +32,7 @@ TEST(LegendTest, EntriesShareOneWidth) {
       {{}, "", 0},
       {{{"", ""}, {"Go", "G"}}, "   GoG", 3},  // an empty label keeps its place
       // Labels more than four characters apart still line up.
-      {{{"Exit", ""}, {"Cancel order", "@c"}},
-       "        ExitECancel order\x1b", 13},
+      {{{"Exit", ""}, {"Cancel order", "@c"}}, "        ExitECancel order\x1b", 13},
   };
   for (const Case& c : cases) {
     config::ScreenDef def;
@@ -54,23 +51,14 @@ class LookupTest : public ScreensTest {
   LookupTest() { sessions.CurrentScreen[0] = 1; }
 };
 
-TEST_F(LookupTest, LegendIsSentWithTheScreen) {
-  Screen(1).TeclasFuncao[0] = "Exit";
-  Screen(1).TeclasFuncao[1] = "Save";
-  Screen(1).TeclasFuncaoVal[1] = "5";
-  screens::RenderTerminalScreen(ctx, "AS4001", "T1", true);
-  EXPECT_EQ(radio.calls[1], "T_SetLargeFunctionKeys('ExitESave5',5)");
-}
-
 TEST_F(LookupTest, InputFieldRule) {
   struct Case {
     int length;
     bool isProtected, underlined, sendUnderline, input;
   };
   const Case cases[] = {
-      {5, false, false, false, true}, {0, false, false, true, false},
-      {5, true, false, true, false},  {5, true, true, true, true},
-      {5, true, true, false, false},
+      {5, false, false, false, true}, {0, false, false, true, false}, {5, true, false, true, false},
+      {5, true, true, true, true},    {5, true, true, false, false},
   };
   for (const Case& c : cases) {
     Capture(1, 0, "", c.length, c.isProtected);

@@ -35,7 +35,9 @@ class RenderTest : public ScreensTest {
     Text(1, f) = text;
     return d;
   }
-  int Render(bool fresh = true) { return screens::RenderTerminalScreen(ctx, "AS400123", "T1", fresh); }
+  int Render(bool fresh = true) {
+    return screens::RenderTerminalScreen(ctx, "AS400123", "T1", fresh);
+  }
   // What the fields produced: the calls after the legend, up to the
   // trailer's "Enter" prompt.
   Calls Body() {
@@ -50,13 +52,26 @@ TEST_F(RenderTest, WholeScreenOfOneLine) {
   Line(0, 0, "Hello");
   radio.readValue = 130;  // item 2 chosen with the Send key
   EXPECT_EQ(Render(), 2);
-  EXPECT_EQ(radio.calls,
-            (Calls{"T_Cls()", "T_SetLargeFunctionKeys('',1)", "T_PrintString('Hello')",
-                   "T_NewLine()", "T_NewLine()", "T_Say('Enter')", "T_GetCheckEnter()",
-                   "T_NewLine()", "T_Say('PgDown')", "T_GetCheckEnter()", "T_NewLine()",
-                   "T_Say('PgUp')", "T_GetCheckEnter()", "T_NewLine()", "T_Say('F ')",
-                   "T_GetText('\\0\\0\\0',2,-16)", "T_NewLine()", "T_Read()",
-                   "T_SendScreenToPc('AS400123',2088)", "T_WaitAnyScreenFromPc()"}));
+  EXPECT_EQ(radio.calls, (Calls{"T_Cls()",
+                                "T_SetLargeFunctionKeys('',1)",
+                                "T_PrintString('Hello')",
+                                "T_NewLine()",
+                                "T_NewLine()",
+                                "T_Say('Enter')",
+                                "T_GetCheckEnter()",
+                                "T_NewLine()",
+                                "T_Say('PgDown')",
+                                "T_GetCheckEnter()",
+                                "T_NewLine()",
+                                "T_Say('PgUp')",
+                                "T_GetCheckEnter()",
+                                "T_NewLine()",
+                                "T_Say('F ')",
+                                "T_GetText('\\0\\0\\0',2,-16)",
+                                "T_NewLine()",
+                                "T_Read()",
+                                "T_SendScreenToPc('AS400123',2088)",
+                                "T_WaitAnyScreenFromPc()"}));
   EXPECT_EQ(Terminal().EnterItem, 2);
   EXPECT_EQ(Terminal().PgDownItem, 4);
   EXPECT_EQ(Terminal().PgUpItem, 6);
@@ -67,10 +82,10 @@ TEST_F(RenderTest, WholeScreenOfOneLine) {
 }
 
 TEST_F(RenderTest, TrailerItemNumbersFollowTheFields) {
-  Input(0, 0, "", 3);   // item 1
-  Input(1, 1, "", 3);   // empty prompt (2) and item 3
+  Input(0, 0, "", 3);  // item 1
+  Input(1, 1, "", 3);  // empty prompt (2) and item 3
   Render();
-  EXPECT_EQ(Terminal().EnterItem, 5);   // Say 4, GetCheckEnter 5
+  EXPECT_EQ(Terminal().EnterItem, 5);  // Say 4, GetCheckEnter 5
   EXPECT_EQ(Terminal().PgDownItem, 7);
   EXPECT_EQ(Terminal().PgUpItem, 9);
   EXPECT_EQ(Terminal().ItemField[1], 0);
@@ -80,21 +95,14 @@ TEST_F(RenderTest, TrailerItemNumbersFollowTheFields) {
 TEST_F(RenderTest, OrderSequenceEndsAtAGap) {
   Line(0, 0, "zero");
   Line(1, 1, "one");
-  Line(2, 3, "three");       // after the gap at 2
+  Line(2, 3, "three");
   Line(3, 1, "second one");  // same order: only the first scanned
   Line(4, -1, "never");
+  Line(5, 2, "hidden").Show = 0;  // uses up order 2 without output
+  Line(6, 5, "five");             // after the gap at 4: never
   Render();
   EXPECT_EQ(Body(), (Calls{"T_PrintString('zero')", "T_NewLine()", "T_PrintString('one')",
-                           "T_NewLine()", "T_NewLine()"}));
-}
-
-TEST_F(RenderTest, HiddenFieldUsesUpItsOrder) {
-  Line(0, 0, "a");
-  Line(1, 1, "b").Show = 0;
-  Line(2, 2, "c");
-  Render();
-  EXPECT_EQ(Body(), (Calls{"T_PrintString('a')", "T_NewLine()", "T_PrintString('c')",
-                           "T_NewLine()", "T_NewLine()"}));
+                           "T_NewLine()", "T_PrintString('three')", "T_NewLine()", "T_NewLine()"}));
 }
 
 TEST_F(RenderTest, InputIsPaddedWithNulAndBlanks) {
@@ -108,8 +116,8 @@ TEST_F(RenderTest, ConsecutiveInputsArePairedByAnEmptyPrompt) {
   Input(0, 0, "", 2, 0);
   Input(1, 1, "", 2, 0);
   Render();
-  EXPECT_EQ(Body(), (Calls{"T_GetText('\\0 ',2,0)", "T_Say('')", "T_GetText('\\0 ',2,0)",
-                           "T_NewLine()"}));
+  EXPECT_EQ(Body(),
+            (Calls{"T_GetText('\\0 ',2,0)", "T_Say('')", "T_GetText('\\0 ',2,0)", "T_NewLine()"}));
 }
 
 TEST_F(RenderTest, PromptBeforeANewLineIsClosedByAnEnterItem) {
@@ -117,55 +125,45 @@ TEST_F(RenderTest, PromptBeforeANewLineIsClosedByAnEnterItem) {
   menu.SendWithEnter = 1;  // a menu line: selectable prompt
   menu.Size = 11;
   Render();
-  EXPECT_EQ(Body(), (Calls{"T_Say('1. Orders  ')", "T_GetCheckEnter()", "T_NewLine()",
-                           "T_NewLine()"}));
+  EXPECT_EQ(Body(),
+            (Calls{"T_Say('1. Orders  ')", "T_GetCheckEnter()", "T_NewLine()", "T_NewLine()"}));
   EXPECT_EQ(Terminal().ItemField[1], 0);
 }
 
 TEST_F(RenderTest, InputAttributes) {
   struct Case {
-    const char* name;
-    std::function<void(config::FieldDef&)> set;
+    int hostProtected, hidden, defProtected, userId, flag, barcode, sendWithEnter, autoEnter;
     int attr;
   };
+  // clang-format off
   const Case cases[] = {
-      {"plain", [](config::FieldDef&) {}, 0},
-      {"protected input", [](config::FieldDef& d) { d.Protected = 1; }, -1},
-      {"auto exit", [](config::FieldDef& d) { d.Flag = config::kFlagAutoExit; }, -2},
-      {"barcode", [](config::FieldDef& d) { d.Barcode = 1; }, -64},
-      {"send with enter", [](config::FieldDef& d) { d.SendWithEnter = 1; }, -16},
-      {"auto enter", [](config::FieldDef& d) { d.AutoEnter = 1; }, -2},
-      {"all", [](config::FieldDef& d) {
-         d.Protected = 1;
-         d.Flag = config::kFlagAutoExit;
-         d.Barcode = 1;
-         d.SendWithEnter = 1;
-         d.AutoEnter = 1;
-       }, -85},
+      {0, 0, 0, 0, 0, 0, 0, 0, 0},
+      {0, 0, 1, 0, 0, 0, 0, 0, -1},
+      {1, 0, 0, 0, 0, 0, 0, 0, -1},
+      {1, 0, 1, 1, 0, 0, 0, 0, 0},  // "Get User Id": always offered unprotected
+      {0, 1, 0, 0, 0, 0, 0, 0, -4},
+      {0, 0, 0, 0, config::kFlagAutoExit, 0, 0, 0, -2},
+      {0, 0, 0, 0, 0, 1, 0, 0, -64},
+      {0, 0, 0, 0, 0, 0, 1, 0, -16},
+      {0, 0, 0, 0, 0, 0, 0, 1, -2},
+      {1, 1, 0, 0, config::kFlagAutoExit, 1, 1, 1, -89},
   };
+  // clang-format on
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
     radio.calls.clear();
     Def(1, 0) = config::FieldDef{};
-    c.set(Input(0, 0, "", 1));
+    config::FieldDef& d = Input(0, 0, "", 1);
+    Host(1).Protected[0] = c.hostProtected != 0;
+    Host(1).Hidden[0] = c.hidden != 0;
+    d.Protected = c.defProtected;
+    d.UserId = c.userId;
+    d.Flag = c.flag;
+    d.Barcode = c.barcode;
+    d.SendWithEnter = c.sendWithEnter;
+    d.AutoEnter = c.autoEnter;
     Render();
     EXPECT_EQ(Body().front(), "T_GetText('\\0',1," + std::to_string(c.attr) + ")");
   }
-}
-
-TEST_F(RenderTest, HostProtectionHiddenAndUserId) {
-  Input(0, 0, "", 1);
-  Host(1).Protected[0] = true;
-  Host(1).Hidden[0] = true;
-  Render();
-  EXPECT_EQ(Body().front(), "T_GetText('\\0',1,-5)");
-
-  // A protected host field marked "Get User Id" is offered as unprotected.
-  radio.calls.clear();
-  Def(1, 0).UserId = config::kUserIdGetUser;
-  Def(1, 0).Protected = 1;
-  Render();
-  EXPECT_EQ(Body().front(), "T_GetText('\\0',1,-4)");
 }
 
 TEST_F(RenderTest, PrefixBeforeAnInput) {
@@ -173,8 +171,8 @@ TEST_F(RenderTest, PrefixBeforeAnInput) {
   d.AuxText = "  Qty ";
   d.SizeTextAux = 5;
   Render();
-  EXPECT_EQ(Body(), (Calls{"T_Say('Qty  ')", "T_GetText('7\\0',2,0)", "T_NewLine()",
-                           "T_NewLine()"}));
+  EXPECT_EQ(Body(),
+            (Calls{"T_Say('Qty  ')", "T_GetText('7\\0',2,0)", "T_NewLine()", "T_NewLine()"}));
 
   // Cursor on the prefix: the prefix prints and a no-say item takes the size.
   radio.calls.clear();
@@ -219,31 +217,39 @@ TEST_F(RenderTest, CursorStartsOnTheMarkedFieldOrUnderTheHostCursor) {
 
 TEST_F(RenderTest, DisplayLineKinds) {
   struct Case {
-    const char* name;
-    std::function<void(config::FieldDef&)> set;
+    int title, flag, flag2, sendWithEnter;
+    const char* prefix;
     Calls body;
   };
+  const int large = config::kFlagNoCursorLarge;
+  const int normal = config::kFlagNoCursorNormal;
+  // clang-format off
   const Case cases[] = {
-      {"title", [](config::FieldDef& d) { d.Title = 1; d.SendWithEnter = 1; },
-       {"T_PrintInverse('Head')", "T_NewLine()", "T_NewLine()"}},
-      {"title and plain",  [](config::FieldDef& d) { d.Title = 1; },
-       {"T_PrintInverse('Head')", "T_PrintString('Head')", "T_NewLine()", "T_NewLine()"}},
-      {"large", [](config::FieldDef& d) { d.Flag = config::kFlagNoCursorLarge; d.SendWithEnter = 1; },
-       {"T_PrintLarge('Head')", "T_NewLine()", "T_NewLine()"}},
-      {"no cursor normal", [](config::FieldDef& d) { d.Flag = config::kFlagNoCursorNormal; d.SendWithEnter = 1; },
-       {"T_PrintString('Head')", "T_NewLine()", "T_NewLine()"}},
-      {"scroll", [](config::FieldDef& d) { d.flag2 = 4; d.AuxText = "aux"; d.SendWithEnter = 1; },
-       {"T_Scroll('aux',' Head ')", "T_GetCheckEnter()", "T_NewLine()", "T_NewLine()"}},
-      {"prefix then plain", [](config::FieldDef& d) { d.AuxText = "P:"; d.SizeTextAux = 2; },
-       {"T_PrintString('P:Head')", "T_NewLine()", "T_NewLine()"}},
+      {1, 0, 0, 1, "", {"T_PrintInverse('Head')", "T_NewLine()", "T_NewLine()"}},
+      {1, 0, 0, 0, "", {"T_PrintInverse('Head')", "T_PrintString('Head')", "T_NewLine()",
+                        "T_NewLine()"}},  // every rule that applies shows the line
+      {0, large, 0, 1, "", {"T_PrintLarge('Head')", "T_NewLine()", "T_NewLine()"}},
+      {0, normal, 0, 1, "", {"T_PrintString('Head')", "T_NewLine()", "T_NewLine()"}},
+      {0, 0, 4, 1, "", {"T_Scroll('aux',' Head ')", "T_GetCheckEnter()", "T_NewLine()",
+                        "T_NewLine()"}},
+      {0, 0, 0, 0, "P:", {"T_PrintString('P:Head')", "T_NewLine()", "T_NewLine()"}},
+      // A direct call does not flush the pending prefix: it follows the title.
+      {1, 0, 0, 1, "P:", {"T_PrintInverse('Head')", "T_PrintString('P:')", "T_NewLine()",
+                          "T_NewLine()"}},
   };
+  // clang-format on
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
     radio.calls.clear();
     Def(1, 0) = config::FieldDef{};
-    c.set(Line(0, 0, " Head "));
+    config::FieldDef& d = Line(0, 0, " Head ");
+    d.Title = c.title;
+    d.Flag = c.flag;
+    d.flag2 = c.flag2;
+    d.SendWithEnter = c.sendWithEnter;
+    d.AuxText = c.flag2 == 4 ? "aux" : c.prefix;
+    d.SizeTextAux = c.flag2 == 4 ? 0 : static_cast<int>(std::string(c.prefix).size());
     Render();
-    EXPECT_EQ(Body(), c.body);
+    EXPECT_EQ(Body(), c.body) << c.title << "/" << c.flag << "/" << c.flag2 << "/" << c.prefix;
   }
 }
 
@@ -263,9 +269,9 @@ TEST_F(RenderTest, SplitIntoLinesPiecesOfTheWidth) {
   d.Size = 4;
   d.SendWithEnter = 1;
   Render();
-  EXPECT_EQ(Body(), (Calls{"T_Say('abcd')", "T_GetCheckEnter()", "T_NewLine()",
-                           "T_PrintString('efgh')", "T_NewLine()", "T_PrintString('ij')",
-                           "T_NewLine()"}));
+  EXPECT_EQ(Body(),
+            (Calls{"T_Say('abcd')", "T_GetCheckEnter()", "T_NewLine()", "T_PrintString('efgh')",
+                   "T_NewLine()", "T_PrintString('ij')", "T_NewLine()"}));
   // A width of 0 would never advance: the text is one piece.
   radio.calls.clear();
   d.Size = 0;
@@ -377,6 +383,18 @@ TEST_F(RenderTest, DividedFieldImageParts) {
                            "T_NewLine()"}));
 }
 
+TEST_F(RenderTest, UnknownTerminalUsesTheSpareSlot) {
+  sessions.CurrentScreen[4] = 2;
+  Def(2, 0).Show = 1;
+  Capture(2, 0, "spare", 5, true);
+  Text(2, 0) = "spare";
+  screens::RenderTerminalScreen(ctx, "AS4009", "NOBODY", true);
+  EXPECT_NE(radio.Find("T_PrintString('spare')"), -1);
+  EXPECT_TRUE(sessions.SendFlag[4]);
+  EXPECT_EQ(counters.DailyScreens[7][4], 1);
+  EXPECT_EQ(counters.DailyScreens[7][0], 0);
+}
+
 TEST(FindSessionTest, TrailingPaddingIsIgnoredCaseAndLeadingBlanksCount) {
   config::ScreenStore store;
   screens::SessionState sessions;
@@ -384,8 +402,8 @@ TEST(FindSessionTest, TrailingPaddingIsIgnoredCaseAndLeadingBlanksCount) {
   store.TerminalIDDef[0] = "T1";
   store.TerminalIDDef[1] = "GUN02   ";
   const std::pair<const char*, int> cases[] = {
-      {"T1      ", 0}, {"T1", 0}, {"GUN02", 1}, {"GUN02   ", 1},
-      {"t1      ", 4}, {" T1     ", 4}, {"T", 4}, {"        ", 4}, {"", 4},
+      {"T1      ", 0}, {"T1", 0}, {"GUN02", 1},    {"GUN02   ", 1}, {"t1      ", 4},
+      {" T1     ", 4}, {"T", 4},  {"        ", 4}, {"", 4},
   };
   for (auto [id, session] : cases) {
     EXPECT_EQ(screens::FindSession(store, sessions, id), session) << "'" << id << "'";

@@ -57,16 +57,14 @@ class ScreensTest : public ::testing::Test {
 
   FakeHostDisplay& Display(int s = 0) { return *displays[static_cast<std::size_t>(s)]; }
   config::ScreenDef& Screen(int scr) { return store.Screens[static_cast<std::size_t>(scr)]; }
-  config::FieldDef& Def(int scr, int f) {
-    return Screen(scr).Screen[static_cast<std::size_t>(f)];
-  }
+  config::FieldDef& Def(int scr, int f) { return Screen(scr).Screen[static_cast<std::size_t>(f)]; }
   config::ScreenOriginal& Host(int scr) { return store.Originals[static_cast<std::size_t>(scr)]; }
   std::string& Text(int scr, int f) {
     return store.ScreensText[static_cast<std::size_t>(scr)][static_cast<std::size_t>(f)];
   }
   // Sets captured field f of screen scr directly.
-  void Capture(int scr, int f, const std::string& text, int length, bool isProtected,
-               int row = 1, int column = 1) {
+  void Capture(int scr, int f, const std::string& text, int length, bool isProtected, int row = 1,
+               int column = 1) {
     auto& o = Host(scr);
     const auto k = static_cast<std::size_t>(f);
     o.Text[k] = text;

@@ -56,9 +56,9 @@ class RecordingRadioLink : public radio::RadioLink {
   }
   // Calls recorded since index `from` (e.g. after the screen's preamble).
   std::vector<std::string> CallsFrom(std::size_t from) const {
-    return from < calls.size() ? std::vector<std::string>(calls.begin() + static_cast<long>(from),
-                                                          calls.end())
-                               : std::vector<std::string>();
+    return from < calls.size()
+               ? std::vector<std::string>(calls.begin() + static_cast<long>(from), calls.end())
+               : std::vector<std::string>();
   }
   // Index of the first call that starts with `prefix`, or -1.
   int Find(const std::string& prefix, std::size_t from = 0) const {
@@ -97,8 +97,8 @@ class RecordingRadioLink : public radio::RadioLink {
   void T_RefreshScreen(const std::string& terminalId, const std::string& data) override {
     Record("T_RefreshScreen(" + Quote(terminalId) + "," + Quote(data) + ")");
   }
-  void T_InitScreen(const std::string& terminalId, const std::string& screenName, int format,
-                    int a, int b) override {
+  void T_InitScreen(const std::string& terminalId, const std::string& screenName, int format, int a,
+                    int b) override {
     Record("T_InitScreen(" + Quote(terminalId) + "," + Quote(screenName) + "," +
            std::to_string(format) + "," + std::to_string(a) + "," + std::to_string(b) + ")");
   }

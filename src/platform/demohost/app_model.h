@@ -146,6 +146,9 @@ struct Screen {
   std::vector<Check> checks;
   std::vector<Transition> transitions;
   std::vector<std::string> help;  // lines of the help window
+  // Read Input Fields (every input field comes back) instead of Read MDT
+  // Fields (only the modified ones).
+  bool readAll = false;
 };
 
 struct Application {

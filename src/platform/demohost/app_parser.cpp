@@ -331,7 +331,8 @@ struct Reader {
       return true;
     }
     if (verb == "input" || verb == "output") return FieldStatement(verb == "input", t);
-    static const std::set<std::string> kScreenOnly = {"title", "cursor", "help", "list", "check", "on"};
+    static const std::set<std::string> kScreenOnly = {"title", "cursor", "help", "list",
+                                                      "check", "on",     "read"};
     if (block == Block::kLayout) {
       if (kScreenOnly.count(verb))
         return Fail("'" + t[0].text + "' is not allowed in a layout (only text, repeat, output, keys)");
@@ -365,6 +366,14 @@ struct Reader {
       if (l.row + l.size > kRows)
         return Fail("the list and its More.../Bottom line run past row 24");
       screen->lists.push_back(l);
+      return true;
+    }
+    if (verb == "read") {
+      std::string how;
+      if (!Word(t, 1, "'all' or 'modified'", &how) || !NoMore(t, 2)) return false;
+      how = Lower(how);
+      if (how != "all" && how != "modified") return Fail("expected 'read all' or 'read modified'");
+      screen->readAll = how == "all";
       return true;
     }
     if (verb == "check") return CheckStatement(t);

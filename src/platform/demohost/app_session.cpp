@@ -145,6 +145,7 @@ void AppSession::Show(const Screen& s) {
   inHelp_ = false;
   shown_ = ShownScreen{};
   shown_.name = s.name;
+  shown_.readAll = s.readAll;
   const Body* layout = nullptr;
   if (!s.layout.empty()) layout = &app_.layouts.at(s.layout);
   for (const Body* b : {layout, &s.body}) {
@@ -274,6 +275,17 @@ Reply AppSession::Answer(const std::string& key,
   if (!chosen && key == "help" && !s.help.empty()) {
     inHelp_ = true;
     reply.outcome = Outcome::kHelp;
+    return reply;
+  }
+  // The terminal has blanked its screen for Clear: draw the screen again.
+  if (!chosen && key == "clear") {
+    Show(s);
+    return reply;
+  }
+  // Print is the terminal's own business (it does not wait for an answer):
+  // an unwanted one is not answered with an error the operator must reset.
+  if (!chosen && key == "print") {
+    reply.outcome = Outcome::kIgnore;
     return reply;
   }
   if (!chosen) return error("Function key not allowed on this screen.", nullptr);

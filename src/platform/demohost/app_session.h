@@ -38,6 +38,7 @@ struct ShownScreen {
   // More.../Bottom line below it); listSize 0 without a list.
   int listRow = 0;
   int listSize = 0;
+  bool readAll = false;  // Read Input Fields rather than Read MDT Fields
 };
 
 enum class Outcome {
@@ -47,6 +48,7 @@ enum class Outcome {
   kHelp,       // open the help window over the screen
   kCloseHelp,  // the help window is closed: put the screen back
   kSignOff,    // end the session
+  kIgnore,     // nothing to send (an unwanted Print)
 };
 
 struct Reply {
@@ -70,6 +72,9 @@ class AppSession {
   const ShownScreen& Current() const { return shown_; }
   const std::string& ScreenName() const { return screen_->name; }
   bool InHelp() const { return inHelp_; }
+  // The help window could not be shown after all (the terminal did not
+  // save its screen): the next key is an ordinary answer again.
+  void CancelHelp() { inHelp_ = false; }
   const std::vector<std::string>& HelpLines() const { return screen_->help; }
 
   // The input field starting at (row, column), 1-based; nullptr if none.

@@ -14,18 +14,28 @@ DemoHost::DemoHost(DemoHostOptions options, QObject* parent)
   connect(server_, &QTcpServer::newConnection, this, &DemoHost::OnNewConnection);
 }
 
-DemoHost::~DemoHost() { Close(); }
+DemoHost::~DemoHost() {
+  Close();
+  // Connections that finished wait for deleteLater; they must go before the
+  // device names and the application they refer to.
+  qDeleteAll(findChildren<HostConnection*>(QString(), Qt::FindDirectChildrenOnly));
+}
 
-void DemoHost::SetApplication(Application app) {
+bool DemoHost::SetApplication(Application app, std::string* err) {
+  // Sessions hold references into the application.
+  if (server_->isListening() || !findChildren<HostConnection*>().isEmpty()) {
+    *err = "the application cannot change while the demo host is serving";
+    return false;
+  }
   app_ = std::move(app);
   haveApp_ = true;
+  return true;
 }
 
 bool DemoHost::LoadApplication(const std::string& path, std::string* err) {
   Application app;
   if (!LoadApplicationFile(path, &app, err)) return false;
-  SetApplication(std::move(app));
-  return true;
+  return SetApplication(std::move(app), err);
 }
 
 bool DemoHost::Listen(const QHostAddress& address, quint16 port, std::string* err) {
@@ -46,6 +56,14 @@ bool DemoHost::Listen(const QHostAddress& address, quint16 port, std::string* er
 }
 
 quint16 DemoHost::Port() const { return server_->serverPort(); }
+
+std::string DemoHost::Address() const {
+  QHostAddress a = server_->serverAddress();
+  if (a == QHostAddress::Any || a == QHostAddress::AnyIPv4) a = QHostAddress::LocalHost;
+  if (a == QHostAddress::AnyIPv6) a = QHostAddress::LocalHostIPv6;
+  const QString host = a.protocol() == QAbstractSocket::IPv6Protocol ? "[" + a.toString() + "]" : a.toString();
+  return host.toStdString() + ":" + std::to_string(Port());
+}
 
 void DemoHost::Close() {
   server_->close();

@@ -25,8 +25,9 @@ class DemoHost : public QObject {
   explicit DemoHost(DemoHostOptions options = {}, QObject* parent = nullptr);
   ~DemoHost() override;
 
-  // Plays app instead of the built-in application; before Listen only.
-  void SetApplication(Application app);
+  // Plays app instead of the built-in application.  Only before Listen (and
+  // after Close with every session gone); otherwise false with *err set.
+  bool SetApplication(Application app, std::string* err);
   // Reads an application file; on failure *err says which line is wrong
   // and the current application stays.
   bool LoadApplication(const std::string& path, std::string* err);
@@ -39,6 +40,9 @@ class DemoHost : public QObject {
     return Listen(QHostAddress::LocalHost, 0, err);
   }
   quint16 Port() const;
+  // "127.0.0.1:PORT": the System address the gateway's TN5250 client is
+  // given for the "DemoHost" router.
+  std::string Address() const;
   void Close();
 
   const Application& App() const { return app_; }

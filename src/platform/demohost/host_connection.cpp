@@ -30,6 +30,14 @@ bool Is5250Display(const std::string& type) {
   return t.rfind("IBM-327", 0) != 0 && t.rfind("IBM-3812", 0) != 0 && t.rfind("IBM-5553", 0) != 0;
 }
 
+// A saved screen from a terminal that does not mark it with the Save Screen
+// opcode: a data stream starting with an escape, where an answer would have
+// its AID in the third byte.
+bool LooksSaved(std::string_view p) {
+  if (p.size() < 3 || static_cast<std::uint8_t>(p[0]) != ds::kEsc) return false;
+  return KeyName(static_cast<std::uint8_t>(p[2])).empty();
+}
+
 std::string Hex(std::uint8_t b) {
   static const char* d = "0123456789ABCDEF";
   return {d[b >> 4], d[b & 15]};
@@ -153,8 +161,10 @@ void HostConnection::OnTimeout() {
     case Phase::kAwaitSave:
       Log("no answer to Save Screen; help window not shown");
       phase_ = Phase::kRunning;
+      session_->CancelHelp();
       SendRecord(ds::kOpPutGet,
-                 EncodeError(Reply{Outcome::kError, "Help is not available now.", 0, 0, 0}, codec_));
+                 EncodeError(Reply{Outcome::kError, "Help is not available now.", 0, 0, 0},
+                             session_->Current(), codec_));
       break;
     case Phase::kClosed:
       socket_->abort();
@@ -311,8 +321,17 @@ void HostConnection::ProcessRecord(const std::string& record) {
       break;
     case Phase::kAwaitSave:
       timer_.stop();
-      saved_ = std::string(payload);
       phase_ = Phase::kRunning;
+      // The saved screen is a data stream (it starts with an escape) sent
+      // under the Save Screen opcode; anything else is an ordinary answer
+      // from a terminal that did not save, and the help window is dropped.
+      if (header.opcode != ds::kOpSaveScreen && !LooksSaved(payload)) {
+        Log("expected the saved screen; help window not shown");
+        session_->CancelHelp();
+        HandleAnswer(payload);
+        break;
+      }
+      saved_ = std::string(payload);
       SendRecord(ds::kOpPutGet, EncodeHelpWindow(session_->HelpLines(), codec_));
       break;
     case Phase::kRunning:
@@ -324,11 +343,9 @@ void HostConnection::ProcessRecord(const std::string& record) {
 }
 
 void HostConnection::HandleAnswer(std::string_view payload) {
-  std::vector<int> signedAt;
-  for (const ShownField& f : session_->Current().fields)
-    if (f.def.input && f.def.shift == ShiftType::kSigned) signedAt.push_back(f.def.row * 256 + f.def.column);
   Answer answer;
-  if (!ReadAnswer(payload, codec_, signedAt, &answer)) {
+  if (!ReadAnswer(payload, codec_, AnswerFields(session_->Current()), session_->Current().readAll,
+                  &answer)) {
     Log("ignored an answer too short for cursor and AID");
     return;
   }
@@ -350,7 +367,7 @@ void HostConnection::HandleAnswer(std::string_view payload) {
       SendRecord(ds::kOpPutGet, EncodePage(session_->Current(), reply.rollLines, codec_));
       break;
     case Outcome::kError:
-      SendRecord(ds::kOpPutGet, EncodeError(reply, codec_));
+      SendRecord(ds::kOpPutGet, EncodeError(reply, session_->Current(), codec_));
       break;
     case Outcome::kHelp: {
       HostStream w(codec_);
@@ -363,8 +380,11 @@ void HostConnection::HandleAnswer(std::string_view payload) {
       break;
     }
     case Outcome::kCloseHelp:
-      SendRecord(ds::kOpRestoreScreen, EncodeRestore(saved_, codec_));
+      SendRecord(ds::kOpRestoreScreen, EncodeRestore(saved_, session_->Current(), codec_));
       saved_.clear();
+      break;
+    case Outcome::kIgnore:
+      Log("ignored " + key + " on " + before);
       break;
     case Outcome::kSignOff:
       socket_->flush();

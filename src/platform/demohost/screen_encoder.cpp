@@ -18,6 +18,11 @@ constexpr int kKeysRow = 23;
 // it (the "highlighted entry field" control word, X'89' + attribute).
 constexpr std::uint16_t kFcwHighlight = 0x8900;
 
+void Read(HostStream& w, const ShownScreen& s) {
+  if (s.readAll) w.ReadInputFields();
+  else w.ReadMdtFields();
+}
+
 bool NormalLook(const Look& l) { return !l.bright && !l.reverse && !l.underline && !l.blink && !l.hidden; }
 
 void WriteTexts(HostStream& w, const ShownScreen& s, int fromRow, int toRow) {
@@ -106,7 +111,7 @@ std::string EncodeScreen(const ShownScreen& s, const host5250::EbcdicCodec& code
     }
   }
   w.InsertCursor(s.cursorRow, s.cursorColumn);
-  w.ReadMdtFields();
+  Read(w, s);
   return w.Take();
 }
 
@@ -118,15 +123,15 @@ std::string EncodePage(const ShownScreen& s, int rollLines, const host5250::Ebcd
   w.WriteToDisplay(0x00, ds::kCc2Unlock);
   WriteTexts(w, s, s.listRow, s.listRow + s.listSize);
   w.MoveCursor(s.cursorRow, s.cursorColumn);
-  w.ReadMdtFields();
+  Read(w, s);
   return w.Take();
 }
 
-std::string EncodeError(const Reply& r, const host5250::EbcdicCodec& codec) {
+std::string EncodeError(const Reply& r, const ShownScreen& s, const host5250::EbcdicCodec& codec) {
   HostStream w(codec);
   w.WriteToDisplay(0x00, ds::kCc2Alarm);
   w.WriteErrorCode(r.message, r.cursorRow, r.cursorColumn);
-  w.ReadMdtFields();
+  Read(w, s);
   return w.Take();
 }
 
@@ -138,6 +143,9 @@ std::string EncodeHelpWindow(const std::vector<std::string>& lines,
   const int bottom = kTop + n + 3;
   w.WriteToDisplay(0x00, ds::kCc2Unlock);
   w.SetBufferAddress(kTop, kLeft);
+  // Back to the normal extended attribute, so a colour terminal does not
+  // carry the screen's colours into the window.
+  w.WriteExtendedAttribute(0x01, 0x00);
   w.RepeatToAddress(kTop, kRight, '.');
   for (int r = kTop + 1; r < bottom; ++r) {
     w.SetBufferAddress(r, kLeft);
@@ -159,42 +167,85 @@ std::string EncodeHelpWindow(const std::vector<std::string>& lines,
   return w.Take();
 }
 
-std::string EncodeRestore(std::string_view saved, const host5250::EbcdicCodec& codec) {
+std::string EncodeRestore(std::string_view saved, const ShownScreen& s,
+                          const host5250::EbcdicCodec& codec) {
   HostStream w(codec);
   w.RestoreScreen(saved);
   w.WriteToDisplay(0x00, ds::kCc2Unlock);
-  w.ReadMdtFields();
+  Read(w, s);
   return w.Take();
 }
 
+std::vector<AnswerField> AnswerFields(const ShownScreen& s) {
+  std::vector<AnswerField> out;
+  for (const ShownField& f : s.fields)
+    out.push_back({f.def.row, f.def.column, f.def.length, f.def.shift == ShiftType::kSigned, !f.def.input});
+  std::sort(out.begin(), out.end(), [](const AnswerField& a, const AnswerField& b) {
+    return a.row != b.row ? a.row < b.row : a.column < b.column;
+  });
+  return out;
+}
+
+namespace {
+
+// One field's data as text; a signed field's minus (zone X'D' on the last
+// digit) becomes a trailing '-'.
+std::string FieldText(std::string raw, bool isSigned, const host5250::EbcdicCodec& codec) {
+  bool negative = false;
+  if (isSigned && !raw.empty()) {
+    const std::uint8_t last = static_cast<std::uint8_t>(raw.back());
+    if ((last & 0xF0) == 0xD0 && (last & 0x0F) <= 9) {
+      negative = true;
+      raw.back() = static_cast<char>(0xF0 | (last & 0x0F));
+    }
+  }
+  std::string text = codec.ToLocal(raw);  // nulls read as blanks
+  if (negative) text = TrimBlanks(text) + "-";
+  return text;
+}
+
+}  // namespace
+
 bool ReadAnswer(std::string_view payload, const host5250::EbcdicCodec& codec,
-                const std::vector<int>& signedAt, Answer* out) {
+                const std::vector<AnswerField>& fields, bool readAll, Answer* out) {
   *out = Answer{};
   if (payload.size() < 3) return false;
   auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(payload[i]); };
   out->cursorRow = byte(0);
   out->cursorColumn = byte(1);
   out->aid = byte(2);
+  const std::string_view data = payload.substr(3);
+  // Field data never holds X'11' (a control byte): data that starts with
+  // it is addressed, whatever the read was.
+  if (readAll && !data.empty() && static_cast<std::uint8_t>(data[0]) != ds::kOrderSetBufferAddress) {
+    auto sentLength = [](const AnswerField& f) { return f.length - (f.isSigned ? 1 : 0); };
+    for (bool withBypass : {true, false}) {
+      std::size_t total = 0;
+      for (const AnswerField& f : fields)
+        if (withBypass || !f.bypass) total += static_cast<std::size_t>(sentLength(f));
+      if (total != data.size()) continue;
+      std::size_t at = 0;
+      for (const AnswerField& f : fields) {
+        if (!withBypass && f.bypass) continue;
+        const std::size_t n = static_cast<std::size_t>(sentLength(f));
+        out->fields[f.row * 256 + f.column] = FieldText(std::string(data.substr(at, n)), f.isSigned, codec);
+        at += n;
+      }
+      return true;
+    }
+    // Neither layout fits: nothing can be read safely.
+    return true;
+  }
   std::size_t i = 3;
   while (i + 3 <= payload.size() && byte(i) == ds::kOrderSetBufferAddress) {
-    const int key = byte(i + 1) * 256 + byte(i + 2);
+    const int row = byte(i + 1), column = byte(i + 2);
     i += 3;
     const std::size_t start = i;
     while (i < payload.size() && byte(i) != ds::kOrderSetBufferAddress) ++i;
-    std::string raw(payload.substr(start, i - start));
-    const bool isSigned = std::find(signedAt.begin(), signedAt.end(), key) != signedAt.end();
-    bool negative = false;
-    if (isSigned && !raw.empty()) {
-      const std::uint8_t last = static_cast<std::uint8_t>(raw.back());
-      // A minus travels as zone X'D' on the last digit.
-      if ((last & 0xF0) == 0xD0 && (last & 0x0F) <= 9) {
-        negative = true;
-        raw.back() = static_cast<char>(0xF0 | (last & 0x0F));
-      }
-    }
-    std::string text = codec.ToLocal(raw);  // nulls read as blanks
-    if (negative) text = TrimBlanks(text) + "-";
-    out->fields[key] = text;
+    bool isSigned = false;
+    for (const AnswerField& f : fields)
+      if (f.row == row && f.column == column) isSigned = f.isSigned;
+    out->fields[row * 256 + column] = FieldText(std::string(payload.substr(start, i - start)), isSigned, codec);
   }
   return true;
 }

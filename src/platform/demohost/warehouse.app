@@ -234,6 +234,7 @@ screen TRANSFER uses STANDARD
   input 9 31 7 from upper underline fill
   text 10 6 "To location . . . . . ."
   input 10 31 7 to upper underline fill autoenter
+  read all
   check item in ITEMS "Item {item} is not on file."
   check tqty range -9999999 9999999 "Type the quantity as a whole number."
   check from required "Type the location to move from."

@@ -50,21 +50,12 @@ void DataStreamParser::ProcessRecord(std::string_view record, std::vector<std::s
   ds::RecordHeader header;
   std::string_view payload;
   if (!ds::ParseRecord(record, &header, &payload, &lastError)) return;
-  switch (header.opcode) {
-    case ds::kOpCancelInvite: {
-      ds::RecordHeader h;
-      h.opcode = ds::kOpCancelInvite;
-      outbound->push_back(ds::BuildRecord(h, {}));
-      break;
-    }
-    case ds::kOpSaveScreen: {
-      ds::RecordHeader h;
-      h.opcode = ds::kOpSaveScreen;
-      outbound->push_back(ds::BuildRecord(h, screen_.EncodeForSave(pending_read_)));
-      break;
-    }
-    default:
-      break;
+  // The opcode says what kind of exchange this is; the commands in the
+  // record do the work.  Cancel Invite alone wants an acknowledgement.
+  if (header.opcode == ds::kOpCancelInvite) {
+    ds::RecordHeader h;
+    h.opcode = ds::kOpCancelInvite;
+    outbound->push_back(ds::BuildRecord(h, {}));
   }
   Reader r{reinterpret_cast<const std::uint8_t*>(payload.data()), payload.size()};
   while (!r.AtEnd()) {

@@ -5,7 +5,10 @@
 #include <QSslSocket>
 #include <QTcpSocket>
 
+#include "platform/host5250/device_name.h"
 #include "platform/host5250/system_address.h"
+
+#include <QTimer>
 
 namespace tervo::host5250 {
 
@@ -57,7 +60,10 @@ bool Tn5250Client::Connect(std::string* err) {
   }
   Disconnect();
   session_.Restart();
-  session_.SetDeviceName(link_.DeviceName);
+  // A name the host would refuse is not offered; the host then picks one.
+  std::string device, why;
+  if (!link_.DeviceName.empty() && !ValidDeviceName(link_.DeviceName, &device, &why)) Log(why);
+  session_.SetDeviceName(device);
   lost_reported_ = false;
   tls_errors_.clear();
   keyboard_.Locked = true;
@@ -94,6 +100,12 @@ bool Tn5250Client::Connect(std::string* err) {
       OnLost("TLS certificate refused: " + tls_errors_);
     } else {
       OnLost(socket->errorString().toStdString());
+    }
+  });
+  QTimer::singleShot(kConnectTimeoutMs, this, [this, gen] {
+    if (gen == generation_ && socket_ && socket_->state() != QAbstractSocket::ConnectedState) {
+      OnLost("No answer from the host within " + std::to_string(kConnectTimeoutMs / 1000) + " s");
+      socket_->abort();
     }
   });
   Log("Connecting to " + address.host + ":" + std::to_string(address.port) + (address.tls ? " (TLS)" : ""));

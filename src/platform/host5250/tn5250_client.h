@@ -3,6 +3,8 @@
 // (queued calls), never from inside the socket's read handler, so a handler
 // may send keys, read fields or process events itself.
 //
+// An invalid DeviceName (see device_name.h) is logged and not offered.
+// PositionPicked is never raised: there is no pointer on a headless display.
 // Disconnect() is the gateway's own doing and raises no Disconnected event;
 // a lost or refused connection does.  ExitOnDisconnect and AutoDisconnect
 // are kept for the caller and change nothing here.
@@ -24,6 +26,9 @@ namespace tervo::host5250 {
 class Tn5250Client : public QObject, public HostDisplay {
   Q_OBJECT
  public:
+  // A host that neither accepts nor refuses within this time is given up.
+  static constexpr int kConnectTimeoutMs = 30000;
+
   explicit Tn5250Client(QObject* parent = nullptr);
   ~Tn5250Client() override;
 

@@ -71,7 +71,8 @@ class RadioLink {
   virtual void T_GetText(std::string& buffer, int size, int attributes) = 0;
   // The chosen item number (1-based), 0 for none, -27 Escape, -1..-8 F1..F8.
   // Values above 128 mean the item was chosen with the terminal's "send" key
-  // rather than Enter; callers subtract 128.
+  // rather than Enter; callers subtract 128.  Item numbers above 128 are
+  // returned plus 128 as well, so the subtraction always gives the item.
   virtual int T_Read() = 0;
   virtual void T_Delay(int units) = 0;
   virtual void T_Beep(int frequency, int duration) = 0;

@@ -25,7 +25,8 @@ class SerialTransport final : public Transport {
   ~SerialTransport() override;
 
   // Opens the line and asks the base to answer (PROBE); true only when it
-  // answered with BASE-READY within baseAnswerMs.
+  // answered with BASE-READY within baseAnswerMs.  Events are processed
+  // while it waits, as in the gateway's other waits.
   bool Open(std::string* err) override;
   bool Send(const wire::Frame& frame) override;
   void ResetAll() override;

@@ -23,6 +23,7 @@ class SimTcpClient {
   // Drops the connection as a radio drop-out would.
   void Disconnect();
   bool Connected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
+  bool Unconnected() const { return socket_.state() == QAbstractSocket::UnconnectedState; }
   // Raw bytes, for tests that speak the protocol badly on purpose.
   void WriteRaw(const std::string& bytes);
 
@@ -83,8 +84,9 @@ class SimRadioBase {
  public:
   explicit SimRadioBase(std::unique_ptr<ByteChannel> channel);
   ~SimRadioBase();
-  // The terminal stays owned by the caller.  It says HELLO at once and again
-  // whenever the gateway probes the base before welcoming it.
+  // The terminal stays owned by the caller and must outlive the base.  It
+  // says HELLO at once, and again whenever the gateway probes the base
+  // before welcoming it.
   void Add(SimTerminal& terminal);
   ByteChannel& Channel() { return *channel_; }
   int Probes() const { return probes_; }

@@ -147,9 +147,13 @@ int WireRadioLink::BatteryLevel(const std::string& terminalId) const {
 
 void WireRadioLink::Enqueue(Incoming in) {
   if (queue_.size() >= options_.maxQueued) {
-    Log("radio: receive queue full; message from terminal " + in.id + " dropped");
+    // One line per overflow, not one per message: a flooding terminal must
+    // not flood the log as well.
+    if (!queueFull_) Log("radio: receive queue full; messages from terminal " + in.id + " dropped");
+    queueFull_ = true;
     return;
   }
+  queueFull_ = false;
   queue_.push_back(std::move(in));
 }
 

@@ -114,6 +114,7 @@ class WireRadioLink final : public RadioLink {
   std::set<std::string> accepted_;
   std::unique_ptr<Transport> transport_;
   std::deque<Incoming> queue_;
+  bool queueFull_ = false;
   std::map<std::string, Terminal> terminals_;
 
   Mode mode_ = Mode::kIdle;

@@ -226,6 +226,11 @@ TEST_F(Warehouse, UnknownKeysAreRefusedAndSessionsAreSeparate) {
   EXPECT_EQ(b.ScreenName(), "SIGNON");
   EXPECT_EQ(a.Variable("user"), "ALICE");
   EXPECT_EQ(b.Variable("user"), "");
+  // Clear draws the screen again; an unwanted Print gets no answer.
+  EXPECT_EQ(a.Answer("clear", {{"option", "1"}}).outcome, Outcome::kShow);
+  EXPECT_EQ(a.ScreenName(), "MENU");
+  EXPECT_EQ(a.Current().fields.back().text, "  ");
+  EXPECT_EQ(a.Answer("print", {}).outcome, Outcome::kIgnore);
   EXPECT_EQ(b.Answer("f3", {}).outcome, Outcome::kSignOff);
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/demohost/demo_host.h"
+#include "platform/host5250/field_list.h"
 #include "terminal.h"
 
 namespace tervo::demohost {
@@ -118,6 +119,52 @@ TEST_F(DemoHostE2e, PickingListPagesAndHelpRestoresTheScreen) {
   ASSERT_TRUE(t.Keys("25@E"));
   ASSERT_TRUE(t.WaitReady("Confirm Pick")) << t.Dump() << log;
   EXPECT_NE(t.Row(5).find("SO-50220"), std::string::npos) << t.Row(5);
+}
+
+TEST_F(DemoHostE2e, StockTransferReadsAllFieldsAndASignedQuantity) {
+  Terminal t(host->Port(), "");
+  SignOn(t, "mover");
+  ASSERT_TRUE(t.Keys("4@E"));
+  ASSERT_TRUE(t.WaitReady("Stock Transfer")) << t.Dump();
+  // The negative quantity is written into the field as the gateway writes
+  // it (sign in the last position); keys fill the rest.  A full field moves
+  // the cursor on by itself; the last field is auto-enter, so filling it
+  // sends the screen.
+  host5250::ScreenFields fields(t.session.GetScreen(), t.session.Codec());
+  int qty = -1;
+  for (int i = 0; i < fields.Count(); ++i)
+    if (fields.Item(i).StartRow == 8 && fields.Item(i).StartColumn == 31) qty = i;
+  ASSERT_GE(qty, 0);
+  EXPECT_EQ(fields.Item(qty).Type, host5250::kTypeSignedNumeric);
+  ASSERT_TRUE(fields.SetText(qty, "      5-"));
+  std::string err;
+  ASSERT_TRUE(t.Keys("300042@TD-01-03D-01-06", &err)) << err << "\n" << t.Dump();
+  ASSERT_TRUE(t.WaitReady("Transfer recorded")) << t.Dump() << log;
+  EXPECT_NE(t.Row(8).find("Transfer recorded: -5 of item 300042 from D-01-03 to D-01-06."),
+            std::string::npos)
+      << t.Row(8);
+}
+
+TEST(DemoHostE2eOptions, ATerminalThatCannotSaveGetsAnErrorInsteadOfHelp) {
+  DemoHostOptions o;
+  o.saveTimeoutMs = 20;
+  DemoHost host(o);
+  std::string err;
+  ASSERT_TRUE(host.ListenOnFreeLoopbackPort(&err)) << err;
+  Terminal t(host.Port(), "");
+  ASSERT_TRUE(t.WaitReady("Sign On"));
+  t.Keys("u@Tp@E");
+  ASSERT_TRUE(t.WaitReady("Main Menu"));
+  t.Keys("2@E");
+  ASSERT_TRUE(t.WaitReady("Picking List"));
+  t.dropSavedScreens = true;
+  t.Keys("@1");
+  ASSERT_TRUE(Terminal::WaitFor([&] { return t.Message().find("Help is not available now.") != std::string::npos; }))
+      << t.Dump();
+  t.dropSavedScreens = false;
+  // The next key is an ordinary one again.
+  t.Keys("@R@u");
+  EXPECT_TRUE(Terminal::WaitFor([&] { return t.Row(7).substr(1, 4) == "  11"; })) << t.Dump();
 }
 
 TEST_F(DemoHostE2e, SeveralTerminalsKeepTheirOwnState) {

@@ -70,10 +70,14 @@ class Terminal {
 
   host5250::Tn5250Session session;
   QTcpSocket socket;
+  // Plays a terminal that never answers Save Screen.
+  bool dropSavedScreens = false;
 
  private:
   void Flush() {
     const std::string out = session.TakeOutput();
+    // A record's opcode is byte 9 of its header.
+    if (dropSavedScreens && out.size() > 9 && static_cast<std::uint8_t>(out[9]) == 0x04) return;
     if (!out.empty()) socket.write(out.data(), static_cast<qint64>(out.size()));
   }
 };

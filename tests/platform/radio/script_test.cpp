@@ -4,6 +4,10 @@
 // on F3.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "platform/radio/sim_links.h"
@@ -156,10 +160,10 @@ TEST(ScriptedTerminal, SeveralTerminalsBehindARadioBaseOnAPseudoTerminal) {
   std::string slave, err;
   auto channel = sim::FdChannel::OpenPty(&slave, &err);
   ASSERT_TRUE(channel) << err;
-  sim::SimRadioBase base(std::move(channel));
   ScriptedTerminal t1("T1", kSignOnScript);
   ScriptedTerminal t2("T2",
                       "expect Sign on\nfield User\ntype bob\nchoose Enter\nexpect Hello bob\n");
+  sim::SimRadioBase base(std::move(channel));  // goes before the terminals it carries
   t1.Start();
   t2.Start();
   base.Add(t1.sim);
@@ -178,6 +182,32 @@ TEST(ScriptedTerminal, SeveralTerminalsBehindARadioBaseOnAPseudoTerminal) {
   EXPECT_EQ(t1.runner->ExitCode(), 0) << t1.out;
   EXPECT_EQ(t2.runner->ExitCode(), 0) << t2.out;
   EXPECT_EQ(t2.out.find("alice"), std::string::npos) << "T1's screens never reach T2";
+}
+
+// The simulator program itself, as the end-to-end tests will run it.
+TEST(ScriptedTerminal, TheProgramRunsAScriptOverTcp) {
+  const QString program =
+      QCoreApplication::applicationDirPath() + "/../apps/tervo-terminal/tervo-terminal";
+  if (!QFile::exists(program)) GTEST_SKIP() << "tervo-terminal not built";
+  test::LogRecorder log;
+  auto link = test::TcpLink(log, {"T1"});
+  MiniGateway gateway(*link);
+  QTemporaryDir dir;
+  const QString script = dir.filePath("t1.txt");
+  for (const auto& [text, code] : {std::pair{std::string(kSignOnScript), 0},
+                                   std::pair{std::string("timeout 0.3\nexpect Nowhere\n"), 1}}) {
+    QFile f(script);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text.c_str());
+    f.close();
+    QProcess p;
+    p.start(program, {"--connect", "127.0.0.1:" + QString::number(link->ListeningPort()), "--id",
+                      "T1", "--script", script, "--timeout", "3"});
+    ASSERT_TRUE(test::PumpUntil([&] { return p.state() == QProcess::NotRunning; }, 10000));
+    const std::string out = p.readAllStandardOutput().toStdString();
+    EXPECT_EQ(p.exitCode(), code) << out << p.readAllStandardError().toStdString();
+    EXPECT_NE(out.find("--- T1 screen SIGNON"), std::string::npos) << out;
+  }
 }
 
 }  // namespace

@@ -45,6 +45,8 @@ class Serial : public ::testing::Test {
   }
   std::string slave;
   sim::FdChannel* master = nullptr;
+  // The terminals outlive the base that carries them.
+  sim::SimTerminal t1{"T1", 20}, t2{"T2", 20, 4300};
   std::unique_ptr<sim::SimRadioBase> base;
   test::LogRecorder log;
   std::unique_ptr<WireRadioLink> link;
@@ -68,7 +70,6 @@ TEST_F(Serial, InitializeCommIsNonZeroOnlyWhenTheBaseAnswers) {
 }
 
 TEST_F(Serial, ManyTerminalsShareTheLineAndStayApart) {
-  sim::SimTerminal t1("T1", 20), t2("T2", 20, 4300);
   base->Add(t1);
   base->Add(t2);
   ASSERT_EQ(link->InitializeComm(1, 19200), 1);

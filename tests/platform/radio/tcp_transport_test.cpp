@@ -143,6 +143,33 @@ TEST(TcpTransport, FramesBreakingTheRulesAreRefusedAndNothingIsMixed) {
   EXPECT_TRUE(t1.client.Connected());
 }
 
+TEST(TcpTransport, AFullReceiveQueueDropsWithOneLogLine) {
+  test::LogRecorder log;
+  RadioLinkOptions o;
+  o.tcpPort = 0;
+  o.maxQueued = 1;
+  o.log = log.Fn();
+  WireRadioLink link(o);
+  link.TCPIP_Start("127.0.0.1");
+  ASSERT_EQ(link.InitializeComm(1, 0), 1);
+  link.TCPIP_AcceptTerminalId("T1");
+  Terminal t("T1", link.ListeningPort());
+  ASSERT_TRUE(PumpUntil([&] { return t.sim.Welcomed(); }));
+  for (int i = 0; i < 5; ++i) t.sim.SendMessage("m" + std::to_string(i));
+  ASSERT_TRUE(PumpUntil([&] { return log.Has("receive queue full"); }));
+  test::Pump(50);
+  int full = 0;
+  for (const auto& l : log.lines) full += l.find("receive queue full") != std::string::npos;
+  EXPECT_EQ(full, 1);
+  Received r;
+  ASSERT_TRUE(test::Take(link, &r));
+  EXPECT_EQ(r.data, "START");
+  t.sim.SendMessage("after");
+  ASSERT_TRUE(TakeWithin(link, &r));
+  EXPECT_EQ(r.kind, kOther);
+  EXPECT_EQ(r.data, "after");
+}
+
 TEST(TcpTransport, AddressTextMayNameThePort) {
   test::LogRecorder log;
   RadioLinkOptions o;

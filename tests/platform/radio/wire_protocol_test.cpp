@@ -38,6 +38,13 @@ ScreenProgram EveryOp() {
   return p;
 }
 
+TEST(WireProtocol, FrameCheckIsTheStandardCcittFalse) {
+  const std::string check = "123456789";
+  EXPECT_EQ(Crc16(reinterpret_cast<const std::uint8_t*>(check.data()), check.size()), 0x29B1);
+  // The documented layout, byte for byte.
+  EXPECT_EQ(Bytes({0x02, "T1", ""}).substr(0, 14), std::string("TV\x01\x02T1      \x00\x00", 14));
+}
+
 TEST(WireProtocol, MessagesRoundTrip) {
   std::string payload, err;
   const ScreenProgram p = EveryOp();

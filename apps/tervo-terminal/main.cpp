@@ -1,0 +1,251 @@
+// tervo-terminal: simulated radio terminals for the gateway, interactive or
+// scripted, over TCP/IP or behind a simulated radio base on a serial device.
+// See docs/terminal-simulator.md.
+#include <QCoreApplication>
+#include <QTimer>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ansi_ui.h"
+#include "platform/radio/sim_links.h"
+#include "platform/radio/sim_script.h"
+
+using namespace tervo::radio;
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tervo-terminal --connect HOST:PORT --id T1 [options]\n"
+    "       tervo-terminal --base DEVICE | --base-pty  --id T1 [--id T2 ...] [options]\n"
+    "options:\n"
+    "  --script FILE    run a script instead of the interactive display (repeat:\n"
+    "                   one per --id, in order)\n"
+    "  --width N        display width (DisplayLen), default 20\n"
+    "  --battery MV     battery reading in millivolts, default 5000\n"
+    "  --baud N         serial speed for --base, default 9600\n"
+    "  --timeout SEC    how long a script step waits, default 5\n"
+    "  --no-start       do not send START after the first connection\n";
+
+struct Options {
+  std::string connect;
+  std::string base;
+  bool basePty = false;
+  std::vector<std::string> ids;
+  std::vector<std::string> scripts;
+  int width = 20;
+  int battery = 5000;
+  int baud = 9600;
+  double timeout = 5;
+  bool start = true;
+};
+
+bool ParseInt(const std::string& s, int* out) {
+  if (s.empty() || s.size() > 9 || s.find_first_not_of("0123456789") != std::string::npos) {
+    return false;
+  }
+  *out = std::stoi(s);
+  return true;
+}
+
+bool Parse(const QStringList& args, Options* o, std::string* err) {
+  for (int i = 1; i < args.size(); ++i) {
+    const std::string a = args[i].toStdString();
+    auto value = [&](std::string* v) {
+      if (i + 1 >= args.size()) {
+        *err = a + " needs a value";
+        return false;
+      }
+      *v = args[++i].toStdString();
+      return true;
+    };
+    std::string v;
+    if (a == "--connect") {
+      if (!value(&o->connect)) return false;
+    } else if (a == "--base") {
+      if (!value(&o->base)) return false;
+    } else if (a == "--base-pty") {
+      o->basePty = true;
+    } else if (a == "--id") {
+      if (!value(&v)) return false;
+      std::stringstream ss(v);
+      for (std::string id; std::getline(ss, id, ',');) {
+        if (id.empty() || id.size() > 8) {
+          *err = "terminal id \"" + id + "\" must have 1 to 8 characters";
+          return false;
+        }
+        o->ids.push_back(id);
+      }
+    } else if (a == "--script") {
+      if (!value(&v)) return false;
+      o->scripts.push_back(v);
+    } else if (a == "--width" || a == "--battery" || a == "--baud") {
+      if (!value(&v)) return false;
+      int n = 0;
+      if (!ParseInt(v, &n) || (a == "--width" && (n < 1 || n > 80))) {
+        *err = a + " needs a number" + (a == "--width" ? " from 1 to 80" : "");
+        return false;
+      }
+      (a == "--width" ? o->width : a == "--battery" ? o->battery : o->baud) = n;
+    } else if (a == "--timeout") {
+      if (!value(&v)) return false;
+      try {
+        o->timeout = std::stod(v);
+      } catch (...) {
+        *err = "--timeout needs a number of seconds";
+        return false;
+      }
+    } else if (a == "--no-start") {
+      o->start = false;
+    } else {
+      *err = "unknown option " + a;
+      return false;
+    }
+  }
+  const int modes = !o->connect.empty() + !o->base.empty() + o->basePty;
+  if (modes != 1) {
+    *err = "give one of --connect, --base or --base-pty";
+    return false;
+  }
+  if (o->ids.empty()) {
+    *err = "give the terminal id with --id";
+    return false;
+  }
+  if (o->scripts.size() > o->ids.size()) {
+    *err = "more scripts than terminal ids";
+    return false;
+  }
+  return true;
+}
+
+bool ReadFile(const std::string& path, std::string* text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::stringstream ss;
+  ss << in.rdbuf();
+  *text = ss.str();
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  Options o;
+  std::string err;
+  if (app.arguments().contains("--help") || !Parse(app.arguments(), &o, &err)) {
+    if (!err.empty()) std::fprintf(stderr, "tervo-terminal: %s\n", err.c_str());
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+
+  std::vector<std::unique_ptr<sim::SimTerminal>> terminals;
+  for (const std::string& id : o.ids) {
+    terminals.push_back(std::make_unique<sim::SimTerminal>(id, o.width, o.battery));
+    terminals.back()->SetAutoStart(o.start);
+  }
+
+  // Scripts, one per terminal in order.
+  const bool scripted = !o.scripts.empty();
+  std::vector<std::unique_ptr<sim::ScriptRunner>> runners;
+  int exitCode = 0;
+  std::size_t finished = 0;
+  for (std::size_t i = 0; i < o.scripts.size(); ++i) {
+    std::string text;
+    if (!ReadFile(o.scripts[i], &text)) {
+      std::fprintf(stderr, "tervo-terminal: cannot read %s\n", o.scripts[i].c_str());
+      return 2;
+    }
+    std::vector<sim::ScriptStep> steps;
+    if (!sim::ParseScript(text, &steps, &err)) {
+      std::fprintf(stderr, "tervo-terminal: %s: %s\n", o.scripts[i].c_str(), err.c_str());
+      return 2;
+    }
+    runners.push_back(std::make_unique<sim::ScriptRunner>(
+        *terminals[i], std::move(steps),
+        [](const std::string& s) {
+          std::fputs(s.c_str(), stdout);
+          std::fflush(stdout);
+        },
+        static_cast<int>(o.timeout * 1000)));
+  }
+
+  // Connections.
+  std::vector<std::unique_ptr<sim::SimTcpClient>> clients;
+  std::unique_ptr<sim::SimRadioBase> base;
+  if (!o.connect.empty()) {
+    const auto colon = o.connect.rfind(':');
+    int port = 0;
+    if (colon == std::string::npos || !ParseInt(o.connect.substr(colon + 1), &port) || port < 1 ||
+        port > 65535) {
+      std::fprintf(stderr, "tervo-terminal: --connect needs HOST:PORT\n");
+      return 2;
+    }
+    for (auto& t : terminals) {
+      clients.push_back(std::make_unique<sim::SimTcpClient>(*t, o.connect.substr(0, colon),
+                                                            static_cast<quint16>(port)));
+    }
+  } else {
+    std::unique_ptr<sim::ByteChannel> channel;
+    if (o.basePty) {
+      std::string slave;
+      channel = sim::FdChannel::OpenPty(&slave, &err);
+      if (channel) std::fprintf(stderr, "radio base on %s\n", slave.c_str());
+    } else {
+      channel = sim::SerialChannel::Open(o.base, o.baud, &err);
+    }
+    if (!channel) {
+      std::fprintf(stderr, "tervo-terminal: %s\n", err.c_str());
+      return 2;
+    }
+    base = std::make_unique<sim::SimRadioBase>(std::move(channel));
+  }
+
+  std::vector<sim::SimTerminal*> shown;
+  for (auto& t : terminals) shown.push_back(t.get());
+  auto status = [&](const sim::SimTerminal& t) -> std::string {
+    if (t.Refused()) return "refused";
+    return t.Welcomed() ? "connected" : "waiting for the gateway";
+  };
+  std::unique_ptr<tervo::terminal::AnsiUi> ui;
+  if (!scripted) {
+    ui = std::make_unique<tervo::terminal::AnsiUi>(shown, status, [&app] { app.quit(); });
+  }
+
+  for (std::size_t i = 0; i < terminals.size(); ++i) {
+    sim::ScriptRunner* runner = i < runners.size() ? runners[i].get() : nullptr;
+    tervo::terminal::AnsiUi* face = ui.get();
+    terminals[i]->SetOnChange([runner, face](const std::string& what) {
+      if (runner) runner->OnChange(what);
+      if (face) face->Note(what);
+    });
+  }
+  for (auto& r : runners) {
+    r->Start([&](int code) {
+      exitCode = std::max(exitCode, code);
+      if (++finished == runners.size()) QTimer::singleShot(0, &app, [&] { app.exit(exitCode); });
+    });
+  }
+  if (ui && !ui->Start(&err)) {
+    std::fprintf(stderr, "tervo-terminal: %s\n", err.c_str());
+    return 2;
+  }
+
+  // TCP/IP terminals come back after a drop-out, as a handheld back in range.
+  QTimer retry;
+  QObject::connect(&retry, &QTimer::timeout, &retry, [&] {
+    for (auto& c : clients) {
+      if (c->Unconnected()) c->Connect();
+    }
+  });
+  for (auto& c : clients) c->Connect();
+  if (!clients.empty()) retry.start(2000);
+  for (auto& t : terminals) {
+    if (base) base->Add(*t);
+  }
+  if (scripted && runners.empty()) return 0;
+  return app.exec();
+}
