@@ -125,6 +125,7 @@ class Parser {
       }
     }
     name = TrimView(name);
+    if (name.empty()) return Fail(err, "missing key name");
     if (level_ > kDeepestStoredLevel) return true;
     switch (level_) {
       case 0:

@@ -51,7 +51,10 @@ std::string UserSettings::Key(const std::string& application, const std::string&
 std::string UserSettings::Get(const std::string& application, const std::string& section, const std::string& key,
                               const std::string& def) const {
   const QVariant v = Store(application).value(Local(Key(application, section, key)));
-  if (!v.isValid() || !v.canConvert<QString>()) return def;
+  if (!v.isValid()) return def;
+  // A hand-edited INI value with an unquoted comma reads as a list.
+  if (v.userType() == QMetaType::QStringList) return v.toStringList().join(',').toLocal8Bit().toStdString();
+  if (!v.canConvert<QString>()) return def;
   return v.toString().toLocal8Bit().toStdString();
 }
 

@@ -71,6 +71,8 @@ TEST(ConfigReader, LinesOutsideTheTablesAndMalformedLinesAreBad) {
       {{"SessionCt"}, "missing quote"},
       {{"SessionCt=\"1"}, "missing closing quote"},
       {{"\"1\""}, "missing key name"},
+      {{"SessionCt[ 1][", "=\"7\""}, "missing key name"},
+      {{" [3]=\"7\""}, "missing key name"},
       {{"Screens[ x][", "Master=\"2\""}, "not a number: \" x\"", 1},
       {{"]"}, "] outside any block"},
       {{""}, "blank line"},

@@ -37,6 +37,16 @@ TEST(UserSettings, OverrideFileHoldsBothApplicationsAndDefaultsApply) {
   EXPECT_EQ(raw.value("QuilComm/Startup/DEBUG").toString(), "1");
 }
 
+TEST(UserSettings, HandEditedValuesWithCommasReadWhole) {
+  testing::TempFolder dir;
+  testing::WriteFile(dir.File("settings.ini"), "[TervoTerminal2]\nStartup\\FileName=/srv/a,b\nStartup\\System=\"S,1\"\n");
+  UserSettings s(dir.File("settings.ini"));
+  EXPECT_EQ(s.FileName(), "/srv/a,b");
+  EXPECT_EQ(s.System(), "S,1");
+  s.SetFileName("/srv/c,d");
+  EXPECT_EQ(s.FileName(), "/srv/c,d");
+}
+
 TEST(UserSettings, LastDayOutsideTheMonthReadsAsToday) {
   testing::TempFolder dir;
   UserSettings s(dir.File("settings.ini"));
