@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "core/gateway_builder.h"
 #include "platform/radio/sim_links.h"
 #include "platform/radio/sim_terminal.h"
@@ -87,6 +89,16 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
   while (!allShown() && wait.elapsed() < 30000) QApplication::processEvents(QEventLoop::AllEvents, 50);
   EXPECT_TRUE(allShown());
   Settle(1500);
+  // Two operators sign on, so the grid shows the application too.
+  for (int t : {0, 3}) {
+    terminals[t]->Type(t == 0 ? "ALICE" : "BOB");
+    terminals[t]->Press(radio::sim::Key::kTab);
+    terminals[t]->Type("SECRET");
+    terminals[t]->Press(radio::sim::Key::kSend);
+  }
+  Settle(4000);
+  if (qEnvironmentVariableIsSet("TERVO_SCREENSHOT_VERBOSE"))
+    for (auto& t : terminals) std::fprintf(stderr, "%s:\n%s\n", t->Id().c_str(), radio::sim::ScreenText(*t).c_str());
 
   windows.RunCommand("FullAccess");
   windows.Main().As4001Click(1);
