@@ -226,13 +226,14 @@ int OperatorWindows::SelectedSession() const {
 }
 
 void OperatorWindows::OpenNotAvailable(const std::string& title) {
-  auto* w = new NotAvailableWindow(title);
+  // Owned by the main window, shown as a window of its own.
+  auto* w = new NotAvailableWindow(title, main_.get());
   w->show();
   lastOpened_ = w;
 }
 
 void OperatorWindows::OpenDeviceNames() {
-  auto* w = new DeviceNameWindow(gw_->Store(), gw_->SessionCount());
+  auto* w = new DeviceNameWindow(gw_->Store(), gw_->SessionCount(), main_.get());
   w->routerName = [this] { return gw_->RouterName; };
   w->setLiveDeviceName = [this](int s, const std::string& name) {
     host5250::HostDisplay* d = gw_->Display(s);

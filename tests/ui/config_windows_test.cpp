@@ -161,6 +161,7 @@ TEST(DeviceNameWindow, EnablesTheSessionRowsAndStoresUpperCaseNames) {
   EXPECT_EQ(store.TerminalIDDef[0], "gun a") << "terminal ids as typed";
   EXPECT_EQ(store.DeviceName[5], "KEEP") << "rows beyond the sessions keep their values";
   EXPECT_TRUE(live.empty()) << "only the RumbaRouter interface takes live device names";
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(DeviceNameWindow, TheRouterRuleSetsLiveNamesAndStopsAtARefusal) {
@@ -185,6 +186,7 @@ TEST(DeviceNameWindow, TheRouterRuleSetsLiveNamesAndStopsAtARefusal) {
   refusing->close();
   EXPECT_EQ(store.DeviceName[1], "D");
   EXPECT_EQ(store.DeviceName[2], "") << "the loop ends at the refused row";
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace

@@ -131,6 +131,7 @@ struct Rig {
     // talks to its windows.
     gateway.reset();
     windows.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // windows closed with delete-on-close
   }
   tervo::testing::FakeHostDisplay& Host(int s) { return *services->displays[static_cast<std::size_t>(s)]; }
   void At(int h, int m, int s) { clock->SetNow({2026, 3, 7, h, m, s}); }
