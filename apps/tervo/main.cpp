@@ -1,5 +1,6 @@
-// tervo: the gateway.  Until the operator's windows exist it runs headless:
-// questions take their default answer and are logged, the title goes to
+// tervo: the gateway.  With a display it opens the operator's windows
+// (docs/operator-windows.md); with --headless, or without a display, it runs
+// headless: questions take their default answer and are logged, the title goes to
 // standard error, and Enter on standard input is the system-message
 // window's Enter (it ends the radio retry).
 //
