@@ -44,6 +44,15 @@ class Prompt {
   // An input box; cancelling returns the empty text.
   virtual std::string Input(const std::string& prompt, const std::string& title,
                             const std::string& defaultText) = 0;
+  // A choice among items; cancelling (and a prompt that cannot ask) keeps
+  // current.
+  virtual std::string Choose(const std::string& prompt, const std::string& title,
+                             const std::vector<std::string>& items, const std::string& current) {
+    (void)prompt;
+    (void)title;
+    (void)items;
+    return current;
+  }
 };
 
 // Answers without asking: "Yes"/"OK" and the default text, as an unattended

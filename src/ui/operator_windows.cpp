@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <algorithm>
 
 #include "config/config_reader.h"
 #include "config/config_writer.h"
@@ -248,7 +249,13 @@ void OperatorWindows::OpenDeviceNames() {
 void OperatorWindows::RouterConfig() {
   host5250::HostDisplay* first = gw_->Display(0);
   if (!first) return;
+  // The display's own configuration has nothing to ask for our client; the
+  // choice among the host interfaces is asked here instead.
   first->Configure(false, false);
+  std::vector<std::string> names = {"TN5250", "DemoHost"};
+  const std::string current = first->Link().name;
+  if (std::find(names.begin(), names.end(), current) == names.end()) names.push_back(current);
+  first->Link().name = seams_.prompt->Choose("Host interface", "Router Configuration", names, current);
   const std::string name = first->Link().name;
   for (int s = 0; s < gw_->SessionCount(); ++s)
     if (host5250::HostDisplay* d = gw_->Display(s)) d->Link().name = name;

@@ -45,6 +45,19 @@ std::string WidgetPrompt::Input(const std::string& prompt, const std::string& ti
   return ok ? ToEngine(r) : std::string();  // cancelling gives the empty text
 }
 
+std::string WidgetPrompt::Choose(const std::string& prompt, const std::string& title,
+                                 const std::vector<std::string>& items, const std::string& current) {
+  QStringList list;
+  int at = 0;
+  for (const auto& item : items) {
+    if (item == current) at = static_cast<int>(list.size());
+    list << FromEngine(item);
+  }
+  bool ok = false;
+  const QString r = QInputDialog::getItem(parent_, FromEngine(title), FromEngine(prompt), list, at, false, &ok);
+  return ok ? ToEngine(r) : current;
+}
+
 config::FileDialogs::Result WidgetPrompt::Open(const std::string& presetName, const std::string& folder,
                                                std::string* chosen) {
   const QString path = QFileDialog::getOpenFileName(parent_, QStringLiteral("Load"), StartPath(presetName, folder),

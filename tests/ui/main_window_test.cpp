@@ -213,9 +213,12 @@ TEST(MainWindowMenus, RouterCommandsAndTheGlobalMessage) {
   r.prompt.input = "AS1";
   r.windows->RunCommand("SystemName");
   EXPECT_EQ(r.gateway->SystemName, "AS1");
-  r.Host(0).Link().name = "TN5250";
+  r.Host(0).Link().name = "WallData.RumbaRouter";
+  r.prompt.choice = "TN5250";
   r.windows->RunCommand("RouterConfig");
+  EXPECT_EQ(r.prompt.choices, (std::vector<std::string>{"TN5250", "DemoHost", "WallData.RumbaRouter"}));
   EXPECT_EQ(r.Host(2).Link().name, "TN5250");
+  EXPECT_EQ(r.gateway->RouterName, "TN5250");
   EXPECT_EQ(r.settings->Get("TervoTerminal2", "Startup", "RouterName", ""), "TN5250");
   r.prompt.input = "Inventory at 3";
   r.windows->RunCommand("Send_Global_Message");
@@ -254,6 +257,24 @@ TEST(MainWindowMenus, ExitAsksToSaveAndEndsTheProgram) {
   EXPECT_EQ(r.prompt.asked, std::vector<std::string>{"Save Changes ?"}) << "asked once, not again at shutdown";
   EXPECT_TRUE(r.gateway->ShutDown());
   EXPECT_TRUE(r.finished);
+}
+
+TEST(MainWindowMenus, ClearCommandsWorkOnTheSelectedSessionsScreen) {
+  Rig r(2);
+  TypeSessionCount(r, "2");
+  r.windows->RunCommand("FullAccess");
+  auto& store = r.gateway->Store();
+  store.NumeroMaximoDeEcrans = 3;
+  store.GrowScreenTables();
+  store.Screens[1].ScreenId = 11;
+  store.Screens[2].ScreenId = 22;
+  r.gateway->Sessions().CurrentScreen[1] = 2;
+  QTest::mouseClick(r.windows->Main().Display(1), Qt::LeftButton);
+  r.windows->RunCommand("ClearScreen");
+  EXPECT_EQ(store.Screens[2].ScreenId, 0);
+  EXPECT_EQ(store.Screens[1].ScreenId, 11) << "only the selected session's screen";
+  r.windows->RunCommand("ClearData");
+  EXPECT_EQ(store.Screens[1].ScreenId, 0);
 }
 
 TEST(MainWindowMenus, ClosingWithChangesOffersTheSaveDialog) {

@@ -35,6 +35,14 @@ class AnsweringPrompt : public config::Prompt, public config::FileDialogs {
     asked.push_back(prompt);
     return input;
   }
+  std::string choice;  // empty: cancelled
+  std::string Choose(const std::string& prompt, const std::string&, const std::vector<std::string>& items,
+                     const std::string& current) override {
+    asked.push_back(prompt);
+    choices = items;
+    return choice.empty() ? current : choice;
+  }
+  std::vector<std::string> choices;
   Result Open(const std::string&, const std::string&, std::string* chosen) override { return Next(chosen); }
   Result Save(const std::string&, const std::string&, std::string* chosen) override { return Next(chosen); }
 
