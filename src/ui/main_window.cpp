@@ -255,6 +255,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::changeEvent(QEvent* e) {
   QMainWindow::changeEvent(e);
   if (e->type() == QEvent::WindowStateChange) ArrangeAs400Windows();
+  if (e->type() == QEvent::ActivationChange && isActiveWindow()) SetFocusToScrollBar();
 }
 
 void MainWindow::focusInEvent(QFocusEvent* e) {
