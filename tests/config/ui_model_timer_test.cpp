@@ -14,7 +14,7 @@ TEST(StartupTimeText, ComparesTheTimeOfDayWithTheBoxPlusSeconds) {
   EXPECT_FALSE(TimeAfter("07:00:00", "07:00")) << "exactly the box time is not after it";
   EXPECT_FALSE(TimeBefore("07:00:00", "07:00")) << "nor before it";
   EXPECT_TRUE(TimeBefore("06:59:59", "07:00"));
-  EXPECT_TRUE(TimeAfter("00:00:00", "__:__") == false) << "an empty mask sorts after every time";
+  EXPECT_FALSE(TimeAfter("00:00:00", "__:__")) << "an empty box sorts after every time";
   EXPECT_TRUE(TimeBefore("23:59:59", "__:__"));
 }
 
