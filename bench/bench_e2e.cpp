@@ -12,6 +12,8 @@
 // gateway_cpu_cores is the gateway process's CPU time over the measured
 // wall time.  Start-up (every terminal's START and sign-on) is not measured:
 // each connection waits 4 s for its host session, one after the other.
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,7 +23,6 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
-
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -30,8 +31,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "bench_registry.h"
 #include "config/config_reader.h"
@@ -136,17 +135,24 @@ class Driver {
     latencies.push_back(static_cast<double>(clock_.nsecsElapsed() - sentNs_) / 1e6);
     bool right = false;
     switch (phase_) {
-      case Phase::kMenu: right = Shows("Item Inquiry") && !Shows("On hand"); break;
-      case Phase::kInquiry: right = Shows(row_.description) && Shows(row_.item); break;
-      case Phase::kItem: right = Shows("Main Menu"); break;
-      default: break;
+      case Phase::kMenu:
+        right = Shows("Item Inquiry") && !Shows("On hand");
+        break;
+      case Phase::kInquiry:
+        right = Shows(row_.description) && Shows(row_.item);
+        break;
+      case Phase::kItem:
+        right = Shows("Main Menu");
+        break;
+      default:
+        break;
     }
     if (!right) {
       ++misrouted;
       phase_ = Phase::kDone;
       return;
     }
-    phase_ = phase_ == Phase::kMenu ? Phase::kInquiry
+    phase_ = phase_ == Phase::kMenu      ? Phase::kInquiry
              : phase_ == Phase::kInquiry ? Phase::kItem
                                          : Phase::kMenu;
     if (--left_ <= 0) {
@@ -175,8 +181,11 @@ class Driver {
         terminal_.Display().SetValue(row_.item);
         terminal_.Press(Key::kEnter);
         break;
-      case Phase::kItem: terminal_.Press(Key::kF3); break;
-      default: break;
+      case Phase::kItem:
+        terminal_.Press(Key::kF3);
+        break;
+      default:
+        break;
     }
   }
 

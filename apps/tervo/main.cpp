@@ -1,7 +1,7 @@
 // tervo: the gateway.  With a display it opens the operator's windows
-// (docs/operator-windows.md); with --headless, or without a display, it runs
-// headless: questions take their default answer and are logged, the title goes to
-// standard error, and Enter on standard input is the system-message
+// (docs/operator-windows.md); with --headless, or without a display, it
+// runs headless: questions take their default answer and are logged, the
+// title goes to standard error, and Enter on standard input is the system-message
 // window's Enter (it ends the radio retry).
 //
 //   tervo --headless [--config BASE] [--settings FILE] [--log-folder DIR]
@@ -11,15 +11,14 @@
 // SIGINT and SIGTERM run the shutdown sequence (counters written, auto-save
 // honoured) before the program ends.  "tervo: ready" on standard output says
 // the start-up sequence is done.  See docs/gateway.md.
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QSocketNotifier>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
-
-#include <unistd.h>
 
 #include "core/gateway_builder.h"
 #include "core/headless_ui.h"
@@ -42,7 +41,8 @@ int Usage() {
 
 int main(int argc, char** argv) {
 #ifdef TERVO_WITH_UI
-  const auto appOwned = tervo::ui::MakeApplication(argc, argv);  // a QApplication when windows can open
+  // A QApplication when windows can open.
+  const auto appOwned = tervo::ui::MakeApplication(argc, argv);
   QCoreApplication& app = *appOwned;
 #else
   QCoreApplication app(argc, argv);
@@ -110,7 +110,8 @@ int main(int argc, char** argv) {
     if (stopping) return;
     stopping = true;
     gateway.RequestStop();
-    QMetaObject::invokeMethod(&app, [&] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &app, [&] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
   };
   tervo::os::SignalWatcher signalWatcher([&](int) { stop(); });
 

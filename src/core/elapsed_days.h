@@ -4,7 +4,6 @@
 
 #include <string>
 
-
 namespace tervo::core {
 
 // The LastDay setting as a day of month.  A value that is not a day 1..31

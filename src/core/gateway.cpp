@@ -7,6 +7,7 @@
 #include "core/caption.h"
 #include "core/elapsed_days.h"
 #include "editors/fit_field_text.h"
+#include "platform/host5250/device_name.h"
 
 namespace tervo::core {
 
@@ -129,8 +130,8 @@ void Gateway::Start() {
   ShowCaption("Saved");
   ConfigChanged = false;
 
-  const int last = LastDaySetting(
-      settings_->Get(kSettingsApp, kSettingsSection, "LastDay", ""), TodayIndex());
+  const int last =
+      LastDaySetting(settings_->Get(kSettingsApp, kSettingsSection, "LastDay", ""), TodayIndex());
   config::ClearElapsedDays(counters_.DailyScreens, last, TodayIndex());
   config::ClearElapsedDays(counters_.DailyErrors, last, TodayIndex());
   ShowSessionLabels(-1);
@@ -181,7 +182,16 @@ void Gateway::SetUpDisplays() {
     d->Link().ExitOnDisconnect = true;
     d->Link().AutoDisconnect = true;
     if (!SystemName.empty()) d->Link().SelectedSystemName = SystemName;
-    d->Link().DeviceName = store_->DeviceName[u];
+    const std::string& device = store_->DeviceName[u];
+    std::string normalized;
+    std::string refused;
+    if (text::TrimBlanks(device).empty()) {
+      d->Link().DeviceName.clear();
+    } else if (host5250::ValidDeviceName(text::TrimBlanks(device), &normalized, &refused)) {
+      d->Link().DeviceName = normalized;
+    } else if (ui_) {
+      ui_->ShowMessage(refused);  // "Invalid Device " + name; the next session is set up
+    }
     d->SetEvents({
         [this, i](bool state) { ReadyToSend(i, state); },
         [this, i] { KeyboardStatus(i); },

@@ -38,7 +38,7 @@ constexpr const char* kSettingsSection = "Startup";
 constexpr const char* kRadioSettingsApp = "QuilComm";
 constexpr const char* kDefaultRouter = "DemoHost";
 constexpr int kPollIntervalMs = 100;
-constexpr int kIdleTicksLimit = 1500;   // 150 s of 100 ms ticks
+constexpr int kIdleTicksLimit = 1500;  // 150 s of 100 ms ticks
 constexpr int kBatteryLowMv = 4500;
 constexpr int kEnterKey = 13;
 // A host keyboard locked this many ticks in a row gets KeyboardStatus from

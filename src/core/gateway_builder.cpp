@@ -1,6 +1,7 @@
 #include "core/gateway_builder.h"
 
 #include "config/config_reader.h"
+#include "config/text.h"
 #include "config/user_settings.h"
 #include "core/scaled_clock.h"
 
@@ -17,8 +18,7 @@ class CountingPrompt : public config::LoadPrompt {
 
 }  // namespace
 
-bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
-                  std::string* err) {
+bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out, std::string* err) {
   if (config.sessionCount < 0 || config.sessionCount > screens::kSessionSlots - 1) {
     *err = "SessionCount must be 1 to 32";
     return false;
@@ -56,6 +56,13 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
   };
   auto radio = std::make_unique<radio::WireRadioLink>(ro);
   out->radio = radio.get();
+  // A ComPort that is not a number names the serial device itself
+  // ("/dev/ttyUSB0"); the port number then reads as 0 and is not used.
+  const std::string comPort = text::TrimBlanks(options->Text("ComPort"));
+  std::int32_t portNumber = 0;
+  std::string notNumber;
+  if (!comPort.empty() && !text::ToInt32(comPort, &portNumber, &notNumber))
+    radio->SetSerialDevice(comPort);
 
   const int sessions = config.sessionCount > 0 ? config.sessionCount : DefaultSessionCount(*store);
 

@@ -35,7 +35,7 @@ struct GatewayConfig {
 
 struct BuiltGateway {
   std::unique_ptr<Gateway> gateway;
-  ProgramServices* services = nullptr;  // owned by the gateway
+  ProgramServices* services = nullptr;    // owned by the gateway
   radio::WireRadioLink* radio = nullptr;  // owned by the gateway
   int badLines = 0;
   bool configLoaded = false;

@@ -18,7 +18,7 @@ struct Rect {
 };
 
 struct LayoutInput {
-  int scaleWidth = 0;   // client area
+  int scaleWidth = 0;  // client area
   int scaleHeight = 0;
   int scrollHeight = 0;  // height of the scroll bar
   int labelHeight = 0;   // height of the two labels

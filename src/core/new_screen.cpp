@@ -140,7 +140,8 @@ void Gateway::ReadyToSend(int s, bool state) {
   }
   const bool configVisible = ui_ && ui_->ConfigurationsVisible();
   if (configVisible)
-    ui_->PreviewChanged(editors::CreateTerminalSt(*store_, sessions_.CurrentScreen[U(CurrentSession)]));
+    ui_->PreviewChanged(
+        editors::CreateTerminalSt(*store_, sessions_.CurrentScreen[U(CurrentSession)]));
   sessions_.InNewScreen[u] = false;
   if (ui_) ui_->BusyChanged(false);
 
@@ -188,12 +189,13 @@ void Gateway::AnswerNotSentScreen(int s, int scr) {
                                        : std::string();
     const std::string v = screens::FormatHostFieldText(ctx_, configured, s, i);
     d->Fields().SetText(i, v);
-    WriteLog("Type=" + std::to_string(original.AType[U(i)]) + " Justify=" +
-                 std::to_string(original.Justify[U(i)]),
+    WriteLog("Type=" + std::to_string(original.AType[U(i)]) +
+                 " Justify=" + std::to_string(original.Justify[U(i)]),
              false);
     // What the host field holds now, as the host will receive it.
-    WriteLog("After ReadyToSend ScrNum=" + n + " Field=" + f + " [" + d->Fields().Item(i).Text + "]",
-             false);
+    WriteLog(
+        "After ReadyToSend ScrNum=" + n + " Field=" + f + " [" + d->Fields().Item(i).Text + "]",
+        false);
   }
 }
 

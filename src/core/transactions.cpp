@@ -30,9 +30,9 @@ void Gateway::SendKeys(int s, const std::string& keys) {
   host5250::HostDisplay* d = Display(s);
   if (!d) return;
   std::string err;
-  if (!d->SendKeys(keys, &err)) WriteLog("ScrNum=" + std::to_string(sessions_.CurrentScreen[U(s)]) +
-                                             " keys refused: " + err,
-                                         false);
+  if (!d->SendKeys(keys, &err))
+    WriteLog("ScrNum=" + std::to_string(sessions_.CurrentScreen[U(s)]) + " keys refused: " + err,
+             false);
 }
 
 void Gateway::ShowTerminalMessage(const std::string& id, const std::string& message) {
@@ -280,8 +280,7 @@ bool Gateway::RunPendingKeys(const std::string& command, int s) {
 
 bool Gateway::TestRepeatKeys(int screen, int s) {
   if (!store_->ValidScreen(screen)) return false;
-  const RepeatKeys k =
-      BuildRepeatKeys(store_->AdvScreens[U(screen)], sessions_.SessionUser[U(s)]);
+  const RepeatKeys k = BuildRepeatKeys(store_->AdvScreens[U(screen)], sessions_.SessionUser[U(s)]);
   if (k.endlessLoop) {
     WriteLog("Infinite loop in Terminal:" + std::to_string(s), true);
     return false;

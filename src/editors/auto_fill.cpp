@@ -105,8 +105,7 @@ void AutoFillScreen(screens::ScreenContext& ctx, int session) {
         f.flag2 = config::kFlag2Summarized;
       }
       int noted = f.NewLine;
-      if (sendMinimal && !inputJ && f.NewLine == 1 && previousLine &&
-          !IsNumberedMenuEntry(label)) {
+      if (sendMinimal && !inputJ && f.NewLine == 1 && previousLine && !IsNumberedMenuEntry(label)) {
         f.Show = 0;
         f.NewLine = 0;
         noted = 1;

@@ -116,7 +116,9 @@ class GatewayTest : public ::testing::Test {
     gateway_->SetSessionCount(2);
   }
 
-  tervo::testing::FakeHostDisplay& Display(int s) { return *services_->displays[static_cast<std::size_t>(s)]; }
+  tervo::testing::FakeHostDisplay& Display(int s) {
+    return *services_->displays[static_cast<std::size_t>(s)];
+  }
   screens::SessionState& S() { return gateway_->Sessions(); }
   bool Logged(const std::string& line) const {
     for (const auto& l : services_->lines)

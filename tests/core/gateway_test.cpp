@@ -49,11 +49,23 @@ TEST_F(GatewayTest, StartUpOpensTheLinkAcceptsIdsAndShowsSaved) {
   EXPECT_EQ(radio_->calls[4], "TCPIP_AcceptTerminalId('T2')");
   EXPECT_TRUE(S().SendFlag[0] && S().SendFlag[1]);
   EXPECT_FALSE(S().SendFlag[2]);
-  EXPECT_EQ(gateway_->Caption(), std::string("Tervo Remote Terminal 4.05 - Saved ") + std::string(20, ' '));
+  EXPECT_EQ(gateway_->Caption(),
+            std::string("Tervo Remote Terminal 4.05 - Saved ") + std::string(20, ' '));
   EXPECT_EQ(settings_->Get("QuilComm", "Startup", "DEBUG", ""), "1");
   EXPECT_EQ(gateway_->RouterName, "DemoHost");
   EXPECT_EQ(Display(0).Link().name, "DemoHost");
   EXPECT_EQ(Display(0).connects, 0);  // hosts connect on START only
+  gateway_->Shutdown();
+}
+
+TEST_F(GatewayTest, RefusedDeviceNameIsShownAndStartUpGoesOn) {
+  store_->DeviceName[0] = "demo01";
+  store_->DeviceName[1] = "1BAD";
+  gateway_->Start();
+  EXPECT_EQ(Display(0).Link().DeviceName, "DEMO01");
+  EXPECT_EQ(Display(1).Link().DeviceName, "");
+  EXPECT_EQ(ui_.messages, std::vector<std::string>{"Invalid Device 1BAD"});
+  EXPECT_TRUE(S().SendFlag[1]);
   gateway_->Shutdown();
 }
 
@@ -287,6 +299,30 @@ TEST_F(Started, ScreenNotToSendIsAnsweredByItsKeys) {
   EXPECT_EQ(S().PendingKeys[0], "@E");
 }
 
+TEST_F(Started, EnterInTheMessageWindowSendsAScreenThatWouldBeAnswered) {
+  Connect();
+  ItemScreen(Display(0));
+  Define(2);
+  store_->Screens[2].DontSendToTerminal = 1;
+  store_->Screens[2].EscKey = "@E";
+  ui_.configVisible = true;
+  const auto t0 = clock_->MonotonicMs();
+  gateway_->ReadyToSend(0, true);  // two seconds for Enter, none pressed
+  EXPECT_GE(clock_->MonotonicMs() - t0, 2000);
+  EXPECT_TRUE(Logged("<Enter> to send this screen."));
+  EXPECT_EQ(S().PendingKeys[0], "@E");
+  EXPECT_TRUE(S().Terminal_Connected[0]);  // restored after the window
+  EXPECT_EQ(gateway_->MessageSeconds, 5.0);
+
+  S().PendingKeys[0].clear();
+  gateway_->SetMessageKey(kEnterKey);  // an earlier Enter still counts
+  const auto t1 = clock_->MonotonicMs();
+  gateway_->ReadyToSend(0, true);
+  EXPECT_LT(clock_->MonotonicMs() - t1, 2000);
+  EXPECT_EQ(Calls("T_InitScreen('T1','AS400"), 1);
+  EXPECT_EQ(S().PendingKeys[0], "");
+}
+
 TEST_F(Started, AnswerWritesTypedValuesAndWarnsOfLowBattery) {
   Connect();
   ItemScreen(Display(0));
@@ -311,7 +347,7 @@ TEST_F(Started, AnswerWritesTypedValuesAndWarnsOfLowBattery) {
   EXPECT_EQ(Display(0).Field(1).Text, "100234");
   EXPECT_TRUE(Logged("Battery Low " + kT1));
   EXPECT_EQ(S().TerminalScreen[0].BatteryLevel, 4200);
-  EXPECT_EQ(S().PendingKeys[0], "");          // the tick sent the one piece
+  EXPECT_EQ(S().PendingKeys[0], "");  // the tick sent the one piece
   EXPECT_EQ(Display(0).sentKeys.back(), "@E");
 }
 

@@ -155,7 +155,8 @@ TEST(Caption, StatusAndPathTail) {
   EXPECT_EQ(CaptionText(CaptionStatusText("Unsaved", "C:\\a.TVO", ""), "C:\\a.TVO"),
             "Tervo Remote Terminal 4.05 - Unsaved             C:\\a.TVO");
   EXPECT_EQ(CaptionStatusText("", path35, "Saved ..."), "Saved ...");
-  EXPECT_EQ(CaptionText("", ""), std::string("Tervo Remote Terminal 4.05 - ") + std::string(20, ' '));
+  EXPECT_EQ(CaptionText("", ""),
+            std::string("Tervo Remote Terminal 4.05 - ") + std::string(20, ' '));
 }
 
 TEST(Layout, FourSessionsOnATwoByTwoGrid) {

@@ -4,7 +4,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
-
 #include <array>
 #include <functional>
 #include <vector>
@@ -23,26 +22,26 @@ namespace {
 
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
 
-// How one host field shows on the terminal.  Fields without a spec are
+// How one host field shows on the terminal.  Fields without a look are
 // hidden.
-struct FieldSpec {
+struct FieldLook {
   int row, col;
   enum Kind { kTitle, kLabel, kOutput, kInput } kind;
-  std::string text;    // titles and labels: the text shown
+  std::string text;  // titles and labels: the text shown
   int size;
   int newLine;
   std::string prefix;  // AuxText shown before the field
   int userId;
 };
 
-struct ScreenSpec {
+struct ScreenLook {
   int number;
-  std::vector<FieldSpec> fields;
+  std::vector<FieldLook> fields;
   std::string escKey;
   int dontSend;
 };
 
-using K = FieldSpec::Kind;
+using K = FieldLook::Kind;
 
 // Terminal F3 is host F3 (Exit); terminal F4 stands for host F12 (Cancel),
 // which the terminal keyboard lacks.
@@ -55,54 +54,60 @@ void FunctionKeys(config::ScreenDef& d) {
   d.TeclasFuncaoVal[3] = "@c";
 }
 
-FieldSpec Title(int r, int c, const std::string& t) { return {r, c, K::kTitle, t, 20, 1, "", 0}; }
-FieldSpec Label(int r, int c, const std::string& t, int size, int nl) {
+FieldLook Title(int r, int c, const std::string& t) { return {r, c, K::kTitle, t, 20, 1, "", 0}; }
+FieldLook Label(int r, int c, const std::string& t, int size, int nl) {
   return {r, c, K::kLabel, t, size, nl, "", 0};
 }
-FieldSpec Out(int r, int c, int size, int nl, const std::string& prefix) {
+FieldLook Out(int r, int c, int size, int nl, const std::string& prefix) {
   return {r, c, K::kOutput, "", size, nl, prefix, 0};
 }
-FieldSpec In(int r, int c, int size, const std::string& prefix, int userId = 0) {
+FieldLook In(int r, int c, int size, const std::string& prefix, int userId = 0) {
   return {r, c, K::kInput, "", size, 1, prefix, userId};
 }
 
-const std::vector<ScreenSpec>& Specs() {
-  static const std::vector<ScreenSpec> specs = {
+const std::vector<ScreenLook>& Looks() {
+  static const std::vector<ScreenLook> looks = {
       {kSignOn,
        {Title(1, 37, "Sign On"), In(6, 53, 10, "User", config::kUserIdGetUser),
         In(7, 53, 10, "Password")},
-       "@3", 0},
+       "@3",
+       0},
       {kMenu,
        {Title(2, 36, "Main Menu"), Label(2, 46, "1Rec 2Pck 3Inq 4Mov", 20, 1),
         In(20, 19, 2, "Option")},
-       "@3", 0},
+       "@3",
+       0},
       {kInquiry, {Title(2, 35, "Item Inquiry"), In(7, 31, 6, "Item")}, "@3", 0},
       {kItem,
        {Title(2, 35, "Item Inquiry"), Out(5, 31, 6, 1, "Item"), Out(6, 31, 20, 1, ""),
         Out(7, 31, 8, 1, "On hand"), Out(8, 31, 8, 1, "Location"), Out(9, 31, 4, 1, "Unit")},
-       "@3", 0},
+       "@3",
+       0},
       {kPicking, {Title(2, 35, "Picking List"), In(19, 22, 2, "Line")}, "@3", 0},
       {kPick,
        {Title(2, 35, "Confirm Pick"), Out(5, 31, 8, 1, "Order"), Out(6, 31, 6, 1, "Item"),
         Out(7, 31, 8, 1, "Location"), Out(8, 31, 5, 1, "To pick"), In(10, 31, 5, "Picked")},
-       "@3", 0},
+       "@3",
+       0},
       {kReceiving,
        {Title(2, 36, "Receiving"), In(7, 31, 8, "Order"), In(8, 31, 6, "Item"),
         In(9, 31, 7, "Qty")},
-       "@3", 0},
+       "@3",
+       0},
       {kReceipt,
        {Title(2, 33, "Confirm Receipt"), Out(5, 31, 8, 1, "Order"), Out(6, 31, 6, 1, "Item"),
         Out(6, 39, 20, 1, ""), Out(7, 31, 7, 0, "Qty"), Out(7, 39, 4, 1, "")},
-       "@3", 0},
+       "@3",
+       0},
       {kReceived, {}, "@E", 1},
   };
-  return specs;
+  return looks;
 }
 
 constexpr int kPrefixWidth = 9;
 
-void Apply(config::ScreenStore& store, const ScreenSpec& spec, int displayLen) {
-  const int scr = spec.number;
+void Apply(config::ScreenStore& store, const ScreenLook& look, int displayLen) {
+  const int scr = look.number;
   config::ScreenDef& def = store.Screens[U(scr)];
   const config::ScreenOriginal& org = store.Originals[U(scr)];
   for (int j = 0; j < org.Count; ++j) {
@@ -115,10 +120,10 @@ void Apply(config::ScreenStore& store, const ScreenSpec& spec, int displayLen) {
     f.SizeTextAux = 0;
     store.ScreensText[U(scr)][U(j)].clear();
   }
-  for (const FieldSpec& s : spec.fields) {
+  for (const FieldLook& s : look.fields) {
     int j = 0;
     while (j < org.Count && !(org.StartRow[U(j)] == s.row && org.StartColumn[U(j)] == s.col)) ++j;
-    if (j >= org.Count) continue;  // a spec for a field the host no longer has
+    if (j >= org.Count) continue;  // a look for a field the host no longer has
     config::FieldDef& f = def.Screen[U(j)];
     f.Show = 1;
     f.Size = s.size;
@@ -137,8 +142,8 @@ void Apply(config::ScreenStore& store, const ScreenSpec& spec, int displayLen) {
       f.SizeTextAux = kPrefixWidth;
     }
   }
-  def.EscKey = spec.escKey;
-  def.DontSendToTerminal = spec.dontSend;
+  def.EscKey = look.escKey;
+  def.DontSendToTerminal = look.dontSend;
   def.Master = config::kScreenDefined;
   def.ScreenIdTerminal.clear();
   if (scr != kSignOn && scr != kReceived) FunctionKeys(def);
@@ -192,9 +197,7 @@ class Walker {
 
 }  // namespace
 
-std::string DemoConfigBase() {
-  return std::string(TERVO_TEST_DATA) + "/../../demo/warehouse";
-}
+std::string DemoConfigBase() { return std::string(TERVO_TEST_DATA) + "/../../demo/warehouse"; }
 
 bool BuildDemoConfiguration(const std::string& address, config::ScreenStore& store,
                             config::GeneralOptions& options, std::string* err) {
@@ -202,10 +205,10 @@ bool BuildDemoConfiguration(const std::string& address, config::ScreenStore& sto
   options = config::GeneralOptions();
   options.ApplyFallbacks();
   const std::pair<const char*, const char*> general[] = {
-      {"SessionCt", "4"},     {"DisplayCol", "2"},   {"DisplayRow", "2"},
-      {"DisplayLen", "20"},   {"TCPIP", "1"},        {"TCPIPAddr", "127.0.0.1"},
-      {"ComPort", "1"},       {"DebugFile", "1"},    {"NewScreenTimeout", "1.5"},
-      {"SendMinimal", "1"},   {"SendUnderline", "1"}, {"DontShowData", "0"},
+      {"SessionCt", "4"},       {"DisplayCol", "2"},      {"DisplayRow", "2"},
+      {"DisplayLen", "20"},     {"TCPIP", "1"},           {"TCPIPAddr", "127.0.0.1"},
+      {"ComPort", "1"},         {"DebugFile", "1"},       {"NewScreenTimeout", "1.5"},
+      {"SendMinimal", "1"},     {"SendUnderline", "1"},   {"DontShowData", "0"},
       {"SendErrorLine24", "1"}, {"SendErrorLine25", "1"}, {"AutoSave", "0"},
   };
   for (const auto& [k, v] : general) options.SetText(k, v);
@@ -276,7 +279,7 @@ bool BuildDemoConfiguration(const std::string& address, config::ScreenStore& sto
     screens::CalculateChecksum(ctx, 0);
     store.Screens[U(n)].ScreenId = sessions.ScreenIdValue[0];
     editors::AutoFillScreen(ctx, 0);
-    for (const ScreenSpec& s : Specs())
+    for (const ScreenLook& s : Looks())
       if (s.number == n) Apply(store, s, displayLen);
   };
 
@@ -302,7 +305,8 @@ bool BuildDemoConfiguration(const std::string& address, config::ScreenStore& sto
       f.NewLine = 0;
       const int pos = org.StartRow[U(j)] * 80 + org.StartColumn[U(j)];
       if (org.StartRow[U(j)] != 1) store.Indice[U(m)][U(pos)] = -1;
-      if (text::TrimBlanks(org.Text[U(j)]) == "Warehouse Management") f.Flag |= config::kFlagMasterKey;
+      if (text::TrimBlanks(org.Text[U(j)]) == "Warehouse Management")
+        f.Flag |= config::kFlagMasterKey;
     }
   };
 
@@ -314,8 +318,7 @@ bool BuildDemoConfiguration(const std::string& address, config::ScreenStore& sto
   // The sign-on screen first (fields 3 and 5 are user and password).
   capture(kSignOn);
   auto input = [&](int field, const std::string& v) { return std::make_pair(field, v); };
-  auto step = [&](std::vector<std::pair<int, std::string>> values, const std::string& keys,
-                  int n) {
+  auto step = [&](std::vector<std::pair<int, std::string>> values, const std::string& keys, int n) {
     if (!walker.Step(values, keys, &e)) {
       *err = keys + ": " + e;
       return false;
@@ -328,14 +331,10 @@ bool BuildDemoConfiguration(const std::string& address, config::ScreenStore& sto
     return true;
   };
   // Field indexes are those of the live screens (see the dump in docs).
-  return step({input(3, "DEMO"), input(5, "DEMO")}, "@E", kMaster) &&
-         (capture(kMenu), true) &&
-         step({input(5, "3")}, "@E", kInquiry) &&
-         step({input(5, "100234")}, "@E", kItem) &&
-         step({}, "@3", 0) &&
-         step({input(5, "2")}, "@E", kPicking) &&
-         step({input(5, "1")}, "@E", kPick) &&
-         step({}, "@3", 0) &&
+  return step({input(3, "DEMO"), input(5, "DEMO")}, "@E", kMaster) && (capture(kMenu), true) &&
+         step({input(5, "3")}, "@E", kInquiry) && step({input(5, "100234")}, "@E", kItem) &&
+         step({}, "@3", 0) && step({input(5, "2")}, "@E", kPicking) &&
+         step({input(5, "1")}, "@E", kPick) && step({}, "@3", 0) &&
          step({input(5, "1")}, "@E", kReceiving) &&
          step({input(5, "12345678"), input(7, "100234"), input(9, "5")}, "@E", kReceipt) &&
          step({}, "@E", kReceived) && (walker.Display()->Disconnect(), true);

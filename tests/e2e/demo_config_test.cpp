@@ -1,12 +1,13 @@
 // The checked-in demo configuration is what the demo rules build from the
 // demo host's screens, and it loads without a bad line.
+#include "demo_config.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
 
 #include "config/config_reader.h"
 #include "config/config_writer.h"
-#include "demo_config.h"
 #include "e2e_harness.h"
 #include "editors/terminal_preview.h"
 

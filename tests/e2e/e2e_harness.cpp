@@ -6,7 +6,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
-
 #include <fstream>
 #include <sstream>
 
@@ -41,9 +40,7 @@ bool DemoHostProcess::Start(bool brightMenu) {
   return host_.ListenOnFreeLoopbackPort(&err);
 }
 
-std::string DemoHostProcess::Address() const {
-  return "127.0.0.1:" + std::to_string(host_.Port());
-}
+std::string DemoHostProcess::Address() const { return "127.0.0.1:" + std::to_string(host_.Port()); }
 
 Terminal::Terminal(const std::string& id, quint16 port, int battery)
     : sim(id, 20, battery), client(sim, "127.0.0.1", port) {

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-
 #include <functional>
 #include <memory>
 #include <string>

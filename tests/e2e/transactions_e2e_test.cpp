@@ -5,9 +5,9 @@
 #include <QTcpSocket>
 
 #include "config/text.h"
-#include "platform/demohost/host_connection.h"
 #include "demo_config.h"
 #include "e2e_harness.h"
+#include "platform/demohost/host_connection.h"
 
 namespace tervo::e2e {
 namespace {
@@ -27,9 +27,9 @@ class Transactions : public E2eTest {
 };
 
 TEST_F(Transactions, SignOnReachesTheTerminalAndTypedValuesReachTheHost) {
-  StartAll();
+  ASSERT_NO_FATAL_FAILURE(StartAll());
   auto t1 = NewTerminal("T1");
-  SignOn(*t1);
+  ASSERT_NO_FATAL_FAILURE(SignOn(*t1));
   EXPECT_EQ(text::TrimBlanks(G().Sessions().SessionUser[0]), "DEMO");
   // Menu choice by number, then an item inquiry.
   ASSERT_TRUE(t1->Enter("Option", "3"));
@@ -41,9 +41,9 @@ TEST_F(Transactions, SignOnReachesTheTerminalAndTypedValuesReachTheHost) {
 }
 
 TEST_F(Transactions, FunctionKeysThroughTheLegendAndTheFItem) {
-  StartAll();
+  ASSERT_NO_FATAL_FAILURE(StartAll());
   auto t1 = NewTerminal("T1");
-  SignOn(*t1);
+  ASSERT_NO_FATAL_FAILURE(SignOn(*t1));
   ASSERT_TRUE(t1->Enter("Option", "3"));
   ASSERT_TRUE(t1->WaitFor("Item Inquiry"));
   t1->sim.Press(Key::kF3);  // the legend's F3: host F3, back to the menu
@@ -56,9 +56,9 @@ TEST_F(Transactions, FunctionKeysThroughTheLegendAndTheFItem) {
 }
 
 TEST_F(Transactions, RollKeysPageTheHostList) {
-  StartAll();
+  ASSERT_NO_FATAL_FAILURE(StartAll());
   auto t1 = NewTerminal("T1");
-  SignOn(*t1);
+  ASSERT_NO_FATAL_FAILURE(SignOn(*t1));
   ASSERT_TRUE(t1->Enter("Option", "2"));
   ASSERT_TRUE(t1->WaitFor("Picking List"));
   EXPECT_NE(HostRow(0, 7).find("SO-50211"), std::string::npos);
@@ -73,9 +73,9 @@ TEST_F(Transactions, RollKeysPageTheHostList) {
 }
 
 TEST_F(Transactions, HostErrorLineGivesTheErrorPage) {
-  StartAll();
+  ASSERT_NO_FATAL_FAILURE(StartAll());
   auto t1 = NewTerminal("T1");
-  SignOn(*t1);
+  ASSERT_NO_FATAL_FAILURE(SignOn(*t1));
   ASSERT_TRUE(t1->Enter("Option", "3"));
   ASSERT_TRUE(t1->WaitFor("Item Inquiry"));
   ASSERT_TRUE(t1->Enter("Item", "999999"));
@@ -87,7 +87,7 @@ TEST_F(Transactions, HostErrorLineGivesTheErrorPage) {
 }
 
 TEST_F(Transactions, MenuChoiceByItem) {
-  StartAll(/*brightMenu=*/true);
+  ASSERT_NO_FATAL_FAILURE(StartAll(/*brightMenu=*/true));
   auto t1 = NewTerminal("T1");
   ASSERT_TRUE(t1->WaitFor("Sign On"));
   ASSERT_TRUE(t1->sim.Display().MoveTo("User"));
@@ -103,9 +103,9 @@ TEST_F(Transactions, MenuChoiceByItem) {
 }
 
 TEST_F(Transactions, ScreenMarkedNotToSendIsAnsweredByItsKeys) {
-  StartAll();
+  ASSERT_NO_FATAL_FAILURE(StartAll());
   auto t1 = NewTerminal("T1");
-  SignOn(*t1);
+  ASSERT_NO_FATAL_FAILURE(SignOn(*t1));
   ASSERT_TRUE(t1->Enter("Option", "1"));
   ASSERT_TRUE(t1->WaitFor("Receiving"));
   ASSERT_TRUE(t1->sim.Display().MoveTo("Order"));
@@ -128,9 +128,9 @@ TEST_F(Transactions, ScreenMarkedNotToSendIsAnsweredByItsKeys) {
 }
 
 TEST_F(Transactions, UnknownScreenBecomesACopyOfItsMaster) {
-  StartAll();
+  ASSERT_NO_FATAL_FAILURE(StartAll());
   auto t1 = NewTerminal("T1");
-  SignOn(*t1);
+  ASSERT_NO_FATAL_FAILURE(SignOn(*t1));
   const int before = t1->sim.Screens();
   ASSERT_TRUE(t1->Enter("Option", "4"));  // Stock Transfer has no definition
   ASSERT_TRUE(WaitUntil([&] { return t1->sim.Screens() > before; }));
@@ -145,9 +145,9 @@ TEST_F(Transactions, UnknownScreenBecomesACopyOfItsMaster) {
 }
 
 TEST_F(Transactions, LogoffWordEndsWithDisconnect) {
-  StartAll();
+  ASSERT_NO_FATAL_FAILURE(StartAll());
   auto t1 = NewTerminal("T1");
-  SignOn(*t1);
+  ASSERT_NO_FATAL_FAILURE(SignOn(*t1));
   G().Store().Screens[kMenu].EscKey = "@LOGOFF";
   t1->sim.Press(Key::kEscape);
   ASSERT_TRUE(t1->WaitFor("Disconnect...")) << t1->Text();
@@ -155,16 +155,16 @@ TEST_F(Transactions, LogoffWordEndsWithDisconnect) {
 }
 
 TEST_F(Transactions, UnknownTerminalIsTold) {
-  StartAll();
+  ASSERT_NO_FATAL_FAILURE(StartAll());
   built_.radio->TCPIP_AcceptTerminalId("T9");  // the link lets it in; no session serves it
   auto t9 = NewTerminal("T9");
   ASSERT_TRUE(t9->WaitFor("TERM ID NOT DEFINED")) << t9->Text();
 }
 
 TEST_F(Transactions, GlobalMessageDisconnects) {
-  StartAll();
+  ASSERT_NO_FATAL_FAILURE(StartAll());
   auto t1 = NewTerminal("T1");
-  SignOn(*t1);
+  ASSERT_NO_FATAL_FAILURE(SignOn(*t1));
   G().GlobalMessage = "Closing at 18:00";
   ASSERT_TRUE(t1->Enter("Option", "3"));
   ASSERT_TRUE(t1->WaitFor("Closing at 18:00")) << t1->Text();
@@ -172,20 +172,20 @@ TEST_F(Transactions, GlobalMessageDisconnects) {
 }
 
 TEST_F(Transactions, LowBatteryReportedWithTheAnswerIsShown) {
-  StartAll();
+  ASSERT_NO_FATAL_FAILURE(StartAll());
   auto t1 = NewTerminal("T1", 4100);
-  SignOn(*t1);
+  ASSERT_NO_FATAL_FAILURE(SignOn(*t1));
   EXPECT_EQ(G().Sessions().TerminalScreen[0].BatteryLevel, 4100);
   EXPECT_NE(std::find(uiLines_.begin(), uiLines_.end(), "caption: ERROR:Battery Low T1      "),
             uiLines_.end());
 }
 
 TEST_F(Transactions, HostDroppingOneSessionLeavesTheOthersServed) {
-  StartAll();
+  ASSERT_NO_FATAL_FAILURE(StartAll());
   auto t1 = NewTerminal("T1");
   auto t2 = NewTerminal("T2");
-  SignOn(*t1);
-  SignOn(*t2);
+  ASSERT_NO_FATAL_FAILURE(SignOn(*t1));
+  ASSERT_NO_FATAL_FAILURE(SignOn(*t2));
   // The host closes T1's session.
   for (const demohost::HostConnection* c : host_.Host().Connections()) {
     if (c->DeviceName() != "DEMO01") continue;
@@ -204,11 +204,11 @@ TEST_F(Transactions, HostDroppingOneSessionLeavesTheOthersServed) {
 }
 
 TEST_F(Transactions, TerminalDroppingMidTransactionIsServedOnReturn) {
-  StartAll();
+  ASSERT_NO_FATAL_FAILURE(StartAll());
   auto t1 = NewTerminal("T1");
   auto t2 = NewTerminal("T2");
-  SignOn(*t1);
-  SignOn(*t2);
+  ASSERT_NO_FATAL_FAILURE(SignOn(*t1));
+  ASSERT_NO_FATAL_FAILURE(SignOn(*t2));
   ASSERT_TRUE(t1->sim.Display().MoveTo("Option"));
   t1->sim.Display().SetValue("3");
   t1->sim.Press(Key::kEnter);

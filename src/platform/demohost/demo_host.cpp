@@ -27,6 +27,10 @@ bool DemoHost::SetApplication(Application app, std::string* err) {
     *err = "the application cannot change while the demo host is serving";
     return false;
   }
+  if (!app.FindScreen(app.start)) {
+    *err = "the application has no start screen";
+    return false;
+  }
   app_ = std::move(app);
   haveApp_ = true;
   return true;

@@ -210,5 +210,41 @@ TEST(ScriptedTerminal, TheProgramRunsAScriptOverTcp) {
   }
 }
 
+TEST(ScriptedTerminal, TheProgramServesTerminalsAsARadioBaseOnAPseudoTerminal) {
+  const QString program =
+      QCoreApplication::applicationDirPath() + "/../apps/tervo-terminal/tervo-terminal";
+  if (!QFile::exists(program)) GTEST_SKIP() << "tervo-terminal not built";
+  QTemporaryDir dir;
+  const QString s1 = dir.filePath("t1.txt"), s2 = dir.filePath("t2.txt");
+  for (const auto& [path, text] :
+       {std::pair{s1, std::string(kSignOnScript)},
+        std::pair{s2, std::string("expect Sign on\nfield User\ntype bob\nchoose Enter\n"
+                                  "expect Hello bob\n")}}) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text.c_str());
+  }
+  QProcess p;
+  p.start(program, {"--base-pty", "--id", "T1,T2", "--script", s1, "--script", s2});
+  std::string err;
+  ASSERT_TRUE(test::PumpUntil([&] {
+    err += p.readAllStandardError().toStdString();
+    return err.find('\n') != std::string::npos;
+  }));
+  const std::string prefix = "radio base on ";
+  ASSERT_EQ(err.rfind(prefix, 0), 0u) << err;
+  test::LogRecorder log;
+  RadioLinkOptions o;
+  o.log = log.Fn();
+  WireRadioLink link(o);
+  link.SetSerialDevice(err.substr(prefix.size(), err.find('\n') - prefix.size()));
+  ASSERT_EQ(link.InitializeComm(1, 9600), 1) << ::testing::PrintToString(log.lines);
+  MiniGateway gateway(link);
+  ASSERT_TRUE(test::PumpUntil([&] { return p.state() == QProcess::NotRunning; }, 15000));
+  const std::string out = p.readAllStandardOutput().toStdString();
+  EXPECT_EQ(p.exitCode(), 0) << out;
+  EXPECT_NE(out.find("--- T2 screen HELLO #2\nHello bob\n"), std::string::npos) << out;
+}
+
 }  // namespace
 }  // namespace tervo::radio

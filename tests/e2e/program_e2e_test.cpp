@@ -1,0 +1,55 @@
+// The tervo program itself: it starts on the demo configuration, says it is
+// ready, and a SIGTERM runs the shutdown sequence before it ends.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "config/config_writer.h"
+#include "demo_config.h"
+
+namespace tervo::e2e {
+namespace {
+
+TEST(Program, SigtermRunsTheShutdownSequence) {
+  QTemporaryDir dir;
+  const QString base = dir.path() + "/warehouse";
+  ASSERT_TRUE(
+      QFile::copy(QString::fromStdString(config::ConfigFilePath(DemoConfigBase())), base + ".TVO"));
+  QProcess p;
+  p.start(
+      QCoreApplication::applicationDirPath() + "/../apps/tervo/tervo",
+      {"--headless", "--config", base, "--settings", dir.path() + "/settings.ini", "--log-folder",
+       dir.path() + "/log", "--radio-address", "127.0.0.1:0", "--sessions", "2"});
+  ASSERT_TRUE(p.waitForStarted(5000));
+  QByteArray out;
+  for (int i = 0; i < 100 && !out.contains("tervo: ready"); ++i) {
+    p.waitForReadyRead(100);
+    out += p.readAllStandardOutput();
+  }
+  ASSERT_TRUE(out.contains("tervo: ready")) << p.readAllStandardError().toStdString();
+  p.terminate();  // SIGTERM
+  ASSERT_TRUE(p.waitForFinished(10000));
+  EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(p.exitCode(), 0);
+  EXPECT_TRUE(QFile::exists(base + ".TVH"));
+  EXPECT_TRUE(QFile::exists(base + ".TVI"));
+  QSettings settings(dir.path() + "/settings.ini", QSettings::IniFormat);
+  EXPECT_FALSE(settings.allKeys().isEmpty());
+  const QString err = QString::fromUtf8(p.readAllStandardError());
+  EXPECT_TRUE(err.contains("caption: Tervo Remote Terminal 4.05 - Saved")) << err.toStdString();
+}
+
+TEST(Program, SessionCountOutOfRangeIsRefused) {
+  QProcess p;
+  p.start(QCoreApplication::applicationDirPath() + "/../apps/tervo/tervo",
+          {"--headless", "--sessions", "33"});
+  ASSERT_TRUE(p.waitForFinished(5000));
+  EXPECT_EQ(p.exitCode(), 2);
+}
+
+}  // namespace
+}  // namespace tervo::e2e
