@@ -18,7 +18,8 @@ const std::vector<MenuItemSpec>& MenuTree() {
        "&File",
        true,
        {Item("LoadFile", "&Load", false), Item("SaveFile", "&Save as", false),
-        Item("ClearData", "Clear &All Data", false), Item("ClearScreen", "&Clear Screen Data", false),
+        Item("ClearData", "Clear &All Data", false),
+        Item("ClearScreen", "&Clear Screen Data", false),
         Item("AutoFill", "Auto &Fill Screen Data", false), Item("ExitProgram", "E&xit")}},
       {"Configurations",
        "&Configurations",
@@ -37,7 +38,10 @@ const std::vector<MenuItemSpec>& MenuTree() {
         Item("SetTimer", "&Set timer"),
         Item("Send_Global_Message", "Send Global Message")}},
       Item("FullAccess", "UnLock"),
-      {"Utils", "&Utils", true, {Item("BatteryReport", "&Battery Voltage"), Item("Graph", "Terminal Graph")}},
+      {"Utils",
+       "&Utils",
+       true,
+       {Item("BatteryReport", "&Battery Voltage"), Item("Graph", "Terminal Graph")}},
   };
   return tree;
 }
@@ -60,7 +64,8 @@ const std::vector<std::string>& LockedFileItems() {
   return items;
 }
 
-Prompt::Answer DefaultPrompt::Message(const std::string& text, const std::string& title, Buttons buttons) {
+Prompt::Answer DefaultPrompt::Message(const std::string& text, const std::string& title,
+                                      Buttons buttons) {
   if (asked) asked(title.empty() ? text : title + ": " + text);
   return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
 }
@@ -161,7 +166,8 @@ void MenuCommands::ExitProgram() {
 
 void MenuCommands::SystemName() {
   const std::string current = Setting("System", "");
-  const std::string answer = env_.prompt ? env_.prompt->Input("System Name", "As400 INFO", current) : current;
+  const std::string answer =
+      env_.prompt ? env_.prompt->Input("System Name", "As400 INFO", current) : current;
   Store("System", answer);
 }
 

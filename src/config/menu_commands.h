@@ -72,8 +72,10 @@ class FileDialogs {
  public:
   enum class Result { Chosen, Cancelled, Failed };
   virtual ~FileDialogs() = default;
-  virtual Result Open(const std::string& presetName, const std::string& folder, std::string* chosen) = 0;
-  virtual Result Save(const std::string& presetName, const std::string& folder, std::string* chosen) = 0;
+  virtual Result Open(const std::string& presetName, const std::string& folder,
+                      std::string* chosen) = 0;
+  virtual Result Save(const std::string& presetName, const std::string& folder,
+                      std::string* chosen) = 0;
 };
 
 // ---- path rules ----

@@ -13,8 +13,8 @@ std::string TimeOfDayText(const os::LocalTime& t) {
 bool TimeAfter(const std::string& now, const std::string& box) { return now > box + ":00"; }
 bool TimeBefore(const std::string& now, const std::string& box) { return now < box + ":00"; }
 
-StartupTimer::StartupTimer(const GeneralOptions& options, const os::Clock& clock, os::Restart& restart,
-                           ConfigLock& lock, Hooks hooks)
+StartupTimer::StartupTimer(const GeneralOptions& options, const os::Clock& clock,
+                           os::Restart& restart, ConfigLock& lock, Hooks hooks)
     : options_(options), clock_(clock), restart_(restart), lock_(lock), hooks_(std::move(hooks)) {}
 
 void StartupTimer::Start(bool loaded) {

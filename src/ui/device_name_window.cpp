@@ -64,8 +64,10 @@ DeviceNameWindow::DeviceNameWindow(config::ScreenStore& store, int sessionCount,
 
 void DeviceNameWindow::Fill() {
   for (int i = 0; i < sessionCount_ && i < config::kSessionSlots; ++i) {
-    text1_[static_cast<std::size_t>(i)]->setText(FromEngine(store_.DeviceName[static_cast<std::size_t>(i)]));
-    text2_[static_cast<std::size_t>(i)]->setText(FromEngine(store_.TerminalIDDef[static_cast<std::size_t>(i)]));
+    text1_[static_cast<std::size_t>(i)]->setText(
+        FromEngine(store_.DeviceName[static_cast<std::size_t>(i)]));
+    text2_[static_cast<std::size_t>(i)]->setText(
+        FromEngine(store_.TerminalIDDef[static_cast<std::size_t>(i)]));
   }
 }
 

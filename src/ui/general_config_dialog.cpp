@@ -18,11 +18,13 @@
 namespace tervo::ui {
 
 namespace {
-const char* const kBaudRates[] = {"2400", "4800", "9600", "14400", "19200", "28800", "38400", "56000"};
+const char* const kBaudRates[] = {"2400",  "4800",  "9600",  "14400",
+                                  "19200", "28800", "38400", "56000"};
 const char* const kHandshakes[] = {"None", "Xon/Xoff", "RTS", "Xon/RTS"};
 }  // namespace
 
-GeneralConfigDialog::GeneralConfigDialog(config::GeneralOptions& options, int sessionCount, QWidget* parent)
+GeneralConfigDialog::GeneralConfigDialog(config::GeneralOptions& options, int sessionCount,
+                                         QWidget* parent)
     : QWidget(parent, Qt::Window), options_(options), sessionCount_(sessionCount) {
   setWindowTitle(QStringLiteral("General Configurations"));
   setObjectName(QStringLiteral("GeneralConf"));
@@ -49,7 +51,8 @@ QLabel* GeneralConfigDialog::Label(const std::string& key) const {
 void GeneralConfigDialog::AddText(const std::string& key, const char* control, const char* label) {
   auto* edit = new QLineEdit(this);
   edit->setObjectName(QString::fromLatin1(control));
-  connect(edit, &QLineEdit::textEdited, this, [this, key](const QString& t) { TextChanged(key, t); });
+  connect(edit, &QLineEdit::textEdited, this,
+          [this, key](const QString& t) { TextChanged(key, t); });
   controls_[key] = edit;
   if (label) {
     auto* l = new QLabel(QString::fromLatin1(label), this);
@@ -146,7 +149,8 @@ void GeneralConfigDialog::Build() {
   auto* sessions = new QGroupBox(QStringLiteral("Sessions"), this);
   auto* gs = new QGridLayout(sessions);
   int r = 0;
-  for (const char* k : {"SessionCt", "DisplayCol", "DisplayRow", "DisplayLen"}) labelled(gs, r++, k);
+  for (const char* k : {"SessionCt", "DisplayCol", "DisplayRow", "DisplayLen"})
+    labelled(gs, r++, k);
   gs->addWidget(controls_["ShowNorvikLogo"], r++, 0, 1, 2);
   gs->addWidget(controls_["CapsLock"], r++, 0, 1, 2);
 
@@ -154,8 +158,8 @@ void GeneralConfigDialog::Build() {
   auto* ga = new QGridLayout(autoConf);
   r = 0;
   for (const char* k : {"AutoRemove", "ExitWord", "NewScreenTimeout"}) labelled(ga, r++, k);
-  for (const char* k : {"Cut", "SendTerminal", "SendMinimal", "SendUnderline", "DontShowData", "TestMode",
-                        "DebugFile"})
+  for (const char* k : {"Cut", "SendTerminal", "SendMinimal", "SendUnderline", "DontShowData",
+                        "TestMode", "DebugFile"})
     ga->addWidget(controls_[k], r++, 0, 1, 2);
 
   auto* ident = new QGroupBox(QStringLiteral("Screen identification"), this);

@@ -45,7 +45,8 @@ QPixmap LogoPixmap() {
 
 }  // namespace
 
-MainWindow::MainWindow(config::ConfigLock& lock, QWidget* parent) : QMainWindow(parent), lock_(lock) {
+MainWindow::MainWindow(config::ConfigLock& lock, QWidget* parent)
+    : QMainWindow(parent), lock_(lock) {
   setObjectName(QStringLiteral("MainWindow"));
   client_ = new QWidget(this);
   client_->setObjectName(QStringLiteral("ClientArea"));
@@ -104,7 +105,8 @@ void MainWindow::BuildMenus() {
       QAction* a = menuBar()->addAction(QString::fromStdString(top.caption));
       a->setObjectName(QString::fromStdString(top.name));
       actions_[top.name] = a;
-      connect(a, &QAction::triggered, this, [this, name = top.name] { emit menuCommand(QString::fromStdString(name)); });
+      connect(a, &QAction::triggered, this,
+              [this, name = top.name] { emit menuCommand(QString::fromStdString(name)); });
       continue;
     }
     QMenu* menu = menuBar()->addMenu(QString::fromStdString(top.caption));
@@ -142,7 +144,8 @@ void MainWindow::ApplyLock() {
   if (configurations_) configurations_->menuAction()->setVisible(lock_.Unlocked());
   for (const auto& name : config::LockedFileItems())
     if (QAction* a = MenuAction(name)) a->setEnabled(lock_.FileItemsEnabled());
-  if (QAction* a = MenuAction("FullAccess")) a->setText(QString::fromStdString(lock_.ToggleCaption()));
+  if (QAction* a = MenuAction("FullAccess"))
+    a->setText(QString::fromStdString(lock_.ToggleCaption()));
   if (!lock_.Unlocked()) SetFocusToScrollBar();
 }
 
@@ -161,7 +164,8 @@ void MainWindow::SetFocusToScrollBar() {
   if (!lock_.Unlocked()) scroll_->setFocus(Qt::OtherFocusReason);
 }
 
-void MainWindow::ShowSessionLabels(int session, const std::string& terminalId, const std::string& user) {
+void MainWindow::ShowSessionLabels(int session, const std::string& terminalId,
+                                   const std::string& user) {
   label1_->setText(session < 0 ? QString() : FromEngine(terminalId));
   label2_->setText(session < 0 ? QString() : FromEngine(user));
 }
@@ -176,9 +180,12 @@ void MainWindow::As4001Click(int index) {
   SetFocusToScrollBar();
   if (index >= config::kSessionSlots) index = -1;
   // While locked, a click on the selected session deselects it.
-  if (index >= 0 && Display(index)->BackColor() == kSelectedBackColor && !lock_.Unlocked()) index = -1;
-  if (gateway_) gateway_->ShowSessionLabels(index);
-  else ShowSessionLabels(-1, "", "");
+  if (index >= 0 && Display(index)->BackColor() == kSelectedBackColor && !lock_.Unlocked())
+    index = -1;
+  if (gateway_)
+    gateway_->ShowSessionLabels(index);
+  else
+    ShowSessionLabels(-1, "", "");
   for (int s = 0; s < SessionCount(); ++s) Display(s)->SetBackColor(kUnselectedBackColor);
   if (index != -1) Display(index)->SetBackColor(kSelectedBackColor);
 }

@@ -33,14 +33,16 @@ class PromptLoadReport : public config::LoadPrompt {
 
 // Titles of the windows that later work brings.
 const std::pair<const char*, const char*> kLaterWindows[] = {
-    {"ScreenReport", "Screens Report"}, {"Report", "Report"},        {"Debug", "Debug Window"},
-    {"BatteryReport", "Battery Voltage report"}, {"Graph", "Terminal Graph"},
+    {"ScreenReport", "Screens Report"}, {"Report", "Report"},
+    {"Debug", "Debug Window"},          {"BatteryReport", "Battery Voltage report"},
+    {"Graph", "Terminal Graph"},
 };
 
 // Messages that ask the operator for Enter show the system message window,
 // where that key is recorded.
 bool AsksForEnter(const std::string& message) {
-  return message.find("<Enter>") != std::string::npos || message.find("{Enter}") != std::string::npos;
+  return message.find("<Enter>") != std::string::npos ||
+         message.find("{Enter}") != std::string::npos;
 }
 
 }  // namespace
@@ -61,7 +63,8 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
 
   lock_.changed = [this] { main_->ApplyLock(); };
   main_->ApplyLock();
-  connect(main_.get(), &MainWindow::menuCommand, this, [this](const QString& n) { RunCommand(n.toStdString()); });
+  connect(main_.get(), &MainWindow::menuCommand, this,
+          [this](const QString& n) { RunCommand(n.toStdString()); });
   connect(main_.get(), &MainWindow::closing, this, &OperatorWindows::MainWindowClosing);
   connect(main_.get(), &MainWindow::positionPicked, this, [this](int s) {
     message_->hide();
@@ -74,12 +77,14 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
     }
     main_->As4001Click(s);
   });
-  connect(message_.get(), &SystemMessageWindow::keyRecorded, this, [this](int key) { gw_->SetMessageKey(key); });
+  connect(message_.get(), &SystemMessageWindow::keyRecorded, this,
+          [this](int key) { gw_->SetMessageKey(key); });
   connect(general_.get(), &GeneralConfigDialog::okClicked, this, [this] {
     main_->As4001Click(-1);
     main_->ArrangeAs400Windows();
   });
-  connect(general_.get(), &GeneralConfigDialog::autoFillClicked, this, [this] { RunCommand("AutoFill"); });
+  connect(general_.get(), &GeneralConfigDialog::autoFillClicked, this,
+          [this] { RunCommand("AutoFill"); });
   connect(startup_.get(), &StartupWindow::unloaded, this, [this] {
     general_->hide();
     CloseProgram();
@@ -113,8 +118,9 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
   h.relocked = [this] { main_->SetFocusToScrollBar(); };
   static os::SystemClock systemClock;
   static os::RecordingRestart noRestart;
-  timer_ = std::make_unique<config::StartupTimer>(g.Options(), seams_.clock ? *seams_.clock : systemClock,
-                                                  seams_.restart ? *seams_.restart : noRestart, lock_, h);
+  timer_ = std::make_unique<config::StartupTimer>(
+      g.Options(), seams_.clock ? *seams_.clock : systemClock,
+      seams_.restart ? *seams_.restart : noRestart, lock_, h);
 
   config::MenuCommands::Environment env;
   env.store = &g.Store();
@@ -195,7 +201,8 @@ void OperatorWindows::MainWindowClosing() {
   // "Save Changes ?" with Yes runs "&Save as" itself, file dialog included;
   // the gateway's own question then has nothing left to ask.
   if (gw_->ConfigChanged && !unattended_ && !gw_->ShutDown()) {
-    if (seams_.prompt->Message("Save Changes ?", "", config::Prompt::Buttons::YesNo) == config::Prompt::Answer::Yes)
+    if (seams_.prompt->Message("Save Changes ?", "", config::Prompt::Buttons::YesNo) ==
+        config::Prompt::Answer::Yes)
       commands_->SaveFile();
     gw_->ConfigChanged = false;
   }
@@ -255,7 +262,8 @@ void OperatorWindows::RouterConfig() {
   std::vector<std::string> names = {"TN5250", "DemoHost"};
   const std::string current = first->Link().name;
   if (std::find(names.begin(), names.end(), current) == names.end()) names.push_back(current);
-  first->Link().name = seams_.prompt->Choose("Host interface", "Router Configuration", names, current);
+  first->Link().name =
+      seams_.prompt->Choose("Host interface", "Router Configuration", names, current);
   const std::string name = first->Link().name;
   for (int s = 0; s < gw_->SessionCount(); ++s)
     if (host5250::HostDisplay* d = gw_->Display(s)) d->Link().name = name;
@@ -272,7 +280,8 @@ void OperatorWindows::RunCommand(const std::string& name) {
   } else if (name == "ClearData") {
     store.ClearAllScreens();
   } else if (name == "ClearScreen") {
-    store.ResetScreenDef(gw_->Sessions().CurrentScreen[static_cast<std::size_t>(SelectedSession())]);
+    store.ResetScreenDef(
+        gw_->Sessions().CurrentScreen[static_cast<std::size_t>(SelectedSession())]);
   } else if (name == "AutoFill") {
     editors::AutoFillScreen(gw_->Context(), SelectedSession());
   } else if (name == "ExitProgram") {
@@ -327,14 +336,16 @@ bool OperatorWindows::AskYesNo(const std::string& question, bool defaultYes) {
   // question there would hold the restart until someone answers it, so it
   // takes its default answer, as the headless gateway does.
   if (unattended_) return defaultYes;
-  return seams_.prompt->Message(question, "", config::Prompt::Buttons::YesNo) == config::Prompt::Answer::Yes;
+  return seams_.prompt->Message(question, "", config::Prompt::Buttons::YesNo) ==
+         config::Prompt::Answer::Yes;
 }
 
 void OperatorWindows::ShowMessage(const std::string& message) {
   seams_.prompt->Message(message, "", config::Prompt::Buttons::Ok);
 }
 
-void OperatorWindows::SessionLabelsChanged(int session, const std::string& terminalId, const std::string& user) {
+void OperatorWindows::SessionLabelsChanged(int session, const std::string& terminalId,
+                                           const std::string& user) {
   if (main_) main_->ShowSessionLabels(session, terminalId, user);
 }
 
@@ -345,8 +356,10 @@ void OperatorWindows::PreviewChanged(const std::string& preview) {
 void OperatorWindows::BusyChanged(bool busy) {
   if (busy == busy_) return;
   busy_ = busy;
-  if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
-  else QApplication::restoreOverrideCursor();
+  if (busy)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
 }
 
 }  // namespace tervo::ui

@@ -35,10 +35,10 @@ class OperatorWindows : public QObject, public core::GatewayUi {
 
  public:
   struct Seams {
-    config::Prompt* prompt = nullptr;          // required
-    config::FileDialogs* dialogs = nullptr;    // required for Load and Save as
-    os::Restart* restart = nullptr;            // required for the stop-time restart
-    const os::Clock* clock = nullptr;          // the start-up timer's time of day
+    config::Prompt* prompt = nullptr;        // required
+    config::FileDialogs* dialogs = nullptr;  // required for Load and Save as
+    os::Restart* restart = nullptr;          // required for the stop-time restart
+    const os::Clock* clock = nullptr;        // the start-up timer's time of day
   };
 
   explicit OperatorWindows(Seams seams);
@@ -64,7 +64,8 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   void CaptionChanged(const std::string& caption) override;
   bool AskYesNo(const std::string& question, bool defaultYes) override;
   void ShowMessage(const std::string& message) override;
-  void SessionLabelsChanged(int session, const std::string& terminalId, const std::string& user) override;
+  void SessionLabelsChanged(int session, const std::string& terminalId,
+                            const std::string& user) override;
   bool ConfigurationsVisible() const override { return lock_.Unlocked(); }
   void PreviewChanged(const std::string& preview) override;
   void BusyChanged(bool busy) override;

@@ -29,7 +29,9 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
   return std::make_unique<QCoreApplication>(argc, argv);
 }
 
-bool WindowsAvailable() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
+bool WindowsAvailable() {
+  return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
 
 namespace {
 
@@ -51,7 +53,8 @@ int RunOnce(const core::GatewayConfig& config, bool* again) {
   windows.Attach(*built.gateway);
   prompt.SetParent(&windows.Main());
 
-  QObject::connect(&windows, &OperatorWindows::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+  QObject::connect(&windows, &OperatorWindows::finished, qApp, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
   bool signalled = false;
   os::SignalWatcher watcher([&](int) {
     signalled = true;

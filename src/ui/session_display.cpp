@@ -132,7 +132,8 @@ void SessionDisplay::paintEvent(QPaintEvent*) {
         p.drawLine(QPointF(left, top + cellH - 1), QPointF(left + cellW, top + cellH - 1));
       }
       if (k & kHiddenCell) continue;  // never shown, whatever the buffer holds
-      const char c = col <= static_cast<int>(line.size()) ? line[static_cast<std::size_t>(col - 1)] : ' ';
+      const char c =
+          col <= static_cast<int>(line.size()) ? line[static_cast<std::size_t>(col - 1)] : ' ';
       if (c == ' ') continue;
       p.setPen(row == kRows ? kMessage : (k & kInputCell) ? kInput : kText);
       p.drawText(QPointF(left, baseline), FromEngine(std::string(1, c)));

@@ -30,7 +30,10 @@ class SessionDisplay : public QWidget {
   SessionDisplay(int session, QWidget* parent = nullptr);
 
   int Session() const { return session_; }
-  void SetDisplay(host5250::HostDisplay* display) { display_ = display; update(); }
+  void SetDisplay(host5250::HostDisplay* display) {
+    display_ = display;
+    update();
+  }
   host5250::HostDisplay* Display() const { return display_; }
 
   void SetBackColor(unsigned color);

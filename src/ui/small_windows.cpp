@@ -29,15 +29,19 @@ TerminalScreenWindow::TerminalScreenWindow(QWidget* parent) : QWidget(parent, Qt
   });
 }
 
-void TerminalScreenWindow::SetText(const std::string& text) { terminal_->setPlainText(FromEngine(text)); }
+void TerminalScreenWindow::SetText(const std::string& text) {
+  terminal_->setPlainText(FromEngine(text));
+}
 
 std::string TerminalScreenWindow::Text() const { return ToEngine(terminal_->toPlainText()); }
 
 QString NotAvailableWindow::Message(const std::string& title) {
-  return QStringLiteral("The window \"%1\" is not available yet in this version.").arg(FromEngine(title));
+  return QStringLiteral("The window \"%1\" is not available yet in this version.")
+      .arg(FromEngine(title));
 }
 
-NotAvailableWindow::NotAvailableWindow(const std::string& title, QWidget* parent) : QWidget(parent, Qt::Window) {
+NotAvailableWindow::NotAvailableWindow(const std::string& title, QWidget* parent)
+    : QWidget(parent, Qt::Window) {
   setWindowTitle(FromEngine(title));
   setObjectName(QStringLiteral("NotAvailable"));
   setAttribute(Qt::WA_DeleteOnClose);

@@ -5,9 +5,9 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 #include "config/general_options.h"
-#include <functional>
 
 class QCheckBox;
 class QLineEdit;

@@ -82,7 +82,8 @@ void SystemMessageWindow::Second() {
 
 void SystemMessageWindow::Record(int qtKey) {
   // Modifier presses alone are not keys the operator typed.
-  if (qtKey == Qt::Key_Shift || qtKey == Qt::Key_Control || qtKey == Qt::Key_Alt || qtKey == Qt::Key_Meta)
+  if (qtKey == Qt::Key_Shift || qtKey == Qt::Key_Control || qtKey == Qt::Key_Alt ||
+      qtKey == Qt::Key_Meta)
     return;
   lastKey_ = KeyCode(qtKey);
   if (lastKey_ == 13) confirmed_ = true;

@@ -15,8 +15,10 @@ QString FromEngine(const std::string& s) {
   QString out;
   out.reserve(static_cast<qsizetype>(s.size()));
   for (unsigned char c : s) {
-    if (c >= 0x80 && c <= 0x9F && kHigh[c - 0x80]) out.append(QChar(kHigh[c - 0x80]));
-    else out.append(QChar(c));
+    if (c >= 0x80 && c <= 0x9F && kHigh[c - 0x80])
+      out.append(QChar(kHigh[c - 0x80]));
+    else
+      out.append(QChar(c));
   }
   return out;
 }

@@ -29,8 +29,8 @@ config::Prompt::Answer WidgetPrompt::Message(const std::string& text, const std:
                                              Buttons buttons) {
   const QString t = title.empty() ? kProgramTitle : FromEngine(title);
   if (buttons == Buttons::YesNo) {
-    const auto r = QMessageBox::question(parent_, t, FromEngine(text), QMessageBox::Yes | QMessageBox::No,
-                                         QMessageBox::Yes);
+    const auto r = QMessageBox::question(parent_, t, FromEngine(text),
+                                         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     return r == QMessageBox::Yes ? Answer::Yes : Answer::No;
   }
   QMessageBox::information(parent_, t, FromEngine(text));
@@ -40,13 +40,14 @@ config::Prompt::Answer WidgetPrompt::Message(const std::string& text, const std:
 std::string WidgetPrompt::Input(const std::string& prompt, const std::string& title,
                                 const std::string& defaultText) {
   bool ok = false;
-  const QString r = QInputDialog::getText(parent_, FromEngine(title), FromEngine(prompt), QLineEdit::Normal,
-                                          FromEngine(defaultText), &ok);
+  const QString r = QInputDialog::getText(parent_, FromEngine(title), FromEngine(prompt),
+                                          QLineEdit::Normal, FromEngine(defaultText), &ok);
   return ok ? ToEngine(r) : std::string();  // cancelling gives the empty text
 }
 
 std::string WidgetPrompt::Choose(const std::string& prompt, const std::string& title,
-                                 const std::vector<std::string>& items, const std::string& current) {
+                                 const std::vector<std::string>& items,
+                                 const std::string& current) {
   QStringList list;
   int at = 0;
   for (const auto& item : items) {
@@ -54,21 +55,22 @@ std::string WidgetPrompt::Choose(const std::string& prompt, const std::string& t
     list << FromEngine(item);
   }
   bool ok = false;
-  const QString r = QInputDialog::getItem(parent_, FromEngine(title), FromEngine(prompt), list, at, false, &ok);
+  const QString r =
+      QInputDialog::getItem(parent_, FromEngine(title), FromEngine(prompt), list, at, false, &ok);
   return ok ? ToEngine(r) : current;
 }
 
-config::FileDialogs::Result WidgetPrompt::Open(const std::string& presetName, const std::string& folder,
-                                               std::string* chosen) {
-  const QString path = QFileDialog::getOpenFileName(parent_, QStringLiteral("Load"), StartPath(presetName, folder),
-                                                    kFilter);
+config::FileDialogs::Result WidgetPrompt::Open(const std::string& presetName,
+                                               const std::string& folder, std::string* chosen) {
+  const QString path = QFileDialog::getOpenFileName(parent_, QStringLiteral("Load"),
+                                                    StartPath(presetName, folder), kFilter);
   if (path.isEmpty()) return Result::Cancelled;
   *chosen = ToEngine(QDir::toNativeSeparators(path));
   return Result::Chosen;
 }
 
-config::FileDialogs::Result WidgetPrompt::Save(const std::string& presetName, const std::string& folder,
-                                               std::string* chosen) {
+config::FileDialogs::Result WidgetPrompt::Save(const std::string& presetName,
+                                               const std::string& folder, std::string* chosen) {
   const QString path = QFileDialog::getSaveFileName(parent_, QStringLiteral("Save as"),
                                                     StartPath(presetName, folder), kFilter);
   if (path.isEmpty()) return Result::Cancelled;

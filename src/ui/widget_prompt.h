@@ -18,10 +18,12 @@ class WidgetPrompt : public config::Prompt, public config::FileDialogs {
   Answer Message(const std::string& text, const std::string& title, Buttons buttons) override;
   std::string Input(const std::string& prompt, const std::string& title,
                     const std::string& defaultText) override;
-  std::string Choose(const std::string& prompt, const std::string& title, const std::vector<std::string>& items,
-                     const std::string& current) override;
-  Result Open(const std::string& presetName, const std::string& folder, std::string* chosen) override;
-  Result Save(const std::string& presetName, const std::string& folder, std::string* chosen) override;
+  std::string Choose(const std::string& prompt, const std::string& title,
+                     const std::vector<std::string>& items, const std::string& current) override;
+  Result Open(const std::string& presetName, const std::string& folder,
+              std::string* chosen) override;
+  Result Save(const std::string& presetName, const std::string& folder,
+              std::string* chosen) override;
 
  private:
   QWidget* parent_;

@@ -58,11 +58,13 @@ TEST(ConfigPaths, FolderExtensionAndDotRules) {
 
   EXPECT_EQ(BaseOfChosenFile("/srv/cfg/plant.TVO"), "/srv/cfg/plant");
   EXPECT_EQ(BaseOfChosenFile("/srv/cfg/plant.tvo"), "/srv/cfg/plant");
-  EXPECT_EQ(BaseOfChosenFile("/srv/cfg/plant"), "/srv/cfg/plant") << "no extension: nothing to drop";
+  EXPECT_EQ(BaseOfChosenFile("/srv/cfg/plant"), "/srv/cfg/plant")
+      << "no extension: nothing to drop";
 
   EXPECT_EQ(BaseOfSaveName("/srv/cfg/site.TVO"), "/srv/cfg/site");
   EXPECT_EQ(BaseOfSaveName("/srv/cfg/site.old.TVO"), "/srv/cfg/site");
-  EXPECT_EQ(BaseOfSaveName("C:\\my.dir\\site"), "C:\\my.dir\\site") << "a dotted folder is not a cut";
+  EXPECT_EQ(BaseOfSaveName("C:\\my.dir\\site"), "C:\\my.dir\\site")
+      << "a dotted folder is not a cut";
   EXPECT_EQ(BaseOfSaveName("/home/op/.config/site"), "/home/op/.config/site");
 }
 
@@ -74,7 +76,8 @@ struct FakePrompt : Prompt {
     asked.push_back(text);
     return answer;
   }
-  std::string Input(const std::string& prompt, const std::string& title, const std::string& def) override {
+  std::string Input(const std::string& prompt, const std::string& title,
+                    const std::string& def) override {
     asked.push_back(prompt + "|" + title + "|" + def);
     return input;
   }
@@ -94,8 +97,12 @@ struct FakeDialogs : FileDialogs {
     if (r == Result::Chosen) *out = chosen;
     return r;
   }
-  Result Open(const std::string& n, const std::string& f, std::string* out) override { return Next(n, f, out); }
-  Result Save(const std::string& n, const std::string& f, std::string* out) override { return Next(n, f, out); }
+  Result Open(const std::string& n, const std::string& f, std::string* out) override {
+    return Next(n, f, out);
+  }
+  Result Save(const std::string& n, const std::string& f, std::string* out) override {
+    return Next(n, f, out);
+  }
 };
 
 struct Rig {

@@ -50,7 +50,8 @@ TEST(SessionGrid, ChangingTheColumnsRecomputesTheRows) {
     DisplayColumnsChanged(o);
     EXPECT_EQ(o.Text("DisplayRow"), "9") << '"' << ignored << '"';
   }
-  const std::pair<const char*, const char*> cases[] = {{"1", "10"}, {"3", "4"}, {"5", "2"}, {"12", "1"}};
+  const std::pair<const char*, const char*> cases[] = {
+      {"1", "10"}, {"3", "4"}, {"5", "2"}, {"12", "1"}};
   for (const auto& [columns, rows] : cases) {
     o.SetText("DisplayCol", columns);
     DisplayColumnsChanged(o);

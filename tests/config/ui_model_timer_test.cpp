@@ -70,7 +70,8 @@ TEST(StartupTimer, OpensTheMainWindowAtOnceUnlessTheTimerIsActiveAndTheFileLoade
   EXPECT_FALSE(timed.timer.MainShown());
   Rig badFile("07:00", "19:00", true, false);
   badFile.timer.Start(false);
-  EXPECT_EQ(badFile.Take(), Calls{"open main"}) << "a failed load opens the main window whatever the timer";
+  EXPECT_EQ(badFile.Take(), Calls{"open main"})
+      << "a failed load opens the main window whatever the timer";
   EXPECT_TRUE(badFile.timer.MainShown());
 }
 

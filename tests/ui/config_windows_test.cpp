@@ -1,9 +1,10 @@
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "ui/device_name_window.h"
 #include "ui/general_config_dialog.h"
@@ -26,13 +27,19 @@ TEST(GeneralConfigDialog, ShowsEveryControlWithItsCaptionAndInitialContents) {
   GeneralConfigDialog d(options, 32);
   EXPECT_EQ(d.windowTitle(), "General Configurations");
   const std::tuple<const char*, const char*, const char*> texts[] = {
-      {"SessionCt", "Visible Sessions", "1"},   {"DisplayCol", "Display Columns", "1"},
-      {"DisplayRow", "Display Rows", ""},       {"AutoRemove", "Auto Remove", ".,;"},
-      {"ExitWord", "Exit Word", "Exit,Sair"},   {"DisplayLen", "Display LEN", "24"},
-      {"BaudRate", "Baud Rate", "19200"},       {"Handshaking", "Handshaking", "None"},
+      {"SessionCt", "Visible Sessions", "1"},
+      {"DisplayCol", "Display Columns", "1"},
+      {"DisplayRow", "Display Rows", ""},
+      {"AutoRemove", "Auto Remove", ".,;"},
+      {"ExitWord", "Exit Word", "Exit,Sair"},
+      {"DisplayLen", "Display LEN", "24"},
+      {"BaudRate", "Baud Rate", "19200"},
+      {"Handshaking", "Handshaking", "None"},
       {"NewScreenTimeout", "New Screen Timeout", "1.5"},
-      {"ErrorLineStart", "Start", "1"},         {"ErrorLineLen", "Len", "80"},
-      {"TCPIPAddr", "TCP/IP Address", "127.0.0.1"}, {"ComPort", "Com Port", "1"},
+      {"ErrorLineStart", "Start", "1"},
+      {"ErrorLineLen", "Len", "80"},
+      {"TCPIPAddr", "TCP/IP Address", "127.0.0.1"},
+      {"ComPort", "Com Port", "1"},
   };
   for (const auto& [key, label, initial] : texts) {
     ASSERT_NE(d.Label(key), nullptr) << key;
@@ -101,7 +108,9 @@ TEST(GeneralConfigDialog, TypingTheSessionCountSetsTheGridAndClampsIt) {
 TEST(GeneralConfigDialog, TcpIpHidesTheSerialFieldsAndKeepsTheirValues) {
   config::GeneralOptions options;
   GeneralConfigDialog d(options, 32);
-  auto visible = [&](const char* key) { return !d.Control(key)->isHidden() && !d.Label(key)->isHidden(); };
+  auto visible = [&](const char* key) {
+    return !d.Control(key)->isHidden() && !d.Label(key)->isHidden();
+  };
   EXPECT_TRUE(visible("ComPort"));
   EXPECT_TRUE(visible("BaudRate"));
   EXPECT_TRUE(visible("Handshaking"));
@@ -130,7 +139,8 @@ TEST(GeneralConfigDialog, EnterHidesWithoutArrangingAndOkArranges) {
   QTest::keyClicks(count, "4");
   QTest::keyClick(count, Qt::Key_Return);
   EXPECT_FALSE(d.isVisible());
-  EXPECT_FALSE(r.windows->Main().Display(1)->isVisibleTo(&r.windows->Main())) << "Enter does not arrange";
+  EXPECT_FALSE(r.windows->Main().Display(1)->isVisibleTo(&r.windows->Main()))
+      << "Enter does not arrange";
   r.windows->RunCommand("GeneralConf");
   QTest::mouseClick(d.findChild<QWidget*>("Command1"), Qt::LeftButton);
   EXPECT_FALSE(d.isVisible());

@@ -1,16 +1,18 @@
+#include "ui/main_window.h"
+
+#include <gtest/gtest.h>
+
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <set>
 
 #include "ui/general_config_dialog.h"
-#include "ui/main_window.h"
 #include "ui/system_message_window.h"
 #include "ui/ui_rig.h"
 
@@ -23,13 +25,15 @@ std::string Title(Rig& r) { return r.windows->Main().windowTitle().toStdString()
 
 TEST(MainWindowCaption, ShowsSavedUnsavedAndErrors) {
   Rig r(2, [](core::Gateway& g) { g.SetConfigPath("/srv/tervo/config/plant"); });
-  EXPECT_EQ(Title(r), "Tervo Remote Terminal 4.05 - Saved ...v/tervo/config/plant") << "23 characters: the last 20";
+  EXPECT_EQ(Title(r), "Tervo Remote Terminal 4.05 - Saved ...v/tervo/config/plant")
+      << "23 characters: the last 20";
   r.windows->RunCommand("GeneralConf");
   EXPECT_EQ(Title(r), "Tervo Remote Terminal 4.05 - Unsaved ...v/tervo/config/plant");
   EXPECT_TRUE(r.gateway->ConfigChanged);
   r.gateway->WriteLog("Radio Base Not Found , <Enter> to go on", true);
   EXPECT_EQ(Title(r), "ERROR:Radio Base Not Found , <Enter> to go on");
-  EXPECT_TRUE(r.windows->Message().isVisible()) << "a message that asks for Enter shows where to press it";
+  EXPECT_TRUE(r.windows->Message().isVisible())
+      << "a message that asks for Enter shows where to press it";
   r.gateway->WriteLog("Host closed", true);
   EXPECT_EQ(Title(r), "ERROR:Host closed");
   r.gateway->ShowCaption("Saved");
@@ -216,7 +220,8 @@ TEST(MainWindowMenus, RouterCommandsAndTheGlobalMessage) {
   r.Host(0).Link().name = "WallData.RumbaRouter";
   r.prompt.choice = "TN5250";
   r.windows->RunCommand("RouterConfig");
-  EXPECT_EQ(r.prompt.choices, (std::vector<std::string>{"TN5250", "DemoHost", "WallData.RumbaRouter"}));
+  EXPECT_EQ(r.prompt.choices,
+            (std::vector<std::string>{"TN5250", "DemoHost", "WallData.RumbaRouter"}));
   EXPECT_EQ(r.Host(2).Link().name, "TN5250");
   EXPECT_EQ(r.gateway->RouterName, "TN5250");
   EXPECT_EQ(r.settings->Get("TervoTerminal2", "Startup", "RouterName", ""), "TN5250");
@@ -233,7 +238,8 @@ TEST(MainWindowMenus, SaveAndLoadThroughTheFileDialogs) {
   r.prompt.files = {dir.filePath("site.TVO").toStdString()};
   r.windows->RunCommand("SaveFile");
   EXPECT_TRUE(QFile::exists(dir.filePath("site.TVO")));
-  EXPECT_EQ(r.settings->Get("TervoTerminal2", "Startup", "FileName", ""), dir.filePath("site").toStdString());
+  EXPECT_EQ(r.settings->Get("TervoTerminal2", "Startup", "FileName", ""),
+            dir.filePath("site").toStdString());
   EXPECT_TRUE(Title(r).find("Saved") != std::string::npos);
 
   r.gateway->Options().SetText("ExitWord", "Other");
@@ -254,7 +260,8 @@ TEST(MainWindowMenus, ExitAsksToSaveAndEndsTheProgram) {
   r.windows->RunCommand("GeneralConf");
   r.prompt.answer = config::Prompt::Answer::No;
   r.windows->RunCommand("ExitProgram");
-  EXPECT_EQ(r.prompt.asked, std::vector<std::string>{"Save Changes ?"}) << "asked once, not again at shutdown";
+  EXPECT_EQ(r.prompt.asked, std::vector<std::string>{"Save Changes ?"})
+      << "asked once, not again at shutdown";
   EXPECT_TRUE(r.gateway->ShutDown());
   EXPECT_TRUE(r.finished);
 }

@@ -2,14 +2,14 @@
 // configuration and the embedded demo host, four simulated terminals
 // signed on over TCP/IP.  Disabled in the suite; scripts/screenshots.sh runs
 // it under Xvfb.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTcpServer>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-
 #include <cstdio>
 
 #include "core/gateway_builder.h"
@@ -47,8 +47,12 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
   os::RecordingRestart restart;
   os::SystemClock clock;
   struct NoDialogs : config::FileDialogs {
-    Result Open(const std::string&, const std::string&, std::string*) override { return Result::Cancelled; }
-    Result Save(const std::string&, const std::string&, std::string*) override { return Result::Cancelled; }
+    Result Open(const std::string&, const std::string&, std::string*) override {
+      return Result::Cancelled;
+    }
+    Result Save(const std::string&, const std::string&, std::string*) override {
+      return Result::Cancelled;
+    }
   } dialogs;
   OperatorWindows windows({&prompt, &dialogs, &restart, &clock});
 
@@ -76,7 +80,7 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
   for (const char* id : {"T1", "T2", "T3", "T4"}) {
     terminals.push_back(std::make_unique<radio::sim::SimTerminal>(id, 20));
     links.push_back(std::make_unique<radio::sim::SimTcpClient>(*terminals.back(), "127.0.0.1",
-                                                                built.radio->ListeningPort()));
+                                                               built.radio->ListeningPort()));
     links.back()->Connect();
   }
   QElapsedTimer wait;
@@ -86,7 +90,8 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
       if (!ScreenShown(built.gateway->Display(s))) return false;
     return true;
   };
-  while (!allShown() && wait.elapsed() < 30000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+  while (!allShown() && wait.elapsed() < 30000)
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
   EXPECT_TRUE(allShown());
   Settle(1500);
   // Two operators sign on, so the grid shows the application too.
@@ -98,7 +103,8 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
   }
   Settle(4000);
   if (qEnvironmentVariableIsSet("TERVO_SCREENSHOT_VERBOSE"))
-    for (auto& t : terminals) std::fprintf(stderr, "%s:\n%s\n", t->Id().c_str(), radio::sim::ScreenText(*t).c_str());
+    for (auto& t : terminals)
+      std::fprintf(stderr, "%s:\n%s\n", t->Id().c_str(), radio::sim::ScreenText(*t).c_str());
 
   windows.RunCommand("FullAccess");
   windows.Main().As4001Click(1);

@@ -1,26 +1,29 @@
-#include <QImage>
+#include "ui/session_display.h"
+
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include "support/fake_host_display.h"
-#include "ui/session_display.h"
 
 namespace tervo::ui {
 namespace {
 
 TEST(HostKeysFor, MapsActionKeysAndDoublesTheAt) {
   const std::tuple<int, Qt::KeyboardModifiers, const char*, const char*> cases[] = {
-      {Qt::Key_Return, Qt::NoModifier, "\r", "@E"},  {Qt::Key_Enter, Qt::KeypadModifier, "\r", "@E"},
-      {Qt::Key_F1, Qt::NoModifier, "", "@1"},         {Qt::Key_F9, Qt::NoModifier, "", "@9"},
-      {Qt::Key_F10, Qt::NoModifier, "", "@a"},        {Qt::Key_F12, Qt::NoModifier, "", "@c"},
-      {Qt::Key_F1, Qt::ShiftModifier, "", "@d"},      {Qt::Key_F12, Qt::ShiftModifier, "", "@o"},
-      {Qt::Key_F24, Qt::NoModifier, "", "@o"},        {Qt::Key_PageDown, Qt::NoModifier, "", "@u"},
-      {Qt::Key_PageUp, Qt::NoModifier, "", "@v"},     {Qt::Key_Escape, Qt::NoModifier, "\x1b", "@R"},
-      {Qt::Key_A, Qt::NoModifier, "a", "a"},          {Qt::Key_At, Qt::NoModifier, "@", "@@"},
-      {Qt::Key_C, Qt::ControlModifier, "\x03", ""},   {Qt::Key_Shift, Qt::ShiftModifier, "", ""},
+      {Qt::Key_Return, Qt::NoModifier, "\r", "@E"}, {Qt::Key_Enter, Qt::KeypadModifier, "\r", "@E"},
+      {Qt::Key_F1, Qt::NoModifier, "", "@1"},       {Qt::Key_F9, Qt::NoModifier, "", "@9"},
+      {Qt::Key_F10, Qt::NoModifier, "", "@a"},      {Qt::Key_F12, Qt::NoModifier, "", "@c"},
+      {Qt::Key_F1, Qt::ShiftModifier, "", "@d"},    {Qt::Key_F12, Qt::ShiftModifier, "", "@o"},
+      {Qt::Key_F24, Qt::NoModifier, "", "@o"},      {Qt::Key_PageDown, Qt::NoModifier, "", "@u"},
+      {Qt::Key_PageUp, Qt::NoModifier, "", "@v"},   {Qt::Key_Escape, Qt::NoModifier, "\x1b", "@R"},
+      {Qt::Key_A, Qt::NoModifier, "a", "a"},        {Qt::Key_At, Qt::NoModifier, "@", "@@"},
+      {Qt::Key_C, Qt::ControlModifier, "\x03", ""}, {Qt::Key_Shift, Qt::ShiftModifier, "", ""},
   };
   for (const auto& [key, mods, text, keys] : cases)
     EXPECT_EQ(HostKeysFor(key, mods, QString::fromLatin1(text)), keys) << std::hex << key;
-  EXPECT_EQ(HostKeysFor(Qt::Key_E, Qt::NoModifier, QString::fromUtf8("\u20ac")), "\x80") << "Windows-1252";
+  EXPECT_EQ(HostKeysFor(Qt::Key_E, Qt::NoModifier, QString::fromUtf8("\u20ac")), "\x80")
+      << "Windows-1252";
 }
 
 QImage Render(SessionDisplay& d) {

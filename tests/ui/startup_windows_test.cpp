@@ -1,9 +1,10 @@
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "ui/main_window.h"
 #include "ui/small_windows.h"

@@ -36,15 +36,19 @@ class AnsweringPrompt : public config::Prompt, public config::FileDialogs {
     return input;
   }
   std::string choice;  // empty: cancelled
-  std::string Choose(const std::string& prompt, const std::string&, const std::vector<std::string>& items,
-                     const std::string& current) override {
+  std::string Choose(const std::string& prompt, const std::string&,
+                     const std::vector<std::string>& items, const std::string& current) override {
     asked.push_back(prompt);
     choices = items;
     return choice.empty() ? current : choice;
   }
   std::vector<std::string> choices;
-  Result Open(const std::string&, const std::string&, std::string* chosen) override { return Next(chosen); }
-  Result Save(const std::string&, const std::string&, std::string* chosen) override { return Next(chosen); }
+  Result Open(const std::string&, const std::string&, std::string* chosen) override {
+    return Next(chosen);
+  }
+  Result Save(const std::string&, const std::string&, std::string* chosen) override {
+    return Next(chosen);
+  }
 
  private:
   Result Next(std::string* chosen) {
@@ -97,7 +101,8 @@ struct Rig {
 
   // sessions: SessionCount of the run.  prepare may set options and the
   // store before the start-up window loads.
-  explicit Rig(int sessions, const std::function<void(core::Gateway&)>& prepare = {}, bool loaded = true) {
+  explicit Rig(int sessions, const std::function<void(core::Gateway&)>& prepare = {},
+               bool loaded = true) {
     auto clockOwned = std::make_unique<os::VirtualClock>(os::LocalTime{2026, 3, 7, 12, 0, 0});
     clock = clockOwned.get();
     OperatorWindows::Seams seams;
@@ -139,9 +144,12 @@ struct Rig {
     // talks to its windows.
     gateway.reset();
     windows.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // windows closed with delete-on-close
+    QCoreApplication::sendPostedEvents(
+        nullptr, QEvent::DeferredDelete);  // windows closed with delete-on-close
   }
-  tervo::testing::FakeHostDisplay& Host(int s) { return *services->displays[static_cast<std::size_t>(s)]; }
+  tervo::testing::FakeHostDisplay& Host(int s) {
+    return *services->displays[static_cast<std::size_t>(s)];
+  }
   void At(int h, int m, int s) { clock->SetNow({2026, 3, 7, h, m, s}); }
 };
 
