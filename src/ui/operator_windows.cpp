@@ -190,10 +190,12 @@ void OperatorWindows::OpenMainWindow() {
   main_->showMaximized();
   // Loading the main window runs the gateway's start-up sequence once; its
   // displays exist only afterwards.
-  if (!gw_->Started()) gw_->Start();
+  const bool starting = !gw_->Started();
+  if (starting) gw_->Start();
   gw_->MainWindowShown = true;
   main_->Attach(gw_);
   main_->ApplyLock();
+  if (starting) emit started();
 }
 
 void OperatorWindows::MainWindowClosing() {

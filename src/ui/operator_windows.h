@@ -88,6 +88,8 @@ class OperatorWindows : public QObject, public core::GatewayUi {
  signals:
   // Every window is closed: the program may end.
   void finished();
+  // The main window opened and the gateway ran its start-up sequence.
+  void started();
 
  private:
   void OpenMainWindow();

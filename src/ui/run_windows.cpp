@@ -8,6 +8,7 @@
 #include "platform/os/clock.h"
 #include "platform/os/restart.h"
 #include "platform/os/signal_watcher.h"
+#include "platform/radio/wire_radio_link.h"
 #include "ui/main_window.h"
 #include "ui/operator_windows.h"
 #include "ui/widget_prompt.h"
@@ -62,6 +63,13 @@ int RunOnce(const core::GatewayConfig& config, bool* again) {
     windows.Quit();
   });
 
+  // The same lines as the headless program, for scripts that wait on them.
+  QObject::connect(&windows, &OperatorWindows::started, [&] {
+    if (built.radio && built.radio->ListeningPort() != 0)
+      std::fprintf(stderr, "tervo: terminals connect to port %u\n", built.radio->ListeningPort());
+    std::printf("tervo: ready\n");
+    std::fflush(stdout);
+  });
   windows.Start(built.configLoaded);
   const int rc = QCoreApplication::exec();
   built.gateway->Shutdown();
