@@ -6,14 +6,14 @@ namespace tervo::config {
 
 namespace {
 
-MenuItemSpec Item(const char* name, const char* caption, bool enabled = true) {
-  return MenuItemSpec{name, caption, enabled, {}};
+MenuItemDef Item(const char* name, const char* caption, bool enabled = true) {
+  return MenuItemDef{name, caption, enabled, {}};
 }
 
 }  // namespace
 
-const std::vector<MenuItemSpec>& MenuTree() {
-  static const std::vector<MenuItemSpec> tree = {
+const std::vector<MenuItemDef>& MenuTree() {
+  static const std::vector<MenuItemDef> tree = {
       {"file",
        "&File",
        true,
@@ -47,16 +47,16 @@ const std::vector<MenuItemSpec>& MenuTree() {
 }
 
 namespace {
-const MenuItemSpec* FindIn(const std::vector<MenuItemSpec>& items, const std::string& name) {
+const MenuItemDef* FindIn(const std::vector<MenuItemDef>& items, const std::string& name) {
   for (const auto& item : items) {
     if (item.name == name) return &item;
-    if (const MenuItemSpec* found = FindIn(item.items, name)) return found;
+    if (const MenuItemDef* found = FindIn(item.items, name)) return found;
   }
   return nullptr;
 }
 }  // namespace
 
-const MenuItemSpec* FindMenuItem(const std::string& name) { return FindIn(MenuTree(), name); }
+const MenuItemDef* FindMenuItem(const std::string& name) { return FindIn(MenuTree(), name); }
 
 const std::vector<std::string>& LockedFileItems() {
   static const std::vector<std::string> items = {"SaveFile", "ClearData", "LoadFile", "ClearScreen",

@@ -17,18 +17,18 @@ namespace tervo::config {
 
 // ---- the menu tree ----
 
-struct MenuItemSpec {
+struct MenuItemDef {
   std::string name;     // the item's control name, e.g. "LoadFile"
   std::string caption;  // with its access-key ampersand, e.g. "&Load"
   bool enabledAtStart = true;
-  std::vector<MenuItemSpec> items;  // a submenu; empty for a command
+  std::vector<MenuItemDef> items;  // a submenu; empty for a command
 };
 
 // The top-level menus in order: "&File", "&Configurations", the "UnLock"
 // item, "&Utils".
-const std::vector<MenuItemSpec>& MenuTree();
+const std::vector<MenuItemDef>& MenuTree();
 // The item with that control name anywhere in the tree, or nullptr.
-const MenuItemSpec* FindMenuItem(const std::string& name);
+const MenuItemDef* FindMenuItem(const std::string& name);
 // The five file items the lock enables and disables.
 const std::vector<std::string>& LockedFileItems();
 

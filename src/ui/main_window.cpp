@@ -113,8 +113,8 @@ void MainWindow::BuildMenus() {
     menu->setObjectName(QString::fromStdString(top.name));
     actions_[top.name] = menu->menuAction();
     if (top.name == "Configurations") configurations_ = menu;
-    std::function<void(QMenu*, const std::vector<config::MenuItemSpec>&)> fill =
-        [&](QMenu* m, const std::vector<config::MenuItemSpec>& items) {
+    std::function<void(QMenu*, const std::vector<config::MenuItemDef>&)> fill =
+        [&](QMenu* m, const std::vector<config::MenuItemDef>& items) {
           for (const auto& item : items) {
             if (!item.items.empty()) {
               QMenu* sub = m->addMenu(QString::fromStdString(item.caption));

@@ -41,7 +41,7 @@ TEST(MenuTree, HoldsTheCaptionsAndTheItemsDisabledAtStart) {
       {"Graph", "Terminal Graph"},
   };
   for (const auto& [name, caption] : captions) {
-    const MenuItemSpec* item = FindMenuItem(name);
+    const MenuItemDef* item = FindMenuItem(name);
     ASSERT_NE(item, nullptr) << name;
     EXPECT_EQ(item->caption, caption);
     bool lockedItem = false;
