@@ -1,6 +1,7 @@
-// tervo: the gateway.  Until the operator's windows exist it runs headless:
-// questions take their default answer and are logged, the title goes to
-// standard error, and Enter on standard input is the system-message
+// tervo: the gateway.  With a display it opens the operator's windows
+// (docs/operator-windows.md); with --headless, or without a display, it
+// runs headless: questions take their default answer and are logged, the
+// title goes to standard error, and Enter on standard input is the system-message
 // window's Enter (it ends the radio retry).
 //
 //   tervo --headless [--config BASE] [--settings FILE] [--log-folder DIR]
@@ -22,6 +23,9 @@
 #include "core/gateway_builder.h"
 #include "core/headless_ui.h"
 #include "platform/os/signal_watcher.h"
+#ifdef TERVO_WITH_UI
+#include "ui/run_windows.h"
+#endif
 
 namespace {
 
@@ -36,7 +40,13 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef TERVO_WITH_UI
+  // A QApplication when windows can open.
+  const auto appOwned = tervo::ui::MakeApplication(argc, argv);
+  QCoreApplication& app = *appOwned;
+#else
   QCoreApplication app(argc, argv);
+#endif
   tervo::core::GatewayConfig config;
   bool headless = false;
   bool quiet = false;
@@ -75,9 +85,11 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
+#ifdef TERVO_WITH_UI
+  if (!headless && tervo::ui::WindowsAvailable()) return tervo::ui::RunWithWindows(config);
+#endif
   if (!headless)
-    std::fprintf(stderr,
-                 "tervo: the operator's windows are not part of this build; running headless\n");
+    std::fprintf(stderr, "tervo: no display for the operator's windows; running headless\n");
 
   tervo::core::HeadlessUi ui([quiet](const std::string& line) {
     if (!quiet) std::fprintf(stderr, "tervo: %s\n", line.c_str());

@@ -11,6 +11,11 @@ using TestApplication = QCoreApplication;
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
+#ifdef TERVO_TEST_WIDGETS
+  // Widget tests run without a screen unless told otherwise (test discovery
+  // at build time runs this program outside ctest's environment too).
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
   TestApplication app(argc, argv);
   return RUN_ALL_TESTS();
 }

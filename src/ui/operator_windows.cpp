@@ -1,0 +1,367 @@
+#include "ui/operator_windows.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <algorithm>
+
+#include "config/config_reader.h"
+#include "config/config_writer.h"
+#include "core/gateway.h"
+#include "editors/auto_fill.h"
+#include "ui/device_name_window.h"
+#include "ui/general_config_dialog.h"
+#include "ui/main_window.h"
+#include "ui/small_windows.h"
+#include "ui/startup_window.h"
+#include "ui/system_message_window.h"
+
+namespace tervo::ui {
+
+namespace {
+
+// Bad lines of a loaded file, one message box each ("Error at line , ...").
+class PromptLoadReport : public config::LoadPrompt {
+ public:
+  explicit PromptLoadReport(config::Prompt& prompt) : prompt_(prompt) {}
+  void ReportBadLine(const config::BadLine& bad) override {
+    prompt_.Message(bad.Message(), "", config::Prompt::Buttons::Ok);
+  }
+
+ private:
+  config::Prompt& prompt_;
+};
+
+// Titles of the windows that later work brings.
+const std::pair<const char*, const char*> kLaterWindows[] = {
+    {"ScreenReport", "Screens Report"}, {"Report", "Report"},
+    {"Debug", "Debug Window"},          {"BatteryReport", "Battery Voltage report"},
+    {"Graph", "Terminal Graph"},
+};
+
+// Messages that ask the operator for Enter show the system message window,
+// where that key is recorded.
+bool AsksForEnter(const std::string& message) {
+  return message.find("<Enter>") != std::string::npos ||
+         message.find("{Enter}") != std::string::npos;
+}
+
+}  // namespace
+
+OperatorWindows::OperatorWindows(Seams seams) : seams_(seams) {}
+
+OperatorWindows::~OperatorWindows() = default;
+
+void OperatorWindows::Attach(core::Gateway& gateway) {
+  gw_ = &gateway;
+  auto& g = gateway;
+
+  main_ = std::make_unique<MainWindow>(lock_);
+  startup_ = std::make_unique<StartupWindow>(g.Options());
+  general_ = std::make_unique<GeneralConfigDialog>(g.Options(), g.SessionCount());
+  message_ = std::make_unique<SystemMessageWindow>();
+  terminal_ = std::make_unique<TerminalScreenWindow>();
+
+  lock_.changed = [this] { main_->ApplyLock(); };
+  main_->ApplyLock();
+  connect(main_.get(), &MainWindow::menuCommand, this,
+          [this](const QString& n) { RunCommand(n.toStdString()); });
+  connect(main_.get(), &MainWindow::closing, this, &OperatorWindows::MainWindowClosing);
+  connect(main_.get(), &MainWindow::positionPicked, this, [this](int s) {
+    message_->hide();
+    gw_->OnPositionPicked(s);
+    // The screen editor opens on the field under the cursor while the
+    // configuration is unlocked; opening it marks the configuration unsaved.
+    if (lock_.Unlocked()) {
+      MarkUnsaved();
+      OpenNotAvailable("Screen Configurations");
+    }
+    main_->As4001Click(s);
+  });
+  connect(message_.get(), &SystemMessageWindow::keyRecorded, this,
+          [this](int key) { gw_->SetMessageKey(key); });
+  connect(general_.get(), &GeneralConfigDialog::okClicked, this, [this] {
+    main_->As4001Click(-1);
+    main_->ArrangeAs400Windows();
+  });
+  connect(general_.get(), &GeneralConfigDialog::autoFillClicked, this,
+          [this] { RunCommand("AutoFill"); });
+  connect(startup_.get(), &StartupWindow::unloaded, this, [this] {
+    general_->hide();
+    CloseProgram();
+  });
+  startup_->onTick = [this] { Tick(); };
+  startup_->onStartNow = [this] { timer_->StartNow(); };
+
+  config::StartupTimer::Hooks h;
+  h.openMainWindow = [this] { OpenMainWindow(); };
+  h.closeMainWindow = [this] {
+    keepRunning_ = true;
+    unattended_ = true;
+    main_->close();
+    unattended_ = false;
+    keepRunning_ = false;
+  };
+  h.showStartupWindow = [this] { startup_->show(); };
+  h.hideStartupWindow = [this] { startup_->hide(); };
+  h.closeProgram = [this] {
+    unattended_ = true;
+    CloseProgram();
+    unattended_ = false;
+  };
+  h.beginCountdown = [this](const std::string& text) {
+    gw_->WriteLog(text, true);
+    gw_->SetMessageKey(0);
+    message_->Start(text, config::kCountdownSeconds);
+  };
+  h.wait = [this](double seconds) { gw_->Wait(seconds); };
+  h.lastKey = [this] { return message_->LastKey(); };
+  h.relocked = [this] { main_->SetFocusToScrollBar(); };
+  static os::SystemClock systemClock;
+  static os::RecordingRestart noRestart;
+  timer_ = std::make_unique<config::StartupTimer>(
+      g.Options(), seams_.clock ? *seams_.clock : systemClock,
+      seams_.restart ? *seams_.restart : noRestart, lock_, h);
+
+  config::MenuCommands::Environment env;
+  env.store = &g.Store();
+  env.options = &g.Options();
+  env.prompt = seams_.prompt;
+  env.dialogs = seams_.dialogs;
+  env.readSetting = [this](const std::string& key, const std::string& fallback) {
+    return gw_->Settings().Get(core::kSettingsApp, core::kSettingsSection, key, fallback);
+  };
+  env.writeSetting = [this](const std::string& key, const std::string& value) {
+    gw_->Settings().Set(core::kSettingsApp, core::kSettingsSection, key, value);
+  };
+  env.load = [this](const std::string& base) {
+    PromptLoadReport report(*seams_.prompt);
+    const bool ok = config::LoadDataFromFile2(base, gw_->Store(), gw_->Options(), report);
+    // Counters and the automatic save follow the file the operator chose.
+    gw_->SetConfigPath(base);
+    AfterLoad();
+    return ok;
+  };
+  env.save = [this](const std::string& base, std::string* err) {
+    gw_->SetConfigPath(base);
+    return config::SaveDataToFile2(base, gw_->Store(), gw_->Options(), err);
+  };
+  env.showCaption = [this](const std::string& status) { gw_->ShowCaption(status); };
+  env.configChanged = [this] { return gw_->ConfigChanged; };
+  env.setConfigChanged = [this](bool changed) { gw_->ConfigChanged = changed; };
+  env.setGlobalMessage = [this](const std::string& m) { gw_->GlobalMessage = m; };
+  env.closeMainWindow = [this] { main_->close(); };
+  commands_ = std::make_unique<config::MenuCommands>(env);
+}
+
+void OperatorWindows::Start(bool loaded) {
+  startup_->Reload();
+  general_->Reload();
+  timer_->Start(loaded);
+}
+
+void OperatorWindows::AfterLoad() {
+  general_->Reload();
+  startup_->Reload();
+  main_->ArrangeAs400Windows();
+}
+
+void OperatorWindows::Tick() {
+  // The countdown waits ten seconds processing events; a tick that comes due
+  // meanwhile must not start a second countdown inside the first.
+  if (ticking_) return;
+  ticking_ = true;
+  if (gw_->AutoLockTicks == 0 && lock_.InactivityCount() > 0 && lock_.InactivityCount() <= 31)
+    lock_.RestartCount();  // a session disconnected since the last tick
+  timer_->Tick();
+  gw_->AutoLockTicks = lock_.InactivityCount();
+  ticking_ = false;
+}
+
+void OperatorWindows::OpenMainWindow() {
+  if (gw_->ShutDown()) {
+    // The timer's stop shut this gateway down and the restart did not come
+    // (cancelled or refused): the program starts over with a fresh one.
+    reopen_ = true;
+    finished_ = true;
+    startup_->hide();
+    emit finished();
+    return;
+  }
+  main_->showMaximized();
+  // Loading the main window runs the gateway's start-up sequence once; its
+  // displays exist only afterwards.
+  const bool starting = !gw_->Started();
+  if (starting) gw_->Start();
+  gw_->MainWindowShown = true;
+  main_->Attach(gw_);
+  main_->ApplyLock();
+  if (starting) emit started();
+}
+
+void OperatorWindows::MainWindowClosing() {
+  closingMain_ = true;
+  // "Save Changes ?" with Yes runs "&Save as" itself, file dialog included;
+  // the gateway's own question then has nothing left to ask.
+  if (gw_->ConfigChanged && !unattended_ && !gw_->ShutDown()) {
+    if (seams_.prompt->Message("Save Changes ?", "", config::Prompt::Buttons::YesNo) ==
+        config::Prompt::Answer::Yes)
+      commands_->SaveFile();
+    gw_->ConfigChanged = false;
+  }
+  gw_->Shutdown();
+  main_->Attach(nullptr);
+  if (!keepRunning_) CloseProgram();
+  closingMain_ = false;
+}
+
+void OperatorWindows::CloseProgram() {
+  if (finished_) return;
+  if (!closingMain_ && main_->isVisible()) {
+    main_->close();  // runs the shutdown sequence, which comes back here
+    return;
+  }
+  finished_ = true;
+  gw_->Shutdown();
+  for (QWidget* w : std::initializer_list<QWidget*>{general_.get(), terminal_.get(), message_.get(),
+                                                    startup_.get(), lastOpened_.data()})
+    if (w) w->hide();
+  emit finished();
+}
+
+void OperatorWindows::MarkUnsaved() { commands_->MarkUnsaved(); }
+
+int OperatorWindows::SelectedSession() const {
+  const int s = main_->Selected();
+  return s >= 0 ? s : gw_->CurrentSession;
+}
+
+void OperatorWindows::OpenNotAvailable(const std::string& title) {
+  // Owned by the main window, shown as a window of its own.
+  auto* w = new NotAvailableWindow(title, main_.get());
+  w->show();
+  lastOpened_ = w;
+}
+
+void OperatorWindows::OpenDeviceNames() {
+  auto* w = new DeviceNameWindow(gw_->Store(), gw_->SessionCount(), main_.get());
+  w->routerName = [this] { return gw_->RouterName; };
+  w->setLiveDeviceName = [this](int s, const std::string& name) {
+    host5250::HostDisplay* d = gw_->Display(s);
+    if (!d) return false;
+    d->Link().DeviceName = name;
+    return true;
+  };
+  w->show();
+  lastOpened_ = w;
+}
+
+void OperatorWindows::RouterConfig() {
+  host5250::HostDisplay* first = gw_->Display(0);
+  if (!first) return;
+  // The display's own configuration has nothing to ask for our client; the
+  // choice among the host interfaces is asked here instead.
+  first->Configure(false, false);
+  std::vector<std::string> names = {"TN5250", "DemoHost"};
+  const std::string current = first->Link().name;
+  if (std::find(names.begin(), names.end(), current) == names.end()) names.push_back(current);
+  first->Link().name =
+      seams_.prompt->Choose("Host interface", "Router Configuration", names, current);
+  const std::string name = first->Link().name;
+  for (int s = 0; s < gw_->SessionCount(); ++s)
+    if (host5250::HostDisplay* d = gw_->Display(s)) d->Link().name = name;
+  gw_->RouterName = name;
+  gw_->Settings().Set(core::kSettingsApp, core::kSettingsSection, "RouterName", name);
+}
+
+void OperatorWindows::RunCommand(const std::string& name) {
+  auto& store = gw_->Store();
+  if (name == "LoadFile") {
+    commands_->LoadFile();
+  } else if (name == "SaveFile") {
+    commands_->SaveFile();
+  } else if (name == "ClearData") {
+    store.ClearAllScreens();
+  } else if (name == "ClearScreen") {
+    store.ResetScreenDef(
+        gw_->Sessions().CurrentScreen[static_cast<std::size_t>(SelectedSession())]);
+  } else if (name == "AutoFill") {
+    editors::AutoFillScreen(gw_->Context(), SelectedSession());
+  } else if (name == "ExitProgram") {
+    commands_->ExitProgram();
+  } else if (name == "GeneralConf") {
+    MarkUnsaved();
+    general_->Reload();
+    general_->show();
+    general_->raise();
+  } else if (name == "TerminalEmulator") {
+    terminal_->show();
+    terminal_->raise();
+  } else if (name == "SystemName") {
+    commands_->SystemName();
+    gw_->SystemName = gw_->Settings().Get(core::kSettingsApp, core::kSettingsSection, "System", "");
+  } else if (name == "RouterConfig") {
+    RouterConfig();
+  } else if (name == "ConfDeviceName") {
+    MarkUnsaved();
+    OpenDeviceNames();
+  } else if (name == "RouterConnect") {
+    // no action
+  } else if (name == "Restore_Default") {
+    commands_->RestoreDefault();
+  } else if (name == "SetTimer") {
+    startup_->Reload();
+    startup_->showNormal();
+    MarkUnsaved();
+  } else if (name == "Send_Global_Message") {
+    commands_->SendGlobalMessage();
+  } else if (name == "FullAccess") {
+    lock_.Toggle();
+    gw_->AutoLockTicks = lock_.InactivityCount();
+  } else {
+    for (const auto& [item, title] : kLaterWindows)
+      if (name == item) OpenNotAvailable(title);
+  }
+}
+
+void OperatorWindows::CaptionChanged(const std::string& caption) {
+  if (!main_) return;  // the gateway may report before its windows exist
+  main_->SetCaption(caption);
+  const std::string prefix = "ERROR:";
+  if (caption.rfind(prefix, 0) == 0 && AsksForEnter(caption)) {
+    gw_->SetMessageKey(0);
+    message_->Start(caption.substr(prefix.size()), gw_->MessageSeconds);
+  }
+}
+
+bool OperatorWindows::AskYesNo(const std::string& question, bool defaultYes) {
+  // The timer's stop closes the main window with nobody at the screen: a
+  // question there would hold the restart until someone answers it, so it
+  // takes its default answer, as the headless gateway does.
+  if (unattended_) return defaultYes;
+  return seams_.prompt->Message(question, "", config::Prompt::Buttons::YesNo) ==
+         config::Prompt::Answer::Yes;
+}
+
+void OperatorWindows::ShowMessage(const std::string& message) {
+  seams_.prompt->Message(message, "", config::Prompt::Buttons::Ok);
+}
+
+void OperatorWindows::SessionLabelsChanged(int session, const std::string& terminalId,
+                                           const std::string& user) {
+  if (main_) main_->ShowSessionLabels(session, terminalId, user);
+}
+
+void OperatorWindows::PreviewChanged(const std::string& preview) {
+  if (terminal_) terminal_->SetText(preview);
+}
+
+void OperatorWindows::BusyChanged(bool busy) {
+  if (busy == busy_) return;
+  busy_ = busy;
+  if (busy)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+}  // namespace tervo::ui

@@ -1,0 +1,125 @@
+// The operator's windows around one gateway: the start-up window, the main
+// window and the windows its menus open.  It is the gateway's GatewayUi
+// (caption, questions, labels, preview) and runs the menu commands.
+//
+// Every question goes through the one config::Prompt it is given, so tests
+// answer without showing a box.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+#include <string>
+
+#include "config/config_lock.h"
+#include "config/menu_commands.h"
+#include "config/startup_timer.h"
+#include "core/gateway_ui.h"
+#include "platform/os/clock.h"
+#include "platform/os/restart.h"
+
+namespace tervo::core {
+class Gateway;
+}
+
+namespace tervo::ui {
+
+class MainWindow;
+class StartupWindow;
+class GeneralConfigDialog;
+class SystemMessageWindow;
+class TerminalScreenWindow;
+
+class OperatorWindows : public QObject, public core::GatewayUi {
+  Q_OBJECT
+
+ public:
+  struct Seams {
+    config::Prompt* prompt = nullptr;        // required
+    config::FileDialogs* dialogs = nullptr;  // required for Load and Save as
+    os::Restart* restart = nullptr;          // required for the stop-time restart
+    const os::Clock* clock = nullptr;        // the start-up timer's time of day
+  };
+
+  explicit OperatorWindows(Seams seams);
+  ~OperatorWindows() override;
+
+  // The gateway, built with this object as its ui.  Creates the windows.
+  void Attach(core::Gateway& gateway);
+  // The start-up window's load, once the configuration file was read
+  // (loaded: whether it could be): waits for the timer or opens the main
+  // window at once.
+  void Start(bool loaded);
+
+  // Ends the program as the operator closing the main window would (the
+  // shutdown sequence runs), also while the start-up window still waits.
+  void Quit() { CloseProgram(); }
+  // The program should build a new gateway and windows and start again:
+  // the timer's ON time came after its stop had shut the gateway down.
+  bool ReopenRequested() const { return reopen_; }
+  // Runs a menu command by its item name ("LoadFile", "FullAccess", ...).
+  void RunCommand(const std::string& name);
+
+  // --- GatewayUi
+  void CaptionChanged(const std::string& caption) override;
+  bool AskYesNo(const std::string& question, bool defaultYes) override;
+  void ShowMessage(const std::string& message) override;
+  void SessionLabelsChanged(int session, const std::string& terminalId,
+                            const std::string& user) override;
+  bool ConfigurationsVisible() const override { return lock_.Unlocked(); }
+  void PreviewChanged(const std::string& preview) override;
+  void BusyChanged(bool busy) override;
+
+  // --- the windows and models (tests drive them)
+  MainWindow& Main() { return *main_; }
+  StartupWindow& Startup() { return *startup_; }
+  GeneralConfigDialog& General() { return *general_; }
+  SystemMessageWindow& Message() { return *message_; }
+  TerminalScreenWindow& Terminal() { return *terminal_; }
+  config::ConfigLock& Lock() { return lock_; }
+  config::StartupTimer& Timer() { return *timer_; }
+  config::MenuCommands& Commands() { return *commands_; }
+  // The last window a command opened (device names, not-available windows).
+  QWidget* LastOpened() const { return lastOpened_; }
+  // The startup window's tick, with the lock count kept in step with the
+  // gateway (a disconnect restarts it).
+  void Tick();
+
+ signals:
+  // Every window is closed: the program may end.
+  void finished();
+  // The main window opened and the gateway ran its start-up sequence.
+  void started();
+
+ private:
+  void OpenMainWindow();
+  void MainWindowClosing();
+  void CloseProgram();
+  void MarkUnsaved();
+  void OpenNotAvailable(const std::string& title);
+  void OpenDeviceNames();
+  void RouterConfig();
+  int SelectedSession() const;
+  void AfterLoad();
+
+  Seams seams_;
+  core::Gateway* gw_ = nullptr;
+  config::ConfigLock lock_;
+  std::unique_ptr<config::StartupTimer> timer_;
+  std::unique_ptr<config::MenuCommands> commands_;
+  std::unique_ptr<MainWindow> main_;
+  std::unique_ptr<StartupWindow> startup_;
+  std::unique_ptr<GeneralConfigDialog> general_;
+  std::unique_ptr<SystemMessageWindow> message_;
+  std::unique_ptr<TerminalScreenWindow> terminal_;
+  QPointer<QWidget> lastOpened_;
+  bool keepRunning_ = false;  // the timer closes the main window but the program waits on
+  bool finished_ = false;
+  bool closingMain_ = false;
+  bool unattended_ = false;
+  bool reopen_ = false;  // the start-up timer is closing windows
+  bool ticking_ = false;
+  bool busy_ = false;
+};
+
+}  // namespace tervo::ui

@@ -1,0 +1,93 @@
+#include "ui/run_windows.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstring>
+
+#include "core/gateway.h"
+#include "platform/os/clock.h"
+#include "platform/os/restart.h"
+#include "platform/os/signal_watcher.h"
+#include "platform/radio/wire_radio_link.h"
+#include "ui/main_window.h"
+#include "ui/operator_windows.h"
+#include "ui/widget_prompt.h"
+
+namespace tervo::ui {
+
+namespace {
+bool Set(const char* name) {
+  const char* v = std::getenv(name);
+  return v != nullptr && *v != '\0';
+}
+}  // namespace
+
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
+  bool headless = false;
+  for (int i = 1; i < argc; ++i) headless |= std::strcmp(argv[i], "--headless") == 0;
+  if (!headless && (Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM")))
+    return std::make_unique<QApplication>(argc, argv);
+  return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+bool WindowsAvailable() {
+  return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+namespace {
+
+// One run of the windows on a freshly built gateway.  *again is set when the
+// start-up timer asks for a new start (see OperatorWindows::ReopenRequested).
+int RunOnce(const core::GatewayConfig& config, bool* again) {
+  WidgetPrompt prompt;
+  os::SystemdRestart restart;
+  // The start-up timer reads the wall clock the operator sees.
+  os::SystemClock clock;
+  OperatorWindows windows({&prompt, &prompt, &restart, &clock});
+
+  core::BuiltGateway built;
+  std::string err;
+  if (!core::BuildGateway(config, windows, &built, &err)) {
+    std::fprintf(stderr, "tervo: %s\n", err.c_str());
+    return 2;
+  }
+  windows.Attach(*built.gateway);
+  prompt.SetParent(&windows.Main());
+
+  QObject::connect(&windows, &OperatorWindows::finished, qApp, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
+  bool signalled = false;
+  os::SignalWatcher watcher([&](int) {
+    signalled = true;
+    built.gateway->RequestStop();
+    windows.Quit();
+  });
+
+  // The same lines as the headless program, for scripts that wait on them.
+  QObject::connect(&windows, &OperatorWindows::started, [&] {
+    if (built.radio && built.radio->ListeningPort() != 0)
+      std::fprintf(stderr, "tervo: terminals connect to port %u\n", built.radio->ListeningPort());
+    std::printf("tervo: ready\n");
+    std::fflush(stdout);
+  });
+  windows.Start(built.configLoaded);
+  const int rc = QCoreApplication::exec();
+  built.gateway->Shutdown();
+  *again = windows.ReopenRequested() && !signalled;
+  return rc;
+}
+
+}  // namespace
+
+int RunWithWindows(const core::GatewayConfig& config) {
+  // Closing the last window must not end the loop before the shutdown
+  // sequence has run; OperatorWindows::finished ends it.
+  QApplication::setQuitOnLastWindowClosed(false);
+  for (;;) {
+    bool again = false;
+    const int rc = RunOnce(config, &again);
+    if (!again) return rc;
+  }
+}
+
+}  // namespace tervo::ui

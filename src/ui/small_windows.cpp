@@ -1,0 +1,59 @@
+#include "ui/small_windows.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/key_preview.h"
+#include "ui/text_codec.h"
+
+namespace tervo::ui {
+
+TerminalScreenWindow::TerminalScreenWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setWindowTitle(QStringLiteral("Terminal Screen"));
+  setObjectName(QStringLiteral("TerminalScreen"));
+  terminal_ = new QPlainTextEdit;
+  terminal_->setObjectName(QStringLiteral("Terminal"));
+  terminal_->setReadOnly(true);
+  terminal_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(terminal_);
+  resize(320, 360);
+  new KeyPreview(this, [this](int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    close();
+    return true;
+  });
+}
+
+void TerminalScreenWindow::SetText(const std::string& text) {
+  terminal_->setPlainText(FromEngine(text));
+}
+
+std::string TerminalScreenWindow::Text() const { return ToEngine(terminal_->toPlainText()); }
+
+QString NotAvailableWindow::Message(const std::string& title) {
+  return QStringLiteral("The window \"%1\" is not available yet in this version.")
+      .arg(FromEngine(title));
+}
+
+NotAvailableWindow::NotAvailableWindow(const std::string& title, QWidget* parent)
+    : QWidget(parent, Qt::Window) {
+  setWindowTitle(FromEngine(title));
+  setObjectName(QStringLiteral("NotAvailable"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  auto* label = new QLabel(Message(title));
+  label->setObjectName(QStringLiteral("Message"));
+  label->setWordWrap(true);
+  auto* ok = new QPushButton(QStringLiteral("OK"));
+  connect(ok, &QPushButton::clicked, this, &QWidget::close);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(label);
+  layout->addWidget(ok, 0, Qt::AlignRight);
+  resize(340, 120);
+}
+
+}  // namespace tervo::ui

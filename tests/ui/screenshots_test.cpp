@@ -1,0 +1,130 @@
+// Takes the screenshots of docs/screenshots: the real gateway on the demo
+// configuration and the embedded demo host, four simulated terminals
+// signed on over TCP/IP.  Disabled in the suite; scripts/screenshots.sh runs
+// it under Xvfb.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "core/gateway_builder.h"
+#include "platform/radio/sim_links.h"
+#include "platform/radio/sim_terminal.h"
+#include "ui/general_config_dialog.h"
+#include "ui/main_window.h"
+#include "ui/operator_windows.h"
+#include "ui/startup_window.h"
+
+namespace tervo::ui {
+namespace {
+
+bool ScreenShown(host5250::HostDisplay* d) {
+  if (!d) return false;
+  for (int row = 1; row <= 24; ++row)
+    if (d->ReadText(row, 1, 80).find_first_not_of(' ') != std::string::npos) return true;
+  return false;
+}
+
+void Settle(int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
+  const QString out = qEnvironmentVariable("TERVO_SCREENSHOT_DIR", "screenshots");
+  QDir().mkpath(out);
+  QTemporaryDir dir;
+  ASSERT_TRUE(QFile::copy(QStringLiteral(TERVO_TEST_DATA "/../../demo/warehouse.TVO"),
+                          dir.filePath("warehouse.TVO")));
+
+  config::DefaultPrompt prompt;
+  os::RecordingRestart restart;
+  os::SystemClock clock;
+  struct NoDialogs : config::FileDialogs {
+    Result Open(const std::string&, const std::string&, std::string*) override {
+      return Result::Cancelled;
+    }
+    Result Save(const std::string&, const std::string&, std::string*) override {
+      return Result::Cancelled;
+    }
+  } dialogs;
+  OperatorWindows windows({&prompt, &dialogs, &restart, &clock});
+
+  core::GatewayConfig config;
+  config.configBase = dir.filePath("warehouse").toStdString();
+  config.settingsFile = dir.filePath("settings.ini").toStdString();
+  config.logFolder = dir.path().toStdString();
+  {
+    QTcpServer probe;  // a free port, named the way an installation names it
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    config.radioAddress = "127.0.0.1:" + std::to_string(probe.serverPort());
+  }
+  config.sessionCount = 4;
+  core::BuiltGateway built;
+  std::string err;
+  ASSERT_TRUE(core::BuildGateway(config, windows, &built, &err)) << err;
+  windows.Attach(*built.gateway);
+  windows.Start(built.configLoaded);
+  ASSERT_TRUE(built.configLoaded);
+  windows.Main().showNormal();
+  windows.Main().resize(1280, 800);
+
+  std::vector<std::unique_ptr<radio::sim::SimTerminal>> terminals;
+  std::vector<std::unique_ptr<radio::sim::SimTcpClient>> links;
+  for (const char* id : {"T1", "T2", "T3", "T4"}) {
+    terminals.push_back(std::make_unique<radio::sim::SimTerminal>(id, 20));
+    links.push_back(std::make_unique<radio::sim::SimTcpClient>(*terminals.back(), "127.0.0.1",
+                                                               built.radio->ListeningPort()));
+    links.back()->Connect();
+  }
+  QElapsedTimer wait;
+  wait.start();
+  auto allShown = [&] {
+    for (int s = 0; s < 4; ++s)
+      if (!ScreenShown(built.gateway->Display(s))) return false;
+    return true;
+  };
+  while (!allShown() && wait.elapsed() < 30000)
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+  EXPECT_TRUE(allShown());
+  Settle(1500);
+  // Two operators sign on, so the grid shows the application too.
+  for (int t : {0, 3}) {
+    terminals[t]->Type(t == 0 ? "ALICE" : "BOB");
+    terminals[t]->Press(radio::sim::Key::kTab);
+    terminals[t]->Type("SECRET");
+    terminals[t]->Press(radio::sim::Key::kSend);
+  }
+  Settle(4000);
+  if (qEnvironmentVariableIsSet("TERVO_SCREENSHOT_VERBOSE"))
+    for (auto& t : terminals)
+      std::fprintf(stderr, "%s:\n%s\n", t->Id().c_str(), radio::sim::ScreenText(*t).c_str());
+
+  windows.RunCommand("FullAccess");
+  windows.Main().As4001Click(1);
+  Settle(800);
+  EXPECT_TRUE(windows.Main().grab().save(out + "/main-window.png"));
+
+  windows.RunCommand("GeneralConf");
+  windows.General().adjustSize();
+  Settle(500);
+  EXPECT_TRUE(windows.General().grab().save(out + "/general-configuration.png"));
+  windows.General().hide();
+
+  windows.RunCommand("SetTimer");
+  windows.Startup().adjustSize();
+  Settle(500);
+  EXPECT_TRUE(windows.Startup().grab().save(out + "/startup-window.png"));
+
+  windows.Quit();
+  links.clear();
+}
+
+}  // namespace
+}  // namespace tervo::ui

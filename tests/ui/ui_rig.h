@@ -1,0 +1,156 @@
+// A gateway with fake displays, a recording radio link and a virtual clock,
+// presented by the operator windows on the offscreen platform.  Questions
+// and file dialogs are answered by the test.
+#pragma once
+
+#include <QCoreApplication>
+#include <array>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/menu_commands.h"
+#include "core/gateway.h"
+#include "platform/os/restart.h"
+#include "support/fake_host_display.h"
+#include "support/recording_radio_link.h"
+#include "ui/operator_windows.h"
+
+namespace tervo::ui::testing {
+
+class AnsweringPrompt : public config::Prompt, public config::FileDialogs {
+ public:
+  std::vector<std::string> asked;
+  Answer answer = Answer::No;
+  std::string input;
+  std::deque<std::string> files;  // answers of the file dialogs; cancelled when empty
+
+  Answer Message(const std::string& text, const std::string&, Buttons) override {
+    asked.push_back(text);
+    return answer;
+  }
+  std::string Input(const std::string& prompt, const std::string&, const std::string&) override {
+    asked.push_back(prompt);
+    return input;
+  }
+  std::string choice;  // empty: cancelled
+  std::string Choose(const std::string& prompt, const std::string&,
+                     const std::vector<std::string>& items, const std::string& current) override {
+    asked.push_back(prompt);
+    choices = items;
+    return choice.empty() ? current : choice;
+  }
+  std::vector<std::string> choices;
+  Result Open(const std::string&, const std::string&, std::string* chosen) override {
+    return Next(chosen);
+  }
+  Result Save(const std::string&, const std::string&, std::string* chosen) override {
+    return Next(chosen);
+  }
+
+ private:
+  Result Next(std::string* chosen) {
+    if (files.empty()) return Result::Cancelled;
+    *chosen = files.front();
+    files.pop_front();
+    return Result::Chosen;
+  }
+};
+
+class FakeServices : public core::NullServices {
+ public:
+  std::array<tervo::testing::FakeHostDisplay*, config::kSessionSlots> displays{};
+  std::unique_ptr<host5250::HostDisplay> CreateDisplay(int session, const std::string& router,
+                                                       std::string*) override {
+    auto d = std::make_unique<tervo::testing::FakeHostDisplay>();
+    d->Link().name = router;
+    displays[static_cast<std::size_t>(session)] = d.get();
+    return d;
+  }
+};
+
+// Processes events and moves the virtual clock by the time a wait asks for,
+// so waits end at once in real time.
+class VirtualPump : public core::EventPump {
+ public:
+  explicit VirtualPump(os::VirtualClock& clock) : clock_(clock) {}
+  std::function<void()> during;  // runs inside every wait (e.g. a key press)
+  void ProcessEvents(int maxWaitMs) override {
+    QCoreApplication::processEvents();
+    if (during) during();
+    clock_.Advance(maxWaitMs > 0 ? maxWaitMs : 1);
+  }
+
+ private:
+  os::VirtualClock& clock_;
+};
+
+struct Rig {
+  AnsweringPrompt prompt;
+  os::RecordingRestart restart;
+  os::VirtualClock* clock = nullptr;
+  VirtualPump* pump = nullptr;
+  FakeServices* services = nullptr;
+  core::MemorySettings* settings = nullptr;
+  tervo::testing::RecordingRadioLink* radio = nullptr;
+  std::unique_ptr<OperatorWindows> windows;
+  std::unique_ptr<core::Gateway> gateway;
+  bool finished = false;
+
+  // sessions: SessionCount of the run.  prepare may set options and the
+  // store before the start-up window loads.
+  explicit Rig(int sessions, const std::function<void(core::Gateway&)>& prepare = {},
+               bool loaded = true) {
+    auto clockOwned = std::make_unique<os::VirtualClock>(os::LocalTime{2026, 3, 7, 12, 0, 0});
+    clock = clockOwned.get();
+    OperatorWindows::Seams seams;
+    seams.prompt = &prompt;
+    seams.dialogs = &prompt;
+    seams.restart = &restart;
+    seams.clock = clock;
+    windows = std::make_unique<OperatorWindows>(seams);
+
+    core::GatewayParts parts;
+    parts.store = std::make_unique<config::ScreenStore>();
+    parts.options = std::make_unique<config::GeneralOptions>();
+    parts.options->SetText("ComPort", "");  // no radio base to look for
+    auto radioOwned = std::make_unique<tervo::testing::RecordingRadioLink>();
+    radio = radioOwned.get();
+    parts.radio = std::move(radioOwned);
+    auto pumpOwned = std::make_unique<VirtualPump>(*clock);
+    pump = pumpOwned.get();
+    parts.pump = std::move(pumpOwned);
+    parts.clock = std::move(clockOwned);
+    auto settingsOwned = std::make_unique<core::MemorySettings>();
+    settings = settingsOwned.get();
+    parts.settings = std::move(settingsOwned);
+    auto servicesOwned = std::make_unique<FakeServices>();
+    services = servicesOwned.get();
+    parts.services = std::move(servicesOwned);
+    parts.ui = windows.get();
+    gateway = std::make_unique<core::Gateway>(std::move(parts));
+    gateway->SetSessionCount(sessions);
+    for (int i = 0; i < sessions; ++i)
+      gateway->Store().TerminalIDDef[static_cast<std::size_t>(i)] = "T" + std::to_string(i);
+    if (prepare) prepare(*gateway);
+    windows->Attach(*gateway);
+    QObject::connect(windows.get(), &OperatorWindows::finished, [this] { finished = true; });
+    windows->Start(loaded);
+  }
+  ~Rig() {
+    // The gateway's destructor runs the shutdown sequence, which still
+    // talks to its windows.
+    gateway.reset();
+    windows.reset();
+    QCoreApplication::sendPostedEvents(
+        nullptr, QEvent::DeferredDelete);  // windows closed with delete-on-close
+  }
+  tervo::testing::FakeHostDisplay& Host(int s) {
+    return *services->displays[static_cast<std::size_t>(s)];
+  }
+  void At(int h, int m, int s) { clock->SetNow({2026, 3, 7, h, m, s}); }
+};
+
+}  // namespace tervo::ui::testing
