@@ -128,7 +128,18 @@ bool MenuCommands::LoadFile() {
     return false;
   if (env_.dialogPathChosen) env_.dialogPathChosen(chosen);
   const std::string base = BaseOfChosenFile(chosen);
-  if (env_.store) env_.store->ClearAllScreens();
+  if (env_.store) {
+    // Clearing the screens keeps their field settings, texts and master
+    // settings for reuse, so a file that leaves a value out would inherit
+    // the previous configuration's.  Load into a fresh store instead, but
+    // keep the per-session device data, which a file for fewer sessions
+    // does not mention.
+    const auto devices = env_.store->DeviceName;
+    const auto terminals = env_.store->TerminalIDDef;
+    env_.store->ResetToFresh();
+    env_.store->DeviceName = devices;
+    env_.store->TerminalIDDef = terminals;
+  }
   const bool loaded = env_.load && env_.load(base);
   if (!loaded && env_.prompt) env_.prompt->Message("Bad file...", "", Prompt::Buttons::Ok);
   Store("FileName", base);

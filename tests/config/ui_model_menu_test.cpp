@@ -167,6 +167,22 @@ TEST(MenuCommands, LoadPresetsTheDialogLoadsTheBaseAndStoresIt) {
   EXPECT_FALSE(r.changed);
 }
 
+TEST(MenuCommands, LoadStartsFromAFreshStoreButKeepsTheDeviceData) {
+  Rig r;
+  r.store.Screens[1].Screen[2].Size = 9;
+  r.store.Screens[1].TeclasFuncao[0] = "Exit";
+  r.store.ScreensText[1][2] = "from the old file";
+  r.store.DeviceName[20] = "DSP20";
+  r.store.TerminalIDDef[20] = "T20";
+  r.dialogs.chosen = "/srv/cfg/plant.TVO";
+  ASSERT_TRUE(r.commands.LoadFile());
+  EXPECT_EQ(r.store.Screens[1].Screen[2].Size, 0) << "nothing of the old file carries over";
+  EXPECT_EQ(r.store.Screens[1].TeclasFuncao[0], "");
+  EXPECT_EQ(r.store.ScreensText[1][2], "");
+  EXPECT_EQ(r.store.DeviceName[20], "DSP20");
+  EXPECT_EQ(r.store.TerminalIDDef[20], "T20");
+}
+
 TEST(MenuCommands, CancellingADialogEndsTheCommand) {
   Rig r;
   r.settings["FileName"] = "/srv/cfg/plant";
