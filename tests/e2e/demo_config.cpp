@@ -16,6 +16,7 @@
 #include "screens/capture.h"
 #include "screens/identification.h"
 #include "screens/screen_context.h"
+#include "support/recording_radio_link.h"
 
 namespace tervo::e2e {
 
@@ -251,42 +252,7 @@ bool BuildDemoConfiguration(const std::string& address, config::ScreenStore& sto
   config::DailyCounters counters;
   os::SystemClock clock;
   // ScreenContext wants a radio link; captures and auto-fill never use it.
-  class Silent : public radio::RadioLink {
-   public:
-    void TCPIP_Start(const std::string&) override {}
-    int InitializeComm(int, int) override { return 1; }
-    void ForceResetOnAllTerminal() override {}
-    void TCPIP_AcceptTerminalId(const std::string&) override {}
-    void TerminateComm(int) override {}
-    int T_CheckIfReceiveData(std::string&, std::string&, std::uint8_t&, std::int32_t&,
-                             std::string&) override {
-      return 0;
-    }
-    void T_RefreshScreen(const std::string&, const std::string&) override {}
-    void T_InitScreen(const std::string&, const std::string&, int, int, int) override {}
-    void T_Cls() override {}
-    void T_NewLine() override {}
-    void T_WaitChar() override {}
-    void T_HardReset() override {}
-    void T_GetCheckEnter() override {}
-    void T_PrintString(const std::string&) override {}
-    void T_PrintInverse(const std::string&) override {}
-    void T_PrintLarge(const std::string&) override {}
-    void T_Say(const std::string&) override {}
-    void T_Scroll(const std::string&, const std::string&) override {}
-    void T_NoSay(std::uint8_t) override {}
-    void T_GetText(std::string&, int, int) override {}
-    int T_Read() override { return 0; }
-    void T_Delay(int) override {}
-    void T_Beep(int, int) override {}
-    void T_CapsLock(int) override {}
-    void T_SetLargeFunctionKeys(const std::string&, std::uint8_t) override {}
-    void T_ChangeScreenAttributtes(int, int, int) override {}
-    void T_SendScreen() override {}
-    void T_SendScreenToPc(const std::string&, int) override {}
-    void T_WaitAnyScreenFromPc() override {}
-    int BatteryLevel(const std::string&) const override { return -1; }
-  } radio;
+  tervo::testing::RecordingRadioLink radio;
   screens::ScreenContext ctx{store, options, sessions, radio, log, clock, counters};
   Walker walker(address);
   if (!walker.Display()) {
