@@ -18,11 +18,6 @@ QueuePiece TakePiece(std::string& queue) {
   return p;
 }
 
-bool IsLogoffWord(const std::string& piece) {
-  const std::string p = text::ToUpper(text::TrimBlanks(piece));
-  return p == "@LOGOFF" || p == "@DISCONNECT" || p == "@LOGOUT";
-}
-
 RepeatKeys BuildRepeatKeys(const config::RepeatRule& rule, const std::string& sessionUser) {
   std::int64_t count = 0;
   if (rule.Counter == 1) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "config/screen_store.h"
+#include "screens/legend.h"
 
 namespace tervo::core {
 
@@ -16,9 +17,9 @@ struct QueuePiece {
 // Takes the next piece off the queue.
 QueuePiece TakePiece(std::string& queue);
 
-// "@LOGOFF", "@LOGOUT" or "@DISCONNECT" in any case, blanks around ignored:
-// a last piece that closes the host session instead of sending keys.
-bool IsLogoffWord(const std::string& piece);
+// A last piece that closes the host session instead of sending keys; the
+// same words the renderer recognises in a screen's escape key.
+using screens::IsLogoffWord;
 
 // A repeat rule's keys for a session user id.  The big step (Keys1) and the
 // small step (Keys2) are each allowed kMaxRepeatSteps rounds: a rule that

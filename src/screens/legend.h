@@ -34,6 +34,11 @@ FunctionKeyLegend SomaTeclasFuncao(ScreenContext& ctx, int session);
 // exist on a 5250 keyboard, so two-digit keys outside F10..F24 give "".
 std::string LegendItemKeys(const std::string& item);
 
+// "@LOGOFF", "@LOGOUT" or "@DISCONNECT" in any case, blanks around ignored:
+// keys that close the host session instead of being sent (the last piece of
+// a key queue, or a screen's escape key).
+bool IsLogoffWord(const std::string& keys);
+
 // Whether captured field `field` of the session's screen takes input: a
 // field of length 1 or more that is unprotected, or protected but underlined
 // while "SendUnderline" is set.

@@ -35,11 +35,6 @@ void ForEachPiece(const std::string& text, int width, Emit emit) {
   }
 }
 
-bool IsLogoffKey(const std::string& escKey) {
-  const std::string k = text::ToUpper(escKey);
-  return k == "@LOGOFF" || k == "@DISCONNECT" || k == "@LOGOUT";
-}
-
 // One build of one session's screen.
 class ScreenRenderer {
  public:
@@ -115,7 +110,7 @@ int ScreenRenderer::Run(const std::string& requestText, const std::string& termi
   }
   const auto s = static_cast<std::size_t>(s_);
   if (!text::TrimBlanks(ctx_.sessions.ErrorLineText[s]).empty()) ErrorPage();
-  if (valid_ && IsLogoffKey(ctx_.store.Screens[static_cast<std::size_t>(scr_)].EscKey)) {
+  if (valid_ && IsLogoffWord(ctx_.store.Screens[static_cast<std::size_t>(scr_)].EscKey)) {
     b_.T_CapsLock(ctx_.options.Checked("CapsLock") ? 1 : 0);
   }
 

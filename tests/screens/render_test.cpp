@@ -297,11 +297,14 @@ TEST_F(RenderTest, ErrorPageComesFirst) {
 }
 
 TEST_F(RenderTest, CapsLockOnLogoffScreens) {
-  Screen(1).EscKey = "@logoff";
   options.SetChecked("CapsLock", true);
-  Render();
-  EXPECT_EQ(radio.calls.front(), "T_CapsLock(1)");
-  radio.calls.clear();
+  // The words the key queue closes the session on, blanks around included.
+  for (const char* key : {"@logoff", " @Logout ", "@DISCONNECT"}) {
+    Screen(1).EscKey = key;
+    Render();
+    EXPECT_EQ(radio.calls.front(), "T_CapsLock(1)") << key;
+    radio.calls.clear();
+  }
   Screen(1).EscKey = "@3";
   Render();
   EXPECT_EQ(radio.Find("T_CapsLock"), -1);
