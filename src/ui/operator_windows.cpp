@@ -282,8 +282,7 @@ void OperatorWindows::RunCommand(const std::string& name) {
   } else if (name == "ClearData") {
     store.ClearAllScreens();
   } else if (name == "ClearScreen") {
-    store.ResetScreenDef(
-        gw_->Sessions().CurrentScreen[static_cast<std::size_t>(SelectedSession())]);
+    store.ResetScreenDef(gw_->Context().CurrentScreenOf(SelectedSession()));
   } else if (name == "AutoFill") {
     editors::AutoFillScreen(gw_->Context(), SelectedSession());
   } else if (name == "ExitProgram") {
