@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/gateway.h"
+#include "support/fake_gateway_services.h"
 #include "support/fake_host_display.h"
 #include "support/recording_radio_link.h"
 
@@ -32,36 +33,7 @@ class VirtualPump : public EventPump {
   os::VirtualClock& clock_;
 };
 
-class FakeServices : public GatewayServices {
- public:
-  std::unique_ptr<host5250::HostDisplay> CreateDisplay(int session, const std::string&,
-                                                       std::string*) override {
-    auto d = std::make_unique<tervo::testing::FakeHostDisplay>();
-    displays.at(static_cast<std::size_t>(session)) = d.get();
-    return d;
-  }
-  void LoadCounters(const std::string&, config::DailyCounters& c) override { c = stored; }
-  void SaveCounters(const std::string&, const config::DailyCounters& c) override {
-    stored = c;
-    ++countersSaved;
-  }
-  bool SaveConfiguration(const std::string&, std::string*) override {
-    ++configurationSaves;
-    return true;
-  }
-  void OpenDebugLog(const os::LocalTime&) override {}
-  void WriteDebugLine(const std::string& m, const os::LocalTime&) override { lines.push_back(m); }
-  void CloseDebugLog() override { ++debugClosed; }
-  bool RaisePriority(std::string*) override { return true; }
-
-  std::vector<tervo::testing::FakeHostDisplay*> displays =
-      std::vector<tervo::testing::FakeHostDisplay*>(33, nullptr);
-  config::DailyCounters stored{};
-  std::vector<std::string> lines;
-  int countersSaved = 0;
-  int configurationSaves = 0;
-  int debugClosed = 0;
-};
+using FakeServices = tervo::testing::FakeGatewayServices;
 
 class RecordingUi : public GatewayUi {
  public:

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <array>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -14,6 +13,7 @@
 #include "config/menu_commands.h"
 #include "core/gateway.h"
 #include "platform/os/restart.h"
+#include "support/fake_gateway_services.h"
 #include "support/fake_host_display.h"
 #include "support/recording_radio_link.h"
 #include "ui/operator_windows.h"
@@ -59,17 +59,7 @@ class AnsweringPrompt : public config::Prompt, public config::FileDialogs {
   }
 };
 
-class FakeServices : public core::NullServices {
- public:
-  std::array<tervo::testing::FakeHostDisplay*, config::kSessionSlots> displays{};
-  std::unique_ptr<host5250::HostDisplay> CreateDisplay(int session, const std::string& router,
-                                                       std::string*) override {
-    auto d = std::make_unique<tervo::testing::FakeHostDisplay>();
-    d->Link().name = router;
-    displays[static_cast<std::size_t>(session)] = d.get();
-    return d;
-  }
-};
+using FakeServices = tervo::testing::FakeGatewayServices;
 
 // Processes events and moves the virtual clock by the time a wait asks for,
 // so waits end at once in real time.
