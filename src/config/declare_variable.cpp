@@ -5,14 +5,13 @@
 
 #include "config/config_codec.h"
 #include "config/text.h"
+#include "platform/os/blank_text.h"
 
 namespace tervo::config {
 
 bool ReadNumber(std::string_view value, std::int32_t* out, std::string* err) {
   // Plain integers (" 5", "-80") are most of a file; convert them directly.
-  std::string_view t = value;
-  while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
-  while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+  const std::string_view t = os::BlankTrimmed(value);
   if (!t.empty() && t.front() != '+') {
     const char* end = t.data() + t.size();
     auto res = std::from_chars(t.data(), end, *out);
