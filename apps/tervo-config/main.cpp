@@ -17,19 +17,11 @@
 #include "config/config_reader.h"
 #include "config/config_summary.h"
 #include "config/config_writer.h"
+#include "config/menu_commands.h"
 
 namespace {
 
 using namespace tervo::config;
-
-std::string Base(std::string name) {
-  if (name.size() > 4) {
-    std::string ext = name.substr(name.size() - 4);
-    for (char& c : ext) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-    if (ext == ".TVO") name.resize(name.size() - 4);
-  }
-  return name;
-}
 
 // Bad lines as the operator can read them: in the file's own encoding and no
 // longer than a terminal line.
@@ -93,7 +85,8 @@ int Resave(const std::string& base, const std::string& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::string(argv[1]) == "check") return Check(Base(argv[2]));
-  if (argc == 4 && std::string(argv[1]) == "resave") return Resave(Base(argv[2]), Base(argv[3]));
+  if (argc == 3 && std::string(argv[1]) == "check") return Check(BaseOfChosenFile(argv[2]));
+  if (argc == 4 && std::string(argv[1]) == "resave")
+    return Resave(BaseOfChosenFile(argv[2]), BaseOfChosenFile(argv[3]));
   return Usage();
 }

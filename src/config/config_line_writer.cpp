@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "config/config_codec.h"
+#include "platform/os/blank_text.h"
 
 namespace tervo::config {
 
@@ -57,11 +58,8 @@ void LineWriter::Sparse(const Key& key, std::string_view value) {
   const std::size_t valueStart = out_->size();
   AppendAsciiString(out_, value);
   // The test looks at the encoded value with its blanks trimmed.
-  std::size_t b = valueStart;
-  std::size_t e = out_->size();
-  while (b < e && (*out_)[b] == ' ') ++b;
-  while (e > b && (*out_)[e - 1] == ' ') --e;
-  if (b == e || (e - b == 1 && (*out_)[b] == '0')) {
+  const std::string_view shown = os::BlankTrimmed(std::string_view(*out_).substr(valueStart));
+  if (shown.empty() || shown == "0") {
     out_->resize(mark);
     return;
   }

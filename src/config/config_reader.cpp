@@ -7,6 +7,7 @@
 #include "config/config_codec.h"
 #include "config/config_writer.h"
 #include "config/declare_variable.h"
+#include "platform/os/blank_text.h"
 
 namespace tervo::config {
 
@@ -18,12 +19,6 @@ namespace {
 // levels 0 .. 2 only (the writer nests two levels deep).
 constexpr int kMaxLevel = 10;
 constexpr int kDeepestStoredLevel = 2;
-
-std::string_view TrimView(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
 
 bool Fail(std::string* err, const char* message) {
   *err = message;
@@ -76,7 +71,7 @@ class Parser {
       dead_ = level;  // what the block holds has no valid home: skip it
       return false;
     }
-    names_[level].assign(TrimView(line.substr(0, open)));
+    names_[level].assign(os::BlankTrimmed(line.substr(0, open)));
     indexes_[level] = index;
     return true;
   }
@@ -124,7 +119,7 @@ class Parser {
         pos = head.find('[', close);
       }
     }
-    name = TrimView(name);
+    name = os::BlankTrimmed(name);
     if (name.empty()) return Fail(err, "missing key name");
     if (level_ > kDeepestStoredLevel) return true;
     switch (level_) {

@@ -5,18 +5,23 @@
 
 #include "config/config_codec.h"
 #include "config/text.h"
+#include "platform/os/blank_text.h"
 
 namespace tervo::config {
 
 bool ReadNumber(std::string_view value, std::int32_t* out, std::string* err) {
   // Plain integers (" 5", "-80") are most of a file; convert them directly.
-  std::string_view t = value;
-  while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
-  while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+  const std::string_view t = os::BlankTrimmed(value);
   if (!t.empty() && t.front() != '+') {
+    // Into a local: from_chars also stores the leading digits of "12abc",
+    // and a rejected line must leave the table as it was.
     const char* end = t.data() + t.size();
-    auto res = std::from_chars(t.data(), end, *out);
-    if (res.ec == std::errc() && res.ptr == end) return true;
+    std::int32_t v = 0;
+    auto res = std::from_chars(t.data(), end, v);
+    if (res.ec == std::errc() && res.ptr == end) {
+      *out = v;
+      return true;
+    }
   }
   return text::ToInt32(value, out, err);
 }

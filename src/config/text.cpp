@@ -4,50 +4,18 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/os/blank_text.h"
+
 namespace tervo::text {
 
-std::string TrimLeftBlanks(std::string_view s) {
-  std::size_t b = 0;
-  while (b < s.size() && s[b] == ' ') ++b;
-  return std::string(s.substr(b));
-}
-
-std::string TrimRightBlanks(std::string_view s) {
-  std::size_t e = s.size();
-  while (e > 0 && s[e - 1] == ' ') --e;
-  return std::string(s.substr(0, e));
-}
-
-std::string TrimBlanks(std::string_view s) { return TrimLeftBlanks(TrimRightBlanks(s)); }
-
-std::string Left(std::string_view s, std::size_t n) { return std::string(s.substr(0, n)); }
-
-std::string Right(std::string_view s, std::size_t n) {
-  return n >= s.size() ? std::string(s) : std::string(s.substr(s.size() - n));
-}
-
-std::string PadRight(std::string_view s, std::size_t n, char pad) {
-  std::string out(s.substr(0, n));
-  out.resize(n, pad);
-  return out;
-}
-
-std::string ToUpper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    auto u = static_cast<unsigned char>(c);
-    if (u >= 'a' && u <= 'z') {
-      c = static_cast<char>(u - 32);
-    } else if ((u >= 0xE0 && u <= 0xFE && u != 0xF7)) {
-      c = static_cast<char>(u - 32);  // Latin-1 range of Windows-1252
-    } else if (u == 0x9A || u == 0x9C || u == 0x9E) {
-      c = static_cast<char>(u - 16);  // s caron, oe, z caron
-    } else if (u == 0xFF) {
-      c = static_cast<char>(0x9F);  // y diaeresis
-    }
-  }
-  return out;
-}
+// The blank and letter rules are shared with the platform libraries.
+std::string TrimLeftBlanks(std::string_view s) { return os::TrimLeftBlanks(s); }
+std::string TrimRightBlanks(std::string_view s) { return os::TrimRightBlanks(s); }
+std::string TrimBlanks(std::string_view s) { return os::TrimBlanks(s); }
+std::string Left(std::string_view s, std::size_t n) { return os::Left(s, n); }
+std::string Right(std::string_view s, std::size_t n) { return os::Right(s, n); }
+std::string PadRight(std::string_view s, std::size_t n, char pad) { return os::PadRight(s, n, pad); }
+std::string ToUpper(std::string_view s) { return os::ToUpper(s); }
 
 double RoundHalfEven(double v) {
   if (!std::isfinite(v)) return v;

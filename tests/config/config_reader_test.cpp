@@ -94,6 +94,20 @@ TEST(ConfigReader, LinesOutsideTheTablesAndMalformedLinesAreBad) {
   }
 }
 
+// A number that is bad after its first digits is rejected whole: the value
+// already held stays.
+TEST(ConfigReader, ABadNumberLeavesTheStoredValue) {
+  Loaded l(CrLf({"Screens[ 1][", "Screen[ 2][", "Size=\"7\"", "Size=\"12abc\"", "]",
+                 "FieldScr=\"4\"", "FieldScr=\"9.5x\"", "]", "Indice[ 1][", "Screen[ 3]=\" 8\"",
+                 "Screen[ 3]=\" 5-\"", "]", "ScreenOriginal[ 1][", "Size[ 2]=\" 6\"",
+                 "Size[ 2]=\"3 4\"", "]"}));
+  EXPECT_EQ(l.bad, 4);
+  EXPECT_EQ(l.store.Screens[1].Screen[2].Size, 7);
+  EXPECT_EQ(l.store.Screens[1].FieldScr, 4);
+  EXPECT_EQ(l.store.Indice[1][3], 8);
+  EXPECT_EQ(l.store.Originals[1].Size[2], 6);
+}
+
 TEST(ConfigReader, ABadLastLineIsReportedToo) {
   Loaded l(std::string("SessionCt=\"3\"\r\nDisplayCol=\"2"));  // cut short while being written
   ASSERT_EQ(l.prompt.lines.size(), 1u);

@@ -1,16 +1,14 @@
-// The few text rules the demo host needs.  Platform libraries sit below the
-// configuration library, so these do not come from config/text.h; they
-// follow the same rules (blanks are spaces only).
+// The text rules the demo host needs: the ones every library shares (blanks
+// are spaces only), brought into the demo host's namespace.
 #pragma once
 
-#include <string>
-#include <string_view>
+#include "platform/os/blank_text.h"
 
 namespace tervo::demohost {
 
-std::string TrimBlanks(std::string_view s);
-std::string Left(std::string_view s, std::size_t n);
-std::string PadRight(std::string_view s, std::size_t n);
-std::string ToUpper(std::string_view s);  // ASCII letters and Windows-1252 a-grave .. thorn
+using os::Left;
+using os::PadRight;
+using os::TrimBlanks;
+using os::ToUpper;
 
 }  // namespace tervo::demohost

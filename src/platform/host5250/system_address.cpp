@@ -2,16 +2,11 @@
 
 #include <cctype>
 
+#include "platform/os/blank_text.h"
+
 namespace tervo::host5250 {
 
 namespace {
-
-std::string Trim(const std::string& s) {
-  std::size_t a = s.find_first_not_of(' ');
-  if (a == std::string::npos) return {};
-  std::size_t b = s.find_last_not_of(' ');
-  return s.substr(a, b - a + 1);
-}
 
 bool StartsWithNoCase(const std::string& s, const char* prefix) {
   std::size_t n = 0;
@@ -24,7 +19,7 @@ bool StartsWithNoCase(const std::string& s, const char* prefix) {
 }  // namespace
 
 bool ParseSystemAddress(const std::string& system, SystemAddress* out, std::string* err) {
-  std::string s = Trim(system);
+  std::string s = os::TrimBlanks(system);
   SystemAddress a;
   if (StartsWithNoCase(s, "tls://")) {
     a.tls = true;

@@ -3,12 +3,12 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "platform/os/blank_text.h"
+
 namespace tervo::radio {
 
 std::string SerialDeviceName(const std::string& comPort) {
-  std::string t = comPort;
-  while (!t.empty() && t.front() == ' ') t.erase(t.begin());
-  while (!t.empty() && t.back() == ' ') t.pop_back();
+  const std::string t = os::TrimBlanks(comPort);
   if (t.find('/') != std::string::npos) return t;
   std::string digits = t;
   if (digits.size() > 3 && (digits.compare(0, 3, "COM") == 0 || digits.compare(0, 3, "com") == 0)) {

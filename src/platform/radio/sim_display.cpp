@@ -2,17 +2,14 @@
 
 #include <cctype>
 
+#include "platform/os/blank_text.h"
+
 namespace tervo::radio::sim {
 
 namespace {
 
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string TrimRight(std::string s) {
-  while (!s.empty() && s.back() == ' ') s.pop_back();
   return s;
 }
 
@@ -126,7 +123,7 @@ TerminalDisplay::Outcome TerminalDisplay::Run() {
         item.flags = op.b < 0 ? -op.b : op.b;
         item.label = openSay_ >= 0 ? items_[openSay_].text : std::string();
         item.input = static_cast<int>(values_.size());
-        values_.push_back(TrimRight(op.text.substr(0, static_cast<std::size_t>(op.a))));
+        values_.push_back(os::TrimRightBlanks(op.text.substr(0, static_cast<std::size_t>(op.a))));
         items_.push_back(item);
         elements_.push_back(
             {Element::Kind::kItem, {}, Style::kNormal, static_cast<int>(items_.size()) - 1});
@@ -349,7 +346,7 @@ std::vector<std::string> TerminalDisplay::PlainLines() const {
   for (const Line& line : Layout()) {
     std::string s;
     for (const Segment& seg : line) s += seg.text;
-    out.push_back(TrimRight(s));
+    out.push_back(os::TrimRightBlanks(s));
   }
   if (out.size() == 1 && out[0].empty()) out.clear();
   return out;

@@ -4,18 +4,13 @@
 #include <QHostAddress>
 #include <algorithm>
 
+#include "platform/os/blank_text.h"
 #include "platform/radio/serial_transport.h"
 #include "platform/radio/tcp_transport.h"
 
 namespace tervo::radio {
 
 namespace {
-
-std::string TrimRight(const std::string& s) {
-  std::size_t n = s.size();
-  while (n > 0 && s[n - 1] == ' ') --n;
-  return s.substr(0, n);
-}
 
 std::string Padded(std::string s, std::size_t n) {
   s.resize(n, ' ');
@@ -35,8 +30,7 @@ std::string CleanValue(const std::string& v) {
 
 // "host", "host:port" or "[v6]:port".
 void SplitAddress(const std::string& text, std::string* host, std::uint16_t* port) {
-  std::string t = TrimRight(text);
-  while (!t.empty() && t.front() == ' ') t.erase(t.begin());
+  const std::string t = os::TrimBlanks(text);
   std::string portText;
   if (!t.empty() && t.front() == '[') {
     const auto close = t.find(']');
@@ -119,7 +113,7 @@ void WireRadioLink::ForceResetOnAllTerminal() {
 }
 
 void WireRadioLink::TCPIP_AcceptTerminalId(const std::string& terminalId) {
-  const std::string id = TrimRight(terminalId);
+  const std::string id = os::TrimRightBlanks(terminalId);
   if (!id.empty()) accepted_.insert(id);
 }
 
@@ -135,11 +129,11 @@ std::uint16_t WireRadioLink::ListeningPort() const {
 }
 
 bool WireRadioLink::IsTerminalConnected(const std::string& terminalId) const {
-  return transport_ && transport_->IsConnected(TrimRight(terminalId));
+  return transport_ && transport_->IsConnected(os::TrimRightBlanks(terminalId));
 }
 
 int WireRadioLink::BatteryLevel(const std::string& terminalId) const {
-  auto it = terminals_.find(TrimRight(terminalId));
+  auto it = terminals_.find(os::TrimRightBlanks(terminalId));
   return it == terminals_.end() ? -1 : it->second.battery;
 }
 
@@ -179,7 +173,7 @@ void WireRadioLink::OnFrame(const wire::Frame& frame) {
     case wire::Type::kRequest: {
       std::string name;
       if (!wire::DecodeText(frame.payload, wire::kMaxScreenName, &name, &err)) break;
-      if (TrimRight(name).empty()) {
+      if (os::TrimRightBlanks(name).empty()) {
         err = "empty screen name";
         break;
       }
@@ -245,11 +239,11 @@ void WireRadioLink::T_RefreshScreen(const std::string& terminalId, const std::st
   mode_ = Mode::kReplaying;
   replay_ = Answer{};
   replayInput_ = 0;
-  auto it = terminals_.find(TrimRight(terminalId));
+  auto it = terminals_.find(os::TrimRightBlanks(terminalId));
   if (it != terminals_.end() && it->second.current) {
     replay_ = *it->second.current;
   } else {
-    Log("radio: no answer of terminal " + TrimRight(terminalId) + " to replay");
+    Log("radio: no answer of terminal " + os::TrimRightBlanks(terminalId) + " to replay");
   }
 }
 
@@ -258,7 +252,7 @@ void WireRadioLink::T_RefreshScreen(const std::string& terminalId, const std::st
 void WireRadioLink::T_InitScreen(const std::string& terminalId, const std::string& screenName,
                                  int format, int, int) {
   mode_ = Mode::kBuilding;
-  buildFor_ = TrimRight(terminalId);
+  buildFor_ = os::TrimRightBlanks(terminalId);
   building_ = ScreenProgram{};
   building_.name = screenName;
   building_.format = format;
