@@ -145,16 +145,17 @@ int WireRadioLink::BatteryLevel(const std::string& terminalId) const {
 
 // --- receiving
 
-void WireRadioLink::Enqueue(Incoming in) {
+bool WireRadioLink::Enqueue(Incoming in) {
   if (queue_.size() >= options_.maxQueued) {
     // One line per overflow, not one per message: a flooding terminal must
     // not flood the log as well.
     if (!queueFull_) Log("radio: receive queue full; messages from terminal " + in.id + " dropped");
     queueFull_ = true;
-    return;
+    return false;
   }
   queueFull_ = false;
   queue_.push_back(std::move(in));
+  return true;
 }
 
 void WireRadioLink::OnFrame(const wire::Frame& frame) {
@@ -202,8 +203,9 @@ void WireRadioLink::OnFrame(const wire::Frame& frame) {
         break;
       }
       if (a.battery >= 0) t.battery = a.battery;
-      t.awaitingAnswer = false;
-      Enqueue({id, a.screenName, kTerminalAnswer, std::move(a)});
+      // A dropped answer leaves the screen awaited: the terminal gets it
+      // again when it comes back and can answer then.
+      if (Enqueue({id, a.screenName, kTerminalAnswer, std::move(a)})) t.awaitingAnswer = false;
       return;
     }
     case wire::Type::kMessage: {

@@ -100,7 +100,8 @@ class WireRadioLink final : public RadioLink {
   };
 
   void OnFrame(const wire::Frame& frame);
-  void Enqueue(Incoming in);
+  // False when the queue is full and the message was dropped.
+  bool Enqueue(Incoming in);
   void Append(ScreenOp op);
   void SendBuilt();
   void SendLastScreen(const std::string& id);

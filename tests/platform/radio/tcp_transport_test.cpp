@@ -170,6 +170,39 @@ TEST(TcpTransport, AFullReceiveQueueDropsWithOneLogLine) {
   EXPECT_EQ(r.data, "after");
 }
 
+TEST(TcpTransport, AnAnswerDroppedByAFullQueueIsNotLost) {
+  test::LogRecorder log;
+  RadioLinkOptions o;
+  o.tcpPort = 0;
+  o.maxQueued = 1;
+  o.log = log.Fn();
+  WireRadioLink link(o);
+  link.TCPIP_Start("127.0.0.1");
+  ASSERT_EQ(link.InitializeComm(1, 0), 1);
+  link.TCPIP_AcceptTerminalId("T1");
+  Terminal t("T1", link.ListeningPort(), false);
+  ASSERT_TRUE(PumpUntil([&] { return t.sim.Welcomed(); }));
+  t.sim.SendMessage("fills the queue");
+  SendMessageScreen(link, "T1", "answer me");
+  ASSERT_TRUE(PumpUntil([&] { return t.sim.Screens() == 1; }));
+  t.sim.Press(sim::Key::kEnter);
+  ASSERT_TRUE(PumpUntil([&] { return log.Has("receive queue full"); }));
+  Received r;
+  ASSERT_TRUE(test::Take(link, &r));
+  EXPECT_EQ(r.kind, kOther);
+
+  // The screen is still awaited: back in range, the terminal gets it again
+  // and its answer reaches the gateway.
+  t.client.Disconnect();
+  ASSERT_TRUE(PumpUntil([&] { return !link.IsTerminalConnected("T1"); }));
+  t.client.Connect();
+  ASSERT_TRUE(PumpUntil([&] { return t.sim.Screens() == 2; }));
+  t.sim.Press(sim::Key::kEnter);
+  ASSERT_TRUE(TakeWithin(link, &r));
+  EXPECT_EQ(r.kind, kTerminalAnswer);
+  EXPECT_EQ(r.value, 2);
+}
+
 TEST(TcpTransport, AddressTextMayNameThePort) {
   test::LogRecorder log;
   RadioLinkOptions o;
