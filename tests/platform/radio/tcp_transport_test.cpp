@@ -170,6 +170,40 @@ TEST(TcpTransport, AFullReceiveQueueDropsWithOneLogLine) {
   EXPECT_EQ(r.data, "after");
 }
 
+TEST(TcpTransport, AFloodingTerminalCannotCrowdOutTheOthers) {
+  test::LogRecorder log;
+  RadioLinkOptions o;
+  o.tcpPort = 0;
+  o.maxQueued = 8;
+  o.maxQueuedPerTerminal = 3;
+  o.log = log.Fn();
+  WireRadioLink link(o);
+  link.TCPIP_Start("127.0.0.1");
+  ASSERT_EQ(link.InitializeComm(1, 0), 1);
+  link.TCPIP_AcceptTerminalId("T1");
+  link.TCPIP_AcceptTerminalId("T2");
+  Terminal flood("T1", link.ListeningPort(), false);
+  ASSERT_TRUE(PumpUntil([&] { return flood.sim.Welcomed(); }));
+  for (int i = 0; i < 20; ++i) flood.sim.SendMessage("m" + std::to_string(i));
+  ASSERT_TRUE(PumpUntil([&] { return log.Has("too many messages from terminal T1"); }));
+  Terminal quiet("T2", link.ListeningPort());
+  ASSERT_TRUE(PumpUntil([&] { return quiet.sim.Welcomed(); }));
+  test::Pump(50);
+
+  std::vector<std::string> taken;
+  Received r;
+  while (test::Take(link, &r)) taken.push_back(r.id + r.data);
+  EXPECT_EQ(taken, (std::vector<std::string>{"T1      m0", "T1      m1", "T1      m2",
+                                             "T2      START"}));
+  int logged = 0;
+  for (const auto& l : log.lines) logged += l.find("too many messages") != std::string::npos;
+  EXPECT_EQ(logged, 1);
+  // Drained, the terminal is heard again.
+  flood.sim.SendMessage("after");
+  ASSERT_TRUE(TakeWithin(link, &r));
+  EXPECT_EQ(r.data, "after");
+}
+
 TEST(TcpTransport, AnAnswerDroppedByAFullQueueIsNotLost) {
   test::LogRecorder log;
   RadioLinkOptions o;
