@@ -355,6 +355,8 @@ std::vector<std::string> TerminalDisplay::PlainLines() const {
   return out;
 }
 
+std::string TerminalDisplay::ShownLegend() const { return Printable(legend_); }
+
 bool TerminalDisplay::Shows(const std::string& text) const {
   std::string all;
   for (const std::string& l : PlainLines()) all += l + "\n";
@@ -364,7 +366,7 @@ bool TerminalDisplay::Shows(const std::string& text) const {
     for (const Segment& seg : line) joined += seg.text;
   }
   return joined.find(text) != std::string::npos ||
-         Printable(legend_).find(text) != std::string::npos;
+         ShownLegend().find(text) != std::string::npos;
 }
 
 }  // namespace tervo::radio::sim
