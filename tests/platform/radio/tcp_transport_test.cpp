@@ -2,7 +2,10 @@
 // with the same id do, and what happens to frames that break the rules.
 #include <gtest/gtest.h>
 
+#include <QTcpSocket>
+
 #include "platform/radio/sim_links.h"
+#include "platform/radio/tcp_transport.h"
 #include "radio_test_util.h"
 
 namespace tervo::radio {
@@ -141,6 +144,28 @@ TEST(TcpTransport, FramesBreakingTheRulesAreRefusedAndNothingIsMixed) {
   }
   EXPECT_FALSE(test::Take(*link, &r));
   EXPECT_TRUE(t1.client.Connected());
+}
+
+TEST(TcpTransport, IdleConnectionsCannotLockTerminalsOut) {
+  test::LogRecorder log;
+  auto link = test::TcpLink(log, {"T1"});
+  ASSERT_TRUE(link);
+  // One after another: a burst would overrun the listen backlog.
+  std::vector<std::unique_ptr<QTcpSocket>> idle;
+  for (std::size_t i = 0; i < TcpTransport::kMaxPending; ++i) {
+    idle.push_back(std::make_unique<QTcpSocket>());
+    idle.back()->connectToHost("127.0.0.1", link->ListeningPort());
+    ASSERT_TRUE(
+        PumpUntil([&] { return idle.back()->state() == QAbstractSocket::ConnectedState; }));
+  }
+  test::Pump(20);
+  Terminal t("T1", link->ListeningPort());
+  ASSERT_TRUE(PumpUntil([&] { return t.sim.Welcomed(); }));
+  ASSERT_TRUE(PumpUntil([&] { return idle.front()->state() == QAbstractSocket::UnconnectedState; }));
+  EXPECT_TRUE(log.Has("radio: too many connections without HELLO"));
+  for (std::size_t i = 1; i < idle.size(); ++i) {
+    EXPECT_EQ(idle[i]->state(), QAbstractSocket::ConnectedState) << i;
+  }
 }
 
 TEST(TcpTransport, AFullReceiveQueueDropsWithOneLogLine) {
