@@ -184,39 +184,6 @@ TEST(ScriptedTerminal, SeveralTerminalsBehindARadioBaseOnAPseudoTerminal) {
   EXPECT_EQ(t2.out.find("alice"), std::string::npos) << "T1's screens never reach T2";
 }
 
-TEST(ScriptParse, NumbersAreCheckedBeforeTheScriptRuns) {
-  const struct {
-    const char* text;
-    const char* err;  // empty: parses
-  } cases[] = {
-      {"battery 4100\ntimeout 0.25\ntimeout 5.\ntimeout .5\n", ""},
-      {"battery .\n", "line 1: battery needs a number"},
-      {"battery 4.1\n", "line 1: battery needs a number"},
-      {"\ntimeout .\n", "line 2: timeout needs a number"},
-      {"timeout 1.2.3\n", "line 1: timeout needs a number"},
-      {"timeout 99999999\n", "line 1: timeout needs a number"},
-      {"press Fn\n", "line 1: unknown key \"Fn\""},
-  };
-  for (const auto& c : cases) {
-    std::vector<sim::ScriptStep> steps;
-    std::string err;
-    EXPECT_EQ(sim::ParseScript(c.text, &steps, &err), *c.err == '\0') << c.text;
-    EXPECT_EQ(err, c.err) << c.text;
-  }
-  const struct {
-    const char* text;
-    int ms;  // -1: refused
-  } seconds[] = {{"5", 5000}, {"0.25", 250}, {".5", 500}, {"1.2345", 1234},
-                 {"86400", 86400000}, {"86400.001", -1}, {"", -1}, {"-1", -1}, {"1e3", -1}};
-  for (const auto& c : seconds) {
-    int ms = -1;
-    EXPECT_EQ(sim::ParseSeconds(c.text, &ms), c.ms >= 0) << c.text;
-    if (c.ms >= 0) {
-      EXPECT_EQ(ms, c.ms) << c.text;
-    }
-  }
-}
-
 // The simulator program itself, as the end-to-end tests will run it.
 TEST(ScriptedTerminal, TheProgramRunsAScriptOverTcp) {
   const QString program =
