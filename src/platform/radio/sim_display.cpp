@@ -1,6 +1,8 @@
 #include "platform/radio/sim_display.h"
 
 #include <cctype>
+#include <cstdint>
+#include <cstdlib>
 
 namespace tervo::radio::sim {
 
@@ -123,7 +125,9 @@ TerminalDisplay::Outcome TerminalDisplay::Run() {
         item.kind = Item::Kind::kInput;
         item.number = itemCount_;
         item.size = op.a;
-        item.flags = op.b < 0 ? -op.b : op.b;
+        // Widened first: the attributes come off the wire, and negating
+        // the smallest i32 overflows.
+        item.flags = static_cast<int>(std::abs(static_cast<std::int64_t>(op.b)) & 0xFFFF);
         item.label = openSay_ >= 0 ? items_[openSay_].text : std::string();
         item.input = static_cast<int>(values_.size());
         values_.push_back(TrimRight(op.text.substr(0, static_cast<std::size_t>(op.a))));
@@ -148,7 +152,7 @@ TerminalDisplay::Outcome TerminalDisplay::Run() {
         legend_ = op.text;
         break;
       case OpCode::kChangeScreenAttributes:
-        cursorItemNumber_ = op.b + 1;
+        cursorItemNumber_ = op.b >= 0 && op.b < INT32_MAX ? op.b + 1 : 0;
         break;
       case OpCode::kWaitChar:
         waiting_ = true;

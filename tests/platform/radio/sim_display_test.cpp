@@ -120,6 +120,17 @@ TEST(TerminalDisplay, AnErrorPageComesBeforeTheScreen) {
   EXPECT_EQ(d.TakeAnswer().chosen, 2);
 }
 
+TEST(TerminalDisplay, ExtremeNumbersFromTheWireAreHarmless) {
+  TerminalDisplay d(20);
+  d.Load(Program({MakeOp(OpCode::kSay, "A"), MakeOp(OpCode::kGetText, "", {}, 3, INT32_MIN),
+                  MakeOp(OpCode::kSay, "B"), MakeOp(OpCode::kGetText, "", {}, 3, -16),
+                  MakeOp(OpCode::kChangeScreenAttributes, {}, {}, 0, INT32_MAX, 0)}));
+  ASSERT_EQ(d.Items().size(), 4u);
+  EXPECT_EQ(d.Items()[1].flags, 0);
+  EXPECT_EQ(d.Items()[3].flags, 16);
+  EXPECT_EQ(d.Cursor(), 1) << "no such item: the first input takes the cursor";
+}
+
 TEST(Script, ParseErrorsNameTheLine) {
   const struct {
     const char* text;
