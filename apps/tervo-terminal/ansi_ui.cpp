@@ -243,11 +243,7 @@ void AnsiUi::Redraw() {
     ++row;
   }
   s += "+" + std::string(static_cast<std::size_t>(w), '-') + "+\r\n";
-  std::string legend = d.Legend();
-  for (char& c : legend) {
-    if (static_cast<unsigned char>(c) < 0x20) c = '^';
-  }
-  s += "keys: " + ToScreen(legend) + "\r\n";
+  s += "keys: " + ToScreen(d.ShownLegend()) + "\r\n";
   if (d.WaitingForKey()) s += "(press any key)\r\n";
   if (t.Refused()) s += "REFUSED: " + t.Refusal() + "\r\n";
   s += "\r\n\x1b[2marrows/Tab move  Enter choose  Esc  F1-F8  F10/Ctrl-S send\r\n"

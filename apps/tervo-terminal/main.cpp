@@ -39,7 +39,7 @@ struct Options {
   int width = 20;
   int battery = 5000;
   int baud = 9600;
-  double timeout = 5;
+  int timeoutMs = 5000;
   bool start = true;
 };
 
@@ -92,9 +92,7 @@ bool Parse(const QStringList& args, Options* o, std::string* err) {
       (a == "--width" ? o->width : a == "--battery" ? o->battery : o->baud) = n;
     } else if (a == "--timeout") {
       if (!value(&v)) return false;
-      try {
-        o->timeout = std::stod(v);
-      } catch (...) {
+      if (!sim::ParseSeconds(v, &o->timeoutMs)) {
         *err = "--timeout needs a number of seconds";
         return false;
       }
@@ -170,7 +168,7 @@ int main(int argc, char** argv) {
           std::fputs(s.c_str(), stdout);
           std::fflush(stdout);
         },
-        static_cast<int>(o.timeout * 1000)));
+        o.timeoutMs));
   }
 
   // Connections.

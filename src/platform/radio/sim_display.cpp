@@ -1,6 +1,8 @@
 #include "platform/radio/sim_display.h"
 
 #include <cctype>
+#include <cstdint>
+#include <cstdlib>
 
 #include "platform/os/blank_text.h"
 
@@ -120,7 +122,9 @@ TerminalDisplay::Outcome TerminalDisplay::Run() {
         item.kind = Item::Kind::kInput;
         item.number = itemCount_;
         item.size = op.a;
-        item.flags = op.b < 0 ? -op.b : op.b;
+        // Widened first: the attributes come off the wire, and negating
+        // the smallest i32 overflows.
+        item.flags = static_cast<int>(std::abs(static_cast<std::int64_t>(op.b)) & 0xFFFF);
         item.label = openSay_ >= 0 ? items_[openSay_].text : std::string();
         item.input = static_cast<int>(values_.size());
         values_.push_back(os::TrimRightBlanks(op.text.substr(0, static_cast<std::size_t>(op.a))));
@@ -145,7 +149,7 @@ TerminalDisplay::Outcome TerminalDisplay::Run() {
         legend_ = op.text;
         break;
       case OpCode::kChangeScreenAttributes:
-        cursorItemNumber_ = op.b + 1;
+        cursorItemNumber_ = op.b >= 0 && op.b < INT32_MAX ? op.b + 1 : 0;
         break;
       case OpCode::kWaitChar:
         waiting_ = true;
@@ -352,6 +356,8 @@ std::vector<std::string> TerminalDisplay::PlainLines() const {
   return out;
 }
 
+std::string TerminalDisplay::ShownLegend() const { return Printable(legend_); }
+
 bool TerminalDisplay::Shows(const std::string& text) const {
   std::string all;
   for (const std::string& l : PlainLines()) all += l + "\n";
@@ -361,7 +367,7 @@ bool TerminalDisplay::Shows(const std::string& text) const {
     for (const Segment& seg : line) joined += seg.text;
   }
   return joined.find(text) != std::string::npos ||
-         Printable(legend_).find(text) != std::string::npos;
+         ShownLegend().find(text) != std::string::npos;
 }
 
 }  // namespace tervo::radio::sim

@@ -87,6 +87,8 @@ class TerminalDisplay {
   int Cursor() const { return cursor_; }
   const std::vector<Item>& Items() const { return items_; }
   const std::string& Legend() const { return legend_; }
+  // The legend as shown: control characters (its escape key) as "^".
+  std::string ShownLegend() const;
   const std::string& ScreenName() const { return program_.name; }
   std::uint32_t Sequence() const { return program_.sequence; }
   int Beeps() const { return beeps_; }

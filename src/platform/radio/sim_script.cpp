@@ -19,7 +19,29 @@ std::string Unquote(const std::string& s) {
   return s;
 }
 
+bool AllDigits(const std::string& s) {
+  return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
+}
+
 }  // namespace
+
+bool ParseSeconds(const std::string& text, int* ms) {
+  const auto dot = text.find('.');
+  const std::string whole = text.substr(0, dot);
+  const std::string fraction = dot == std::string::npos ? std::string() : text.substr(dot + 1);
+  if (whole.empty() && fraction.empty()) return false;
+  if ((!whole.empty() && !AllDigits(whole)) || (!fraction.empty() && !AllDigits(fraction))) {
+    return false;
+  }
+  if (whole.size() > 5) return false;
+  long total = whole.empty() ? 0 : std::stol(whole) * 1000;
+  for (std::size_t i = 0, scale = 100; i < fraction.size() && i < 3; ++i, scale /= 10) {
+    total += (fraction[i] - '0') * static_cast<long>(scale);
+  }
+  if (total > 86400L * 1000) return false;
+  *ms = static_cast<int>(total);
+  return true;
+}
 
 bool ParseScript(const std::string& text, std::vector<ScriptStep>* steps, std::string* err) {
   std::istringstream in(text);
@@ -56,8 +78,8 @@ bool ParseScript(const std::string& text, std::vector<ScriptStep>* steps, std::s
       }
     } else if (word == "battery" || word == "timeout") {
       step.kind = word == "battery" ? ScriptStep::Kind::kBattery : ScriptStep::Kind::kTimeout;
-      if (arg.empty() || arg.find_first_not_of("0123456789.") != std::string::npos ||
-          arg.size() > 9) {
+      int ms = 0;
+      if (word == "battery" ? !AllDigits(arg) || arg.size() > 9 : !ParseSeconds(arg, &ms)) {
         *err = where + word + " needs a number";
         return false;
       }
@@ -188,7 +210,7 @@ void ScriptRunner::Advance() {
         terminal_.SetBattery(std::stoi(s.arg));
         break;
       case K::kTimeout:
-        timeoutMs_ = static_cast<int>(std::stod(s.arg) * 1000);
+        ParseSeconds(s.arg, &timeoutMs_);
         break;
       case K::kStart:
         terminal_.SendStart();

@@ -31,7 +31,12 @@ struct ScriptStep {
 };
 
 // Parses a script; false with *err ("line N: ...") on the first bad line.
+// Numbers are plain digits: "battery 4100"; "timeout 0.5" may have a fraction.
 bool ParseScript(const std::string& text, std::vector<ScriptStep>* steps, std::string* err);
+
+// A number of seconds such as "5" or "0.25", at most a day, in whole
+// milliseconds; false for anything else.
+bool ParseSeconds(const std::string& text, int* ms);
 
 class ScriptRunner {
  public:

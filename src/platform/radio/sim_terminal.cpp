@@ -117,13 +117,7 @@ std::string ScreenText(const SimTerminal& terminal) {
                     std::to_string(d.Sequence()) + (d.WaitingForKey() ? " (waits for a key)" : "") +
                     "\n";
   for (const std::string& line : d.PlainLines()) out += line + "\n";
-  if (!d.Legend().empty()) {
-    std::string legend = d.Legend();
-    for (char& c : legend) {
-      if (static_cast<unsigned char>(c) < 0x20) c = '^';
-    }
-    out += "keys: " + legend + "\n";
-  }
+  if (!d.Legend().empty()) out += "keys: " + d.ShownLegend() + "\n";
   out += "---\n";
   return out;
 }

@@ -9,6 +9,7 @@ struct TcpTransport::Connection {
   wire::FrameDecoder decoder;
   std::string id;  // set once HELLO was accepted
   bool closing = false;
+  std::uint64_t arrival = 0;
 };
 
 TcpTransport::TcpTransport(QHostAddress address, quint16 port, TransportCallbacks callbacks)
@@ -41,16 +42,20 @@ bool TcpTransport::Open(std::string* err) {
 void TcpTransport::OnNewConnection() {
   while (QTcpSocket* socket = server_.nextPendingConnection()) {
     std::size_t pending = 0;
-    for (const auto& [s, c] : connections_) pending += c->id.empty() ? 1 : 0;
-    if (pending >= kMaxPending) {
+    const Connection* oldest = nullptr;
+    for (const auto& [s, c] : connections_) {
+      if (!c->id.empty()) continue;
+      ++pending;
+      if (!oldest || c->arrival < oldest->arrival) oldest = c.get();
+    }
+    if (pending >= kMaxPending && oldest) {
       Log("radio: too many connections without HELLO; " +
-          socket->peerAddress().toString().toStdString() + " closed");
-      socket->abort();
-      socket->deleteLater();
-      continue;
+          oldest->socket->peerAddress().toString().toStdString() + " closed");
+      Drop(oldest->socket);
     }
     auto c = std::make_unique<Connection>();
     c->socket = socket;
+    c->arrival = ++accepted_;
     connections_[socket] = std::move(c);
     QObject::connect(socket, &QTcpSocket::readyRead, &server_,
                      [this, socket] { OnReadyRead(socket); });

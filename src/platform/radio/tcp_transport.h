@@ -26,8 +26,9 @@ class TcpTransport final : public Transport {
 
   quint16 Port() const { return server_.serverPort(); }
 
-  // Connections that have not said HELLO yet beyond this many are closed:
-  // idle sockets must not pile up.
+  // Connections that have not said HELLO yet are kept to this many: idle
+  // sockets must not pile up.  A new connection closes the oldest of them,
+  // so idle sockets cannot lock real terminals out either.
   static constexpr std::size_t kMaxPending = 64;
 
  private:
@@ -47,6 +48,7 @@ class TcpTransport final : public Transport {
   QTcpServer server_;
   std::map<QTcpSocket*, std::unique_ptr<Connection>> connections_;
   std::map<std::string, QTcpSocket*> byId_;
+  std::uint64_t accepted_ = 0;  // numbers connections in arrival order
 };
 
 }  // namespace tervo::radio

@@ -120,6 +120,8 @@ void WireRadioLink::TCPIP_AcceptTerminalId(const std::string& terminalId) {
 void WireRadioLink::TerminateComm(int) {
   transport_.reset();
   queue_.clear();
+  queuedBy_.clear();
+  overflowing_.clear();
   mode_ = Mode::kIdle;
 }
 
@@ -139,16 +141,26 @@ int WireRadioLink::BatteryLevel(const std::string& terminalId) const {
 
 // --- receiving
 
-void WireRadioLink::Enqueue(Incoming in) {
+bool WireRadioLink::Enqueue(Incoming in) {
+  // One line per overflow, not one per message: a flooding terminal must
+  // not flood the log as well.
+  const auto held = queuedBy_.find(in.id);
+  if (held != queuedBy_.end() && held->second >= options_.maxQueuedPerTerminal) {
+    if (overflowing_.insert(in.id).second) {
+      Log("radio: too many messages from terminal " + in.id + " waiting; more are dropped");
+    }
+    return false;
+  }
   if (queue_.size() >= options_.maxQueued) {
-    // One line per overflow, not one per message: a flooding terminal must
-    // not flood the log as well.
     if (!queueFull_) Log("radio: receive queue full; messages from terminal " + in.id + " dropped");
     queueFull_ = true;
-    return;
+    return false;
   }
   queueFull_ = false;
+  overflowing_.erase(in.id);
+  ++queuedBy_[in.id];
   queue_.push_back(std::move(in));
+  return true;
 }
 
 void WireRadioLink::OnFrame(const wire::Frame& frame) {
@@ -196,8 +208,9 @@ void WireRadioLink::OnFrame(const wire::Frame& frame) {
         break;
       }
       if (a.battery >= 0) t.battery = a.battery;
-      t.awaitingAnswer = false;
-      Enqueue({id, a.screenName, kTerminalAnswer, std::move(a)});
+      // A dropped answer leaves the screen awaited: the terminal gets it
+      // again when it comes back and can answer then.
+      if (Enqueue({id, a.screenName, kTerminalAnswer, std::move(a)})) t.awaitingAnswer = false;
       return;
     }
     case wire::Type::kMessage: {
@@ -218,6 +231,7 @@ int WireRadioLink::T_CheckIfReceiveData(std::string& id, std::string& data, std:
   if (queue_.empty()) return 0;
   Incoming in = std::move(queue_.front());
   queue_.pop_front();
+  if (--queuedBy_[in.id] == 0) queuedBy_.erase(in.id);
   id = Padded(in.id, kTerminalIdSize);
   data = Padded(in.data + '\r', kDataSize);
   kind = in.kind;

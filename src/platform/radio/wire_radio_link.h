@@ -28,6 +28,9 @@ struct RadioLinkOptions {
   int baseAnswerMs = 2000;
   // Received messages held for T_CheckIfReceiveData; more are refused.
   std::size_t maxQueued = 1024;
+  // Of those, held for any one terminal: a terminal that floods the link
+  // loses its own messages, never the other terminals' ones.
+  std::size_t maxQueuedPerTerminal = 16;
   LogFn log;  // one line per event; unset: qInfo
 };
 
@@ -100,7 +103,8 @@ class WireRadioLink final : public RadioLink {
   };
 
   void OnFrame(const wire::Frame& frame);
-  void Enqueue(Incoming in);
+  // False when the queue is full and the message was dropped.
+  bool Enqueue(Incoming in);
   void Append(ScreenOp op);
   void SendBuilt();
   void SendLastScreen(const std::string& id);
@@ -115,6 +119,8 @@ class WireRadioLink final : public RadioLink {
   std::unique_ptr<Transport> transport_;
   std::deque<Incoming> queue_;
   bool queueFull_ = false;
+  std::map<std::string, std::size_t> queuedBy_;  // queue_ entries per terminal
+  std::set<std::string> overflowing_;            // terminals whose drop was logged
   std::map<std::string, Terminal> terminals_;
 
   Mode mode_ = Mode::kIdle;

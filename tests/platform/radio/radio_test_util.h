@@ -43,8 +43,8 @@ struct LogRecorder {
   }
 };
 
-inline std::unique_ptr<WireRadioLink> TcpLink(LogRecorder& log, std::vector<std::string> accepted) {
-  RadioLinkOptions o;
+inline std::unique_ptr<WireRadioLink> TcpLink(LogRecorder& log, std::vector<std::string> accepted,
+                                              RadioLinkOptions o = {}) {
   o.tcpPort = 0;
   o.log = log.Fn();
   auto link = std::make_unique<WireRadioLink>(o);

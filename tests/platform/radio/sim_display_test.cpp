@@ -120,6 +120,17 @@ TEST(TerminalDisplay, AnErrorPageComesBeforeTheScreen) {
   EXPECT_EQ(d.TakeAnswer().chosen, 2);
 }
 
+TEST(TerminalDisplay, ExtremeNumbersFromTheWireAreHarmless) {
+  TerminalDisplay d(20);
+  d.Load(Program({MakeOp(OpCode::kSay, "A"), MakeOp(OpCode::kGetText, "", {}, 3, INT32_MIN),
+                  MakeOp(OpCode::kSay, "B"), MakeOp(OpCode::kGetText, "", {}, 3, -16),
+                  MakeOp(OpCode::kChangeScreenAttributes, {}, {}, 0, INT32_MAX, 0)}));
+  ASSERT_EQ(d.Items().size(), 4u);
+  EXPECT_EQ(d.Items()[1].flags, 0);
+  EXPECT_EQ(d.Items()[3].flags, 16);
+  EXPECT_EQ(d.Cursor(), 1) << "no such item: the first input takes the cursor";
+}
+
 TEST(Script, ParseErrorsNameTheLine) {
   const struct {
     const char* text;
@@ -129,6 +140,11 @@ TEST(Script, ParseErrorsNameTheLine) {
       {"press F9\n", "line 1: unknown key \"F9\""},
       {"# comment\n\nbattery high\n", "line 3: battery needs a number"},
       {"choose\n", "line 1: choose needs an argument"},
+      {"battery .\n", "line 1: battery needs a number"},
+      {"battery 4.1\n", "line 1: battery needs a number"},
+      {"\ntimeout .\n", "line 2: timeout needs a number"},
+      {"timeout 1.2.3\n", "line 1: timeout needs a number"},
+      {"timeout 99999999\n", "line 1: timeout needs a number"},
   };
   for (const auto& c : cases) {
     std::vector<ScriptStep> steps;
@@ -141,6 +157,22 @@ TEST(Script, ParseErrorsNameTheLine) {
   ASSERT_TRUE(ParseScript("type \"  12\"\ntype\nstart\n", &steps, &err)) << err;
   EXPECT_EQ(steps[0].arg, "  12");
   EXPECT_EQ(steps[1].arg, "");
+}
+
+TEST(Script, SecondsAreWholeOrDecimalAndAtMostADay) {
+  const struct {
+    const char* text;
+    int ms;  // -1: refused
+  } cases[] = {{"5", 5000},   {"0.25", 250},        {".5", 500},      {"5.", 5000},
+               {"1.2345", 1234}, {"86400", 86400000}, {"86400.001", -1}, {"", -1},
+               {".", -1},     {"-1", -1},           {"1e3", -1},      {"1.2.3", -1}};
+  for (const auto& c : cases) {
+    int ms = -1;
+    EXPECT_EQ(ParseSeconds(c.text, &ms), c.ms >= 0) << c.text;
+    if (c.ms >= 0) {
+      EXPECT_EQ(ms, c.ms) << c.text;
+    }
+  }
 }
 
 }  // namespace

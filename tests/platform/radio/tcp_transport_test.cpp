@@ -2,7 +2,10 @@
 // with the same id do, and what happens to frames that break the rules.
 #include <gtest/gtest.h>
 
+#include <QTcpSocket>
+
 #include "platform/radio/sim_links.h"
+#include "platform/radio/tcp_transport.h"
 #include "radio_test_util.h"
 
 namespace tervo::radio {
@@ -143,17 +146,35 @@ TEST(TcpTransport, FramesBreakingTheRulesAreRefusedAndNothingIsMixed) {
   EXPECT_TRUE(t1.client.Connected());
 }
 
+TEST(TcpTransport, IdleConnectionsCannotLockTerminalsOut) {
+  test::LogRecorder log;
+  auto link = test::TcpLink(log, {"T1"});
+  ASSERT_TRUE(link);
+  // One after another: a burst would overrun the listen backlog.
+  std::vector<std::unique_ptr<QTcpSocket>> idle;
+  for (std::size_t i = 0; i < TcpTransport::kMaxPending; ++i) {
+    idle.push_back(std::make_unique<QTcpSocket>());
+    idle.back()->connectToHost("127.0.0.1", link->ListeningPort());
+    ASSERT_TRUE(
+        PumpUntil([&] { return idle.back()->state() == QAbstractSocket::ConnectedState; }));
+  }
+  test::Pump(20);
+  Terminal t("T1", link->ListeningPort());
+  ASSERT_TRUE(PumpUntil([&] { return t.sim.Welcomed(); }));
+  ASSERT_TRUE(PumpUntil([&] { return idle.front()->state() == QAbstractSocket::UnconnectedState; }));
+  EXPECT_TRUE(log.Has("radio: too many connections without HELLO"));
+  for (std::size_t i = 1; i < idle.size(); ++i) {
+    EXPECT_EQ(idle[i]->state(), QAbstractSocket::ConnectedState) << i;
+  }
+}
+
 TEST(TcpTransport, AFullReceiveQueueDropsWithOneLogLine) {
   test::LogRecorder log;
   RadioLinkOptions o;
-  o.tcpPort = 0;
   o.maxQueued = 1;
-  o.log = log.Fn();
-  WireRadioLink link(o);
-  link.TCPIP_Start("127.0.0.1");
-  ASSERT_EQ(link.InitializeComm(1, 0), 1);
-  link.TCPIP_AcceptTerminalId("T1");
-  Terminal t("T1", link.ListeningPort());
+  auto link = test::TcpLink(log, {"T1"}, o);
+  ASSERT_TRUE(link);
+  Terminal t("T1", link->ListeningPort());
   ASSERT_TRUE(PumpUntil([&] { return t.sim.Welcomed(); }));
   for (int i = 0; i < 5; ++i) t.sim.SendMessage("m" + std::to_string(i));
   ASSERT_TRUE(PumpUntil([&] { return log.Has("receive queue full"); }));
@@ -162,12 +183,70 @@ TEST(TcpTransport, AFullReceiveQueueDropsWithOneLogLine) {
   for (const auto& l : log.lines) full += l.find("receive queue full") != std::string::npos;
   EXPECT_EQ(full, 1);
   Received r;
-  ASSERT_TRUE(test::Take(link, &r));
+  ASSERT_TRUE(test::Take(*link, &r));
   EXPECT_EQ(r.data, "START");
   t.sim.SendMessage("after");
-  ASSERT_TRUE(TakeWithin(link, &r));
+  ASSERT_TRUE(TakeWithin(*link, &r));
   EXPECT_EQ(r.kind, kOther);
   EXPECT_EQ(r.data, "after");
+}
+
+TEST(TcpTransport, AFloodingTerminalCannotCrowdOutTheOthers) {
+  test::LogRecorder log;
+  RadioLinkOptions o;
+  o.maxQueued = 8;
+  o.maxQueuedPerTerminal = 3;
+  auto link = test::TcpLink(log, {"T1", "T2"}, o);
+  ASSERT_TRUE(link);
+  Terminal flood("T1", link->ListeningPort(), false);
+  ASSERT_TRUE(PumpUntil([&] { return flood.sim.Welcomed(); }));
+  for (int i = 0; i < 20; ++i) flood.sim.SendMessage("m" + std::to_string(i));
+  ASSERT_TRUE(PumpUntil([&] { return log.Has("too many messages from terminal T1"); }));
+  Terminal quiet("T2", link->ListeningPort());
+  ASSERT_TRUE(PumpUntil([&] { return quiet.sim.Welcomed(); }));
+  test::Pump(50);
+
+  std::vector<std::string> taken;
+  Received r;
+  while (test::Take(*link, &r)) taken.push_back(r.id + r.data);
+  EXPECT_EQ(taken, (std::vector<std::string>{"T1      m0", "T1      m1", "T1      m2",
+                                             "T2      START"}));
+  int logged = 0;
+  for (const auto& l : log.lines) logged += l.find("too many messages") != std::string::npos;
+  EXPECT_EQ(logged, 1);
+  // Drained, the terminal is heard again.
+  flood.sim.SendMessage("after");
+  ASSERT_TRUE(TakeWithin(*link, &r));
+  EXPECT_EQ(r.data, "after");
+}
+
+TEST(TcpTransport, AnAnswerDroppedByAFullQueueIsNotLost) {
+  test::LogRecorder log;
+  RadioLinkOptions o;
+  o.maxQueued = 1;
+  auto link = test::TcpLink(log, {"T1"}, o);
+  ASSERT_TRUE(link);
+  Terminal t("T1", link->ListeningPort(), false);
+  ASSERT_TRUE(PumpUntil([&] { return t.sim.Welcomed(); }));
+  t.sim.SendMessage("fills the queue");
+  SendMessageScreen(*link, "T1", "answer me");
+  ASSERT_TRUE(PumpUntil([&] { return t.sim.Screens() == 1; }));
+  t.sim.Press(sim::Key::kEnter);
+  ASSERT_TRUE(PumpUntil([&] { return log.Has("receive queue full"); }));
+  Received r;
+  ASSERT_TRUE(test::Take(*link, &r));
+  EXPECT_EQ(r.kind, kOther);
+
+  // The screen is still awaited: back in range, the terminal gets it again
+  // and its answer reaches the gateway.
+  t.client.Disconnect();
+  ASSERT_TRUE(PumpUntil([&] { return !link->IsTerminalConnected("T1"); }));
+  t.client.Connect();
+  ASSERT_TRUE(PumpUntil([&] { return t.sim.Screens() == 2; }));
+  t.sim.Press(sim::Key::kEnter);
+  ASSERT_TRUE(TakeWithin(*link, &r));
+  EXPECT_EQ(r.kind, kTerminalAnswer);
+  EXPECT_EQ(r.value, 2);
 }
 
 TEST(TcpTransport, AddressTextMayNameThePort) {
