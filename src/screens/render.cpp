@@ -202,11 +202,12 @@ void ScreenRenderer::InputItem(int d, const config::FieldDef& f, const std::stri
   int p = Host().Protected[k] ? 1 : f.Protected;
   if (f.UserId & config::kUserIdGetUser) p = 0;  // the user id is always typed
   int attr = -p;
-  if (f.Flag & config::kFlagAutoExit) attr -= 2;
+  // "Auto exit Field" and the field's auto-enter both ask for flag 2; taken
+  // twice they would add up to flag 4 and hide what the operator types.
+  if ((f.Flag & config::kFlagAutoExit) || f.AutoEnter != 0) attr -= 2;
   if (Host().Hidden[k]) attr -= 4;
   if (f.Barcode != 0) attr -= 64;
   if (f.SendWithEnter != 0) attr -= 16;
-  if (f.AutoEnter != 0) attr -= 2;
 
   if (f.Flag & config::kFlagCursorText) {
     if (!prefix.empty()) b_.T_PrintString2(prefix);

@@ -146,7 +146,8 @@ TEST_F(RenderTest, InputAttributes) {
       {0, 0, 0, 0, 0, 1, 0, 0, -64},
       {0, 0, 0, 0, 0, 0, 1, 0, -16},
       {0, 0, 0, 0, 0, 0, 0, 1, -2},
-      {1, 1, 0, 0, config::kFlagAutoExit, 1, 1, 1, -89},
+      {0, 0, 0, 0, config::kFlagAutoExit, 0, 0, 1, -2},  // one flag 2, never 4 (hidden)
+      {1, 1, 0, 0, config::kFlagAutoExit, 1, 1, 1, -87},
   };
   // clang-format on
   for (const Case& c : cases) {
