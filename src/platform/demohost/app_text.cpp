@@ -1,5 +1,7 @@
 #include "platform/demohost/app_text.h"
 
+#include "platform/host5250/monocase.h"
+
 namespace tervo::demohost {
 
 std::string TrimBlanks(std::string_view s) {
@@ -19,13 +21,7 @@ std::string PadRight(std::string_view s, std::size_t n) {
 
 std::string ToUpper(std::string_view s) {
   std::string out(s);
-  for (char& c : out) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u >= 'a' && u <= 'z') c = static_cast<char>(u - 32);
-    // Windows-1252 small letters with a capital 32 below, except the
-    // division sign (0xF7).
-    else if (u >= 0xE0 && u <= 0xFE && u != 0xF7) c = static_cast<char>(u - 32);
-  }
+  for (char& c : out) c = host5250::UpperCase1252(c);
   return out;
 }
 
