@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/host5250/datastream.h"
+#include "platform/host5250/datastream_parser.h"
 
 namespace tervo::demohost {
 namespace {
@@ -81,6 +82,29 @@ TEST(EncodeError, MessageAtTheFieldWithTheKeyboardLocked) {
   // A screen that reads every field asks with Read Input Fields again.
   s.readAll = true;
   EXPECT_EQ(EncodeError(r, s, codec).substr(11), Bytes({0x04, 0x42, 0x00, 0x00}));
+}
+
+// The longest help window the application format allows (12 lines of 60)
+// keeps every line whole and its frame closed on the right.
+TEST(EncodeHelpWindow, LongestLinesStayInsideTheFrame) {
+  host5250::EbcdicCodec codec;
+  std::vector<std::string> lines;
+  for (int i = 0; i < 12; ++i) lines.push_back(std::string(59, static_cast<char>('A' + i)) + "z");
+  host5250::Screen screen;
+  host5250::DataStreamParser parser(screen);
+  std::vector<std::string> answers;
+  host5250::ds::RecordHeader h;
+  parser.ProcessRecord(host5250::ds::BuildRecord(h, EncodeHelpWindow(lines, codec)), &answers);
+  ASSERT_TRUE(answers.empty()) << parser.lastError;
+  std::size_t border = std::string::npos;
+  for (int i = 0; i < 12; ++i) {
+    const std::string row = screen.ReadText(6 + i, 1, 80, codec);
+    EXPECT_NE(row.find(lines[i]), std::string::npos) << row;
+    const std::size_t right = row.find_last_of(':');
+    EXPECT_GT(right, row.find(lines[i]) + lines[i].size() - 1) << row;
+    if (i == 0) border = right;
+    EXPECT_EQ(right, border) << row;
+  }
 }
 
 }  // namespace
