@@ -194,7 +194,9 @@ void AppSession::Render() {
     for (const Rule& r : b->rules) shown_.rules.push_back(r);
     if (!b->keysLine.empty()) keys = b->keysLine;
   }
-  if (!keys.empty()) shown_.texts.push_back({kKeysRow, 2, Resolve(keys), Look{}});
+  // Cut like every other constant: what a variable brings in must not run
+  // onto the next row (or past the screen, which the terminal refuses).
+  if (!keys.empty()) shown_.texts.push_back({kKeysRow, 2, Left(Resolve(keys), 79), Look{}});
   shown_.listRow = 0;
   shown_.listSize = 0;
   if (!s.lists.empty()) {

@@ -1,5 +1,7 @@
 #include "platform/demohost/screen_encoder.h"
 
+#include "platform/demohost/app_parser.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/host5250/datastream.h"
@@ -105,6 +107,35 @@ TEST(EncodeHelpWindow, LongestLinesStayInsideTheFrame) {
     if (i == 0) border = right;
     EXPECT_EQ(right, border) << row;
   }
+}
+
+// What a variable brings into the function-key line is cut at column 80,
+// as for any constant: a terminal refuses transparent data past the end of
+// the screen and would lose the rest of the screen with it.
+TEST(EncodeScreen, LongVariablesInTheKeysLineStayOnItsRow) {
+  const char* text =
+      "start ASK\n"
+      "screen ASK\n"
+      "  input 5 2 60 who\n"
+      "  keys \"F3={who}{who}{who}\"\n"
+      "  on enter goto ASK\n"
+      "end\n";
+  Application app;
+  std::string err;
+  ASSERT_TRUE(ParseApplication(text, &app, &err)) << err;
+  AppSession session(app, "T1");
+  session.Start();
+  session.Answer("enter", {{"who", std::string(60, 'x')}});
+  host5250::EbcdicCodec codec;
+  host5250::Screen screen;
+  host5250::DataStreamParser parser(screen);
+  std::vector<std::string> answers;
+  host5250::ds::RecordHeader h;
+  parser.ProcessRecord(host5250::ds::BuildRecord(h, EncodeScreen(session.Current(), codec)), &answers);
+  EXPECT_TRUE(answers.empty()) << parser.lastError;
+  EXPECT_EQ(parser.PendingRead(), host5250::ds::kCmdReadMdtFields);
+  EXPECT_EQ(screen.ReadText(23, 2, 79, codec), "F3=" + std::string(76, 'x'));
+  EXPECT_EQ(screen.ReadText(24, 1, 80, codec), std::string(80, ' '));
 }
 
 }  // namespace
