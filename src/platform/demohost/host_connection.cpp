@@ -335,9 +335,9 @@ void HostConnection::ProcessRecord(const std::string& record) {
       if (payload.size() >= 3 && static_cast<std::uint8_t>(payload[2]) == ds::kAidStructuredField) {
         // Device type and model sit at fixed places of the reply; some
         // terminals send the model with a leading null (X'00F0F2').
-        if (payload.size() >= 37)
-          queryDevice_ = TrimBlanks(codec_.ToLocal(payload.substr(30, 4))) + "-" +
-                         TrimBlanks(codec_.ToLocal(payload.substr(34, 3)));
+        if (payload.size() >= ds::kQueryReplyDevice + ds::kQueryReplyDeviceSize)
+          queryDevice_ = TrimBlanks(codec_.ToLocal(payload.substr(ds::kQueryReplyDevice, 4))) + "-" +
+                         TrimBlanks(codec_.ToLocal(payload.substr(ds::kQueryReplyDevice + 4, 3)));
         Log("Query reply: display " + queryDevice_);
         StartApplication();
       }
