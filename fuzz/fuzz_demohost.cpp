@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/demohost/answer_reader.h"
 #include "platform/demohost/app_parser.h"
 #include "platform/demohost/app_session.h"
 #include "platform/demohost/screen_encoder.h"

@@ -15,8 +15,11 @@
 #include <cstdio>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "dump.h"
+#include "platform/host5250/datastream.h"
+#include "platform/host5250/key_mnemonics.h"
 #include "platform/host5250/tn5250_client.h"
 
 namespace {
@@ -26,23 +29,21 @@ struct Piece {
   bool endsWithAid = false;
 };
 
-// Splits keys after every AID mnemonic.
+// Splits keys after every AID key the host answers with a screen (Print
+// gets none).  Unknown mnemonics are reported here and left out.
 std::deque<Piece> SplitAtAids(const std::string& keys) {
   std::deque<Piece> out;
+  std::vector<std::string> unknown;
   std::string cur;
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    cur.push_back(keys[i]);
-    if (keys[i] != '@' || i + 1 >= keys.size()) continue;
-    const char m = keys[++i];
-    cur.push_back(m);
-    const bool aid = m == 'E' || m == 'u' || m == 'v' || m == 'C' || m == 'H' || (m >= '1' && m <= '9') ||
-                     (m >= 'a' && m <= 'o');
-    if (aid) {
+  for (const tervo::host5250::Key& k : tervo::host5250::ParseKeys(keys, &unknown)) {
+    cur += k.text;
+    if (k.kind == tervo::host5250::Key::kAid && k.aid != tervo::host5250::ds::kAidPrint) {
       out.push_back(Piece{cur, true});
       cur.clear();
     }
   }
   if (!cur.empty()) out.push_back(Piece{cur, false});
+  for (const std::string& u : unknown) std::fprintf(stderr, "tervo-5250: Unknown key mnemonic %s skipped\n", u.c_str());
   return out;
 }
 

@@ -11,10 +11,10 @@ namespace ds = host5250::ds;
 
 namespace {
 
-constexpr std::uint8_t kNull = 0x00;
-constexpr std::uint8_t kBlank = 0x40;
-constexpr std::uint8_t kMinus = 0x60;
-constexpr std::uint8_t kPlus = 0x4E;
+using host5250::ebcdic::kBlank;
+using host5250::ebcdic::kMinus;
+using host5250::ebcdic::kNull;
+using host5250::ebcdic::kPlus;
 
 // Beyond this many signed fields only the uniform layouts are tried (all
 // with, all without the sign position): the combinations grow as 2^n.

@@ -1,28 +1,10 @@
 #include "platform/demohost/app_model.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/demohost/app_text.h"
 
 namespace tervo::demohost {
-namespace {
-
-bool WholeNumber(const std::string& s, long long* out) {
-  if (s.empty() || s.size() > 15) return false;
-  std::size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
-  if (i == s.size()) return false;
-  long long v = 0;
-  for (; i < s.size(); ++i) {
-    if (!std::isdigit(static_cast<unsigned char>(s[i]))) return false;
-    v = v * 10 + (s[i] - '0');
-  }
-  *out = s[0] == '-' ? -v : v;
-  return true;
-}
-
-}  // namespace
-
 bool SameValue(const std::string& a, const std::string& b) {
   const std::string x = TrimBlanks(a);
   const std::string y = TrimBlanks(b);

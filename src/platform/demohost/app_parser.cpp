@@ -103,18 +103,8 @@ bool IsName(const std::string& s) {
   });
 }
 
-bool ToNumber(const std::string& s, long long* out) {
-  if (s.empty() || s.size() > 15) return false;
-  std::size_t i = (s[0] == '-') ? 1 : 0;
-  if (i == s.size()) return false;
-  long long v = 0;
-  for (; i < s.size(); ++i) {
-    if (!std::isdigit(static_cast<unsigned char>(s[i]))) return false;
-    v = v * 10 + (s[i] - '0');
-  }
-  *out = s[0] == '-' ? -v : v;
-  return true;
-}
+// Numbers in an application file carry no plus sign.
+bool ToNumber(const std::string& s, long long* out) { return (s.empty() || s[0] != '+') && WholeNumber(s, out); }
 
 struct Reader {
   Application* app = nullptr;

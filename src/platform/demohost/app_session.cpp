@@ -38,18 +38,6 @@ std::string ValueOf(const Field& f, const std::string& typed) {
   return v;
 }
 
-bool ToWhole(const std::string& s, long long* out) {
-  std::string v = TrimBlanks(s);
-  bool minus = false;
-  if (!v.empty() && (v[0] == '-' || v[0] == '+')) {
-    minus = v[0] == '-';
-    v.erase(0, 1);
-  }
-  if (!Digits(v) || v.size() > 15) return false;
-  *out = std::stoll(v) * (minus ? -1 : 1);
-  return true;
-}
-
 }  // namespace
 
 AppSession::AppSession(const Application& app, std::string deviceName) : app_(app) {
@@ -194,7 +182,9 @@ void AppSession::Render() {
     for (const Rule& r : b->rules) shown_.rules.push_back(r);
     if (!b->keysLine.empty()) keys = b->keysLine;
   }
-  if (!keys.empty()) shown_.texts.push_back({kKeysRow, 2, Resolve(keys), Look{}});
+  // Cut like every other constant: what a variable brings in must not run
+  // onto the next row (or past the screen, which the terminal refuses).
+  if (!keys.empty()) shown_.texts.push_back({kKeysRow, 2, Left(Resolve(keys), 79), Look{}});
   shown_.listRow = 0;
   shown_.listSize = 0;
   if (!s.lists.empty()) {
@@ -321,7 +311,7 @@ Reply AppSession::Answer(const std::string& key,
           break;
         }
         case Check::Kind::kRange:
-          ok = ToWhole(v, &n) && n >= c.min && n <= c.max;
+          ok = WholeNumber(TrimBlanks(v), &n) && n >= c.min && n <= c.max;
           break;
       }
       if (!ok) return error(c.message, f);

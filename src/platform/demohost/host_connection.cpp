@@ -3,13 +3,13 @@
 #include <QTcpSocket>
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/demohost/answer_reader.h"
 #include "platform/demohost/app_text.h"
 #include "platform/demohost/host_stream.h"
 #include "platform/demohost/screen_encoder.h"
 #include "platform/host5250/datastream.h"
+#include "platform/host5250/device_name.h"
 
 namespace tervo::demohost {
 
@@ -52,12 +52,10 @@ constexpr const char* kUnreadableMessage = "Your entry could not be read: press 
 // ---------------------------------------------------------------- DeviceNames
 
 bool DeviceNames::Valid(const std::string& name) {
-  if (name.empty() || name.size() > 10) return false;
-  if (std::isdigit(static_cast<unsigned char>(name[0])) || name[0] == '_') return false;
-  return std::all_of(name.begin(), name.end(), [](char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '$' || c == '#' || c == '@' ||
-           c == '_';
-  });
+  // The rule the client applies before offering a name, so that a name the
+  // gateway offers is never refused here; Claim upper-cases first.
+  std::string normalized;
+  return host5250::ValidDeviceName(name, &normalized, nullptr) && normalized == name;
 }
 
 std::string DeviceNames::Claim(const std::string& offered, std::string* refused) {
@@ -337,9 +335,9 @@ void HostConnection::ProcessRecord(const std::string& record) {
       if (payload.size() >= 3 && static_cast<std::uint8_t>(payload[2]) == ds::kAidStructuredField) {
         // Device type and model sit at fixed places of the reply; some
         // terminals send the model with a leading null (X'00F0F2').
-        if (payload.size() >= 37)
-          queryDevice_ = TrimBlanks(codec_.ToLocal(payload.substr(30, 4))) + "-" +
-                         TrimBlanks(codec_.ToLocal(payload.substr(34, 3)));
+        if (payload.size() >= ds::kQueryReplyDevice + ds::kQueryReplyDeviceSize)
+          queryDevice_ = TrimBlanks(codec_.ToLocal(payload.substr(ds::kQueryReplyDevice, 4))) + "-" +
+                         TrimBlanks(codec_.ToLocal(payload.substr(ds::kQueryReplyDevice + 4, 3)));
         Log("Query reply: display " + queryDevice_);
         StartApplication();
       }

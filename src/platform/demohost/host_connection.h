@@ -41,8 +41,7 @@ class DeviceNames {
   // it was given or none was offered.
   std::string Claim(const std::string& offered, std::string* refused = nullptr);
   void Release(const std::string& name);
-  // A valid 5250 device name: 1-10 of A-Z 0-9 $ # @ _, not starting with a
-  // digit or '_' (upper-cased first).
+  // A valid 5250 device name in upper case (host5250::ValidDeviceName).
   static bool Valid(const std::string& name);
 
  private:

@@ -142,7 +142,9 @@ std::string EncodeError(const Reply& r, const ShownScreen& s, const host5250::Eb
 std::string EncodeHelpWindow(const std::vector<std::string>& lines,
                              const host5250::EbcdicCodec& codec) {
   HostStream w(codec);
-  constexpr int kLeft = 10, kRight = 71, kTop = 5;
+  // A blank column either side of the text: lines of up to 60 characters
+  // from column 12 leave the right border at 73 untouched.
+  constexpr int kLeft = 10, kRight = 73, kTop = 5;
   const int n = static_cast<int>(lines.size());
   const int bottom = kTop + n + 3;
   w.WriteToDisplay(0x00, ds::kCc2Unlock);

@@ -1,12 +1,13 @@
 #include "platform/host5250/aid_response.h"
 
 #include "platform/host5250/datastream.h"
+#include "platform/host5250/ebcdic.h"
 
 namespace tervo::host5250 {
 namespace {
 
-constexpr std::uint8_t kBlank = 0x40;
-constexpr std::uint8_t kMinus = 0x60;
+using ebcdic::kBlank;
+using ebcdic::kMinus;
 
 bool IsEbcdicDigit(std::uint8_t c) { return c >= 0xF0 && c <= 0xF9; }
 

@@ -158,6 +158,10 @@ std::uint8_t FunctionKeyAid(int n);
 inline constexpr std::uint8_t kSfClass5250 = 0xD9;
 inline constexpr std::uint8_t kSfQuery = 0x70;
 inline constexpr std::uint8_t kSfQueryStationState = 0x72;
+// In the inbound Query reply payload (cursor and AID included): the device
+// type (4 EBCDIC digits) and model (3) the display reports.
+inline constexpr std::size_t kQueryReplyDevice = 30;
+inline constexpr std::size_t kQueryReplyDeviceSize = 7;
 
 // --- Negative response codes (4 bytes after a header flagged kFlagError) ----
 inline constexpr std::uint32_t kNrInvalidCommand = 0x10030101;

@@ -445,7 +445,7 @@ std::string DataStreamParser::QueryReplyPayload() const {
   q[10] = 0x01;  // code level
   q[11] = 0x01;
   q[29] = 0x01;  // display emulation
-  for (int i = 0; i < 7; ++i) q[30 + i] = device_[i];
+  q.replace(ds::kQueryReplyDevice, ds::kQueryReplyDeviceSize, device_);
   q[37] = 0x02;  // standard keyboard
   q[44] = 0x01;  // up to 256 input fields
   q[45] = 0x00;

@@ -19,6 +19,15 @@
 
 namespace tervo::host5250 {
 
+// Codes every supported code page shares; the 5250 field rules (nulls,
+// the sign position of signed-numeric fields) are written in them.
+namespace ebcdic {
+inline constexpr std::uint8_t kNull = 0x00;
+inline constexpr std::uint8_t kBlank = 0x40;
+inline constexpr std::uint8_t kPlus = 0x4E;
+inline constexpr std::uint8_t kMinus = 0x60;
+}  // namespace ebcdic
+
 class EbcdicCodec {
  public:
   static constexpr std::uint8_t kHostSubstitute = 0x6F;  // '?'

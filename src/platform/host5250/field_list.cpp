@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/host5250/datastream.h"
+#include "platform/host5250/monocase.h"
 
 namespace tervo::host5250 {
 
@@ -117,10 +118,7 @@ bool ScreenFields::SetText(int i, const std::string& text) {
   const InputField& in = screen_.Fields()[lf.input];
   std::string local = text.substr(0, static_cast<std::size_t>(in.length));
   if (in.ffw & ds::kFfwMonocase) {
-    for (char& c : local) {
-      auto u = static_cast<unsigned char>(c);
-      if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7)) c = static_cast<char>(u - 32);
-    }
+    for (char& c : local) c = UpperCase1252(c);
   }
   screen_.SetFieldData(lf.input, codec_.ToHost(local));
   return true;

@@ -3,17 +3,10 @@
 #include <algorithm>
 
 #include "platform/host5250/datastream.h"
+#include "platform/host5250/monocase.h"
 
 namespace tervo::host5250 {
 namespace {
-
-char UpperCase(char c) {
-  auto u = static_cast<unsigned char>(c);
-  if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
-  // Windows-1252 accented lower case letters, except the division sign.
-  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 32);
-  return c;
-}
 
 bool IsLetter(char c) {
   auto u = static_cast<unsigned char>(c);
@@ -103,7 +96,7 @@ TypeResult TypeCharacter(Screen& screen, char c, const EbcdicCodec& codec, std::
     default:
       break;
   }
-  if (f.ffw & ds::kFfwMonocase) c = UpperCase(c);
+  if (f.ffw & ds::kFfwMonocase) c = UpperCase1252(c);
   screen.Put(cursor, codec.ToHost(c), false);
   f.mdt = true;
   const bool autoEnter = (f.ffw & ds::kFfwAutoEnter) != 0;

@@ -1,4 +1,5 @@
 #include "platform/demohost/app_parser.h"
+#include "platform/demohost/app_text.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,28 @@ std::string Replace(int line, const std::string& with) {
     ++n;
   }
   return out;
+}
+
+TEST(AppText, WholeNumbers) {
+  struct Case {
+    const char* text;
+    bool ok;
+    long long value;
+  } cases[] = {
+      {"0", true, 0},       {"-12", true, -12}, {"+7", true, 7},
+      {"999999999999999", true, 999999999999999},  // 15 digits
+      {"-999999999999999", true, -999999999999999},
+      {"1000000000000000", false, 0},  // 16 digits
+      {"", false, 0},       {"-", false, 0},    {"+", false, 0},
+      {" 1", false, 0},     {"1 ", false, 0},   {"1.5", false, 0}, {"--1", false, 0},
+  };
+  for (const Case& c : cases) {
+    long long v = -1;
+    EXPECT_EQ(WholeNumber(c.text, &v), c.ok) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(v, c.value) << c.text;
+    }
+  }
 }
 
 TEST(AppParser, TheSmallApplicationAndTheBuiltInOneParse) {

@@ -124,7 +124,7 @@ TEST(DeviceNames, OfferedNamesAndGeneratedOnes) {
     bool valid;
   } cases[] = {{"WHSE01", true}, {"A", true},           {"$DSP#@_1", true}, {"", false},
                {"1ABC", false},  {"_ABC", false},       {"ABCDEFGHIJK", false},
-               {"ab", false},    {"A-B", false}};
+               {"ab", false},    {"A-B", false},        {"WH.01", true}};
   for (const Case& c : cases) EXPECT_EQ(DeviceNames::Valid(c.name), c.valid) << c.name;
 
   DeviceNames names;

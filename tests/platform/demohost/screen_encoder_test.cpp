@@ -1,8 +1,11 @@
 #include "platform/demohost/screen_encoder.h"
 
+#include "platform/demohost/app_parser.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/host5250/datastream.h"
+#include "platform/host5250/datastream_parser.h"
 
 namespace tervo::demohost {
 namespace {
@@ -81,6 +84,58 @@ TEST(EncodeError, MessageAtTheFieldWithTheKeyboardLocked) {
   // A screen that reads every field asks with Read Input Fields again.
   s.readAll = true;
   EXPECT_EQ(EncodeError(r, s, codec).substr(11), Bytes({0x04, 0x42, 0x00, 0x00}));
+}
+
+// The longest help window the application format allows (12 lines of 60)
+// keeps every line whole and its frame closed on the right.
+TEST(EncodeHelpWindow, LongestLinesStayInsideTheFrame) {
+  host5250::EbcdicCodec codec;
+  std::vector<std::string> lines;
+  for (int i = 0; i < 12; ++i) lines.push_back(std::string(59, static_cast<char>('A' + i)) + "z");
+  host5250::Screen screen;
+  host5250::DataStreamParser parser(screen);
+  std::vector<std::string> answers;
+  host5250::ds::RecordHeader h;
+  parser.ProcessRecord(host5250::ds::BuildRecord(h, EncodeHelpWindow(lines, codec)), &answers);
+  ASSERT_TRUE(answers.empty()) << parser.lastError;
+  std::size_t border = std::string::npos;
+  for (int i = 0; i < 12; ++i) {
+    const std::string row = screen.ReadText(6 + i, 1, 80, codec);
+    EXPECT_NE(row.find(lines[i]), std::string::npos) << row;
+    const std::size_t right = row.find_last_of(':');
+    EXPECT_GT(right, row.find(lines[i]) + lines[i].size() - 1) << row;
+    if (i == 0) border = right;
+    EXPECT_EQ(right, border) << row;
+  }
+}
+
+// What a variable brings into the function-key line is cut at column 80,
+// as for any constant: a terminal refuses transparent data past the end of
+// the screen and would lose the rest of the screen with it.
+TEST(EncodeScreen, LongVariablesInTheKeysLineStayOnItsRow) {
+  const char* text =
+      "start ASK\n"
+      "screen ASK\n"
+      "  input 5 2 60 who\n"
+      "  keys \"F3={who}{who}{who}\"\n"
+      "  on enter goto ASK\n"
+      "end\n";
+  Application app;
+  std::string err;
+  ASSERT_TRUE(ParseApplication(text, &app, &err)) << err;
+  AppSession session(app, "T1");
+  session.Start();
+  session.Answer("enter", {{"who", std::string(60, 'x')}});
+  host5250::EbcdicCodec codec;
+  host5250::Screen screen;
+  host5250::DataStreamParser parser(screen);
+  std::vector<std::string> answers;
+  host5250::ds::RecordHeader h;
+  parser.ProcessRecord(host5250::ds::BuildRecord(h, EncodeScreen(session.Current(), codec)), &answers);
+  EXPECT_TRUE(answers.empty()) << parser.lastError;
+  EXPECT_EQ(parser.PendingRead(), host5250::ds::kCmdReadMdtFields);
+  EXPECT_EQ(screen.ReadText(23, 2, 79, codec), "F3=" + std::string(76, 'x'));
+  EXPECT_EQ(screen.ReadText(24, 1, 80, codec), std::string(80, ' '));
 }
 
 }  // namespace

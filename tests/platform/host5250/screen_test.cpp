@@ -5,6 +5,7 @@
 
 #include "platform/host5250/datastream.h"
 #include "platform/host5250/field_list.h"
+#include "platform/host5250/monocase.h"
 #include "platform/host5250/trace.h"
 
 namespace tervo::host5250::testing {
@@ -155,6 +156,23 @@ TEST(FieldList, TextWriteSetsModifiedAndOnlyModifiedFieldsAreSent) {
   // Cursor (1,2) (home: first input field), Enter, then only the two written
   // fields; the signed field drops its sign and zones the last digit D.
   EXPECT_EQ(h.Answers(), std::vector<std::string>{"000003" "0102F1" "110111" + E("AB") + "110121" "F0F1D2"});
+}
+
+TEST(Keys, MonocaseUpperCaseOfWindows1252) {
+  struct Case {
+    unsigned char in, out;
+  } cases[] = {
+      {'a', 'A'}, {'z', 'Z'}, {'A', 'A'}, {'1', '1'}, {'{', '{'},
+      {0xE9, 0xC9},  // e-acute
+      {0xFE, 0xDE},  // thorn
+      {0xF7, 0xF7},  // division sign: no letter
+      {0xFF, 0xFF},  // y-diaeresis: its capital is not at 0xDF
+      {0xDF, 0xDF},  // sharp s has no capital
+      {0x9A, 0x9A},  // s-caron stays (outside the rule)
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(static_cast<unsigned char>(UpperCase1252(static_cast<char>(c.in))), c.out) << int{c.in};
+  }
 }
 
 TEST(Keys, MnemonicsTypeTabAndEraseAndSendAids) {
