@@ -17,6 +17,11 @@ std::string Right(std::string_view s, std::size_t n) { return os::Right(s, n); }
 std::string PadRight(std::string_view s, std::size_t n, char pad) { return os::PadRight(s, n, pad); }
 std::string ToUpper(std::string_view s) { return os::ToUpper(s); }
 
+std::string Mid(std::string_view s, long start, long count) {
+  if (start < 1 || count < 1 || static_cast<std::size_t>(start) > s.size()) return "";
+  return std::string(s.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count)));
+}
+
 double RoundHalfEven(double v) {
   if (!std::isfinite(v)) return v;
   return std::nearbyint(v);  // default rounding mode is to nearest, ties to even

@@ -18,6 +18,11 @@ std::string Left(std::string_view s, std::size_t n);
 std::string Right(std::string_view s, std::size_t n);
 // s cut or padded with blanks to exactly n characters.
 std::string PadRight(std::string_view s, std::size_t n, char pad = ' ');
+// 1-based substring of count characters from start; a start before 1 or
+// past the end, or a count below 1, gives "".
+std::string Mid(std::string_view s, long start, long count);
+// A stored size as a character count: negative sizes count as 0.
+inline std::size_t Width(int n) { return n > 0 ? static_cast<std::size_t>(n) : 0; }
 
 std::string ToUpper(std::string_view s);  // ASCII and Windows-1252 letters
 

@@ -6,9 +6,10 @@
 
 namespace tervo::screens {
 
-namespace {
+using text::Mid;
+using text::Width;
 
-std::size_t Width(int n) { return n > 0 ? static_cast<std::size_t>(n) : 0; }
+namespace {
 
 std::string Fit(ScreenContext& ctx, const std::string& text, int width) {
   if (ctx.fitFieldText) return ctx.fitFieldText(text, width);

@@ -8,18 +8,13 @@
 
 namespace tervo::screens {
 
+using text::Mid;
+using text::Width;
+
 namespace {
 
 constexpr int kScreenFormat = 2081;
 constexpr int kAnswerCode = 2088;
-
-std::size_t Width(int n) { return n > 0 ? static_cast<std::size_t>(n) : 0; }
-
-// 1-based substring; a start before 1 or a count below 1 gives "".
-std::string Mid(const std::string& s, long start, long count) {
-  if (start < 1 || count < 1 || static_cast<std::size_t>(start) > s.size()) return "";
-  return s.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count));
-}
 
 // Pieces of `width` characters (the last one shorter).  A width below 1
 // would never advance, so the text is then one piece.

@@ -7,12 +7,13 @@
 
 namespace tervo::screens {
 
+using text::Mid;
+using text::Width;
+
 namespace {
 
 const std::string kZeros(255, '0');
 const std::string kBlanks(255, ' ');
-
-std::size_t Width(int n) { return n > 0 ? static_cast<std::size_t>(n) : 0; }
 
 // A non-negative number as plain decimal text: "12", "12.5", "0.25".
 std::string DecimalText(double v) {
@@ -20,12 +21,6 @@ std::string DecimalText(double v) {
   auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
   if (r.ec != std::errc()) return "0";
   return std::string(buf, r.ptr);
-}
-
-// 1-based substring; a start before 1 or a count below 1 gives "".
-std::string Mid(const std::string& s, long start, long count) {
-  if (start < 1 || count < 1 || static_cast<std::size_t>(start) > s.size()) return "";
-  return s.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count));
 }
 
 bool InputInhibited(const host5250::HostDisplay& display) {
