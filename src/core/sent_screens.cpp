@@ -1,6 +1,9 @@
 #include "core/sent_screens.h"
 
+#include <algorithm>
 #include <utility>
+
+#include "screens/capture.h"
 
 namespace tervo::core {
 
@@ -46,7 +49,8 @@ void SentScreens::Overlay::Swap() {
   std::swap(store_.Originals[U(screen_)], entry_->capture);
   if (!entry_->texts.empty()) std::swap(store_.ScreensText[U(screen_)], entry_->texts);
   auto& fields = store_.Screens[U(screen_)].Screen;
-  for (std::size_t i = 0; i < fields.size() && i < entry_->prefixes.size(); ++i)
+  for (std::size_t i = 0; i < entry_->fields && i < fields.size() && i < entry_->prefixes.size();
+       ++i)
     std::swap(fields[i].AuxText, entry_->prefixes[i]);
 }
 

@@ -47,9 +47,10 @@ class SentScreens {
  private:
   struct Entry {
     int screen = -1;
+    std::size_t fields = 0;  // the capture's Count: what is kept of each table
     config::ScreenOriginal capture;
     std::vector<std::string> texts;     // empty for screens above 180
-    std::vector<std::string> prefixes;  // AuxText of every field
+    std::vector<std::string> prefixes;  // AuxText of the fields
   };
   std::array<Entry, config::kSessionSlots> kept_;
 };
