@@ -102,23 +102,23 @@ void Gateway::IdentifyRound(int s, std::int64_t start) {
     return;
   }
   WriteLog("Screen Desconhecido", false);
-  waits_.Wait(s, Lane::kScreen, kIdentifyRetryMs,
-              {nullptr,
-               [this, s, start] {
-                 const auto u = U(s);
-                 if (sessions_.SendFlag[u] && sessions_.Terminal_Connected[u]) {
-                   // The terminal holds a screen again: this one is not for it.
-                   SetInNewScreen(s, false);
-                   return;
-                 }
-                 if (IdentifyAndFind(s)) {
-                   screens::ReadAs400Data(ctx_, s, sessions_.CurrentScreen[u]);
-                   HandleCapturedScreen(s);
-                   return;
-                 }
-                 IdentifyRound(s, start);
-               },
-               [this, s] { SetInNewScreen(s, false); }});
+  waits_.Suspend(s, Lane::kScreen, kIdentifyRetryMs,
+                 {nullptr,
+                  [this, s, start] {
+                    const auto u = U(s);
+                    if (sessions_.SendFlag[u] && sessions_.Terminal_Connected[u]) {
+                      // The terminal holds a screen again: this one is not for it.
+                      SetInNewScreen(s, false);
+                      return;
+                    }
+                    if (IdentifyAndFind(s)) {
+                      screens::ReadAs400Data(ctx_, s, sessions_.CurrentScreen[u]);
+                      HandleCapturedScreen(s);
+                      return;
+                    }
+                    IdentifyRound(s, start);
+                  },
+                  [this, s] { SetInNewScreen(s, false); }});
 }
 
 void Gateway::DefineNewScreen(int s) {
@@ -129,7 +129,7 @@ void Gateway::DefineNewScreen(int s) {
     return;
   }
   WriteLog("Maximum Screen number, very small !!!", true);
-  waits_.Wait(
+  waits_.Suspend(
       s, Lane::kScreen, kNumbersExhaustedPauseMs,
       {nullptr, [this, s, m] { DefineScreenAs(s, m); }, [this, s] { SetInNewScreen(s, false); }});
 }
@@ -184,16 +184,16 @@ void Gateway::RunJoin(int s, int field, std::shared_ptr<screens::JoinEvaluation>
     if (As400Busy(s)) {
       // The host is busy with the keys: the formula reads on when it takes
       // input again, while every other session goes on.
-      waits_.Wait(s, Lane::kScreen, -1,
-                  {[this, s] { return !As400Busy(s); },
-                   [this, s, field, join] {
-                     join->Read();
-                     RunJoin(s, field, join);
-                   },
-                   [this, s, join] {
-                     join->Abandon();
-                     SetInNewScreen(s, false);
-                   }});
+      waits_.Suspend(s, Lane::kScreen, -1,
+                     {[this, s] { return !As400Busy(s); },
+                      [this, s, field, join] {
+                        join->Read();
+                        RunJoin(s, field, join);
+                      },
+                      [this, s, join] {
+                        join->Abandon();
+                        SetInNewScreen(s, false);
+                      }});
       return;
     }
     join->Read();
@@ -239,13 +239,13 @@ void Gateway::ScreenPrepared(int s) {
     MessageSeconds = savedSeconds;
     sessions_.Terminal_Connected[u] = savedConnected;
   };
-  waits_.Wait(s, Lane::kScreen, kSendThisScreenMs,
-              {[this] { return MessageKey == kEnterKey; },
-               [this, s, scr, restore] {
-                 restore();
-                 SendOrAnswer(s, scr);
-               },
-               restore});
+  waits_.Suspend(s, Lane::kScreen, kSendThisScreenMs,
+                 {[this] { return MessageKey == kEnterKey; },
+                  [this, s, scr, restore] {
+                    restore();
+                    SendOrAnswer(s, scr);
+                  },
+                  restore});
 }
 
 void Gateway::SendOrAnswer(int s, int scr) {

@@ -14,7 +14,7 @@ const SessionWaits::Slot* SessionWaits::At(int s, Lane lane) const {
   return &slots_[static_cast<std::size_t>(s)][static_cast<std::size_t>(lane)];
 }
 
-void SessionWaits::Wait(int s, Lane lane, std::int64_t ms, Continuation c) {
+void SessionWaits::Suspend(int s, Lane lane, std::int64_t ms, Continuation c) {
   Cancel(s, lane);
   Slot* slot = At(s, lane);
   if (slot == nullptr) return;

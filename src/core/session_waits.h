@@ -41,11 +41,11 @@ class SessionWaits {
   SessionWaits(const SessionWaits&) = delete;
   SessionWaits& operator=(const SessionWaits&) = delete;
 
-  // Session s waits in lane for at most ms (negative: no deadline, only the
-  // condition), then goes on with c.then; when the condition holds already,
-  // it goes on at once.  Whatever the lane waited for before is cancelled
-  // first.
-  void Wait(int s, Lane lane, std::int64_t ms, Continuation c);
+  // Session s's step is suspended in lane for at most ms (negative: no
+  // deadline, only the condition), then goes on with c.then; when the
+  // condition holds already, it goes on at once.  Whatever the lane held
+  // before is cancelled first.
+  void Suspend(int s, Lane lane, std::int64_t ms, Continuation c);
   // Drops what the lane waits for, running its cancel hook.
   void Cancel(int s, Lane lane);
   void CancelSession(int s);

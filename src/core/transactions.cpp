@@ -125,13 +125,13 @@ void Gateway::ReconnectSessionsOf(const std::string& id, int s) {
   }
   // The host session is given the time to come up, then its current screen
   // goes to the terminal.
-  waits_.Wait(s, Lane::kConnect, kConnectSettleMs,
-              {nullptr,
-               [this, s] {
-                 sessions_.SendFlag[U(s)] = false;
-                 ReadyToSend(s, true);
-               },
-               nullptr});
+  waits_.Suspend(s, Lane::kConnect, kConnectSettleMs,
+                 {nullptr,
+                  [this, s] {
+                    sessions_.SendFlag[U(s)] = false;
+                    ReadyToSend(s, true);
+                  },
+                  nullptr});
 }
 
 void Gateway::ConnectTerminal(const std::string& id) {
@@ -160,8 +160,8 @@ void Gateway::ConnectTerminal(const std::string& id) {
   sessions_.Terminal_Connected[U(i)] = false;
   // The host is given the time to let the old session go before the new one
   // is opened; every other terminal is served meanwhile.
-  waits_.Wait(i, Lane::kConnect, kConnectSettleMs,
-              {nullptr, [this, id, i] { FinishConnect(id, i); }, nullptr});
+  waits_.Suspend(i, Lane::kConnect, kConnectSettleMs,
+                 {nullptr, [this, id, i] { FinishConnect(id, i); }, nullptr});
 }
 
 void Gateway::FinishConnect(const std::string& id, int i) {
