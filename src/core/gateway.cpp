@@ -292,6 +292,7 @@ void Gateway::DrainTerminalMessages() {
 }
 
 void Gateway::AfterHostEvent(int s) {
+  hostMovedSincePiece_[U(s)] = true;
   waits_.Check(s);
   ScheduleQueue(s);
 }
@@ -303,6 +304,7 @@ void Gateway::ScheduleQueue(int s) {
   // between two pieces is seen, as it was when pieces went on the tick.
   if (s < 0 || s >= sessions_.SessionCount || shutDown_) return;
   if (sessions_.PendingKeys[U(s)].empty() || queueTimer_[U(s)] != 0) return;
+  if (!hostMovedSincePiece_[U(s)]) return;  // the poll tick sends it
   queueTimer_[U(s)] = timers_->After(0, [this, s] {
     queueTimer_[U(s)] = 0;
     RunPendingKeys("", s);

@@ -243,6 +243,16 @@ class Gateway : private config::Log {
   os::Timers::Id drainTimer_ = 0;
   os::Timers::Id radioRetry_ = 0;
   std::array<os::Timers::Id, screens::kSessionSlots> queueTimer_{};
+  // Whether the host has reported anything since the session's key queue
+  // last sent a piece.  Only then does the next piece go at once; a queue
+  // whose pieces bring no host event (plain text, a host that stays on the
+  // same screen) goes at the pace of the poll tick.
+  std::array<bool, screens::kSessionSlots> hostMovedSincePiece_ = AllTrue();
+  static std::array<bool, screens::kSessionSlots> AllTrue() {
+    std::array<bool, screens::kSessionSlots> a{};
+    a.fill(true);
+    return a;
+  }
   std::function<void()> startupFinished_;
   std::string configPath_;
   std::string statusText_;

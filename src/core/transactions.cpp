@@ -280,7 +280,7 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
 }
 
 bool Gateway::WriteBackAnswer(int s, int scr, host5250::HostDisplay& d) {
-  const auto& ts = sessions_.TerminalScreen[U(s)];
+  auto& ts = sessions_.TerminalScreen[U(s)];
   const int last = screens::LastFieldIndex(ctx_, s);
   for (int i = 0; i <= last && config::ScreenStore::ValidField(i); ++i) {
     const config::FieldDef& def = store_->Screens[U(scr)].Screen[U(i)];
@@ -312,6 +312,9 @@ bool Gateway::WriteBackAnswer(int s, int scr, host5250::HostDisplay& d) {
     } else if (text::TrimBlanks(live.Text).empty()) {
       d.Fields().SetText(i, v);
     }
+    // What was typed into a field the host does not display (a password)
+    // has reached the host; it is not kept where a later log line shows it.
+    if (live.Hidden) ts.ShownText[U(i)].assign(ts.ShownText[U(i)].size(), '*');
   }
   return true;
 }
@@ -329,6 +332,7 @@ bool Gateway::RunPendingKeys(const std::string& command, int s) {
     return true;
   }
   if (queue.empty() || As400Busy(s)) return false;
+  hostMovedSincePiece_[U(s)] = false;
   sessions_.Terminal_Connected[U(s)] = false;
   const QueuePiece p = TakePiece(queue);
   if (!p.last) {

@@ -92,6 +92,31 @@ TEST_F(Answers, ALockedKeyboardIsResetBeforeTheValuesAreWritten) {
   EXPECT_TRUE(Logged("ScrNum=2Sending @R"));
 }
 
+TEST_F(Answers, ATypedPasswordNeverReachesTheLog) {
+  // After the sign-on the host shows a screen answered by keys: its fields
+  // are logged with what the terminal last typed at their place.
+  auto welcome = [this] {
+    Display(0).ClearScreen();
+    Display(0).AddField(3, 2, "Welcome", 7, true);
+    Display(0).AddField(4, 2, "", 6, false);
+  };
+  welcome();
+  Define(3);
+  store_->Screens[3].DontSendToTerminal = 1;
+  store_->Screens[3].EscKey = "@E";
+  ItemScreen(Display(0));
+  Display(0).Field(1).Hidden = true;  // the host does not display it
+  SendScreen();
+  bool signedOn = false;
+  Display(0).onSendKeys = [&](const std::string&) {
+    if (!signedOn) welcome();
+    signedOn = true;
+  };
+  Answer("T1", {"s3cret"});
+  ASSERT_TRUE(Logged("Before ReadyToSend ScrNum=3 Field=1 [******]"));
+  for (const auto& line : services_->lines) EXPECT_EQ(line.find("s3cret"), std::string::npos);
+}
+
 TEST_F(Answers, AScreenRequestShowsTheTerminalItsOwnSessionsData) {
   Connect(kT2);
   ItemScreen(Display(1), "200127");

@@ -55,6 +55,19 @@ TEST_F(TwoTerminals, AnAnswerIsHandledWhenItArrivesAndTheNextKeyWhenTheHostTakes
   EXPECT_EQ(clock_->MonotonicMs(), t0) << "all of it without a poll tick";
 }
 
+TEST_F(TwoTerminals, KeysThatBringNoHostEventGoAtThePaceOfTheTick) {
+  // A screen answered by plain text that the host takes without a word: the
+  // same screen comes back and is answered again.  That must not spin.
+  store_->Screens[2].DontSendToTerminal = 1;
+  store_->Screens[2].EscKey = "x";
+  Display(0).onSendKeys = nullptr;
+  gateway_->ReadyToSend(0, true);
+  Settle();
+  Pass(1000);
+  EXPECT_GE(Display(0).sentKeys.size(), 5u);
+  EXPECT_LE(Display(0).sentKeys.size(), 12u) << "about one piece per tick";
+}
+
 TEST_F(TwoTerminals, ATerminalThatStartsHoldsUpNoOther) {
   gateway_->ReadyToSend(1, true);
   ASSERT_EQ(ScreensSentTo("T2"), 1);
