@@ -1,17 +1,26 @@
 // The whole gateway under load: `tervo` and `tervo-demohost` run as their
 // own processes on loopback; 32 simulated terminals (in this process, so
-// each answer is timed to the screen that follows it) sign on and run item
-// inquiries: menu choice, item number, F3 back to the menu, over and over.
+// each answer is timed to the screen that follows it) start, sign on and
+// run item inquiries: menu choice, item number, F3 back to the menu, over
+// and over.
 //
-//   tervo-bench e2e [--terminals 32] [--transactions 50] [--bin DIR] [--demo FILE]
+//   tervo-bench e2e [--terminals 32] [--transactions 50] [--bin DIR] [--demo BASE]
 //
-// A transaction is one answer and the screen it brings; each terminal
-// answers 0 to 200 ms after its screen arrived.  A screen that does
-// not come within 10 s is a lost answer; a screen that is not the one the
-// answer asked for (another terminal's item, the wrong step) is misrouted.
-// gateway_cpu_cores is the gateway process's CPU time over the measured
-// wall time.  Start-up (every terminal's START and sign-on) is not measured:
-// each connection waits 4 s for its host session, one after the other.
+// Phases, each reported:
+// - start-up: every terminal sends START at the same moment;
+//   startup_all_first_screen_s is the time until the last one has its first
+//   screen (each host session is given 4 s to settle, all at once);
+// - load: every terminal runs its transactions; a transaction is one answer
+//   and the screen it brings, each terminal answering 0 to 200 ms after its
+//   screen arrived.  latency_* and transactions_per_s are measured here, and
+//   gateway_cpu_cores is the gateway's CPU time over that wall time;
+// - storm: a quarter of the terminals go on working while the others send
+//   START together; storm_answer_p99_ms is the workers' answer latency
+//   until the last restarted terminal has its screen.
+// A screen that does not come within 10 s is a lost answer; a screen that is
+// not the one the answer asked for (another terminal's item, the wrong step)
+// is misrouted.  The demo configuration is found in the source tree this
+// program was built from (--demo overrides it).
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -53,10 +62,23 @@ const ItemRow kItems[] = {
     {"300087", "Hi-vis vest"}, {"410005", "Barcode labels"},
 };
 
+constexpr qint64 kLostMs = 10000;
+
 void Pump(int ms) {
   QTimer wake;
   wake.start(ms);
   QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+template <typename Pred>
+bool PumpUntil(Pred pred, qint64 limitMs) {
+  QElapsedTimer t;
+  t.start();
+  while (!pred()) {
+    if (t.elapsed() > limitMs) return pred();
+    Pump(5);
+  }
+  return true;
 }
 
 double CpuSeconds(qint64 pid) {
@@ -80,35 +102,57 @@ quint16 FreePort() {
   return s.serverPort();
 }
 
-// One terminal's run: sign on, then cycles of three transactions.
+double Percentile(std::vector<double> v, double p) {
+  if (v.empty()) return 0.0;
+  std::sort(v.begin(), v.end());
+  const auto k = static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
+  return v[std::min(k, v.size() - 1)];
+}
+
+// One terminal's run: START, sign on, then cycles of three transactions.
 class Driver {
  public:
-  enum class Phase { kSignOn, kMenu, kInquiry, kItem, kDone };
+  enum class Phase { kStarting, kSignOn, kMenu, kInquiry, kItem, kDone };
 
-  Driver(int index, quint16 port)
+  Driver(int index, quint16 port, const QElapsedTimer& clock)
       : index_(index),
         id_("B" + std::to_string(index + 1)),
         row_(kItems[index % 8]),
+        clock_(clock),
         terminal_(id_, 20),
         client_(terminal_, "127.0.0.1", port) {
+    terminal_.SetAutoStart(false);
     terminal_.SetOnChange([this](const std::string&) { OnChange(); });
     client_.Connect();
   }
 
-  bool SignedOn() const { return phase_ != Phase::kSignOn; }
+  bool Welcomed() const { return terminal_.Welcomed(); }
+  // Sends START; the terminal signs on again when its screen comes.
+  void Start() {
+    phase_ = Phase::kStarting;
+    waiting_ = false;
+    startedAt_ = clock_.nsecsElapsed();
+    firstScreenMs_ = -1;
+    terminal_.SendStart();
+  }
+  double FirstScreenMs() const { return firstScreenMs_; }
+  bool SignedOn() const { return phase_ != Phase::kStarting && phase_ != Phase::kSignOn; }
   bool Done() const { return phase_ == Phase::kDone; }
   void Begin(int transactions) {
     left_ = transactions;
     Next();
   }
+  // Ends the run after the transaction under way.
+  void Finish() { left_ = std::min(left_, 1); }
   void CheckTimeout() {
-    if (Done() || !waiting_ || clock_.elapsed() - sentAt_ < 10000) return;
+    if (Done() || !waiting_ || clock_.elapsed() - sentAtMs_ < kLostMs) return;
     ++lost;
     left_ = 0;
     phase_ = Phase::kDone;
   }
 
-  std::vector<double> latencies;
+  // (time the answer was sent, latency) of each transaction.
+  std::vector<std::pair<qint64, double>> latencies;
   int lost = 0;
   int misrouted = 0;
 
@@ -118,6 +162,10 @@ class Driver {
   void OnChange() {
     if (terminal_.Screens() == seen_) return;
     seen_ = terminal_.Screens();
+    if (phase_ == Phase::kStarting) {
+      firstScreenMs_ = static_cast<double>(clock_.nsecsElapsed() - startedAt_) / 1e6;
+      phase_ = Phase::kSignOn;
+    }
     if (phase_ == Phase::kSignOn) {
       if (Shows("Sign On")) {
         terminal_.Display().MoveTo("User");
@@ -132,7 +180,7 @@ class Driver {
     }
     if (!waiting_ || Done()) return;
     waiting_ = false;
-    latencies.push_back(static_cast<double>(clock_.nsecsElapsed() - sentNs_) / 1e6);
+    latencies.emplace_back(sentAtMs_, static_cast<double>(clock_.nsecsElapsed() - sentNs_) / 1e6);
     bool right = false;
     switch (phase_) {
       case Phase::kMenu:
@@ -156,19 +204,20 @@ class Driver {
              : phase_ == Phase::kInquiry ? Phase::kItem
                                          : Phase::kMenu;
     if (--left_ <= 0) {
-      phase_ = Phase::kDone;
-      return;
+      // Back on the menu, ready for another run.
+      if (phase_ == Phase::kMenu) {
+        stopped_ = true;
+        return;
+      }
     }
-    // Answer after a moment's thought, as an operator would.  Answers at
-    // once would lock every terminal to the phase of the gateway's poll tick
-    // and measure the tick period instead of the gateway.
+    // Answer after a moment's thought, as an operator would.
     QTimer::singleShot(std::uniform_int_distribution<int>(0, 199)(random_), [this] { Next(); });
   }
 
   void Next() {
+    if (Done() || phase_ == Phase::kStarting || phase_ == Phase::kSignOn) return;
     waiting_ = true;
-    if (!clock_.isValid()) clock_.start();
-    sentAt_ = clock_.elapsed();
+    sentAtMs_ = clock_.elapsed();
     sentNs_ = clock_.nsecsElapsed();
     switch (phase_) {
       case Phase::kMenu:
@@ -189,19 +238,31 @@ class Driver {
     }
   }
 
+ public:
+  // Between runs: back on the menu with nothing under way.
+  bool Idle() const { return stopped_ && !waiting_; }
+  void Resume(int transactions) {
+    stopped_ = false;
+    Begin(transactions);
+  }
+
+ private:
   int index_;
   std::string id_;
   ItemRow row_;
+  const QElapsedTimer& clock_;
   radio::sim::SimTerminal terminal_;
   radio::sim::SimTcpClient client_;
-  Phase phase_ = Phase::kSignOn;
+  Phase phase_ = Phase::kStarting;
   int seen_ = 0;
   int left_ = 0;
   bool waiting_ = false;
-  QElapsedTimer clock_;
+  bool stopped_ = false;
   std::mt19937 random_{static_cast<unsigned>(index_ + 1)};
-  qint64 sentAt_ = 0;
+  qint64 sentAtMs_ = 0;
   qint64 sentNs_ = 0;
+  qint64 startedAt_ = 0;
+  double firstScreenMs_ = -1;
 };
 
 bool ReadyLine(QProcess& p, const QString& marker, QString* line, int ms) {
@@ -221,14 +282,22 @@ bool ReadyLine(QProcess& p, const QString& marker, QString* line, int ms) {
   return false;
 }
 
+QString DefaultDemoBase() {
+#ifdef TERVO_SOURCE_DIR
+  return QStringLiteral(TERVO_SOURCE_DIR) + "/demo/warehouse";
+#else
+  return QCoreApplication::applicationDirPath() + "/../../demo/warehouse";
+#endif
+}
+
 int RunE2e(const std::vector<std::string>& args) {
   int terminals = 32;
   int transactions = 50;
   QString bin = QCoreApplication::applicationDirPath() + "/../apps";
-  QString demo = QCoreApplication::applicationDirPath() + "/../../demo/warehouse";
+  QString demo = DefaultDemoBase();
   for (std::size_t i = 0; i + 1 < args.size(); i += 2) {
-    if (args[i] == "--terminals") terminals = std::clamp(std::stoi(args[i + 1]), 1, 32);
-    if (args[i] == "--transactions") transactions = std::max(1, std::stoi(args[i + 1]));
+    if (args[i] == "--terminals") terminals = std::clamp(std::stoi(args[i + 1]), 4, 32);
+    if (args[i] == "--transactions") transactions = std::max(3, std::stoi(args[i + 1]));
     if (args[i] == "--bin") bin = QString::fromStdString(args[i + 1]);
     if (args[i] == "--demo") demo = QString::fromStdString(args[i + 1]);
   }
@@ -279,56 +348,100 @@ int RunE2e(const std::vector<std::string>& args) {
     return 1;
   }
 
+  QElapsedTimer clock;
+  clock.start();
   std::vector<std::unique_ptr<Driver>> drivers;
-  for (int i = 0; i < terminals; ++i) drivers.push_back(std::make_unique<Driver>(i, radioPort));
-  QElapsedTimer signOn;
-  signOn.start();
-  const qint64 signOnLimit = 10000 + 6000LL * terminals;
-  while (signOn.elapsed() < signOnLimit &&
-         !std::all_of(drivers.begin(), drivers.end(), [](auto& d) { return d->SignedOn(); }))
-    Pump(20);
+  for (int i = 0; i < terminals; ++i)
+    drivers.push_back(std::make_unique<Driver>(i, radioPort, clock));
+  auto all = [&](auto pred) { return std::all_of(drivers.begin(), drivers.end(), pred); };
+  PumpUntil([&] { return all([](auto& d) { return d->Welcomed(); }); }, 10000);
+
+  // --- start-up: every terminal at the same moment.
+  for (auto& d : drivers) d->Start();
+  PumpUntil([&] { return all([](auto& d) { return d->FirstScreenMs() >= 0; }); }, 60000);
+  double lastFirstScreenMs = 0;
+  int neverStarted = 0;
+  for (auto& d : drivers) {
+    if (d->FirstScreenMs() < 0) ++neverStarted;
+    lastFirstScreenMs = std::max(lastFirstScreenMs, d->FirstScreenMs());
+  }
+  PumpUntil([&] { return all([](auto& d) { return d->SignedOn(); }); }, 30000);
   int notSignedOn = 0;
   for (auto& d : drivers) notSignedOn += d->SignedOn() ? 0 : 1;
 
+  // --- load: every terminal works.
+  auto runUntilIdle = [&](const std::vector<Driver*>& group) {
+    while (!std::all_of(group.begin(), group.end(),
+                        [](Driver* d) { return d->Done() || d->Idle() || !d->SignedOn(); })) {
+      Pump(20);
+      for (Driver* d : group) d->CheckTimeout();
+    }
+  };
+  std::vector<Driver*> everyone;
+  for (auto& d : drivers) everyone.push_back(d.get());
   const double cpu0 = CpuSeconds(gateway.processId());
-  QElapsedTimer wall;
-  wall.start();
-  for (auto& d : drivers)
+  const qint64 loadStart = clock.nsecsElapsed();
+  for (Driver* d : everyone)
     if (d->SignedOn()) d->Begin(transactions);
-  while (!std::all_of(drivers.begin(), drivers.end(),
-                      [](auto& d) { return d->Done() || !d->SignedOn(); })) {
-    Pump(20);
-    for (auto& d : drivers) d->CheckTimeout();
-  }
-  const double seconds = static_cast<double>(wall.nsecsElapsed()) / 1e9;
+  runUntilIdle(everyone);
+  const double loadSeconds = static_cast<double>(clock.nsecsElapsed() - loadStart) / 1e9;
   const double cpu = CpuSeconds(gateway.processId()) - cpu0;
+  std::vector<double> load;
+  for (Driver* d : everyone)
+    for (const auto& [at, ms] : d->latencies) load.push_back(ms);
 
-  std::vector<double> all;
-  int lost = notSignedOn * transactions;
+  // --- storm: a quarter works on while the rest start again together.
+  const std::size_t workers = everyone.size() / 4;
+  std::vector<Driver*> working(everyone.begin(), everyone.begin() + static_cast<long>(workers));
+  std::vector<Driver*> starting(everyone.begin() + static_cast<long>(workers), everyone.end());
+  for (Driver* d : working)
+    if (d->Idle()) d->Resume(1000000);
+  PumpUntil([] { return false; }, 500);  // the workers are under way
+  const qint64 stormStart = clock.elapsed();
+  for (Driver* d : starting) d->Start();
+  PumpUntil(
+      [&] {
+        for (Driver* d : working) d->CheckTimeout();
+        return std::all_of(starting.begin(), starting.end(),
+                           [](Driver* d) { return d->FirstScreenMs() >= 0; });
+      },
+      60000);
+  const qint64 stormEnd = clock.elapsed();
+  for (Driver* d : working) d->Finish();
+  runUntilIdle(working);
+  PumpUntil(
+      [&] {
+        return std::all_of(starting.begin(), starting.end(),
+                           [](Driver* d) { return d->SignedOn(); });
+      },
+      30000);
+  std::vector<double> storm;
+  for (Driver* d : working)
+    for (const auto& [at, ms] : d->latencies)
+      if (at >= stormStart && at <= stormEnd) storm.push_back(ms);
+
+  int lost = (notSignedOn + neverStarted) * transactions;
   int misrouted = 0;
-  for (auto& d : drivers) {
-    all.insert(all.end(), d->latencies.begin(), d->latencies.end());
+  for (Driver* d : everyone) {
     lost += d->lost;
     misrouted += d->misrouted;
   }
-  std::sort(all.begin(), all.end());
-  auto pct = [&](double p) {
-    if (all.empty()) return 0.0;
-    const auto k = static_cast<std::size_t>(p * static_cast<double>(all.size() - 1) + 0.5);
-    return all[std::min(k, all.size() - 1)];
-  };
+  for (Driver* d : starting) lost += d->FirstScreenMs() < 0 ? 1 : 0;
   drivers.clear();
   gateway.terminate();
   gateway.waitForFinished(10000);
   host.terminate();
   host.waitForFinished(5000);
 
-  Report("transactions_per_s", static_cast<double>(all.size()) / seconds, "1/s");
-  Report("latency_median_ms", pct(0.5), "ms");
-  Report("latency_p99_ms", pct(0.99), "ms");
+  Report("startup_all_first_screen_s", lastFirstScreenMs / 1000.0, "s");
+  Report("transactions_per_s", static_cast<double>(load.size()) / loadSeconds, "1/s");
+  Report("latency_median_ms", Percentile(load, 0.5), "ms");
+  Report("latency_p99_ms", Percentile(load, 0.99), "ms");
+  Report("storm_answers", static_cast<double>(storm.size()), "count");
+  Report("storm_answer_p99_ms", Percentile(storm, 0.99), "ms");
   Report("lost_answers", lost, "count");
   Report("misrouted_answers", misrouted, "count");
-  Report("gateway_cpu_cores", cpu / seconds, "cores");
+  Report("gateway_cpu_cores", cpu / loadSeconds, "cores");
   return lost == 0 && misrouted == 0 ? 0 : 1;
 }
 

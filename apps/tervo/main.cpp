@@ -131,16 +131,18 @@ int main(int argc, char** argv) {
     });
   }
 
-  gateway.Start();
-  if (!stopping) {
+  // Ready once the start-up sequence is through: at once with a link that
+  // comes up, after the retries when the radio base is late.
+  gateway.SetStartupFinished([&] {
     if (built.radio && built.radio->ListeningPort() != 0)
       std::fprintf(stderr, "tervo: terminals connect to port %u\n", built.radio->ListeningPort());
     if (!built.services->DemoHostAddress().empty())
       std::fprintf(stderr, "tervo: demo host at %s\n", built.services->DemoHostAddress().c_str());
     std::printf("tervo: ready\n");
     std::fflush(stdout);
-    QCoreApplication::exec();
-  }
+  });
+  gateway.Start();
+  if (!stopping) QCoreApplication::exec();
   gateway.Shutdown();
   built.gateway.reset();
   return 0;

@@ -36,13 +36,23 @@ void StartupTimer::StartNow() {
   Call(hooks_.hideStartupWindow);
 }
 
-bool StartupTimer::CountdownCancelled() {
+void StartupTimer::Countdown(std::function<void()> go) {
+  countingDown_ = true;
   if (hooks_.beginCountdown) hooks_.beginCountdown(kCountdownMessage);
-  if (hooks_.wait) hooks_.wait(kCountdownSeconds);
-  return hooks_.lastKey && hooks_.lastKey() == kEnterKey;
+  auto end = [this, go = std::move(go)] {
+    countingDown_ = false;
+    if (!(hooks_.lastKey && hooks_.lastKey() == kEnterKey)) go();
+  };
+  if (hooks_.after) {
+    hooks_.after(kCountdownSeconds, std::move(end));
+  } else {
+    end();
+  }
 }
 
 void StartupTimer::Tick() {
+  // A tick that comes due during the countdown must not start a second one.
+  if (countingDown_) return;
   if (options_.Checked("Check1")) {
     const std::string on = options_.Text("MaskEdBox1");
     const std::string off = options_.Text("MaskEdBox2");
@@ -52,11 +62,12 @@ void StartupTimer::Tick() {
         mainShown_ = false;
         Call(hooks_.showStartupWindow);
         Call(hooks_.closeMainWindow);
-        if (!CountdownCancelled()) {
+        Countdown([this] {
           ++restartRequests_;
           std::string ignored;
           restart_.RestartComputer(&ignored);  // refusals are ignored by design
-        }
+        });
+        return;
       }
     } else if (TimeAfter(now, on) && TimeBefore(now, off)) {
       OpenMain();
@@ -67,7 +78,6 @@ void StartupTimer::Tick() {
   if (options_.Checked("Check2")) {
     const std::string on = options_.Text("MaskEdBox1");
     const std::string off = options_.Text("MaskEdBox2");
-    // Read again: branch A may have waited ten seconds.
     const std::string now = TimeOfDayText(clock_.Now());
     if (!mainShown_) {
       if (TimeAfter(now, on) && TimeBefore(now, off)) {
@@ -75,10 +85,8 @@ void StartupTimer::Tick() {
         Call(hooks_.hideStartupWindow);
       }
     } else if (TimeAfter(now, off)) {
-      if (!CountdownCancelled()) {
-        Call(hooks_.closeProgram);
-        return;
-      }
+      Countdown([this] { Call(hooks_.closeProgram); });
+      return;
     }
   }
 

@@ -46,8 +46,9 @@ class StartupTimer {
     // The countdown: the message goes through the log with display on, the
     // key record is cleared and the system message window shows it.
     std::function<void(const std::string& message)> beginCountdown;
-    // Processes window events for the given seconds (keys are recorded).
-    std::function<void(double seconds)> wait;
+    // Runs then once the given seconds have passed; meanwhile the windows
+    // go on (the system message window records the keys).
+    std::function<void(double seconds, std::function<void()> then)> after;
     // The last key code recorded by the system message window.
     std::function<int()> lastKey;
     // The relock step moved the lock: put the focus on the scroll bar.
@@ -63,16 +64,18 @@ class StartupTimer {
   void Start(bool loaded);
   // "Start Now".
   void StartNow();
-  // One ten-second tick.
+  // One ten-second tick.  Nothing happens while a countdown runs.
   void Tick();
 
   bool MainShown() const { return mainShown_; }
+  bool CountingDown() const { return countingDown_; }
   // Restart requests made so far (also those the system refused).
   int RestartRequests() const { return restartRequests_; }
 
  private:
   void OpenMain();
-  bool CountdownCancelled();
+  // Counts down, then runs `go` unless Enter was pressed meanwhile.
+  void Countdown(std::function<void()> go);
   void Call(const std::function<void()>& f) {
     if (f) f();
   }
@@ -83,6 +86,7 @@ class StartupTimer {
   ConfigLock& lock_;
   Hooks hooks_;
   bool mainShown_ = false;
+  bool countingDown_ = false;
   int restartRequests_ = 0;
 };
 

@@ -11,10 +11,14 @@
 
 namespace tervo::core {
 
+namespace {
+std::size_t U(int s) { return static_cast<std::size_t>(s); }
+}  // namespace
+
 int DefaultSessionCount(const config::ScreenStore& store) {
   int n = 1;
   for (int i = 0; i < screens::kSessionSlots - 1; ++i)
-    if (!text::TrimBlanks(store.TerminalIDDef[static_cast<std::size_t>(i)]).empty()) n = i + 1;
+    if (!text::TrimBlanks(store.TerminalIDDef[U(i)]).empty()) n = i + 1;
   return n;
 }
 
@@ -23,25 +27,26 @@ Gateway::Gateway(GatewayParts parts)
       options_(std::move(parts.options)),
       radio_(std::move(parts.radio)),
       clock_(std::move(parts.clock)),
-      pump_(std::move(parts.pump)),
+      timers_(std::move(parts.timers)),
       settings_(std::move(parts.settings)),
       services_(std::move(parts.services)),
       ui_(parts.ui),
-      ctx_{*store_, *options_, sessions_, *radio_, *this, *clock_, counters_} {
+      ctx_{*store_, *options_, sessions_, *radio_, *this, *clock_, counters_},
+      waits_(*timers_) {
   ctx_.displayOf = [this](int s) { return Display(s); };
-  ctx_.processEvents = [this] { pump_->ProcessEvents(10); };
   ctx_.runPendingKeys = [this](const std::string& c, int s) { return RunPendingKeys(c, s); };
   ctx_.fitFieldText = [this](const std::string& t, int w) {
     return editors::FitFieldText(t, w, *options_, *this);
   };
-  pollTimer_.setSingleShot(false);
-  QObject::connect(&pollTimer_, &QTimer::timeout, [this] { PollTerminals(); });
 }
 
 Gateway::~Gateway() {
   Shutdown();
   debugOpen_ = false;
-  pollTimer_.stop();
+  waits_.CancelAll();
+  for (os::Timers::Id id : {tickTimer_, drainTimer_, radioRetry_}) timers_->Cancel(id);
+  for (os::Timers::Id id : queueTimer_) timers_->Cancel(id);
+  radio_->SetReceiveNotifier({});
   for (auto& d : displays_)
     if (d) d->SetEvents({});
 }
@@ -52,11 +57,10 @@ int Gateway::SetSessionCount(int n) {
 }
 
 host5250::HostDisplay* Gateway::Display(int s) const {
-  return s >= 0 && s < screens::kSessionSlots ? displays_[static_cast<std::size_t>(s)].get()
-                                              : nullptr;
+  return s >= 0 && s < screens::kSessionSlots ? displays_[U(s)].get() : nullptr;
 }
 
-// --- log, caption, wait
+// --- log, caption
 
 void Gateway::WriteLog(const std::string& message, bool showInTitle) {
   const std::string m = text::Left(message, 80);
@@ -79,20 +83,20 @@ void Gateway::ShowSessionLabels(int session) {
     ui_->SessionLabelsChanged(-1, "", "");
     return;
   }
-  const auto i = static_cast<std::size_t>(session);
-  ui_->SessionLabelsChanged(session, store_->TerminalIDDef[i], sessions_.SessionUser[i]);
+  ui_->SessionLabelsChanged(session, store_->TerminalIDDef[U(session)],
+                            sessions_.SessionUser[U(session)]);
 }
 
-void Gateway::Wait(double seconds) {
-  // Elapsed time on the monotonic clock: a wait that spans midnight (or a
-  // change of the wall clock) ends after the same time as any other.
-  const auto ms = static_cast<std::int64_t>(std::llround(std::max(0.0, seconds) * 1000.0));
-  const std::int64_t start = clock_->MonotonicMs();
-  for (;;) {
-    const std::int64_t left = ms - (clock_->MonotonicMs() - start);
-    if (left <= 0) return;
-    pump_->ProcessEvents(static_cast<int>(std::min<std::int64_t>(left, 50)));
+void Gateway::SetMessageKey(int key) {
+  MessageKey = key;
+  if (key != kEnterKey) return;
+  // Enter gives up the radio retries at once, rather than after the pause.
+  if (radioRetry_ != 0) {
+    timers_->Cancel(radioRetry_);
+    radioRetry_ = 0;
+    FinishStart();
   }
+  for (int s = 0; s < sessions_.SessionCount; ++s) waits_.Check(s);
 }
 
 int Gateway::TodayIndex() const { return std::clamp(clock_->Now().day, 1, 31); }
@@ -124,7 +128,44 @@ void Gateway::Start() {
   services_->LoadCounters(configPath_, counters_);
   ctx_.DisplayLen = OptionNumber("DisplayLen");
 
-  OpenRadioLink();
+  radio_->SetReceiveNotifier([this] { ScheduleDrain(); });
+  ArmPollTick();
+  if (text::TrimBlanks(OptionText("ComPort")).empty()) {
+    FinishStart();
+    return;
+  }
+  radioOpened_ = true;
+  TryRadioLink();
+}
+
+void Gateway::TryRadioLink() {
+  int up = 0;
+  if (Checked("TCPIP")) {
+    radio_->TCPIP_Start(OptionText("TCPIPAddr"));
+    up = radio_->InitializeComm(1, OptionNumber("BaudRate"));
+  } else {
+    up = radio_->InitializeComm(OptionNumber("ComPort"), OptionNumber("BaudRate"));
+  }
+  if (up != 0) {
+    radioUp_ = true;
+    radio_->ForceResetOnAllTerminal();
+    FinishStart();
+    return;
+  }
+  WriteLog("Radio Base Not Found , <Enter> to go on", true);
+  const auto pause = static_cast<std::int64_t>(std::llround((MessageSeconds + 1) * 1000.0));
+  radioRetry_ = timers_->After(pause, [this] {
+    radioRetry_ = 0;
+    if (MessageKey == kEnterKey || stopRequested_) {
+      FinishStart();
+    } else {
+      TryRadioLink();
+    }
+  });
+}
+
+void Gateway::FinishStart() {
+  if (startupDone_ || shutDown_) return;
   SetUpDisplays();
 
   ShowCaption("Saved");
@@ -135,37 +176,22 @@ void Gateway::Start() {
   config::ClearElapsedDays(counters_.DailyScreens, last, TodayIndex());
   config::ClearElapsedDays(counters_.DailyErrors, last, TodayIndex());
   ShowSessionLabels(-1);
-
-  if (!shutDown_) pollTimer_.start(pollIntervalMs_);
+  startupDone_ = true;
+  if (startupFinished_) startupFinished_();
 }
 
-void Gateway::OpenRadioLink() {
-  const bool tcp = Checked("TCPIP");
-  if (text::TrimBlanks(OptionText("ComPort")).empty()) return;
-  radioOpened_ = true;
-  for (;;) {
-    int up = 0;
-    if (tcp) {
-      radio_->TCPIP_Start(OptionText("TCPIPAddr"));
-      up = radio_->InitializeComm(1, OptionNumber("BaudRate"));
-    } else {
-      up = radio_->InitializeComm(OptionNumber("ComPort"), OptionNumber("BaudRate"));
-    }
-    if (up != 0) {
-      radioUp_ = true;
-      radio_->ForceResetOnAllTerminal();
-      return;
-    }
-    WriteLog("Radio Base Not Found , <Enter> to go on", true);
-    Wait(MessageSeconds + 1);
-    if (MessageKey == kEnterKey || stopRequested_) return;
+void Gateway::RequestStop() {
+  stopRequested_ = true;
+  if (radioRetry_ != 0) {
+    timers_->Cancel(radioRetry_);
+    radioRetry_ = 0;
   }
 }
 
 void Gateway::SetUpDisplays() {
   const bool tcp = Checked("TCPIP");
   for (int i = 0; i < sessions_.SessionCount; ++i) {
-    const auto u = static_cast<std::size_t>(i);
+    const auto u = U(i);
     const std::string id = text::TrimBlanks(store_->TerminalIDDef[u]);
     if (tcp && !id.empty()) radio_->TCPIP_AcceptTerminalId(id);
     sessions_.SendFlag[u] = true;
@@ -193,18 +219,60 @@ void Gateway::SetUpDisplays() {
       ui_->ShowMessage(refused);  // "Invalid Device " + name; the next session is set up
     }
     d->SetEvents({
-        [this, i](bool state) { ReadyToSend(i, state); },
-        [this, i] { KeyboardStatus(i); },
+        [this, i](bool state) {
+          ReadyToSend(i, state);
+          AfterHostEvent(i);
+        },
+        [this, i] {
+          KeyboardStatus(i);
+          AfterHostEvent(i);
+        },
         [this, i](std::string& message) { OnDisconnected(i, message); },
         [this, i] { OnPositionPicked(i); },
     });
   }
 }
 
-// --- poll loop
+// --- the poll tick and events as they come
+
+void Gateway::ArmPollTick() {
+  tickTimer_ = timers_->After(kPollIntervalMs, [this] {
+    tickTimer_ = 0;
+    PollTerminals();
+    if (!shutDown_) ArmPollTick();
+  });
+}
 
 void Gateway::PollTerminals() {
-  pollTimer_.stop();
+  DrainTerminalMessages();
+  for (int i = 0; i < sessions_.SessionCount && !shutDown_; ++i) {
+    const auto u = U(i);
+    if (sessions_.SendFlag[u]) {
+      sessions_.IdleTicks[u] = 0;
+    } else {
+      sessions_.IdleTicks[u] += 1;
+      if (!sessions_.Terminal_Connected[u]) sessions_.IdleTicks[u] = 0;
+      if (sessions_.IdleTicks[u] > kIdleTicksLimit) {
+        ShowTerminalMessage(store_->TerminalIDDef[u], "System DOWN");
+        sessions_.IdleTicks[u] = 0;
+      }
+    }
+    RunPendingKeys("", i);
+    waits_.Check(i);
+  }
+}
+
+void Gateway::ScheduleDrain() {
+  // Deferred to the event loop: the link tells from inside its own socket
+  // handling, and the messages are taken in one go after it.
+  if (drainTimer_ != 0 || shutDown_) return;
+  drainTimer_ = timers_->After(0, [this] {
+    drainTimer_ = 0;
+    DrainTerminalMessages();
+  });
+}
+
+void Gateway::DrainTerminalMessages() {
   std::string id(radio::kTerminalIdSize, ' ');
   std::string data(radio::kDataSize, ' ');
   std::string block(radio::kBlockSize, ' ');
@@ -221,21 +289,26 @@ void Gateway::PollTerminals() {
     id.assign(radio::kTerminalIdSize, ' ');
     data.assign(radio::kDataSize, ' ');
   }
-  for (int i = 0; i < sessions_.SessionCount && !shutDown_; ++i) {
-    const auto u = static_cast<std::size_t>(i);
-    if (sessions_.SendFlag[u]) {
-      sessions_.IdleTicks[u] = 0;
-    } else {
-      sessions_.IdleTicks[u] += 1;
-      if (!sessions_.Terminal_Connected[u]) sessions_.IdleTicks[u] = 0;
-      if (sessions_.IdleTicks[u] > kIdleTicksLimit) {
-        ShowTerminalMessage(store_->TerminalIDDef[u], "System DOWN");
-        sessions_.IdleTicks[u] = 0;
-      }
-    }
-    RunPendingKeys("", i);
-  }
-  if (!shutDown_ && started_) pollTimer_.start(pollIntervalMs_);
+}
+
+void Gateway::AfterHostEvent(int s) {
+  hostMovedSincePiece_[U(s)] = true;
+  waits_.Check(s);
+  ScheduleQueue(s);
+}
+
+void Gateway::ScheduleQueue(int s) {
+  // The next piece goes when the host takes input again.  It is deferred to
+  // the event loop so that every event of the host's answer (the screen and
+  // the keyboard state come together) is handled first, and the screen
+  // between two pieces is seen, as it was when pieces went on the tick.
+  if (s < 0 || s >= sessions_.SessionCount || shutDown_) return;
+  if (sessions_.PendingKeys[U(s)].empty() || queueTimer_[U(s)] != 0) return;
+  if (!hostMovedSincePiece_[U(s)]) return;  // the poll tick sends it
+  queueTimer_[U(s)] = timers_->After(0, [this, s] {
+    queueTimer_[U(s)] = 0;
+    RunPendingKeys("", s);
+  });
 }
 
 // --- shutdown
@@ -244,7 +317,15 @@ void Gateway::Shutdown() {
   if (shutDown_ || !started_) return;
   shutDown_ = true;
   stopRequested_ = true;
-  pollTimer_.stop();
+  waits_.CancelAll();
+  for (os::Timers::Id* id : {&tickTimer_, &drainTimer_, &radioRetry_}) {
+    timers_->Cancel(*id);
+    *id = 0;
+  }
+  for (os::Timers::Id& id : queueTimer_) {
+    timers_->Cancel(id);
+    id = 0;
+  }
   if (ConfigChanged && ui_ && ui_->AskYesNo("Save Changes ?", true)) {
     std::string err;
     if (services_->SaveConfiguration(configPath_, &err)) {
@@ -254,7 +335,7 @@ void Gateway::Shutdown() {
     }
   }
   for (int i = 0; i < sessions_.SessionCount; ++i) {
-    const auto u = static_cast<std::size_t>(i);
+    const auto u = U(i);
     if (displays_[u]) displays_[u]->Disconnect();
     sessions_.Terminal_Connected[u] = false;
   }

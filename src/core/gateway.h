@@ -1,19 +1,27 @@
 // The gateway engine: one object that owns the configuration store, the
 // options, the per-session tables, the 5250 displays, the radio link, the
-// log, the clock and the daily counters, and runs the start-up sequence, the
-// 100 ms poll loop, terminal transactions, new-screen handling and the
-// shutdown sequence.  It knows no window: the main window or the headless
-// runner implements GatewayUi and drives it.
+// log, the clock, the timers and the daily counters, and runs the start-up
+// sequence, the poll loop, terminal transactions, new-screen handling and
+// the shutdown sequence.  It knows no window: the main window or the
+// headless runner implements GatewayUi and drives it.
 //
-// Everything runs on the thread of the Qt event loop.  Waits process events
-// (EventPump), so poll ticks, host events and terminal data can run inside
-// any handler that waits; the guards are the ones the handlers keep
-// (the poll timer stopped during its tick, ReentryCount, the busy counter).
+// Everything runs on the thread of the Qt event loop, and nothing in the
+// engine waits by processing events.  Where a step has to wait (a host
+// connection settling, an unknown screen retried, the host taking keys, the
+// operator's Enter), it leaves a continuation in SessionWaits and returns;
+// the step goes on from a deadline or from the session's next host event.
+// So no session ever waits on another, and a handler never runs inside
+// another one.
+//
+// Work is done as it comes: a terminal's message when the radio link has
+// it, the next key of a queue when the host takes input again, a host
+// screen when the host has sent it.  The 100 ms poll tick stays for what is
+// timed (idle terminals, the key queue's pauses) and as a safety net.
 #pragma once
 
-#include <QTimer>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,15 +29,21 @@
 #include "config/general_options.h"
 #include "config/log.h"
 #include "config/screen_store.h"
-#include "core/event_pump.h"
 #include "core/gateway_services.h"
 #include "core/gateway_ui.h"
+#include "core/sent_screens.h"
+#include "core/session_waits.h"
 #include "core/user_settings.h"
 #include "platform/host5250/host_display.h"
 #include "platform/os/clock.h"
+#include "platform/os/timers.h"
 #include "platform/radio/radio_link.h"
 #include "screens/screen_context.h"
 #include "screens/session_state.h"
+
+namespace tervo::screens {
+class JoinEvaluation;
+}
 
 namespace tervo::core {
 
@@ -41,6 +55,15 @@ constexpr int kPollIntervalMs = 100;
 constexpr int kIdleTicksLimit = 1500;  // 150 s of 100 ms ticks
 constexpr int kBatteryLowMv = 4500;
 constexpr int kEnterKey = 13;
+// How long a host session is given to go down, and to come up, at START.
+constexpr std::int64_t kConnectSettleMs = 4000;
+// Between two identification rounds of a screen no definition matches.
+constexpr std::int64_t kIdentifyRetryMs = 200;
+// The pause after the screen numbers ran out.
+constexpr std::int64_t kNumbersExhaustedPauseMs = 5000;
+// How long the operator has to press Enter for a screen that would be
+// answered by keys while the configuration is unlocked.
+constexpr std::int64_t kSendThisScreenMs = 2000;
 
 // The parts a gateway is made of.  ui is not owned: it outlives the gateway.
 struct GatewayParts {
@@ -48,7 +71,8 @@ struct GatewayParts {
   std::unique_ptr<config::GeneralOptions> options;
   std::unique_ptr<radio::RadioLink> radio;
   std::unique_ptr<os::Clock> clock;
-  std::unique_ptr<EventPump> pump;
+  // Deadlines on that clock.
+  std::unique_ptr<os::Timers> timers;
   std::unique_ptr<UserSettings> settings;
   std::unique_ptr<GatewayServices> services;
   GatewayUi* ui = nullptr;
@@ -69,37 +93,43 @@ class Gateway : private config::Log {
   // Sessions 0..n-1 are served; n is clamped to 1..32 and fixed once
   // started.  Returns the value kept.
   int SetSessionCount(int n);
-  // Poll timer period in real milliseconds (100; shorter under a scaled
-  // clock so the ticks keep pace with the clock).
-  void SetPollIntervalMs(int ms) { pollIntervalMs_ = ms < 1 ? 1 : ms; }
   // The configuration base path as loaded (the FileName setting is used
   // when this is left empty).
   void SetConfigPath(const std::string& path) { configPath_ = path; }
+  // Runs once the start-up sequence is complete: the radio link is up, or
+  // its retries were given up (Enter, RequestStop), and the sessions are set
+  // up.  That may be later than Start() returns.
+  void SetStartupFinished(std::function<void()> finished) {
+    startupFinished_ = std::move(finished);
+  }
 
   // --- lifecycle
-  // The start-up sequence; starts the poll timer.  The radio retry loop in
-  // it ends when the link comes up, MessageKey becomes 13 or RequestStop().
+  // The start-up sequence; starts the poll tick.  While the radio base does
+  // not answer, the link is tried again every 6 s until it does, MessageKey
+  // becomes 13 or RequestStop(); the rest of the sequence follows then.
   void Start();
   // The shutdown sequence of a started gateway; safe to call more than
   // once (the destructor runs it too).
   void Shutdown();
-  // Ends waits that should give up (the radio retry) before Shutdown.
-  void RequestStop() { stopRequested_ = true; }
+  // Gives up what is still being retried (the radio link) before Shutdown.
+  void RequestStop();
   bool Started() const { return started_; }
+  bool StartupFinished() const { return startupDone_; }
   bool ShutDown() const { return shutDown_; }
 
   // --- main loop
   void PollTerminals();  // one poll tick
-  // Processes events until `seconds` have passed on the clock.
-  void Wait(double seconds);
   void WriteLog(const std::string& message, bool showInTitle) override;
   void ShowCaption(const std::string& status);
   void ShowSessionLabels(int session);
-  // The system-message window's last key (13 = Enter).
-  void SetMessageKey(int key) { MessageKey = key; }
+  // The system-message window's last key (13 = Enter).  Enter ends the radio
+  // retries and the "<Enter> to send this screen." window at once.
+  void SetMessageKey(int key);
 
   // --- terminal transactions
   void HandleTerminalData(const std::string& id, const std::string& data);
+  // A screen request of a terminal: "START", or the name of a screen it
+  // wants again (it gets its own session's screen).
   void HandleScreenRequest(const std::string& id, const std::string& data);
   void ConnectTerminal(const std::string& id);
   void ProcessReceivedData(const std::string& id, const std::string& text, int r);
@@ -121,6 +151,7 @@ class Gateway : private config::Log {
   config::DailyCounters& Counters() { return counters_; }
   radio::RadioLink& Radio() { return *radio_; }
   const os::Clock& Clock() const { return *clock_; }
+  os::Timers& Timers() { return *timers_; }
   screens::ScreenContext& Context() { return ctx_; }
   config::Log& Log() { return *this; }
   UserSettings& Settings() { return *settings_; }
@@ -129,6 +160,11 @@ class Gateway : private config::Log {
   const std::string& Caption() const { return caption_; }
   const std::string& ConfigPath() const { return configPath_; }
   bool RadioUp() const { return radioUp_; }
+  // Whether a step of session s waits (a connection settling, a screen
+  // being identified or answered, keys being taken).
+  bool SessionWaiting(int s) const {
+    return waits_.Waiting(s, Lane::kConnect) || waits_.Waiting(s, Lane::kScreen);
+  }
 
   std::string RouterName = kDefaultRouter;
   std::string SystemName;
@@ -143,14 +179,42 @@ class Gateway : private config::Log {
   int AutoLockTicks = 0;
 
  private:
+  // start-up
+  void TryRadioLink();
+  void FinishStart();
   void SetUpDisplays();
-  void OpenRadioLink();
+  void ArmPollTick();
+  // events as they come
+  void ScheduleDrain();
+  void DrainTerminalMessages();
+  void AfterHostEvent(int s);
+  void ScheduleQueue(int s);
+  // terminal side
   void SendKeys(int s, const std::string& keys);
+  // Builds and sends the session's current screen; keep: remember what it
+  // was built from as the terminal's screen (SentScreens).
+  void ServeScreen(const std::string& id, const std::string& name, bool keep);
   void SendScreenToTerminal(int s, int scr);
+  void ReconnectSessionsOf(const std::string& id, int s);
+  void FinishConnect(const std::string& id, int i);
+  bool HostStillOnAnsweredScreen(int s);
+  // False when a field could not be written (the host was sent "@E").
+  bool WriteBackAnswer(int s, int scr, host5250::HostDisplay& d);
+  // new-screen handling, one step after the other
+  void IdentifyRound(int s, std::int64_t start);
+  void DefineNewScreen(int s);
+  void DefineScreenAs(int s, int screen);
+  void HandleCapturedScreen(int s);
+  void PrepareTextsFrom(int s, int from);
+  void RunJoin(int s, int field, std::shared_ptr<screens::JoinEvaluation> join);
+  void ScreenPrepared(int s);
+  void SendOrAnswer(int s, int scr);
+  void AnswerNotSentScreen(int s, int scr);
   bool IdentifyAndFind(int s);
   void ReadErrorLineN(int s);
   void ClearCodeZeroErrorLine(int s);
-  void AnswerNotSentScreen(int s, int scr);
+  void SetInNewScreen(int s, bool on);
+
   int TodayIndex() const;
   std::string OptionText(const char* key) const { return options_->Text(key); }
   std::int32_t OptionNumber(const char* key) const { return options_->Number(key); }
@@ -160,7 +224,7 @@ class Gateway : private config::Log {
   std::unique_ptr<config::GeneralOptions> options_;
   std::unique_ptr<radio::RadioLink> radio_;
   std::unique_ptr<os::Clock> clock_;
-  std::unique_ptr<EventPump> pump_;
+  std::unique_ptr<os::Timers> timers_;
   std::unique_ptr<UserSettings> settings_;
   std::unique_ptr<GatewayServices> services_;
   GatewayUi* ui_;
@@ -169,20 +233,39 @@ class Gateway : private config::Log {
   config::DailyCounters counters_;
   screens::ScreenContext ctx_;
   std::array<std::unique_ptr<host5250::HostDisplay>, screens::kSessionSlots> displays_;
+  SessionWaits waits_;
+  SentScreens sent_;
+  // Answers are refused from START until the terminal has been sent a
+  // screen: they answer a screen of the session's previous connection.
+  std::array<bool, screens::kSessionSlots> awaitingFirstScreen_{};
 
-  QTimer pollTimer_;
-  int pollIntervalMs_ = kPollIntervalMs;
+  os::Timers::Id tickTimer_ = 0;
+  os::Timers::Id drainTimer_ = 0;
+  os::Timers::Id radioRetry_ = 0;
+  std::array<os::Timers::Id, screens::kSessionSlots> queueTimer_{};
+  // Whether the host has reported anything since the session's key queue
+  // last sent a piece.  Only then does the next piece go at once; a queue
+  // whose pieces bring no host event (plain text, a host that stays on the
+  // same screen) goes at the pace of the poll tick.
+  std::array<bool, screens::kSessionSlots> hostMovedSincePiece_ = AllTrue();
+  static std::array<bool, screens::kSessionSlots> AllTrue() {
+    std::array<bool, screens::kSessionSlots> a{};
+    a.fill(true);
+    return a;
+  }
+  std::function<void()> startupFinished_;
   std::string configPath_;
   std::string statusText_;
   std::string caption_;
   bool debugOpen_ = false;
   bool started_ = false;
+  bool startupDone_ = false;
   bool shutDown_ = false;
   bool stopRequested_ = false;
   bool radioUp_ = false;
   bool radioOpened_ = false;
   bool firstScreenHandled_ = false;
-  int busy_ = 0;  // ProcessReceivedData calls running
+  bool busyShown_ = false;
 };
 
 }  // namespace tervo::core

@@ -71,7 +71,7 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
   parts.options = std::move(options);
   parts.radio = std::move(radio);
   parts.clock = std::move(clock);
-  parts.pump = std::make_unique<QtEventPump>();
+  parts.timers = std::make_unique<os::QtTimers>(config.timeScale);
   parts.settings = std::move(settings);
   parts.services = std::move(services);
   parts.ui = &ui;
@@ -79,8 +79,6 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
   *logTarget = out->gateway.get();
   out->gateway->SetConfigPath(base);
   out->gateway->SetSessionCount(sessions);
-  out->gateway->SetPollIntervalMs(
-      static_cast<int>(std::max(1.0, kPollIntervalMs / std::max(1.0, config.timeScale))));
   for (const auto& line : prompt.lines) out->gateway->WriteLog(line, false);
   return true;
 }

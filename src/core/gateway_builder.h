@@ -28,8 +28,8 @@ struct GatewayConfig {
   std::string radioAddress;
   // Where a "DemoHost" router connects; empty starts the embedded one.
   std::string demoHostAddress;
-  // The gateway's clock runs this many times faster than real time, the
-  // poll timer with it (tests and demonstrations only).
+  // The gateway's clock runs this many times faster than real time, its
+  // timers with it (tests and demonstrations only).
   double timeScale = 1.0;
 };
 

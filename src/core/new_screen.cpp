@@ -1,5 +1,13 @@
 // New-screen handling: a host screen is gated, identified (or defined after
 // the time-out), captured and then sent to its terminal or answered by keys.
+//
+// The handling of one screen is a chain of steps.  Where it waits (an
+// identification retry, the pause after the screen numbers ran out, a join
+// formula's keys, the operator's Enter) the step leaves its continuation in
+// the session's screen lane and returns; a newer screen of the same session
+// replaces it.  Each step looks the definition up again by number.
+#include <memory>
+
 #include "config/text.h"
 #include "core/gateway.h"
 #include "core/screen_numbers.h"
@@ -8,6 +16,7 @@
 #include "screens/capture.h"
 #include "screens/field_texts.h"
 #include "screens/identification.h"
+#include "screens/join_field.h"
 #include "screens/write_back.h"
 
 namespace tervo::core {
@@ -42,9 +51,15 @@ void Gateway::ReadErrorLineN(int s) {
       OptionNumber("ErrorLineN"), OptionNumber("ErrorLineStart"), OptionNumber("ErrorLineLen"));
 }
 
-void Gateway::SendScreenToTerminal(int s, int scr) {
-  HandleScreenRequest(store_->TerminalIDDef[U(s)],
-                      "AS400" + std::to_string(store_->Screens[U(scr)].ScreenId));
+void Gateway::SetInNewScreen(int s, bool on) {
+  sessions_.InNewScreen[U(s)] = on;
+  // The hourglass shows while any session handles a screen.
+  bool any = false;
+  for (int i = 0; i < screens::kSessionSlots && !any; ++i) any = sessions_.InNewScreen[U(i)];
+  if (any != busyShown_) {
+    busyShown_ = any;
+    if (ui_) ui_->BusyChanged(any);
+  }
 }
 
 void Gateway::ReadyToSend(int s, bool state) {
@@ -59,12 +74,6 @@ void Gateway::ReadyToSend(int s, bool state) {
     WriteLog("AS4001_ReadyToSend->ReadyToSendFlag(Index) = False", false);
     return;
   }
-  sessions_.ReentryCount[u] += 1;
-  struct CountOut {
-    std::int32_t& n;
-    ~CountOut() { --n; }
-  } countOut{sessions_.ReentryCount[u]};
-
   if (As400Busy(s)) {
     WriteLog("AS4001_ReadyToSend->Reentra", false);
     return;
@@ -73,55 +82,79 @@ void Gateway::ReadyToSend(int s, bool state) {
     WriteLog("AS4001_ReadyToSend->Terminal_Connected(Index) And SendFlag(Index)", false);
     return;
   }
-  sessions_.InNewScreen[u] = true;
-  if (ui_) ui_->BusyChanged(true);
-  struct NotBusy {
-    Gateway& g;
-    int s;
-    ~NotBusy() {
-      g.sessions_.InNewScreen[static_cast<std::size_t>(s)] = false;
-      if (g.ui_) g.ui_->BusyChanged(false);
-    }
-  } notBusy{*this, s};
+  // A newer screen: an earlier handling of this session that still waits
+  // gives way to it.
+  waits_.Cancel(s, Lane::kScreen);
+  SetInNewScreen(s, true);
   WriteLog("NewScreen =" + std::to_string(sessions_.CurrentScreen[u]), false);
+  IdentifyRound(s, clock_->MonotonicMs());
+}
 
-  const std::int64_t start = clock_->MonotonicMs();
-  for (;;) {
-    const double timeout = options_->Real("NewScreenTimeout");
-    if (static_cast<double>(clock_->MonotonicMs() - start) >= timeout * 1000.0) {
-      const int m = AllocateScreenNumber(*store_, [this] {
-        WriteLog("Maximum Screen number, very small !!!", true);
-        Wait(5.0);
-      });
-      sessions_.CurrentScreen[u] = m;
-      // Identified again: with a time-out of 0 no round has identified the
-      // screen yet, and it may have changed since the last round.
-      screens::CalculateChecksum(ctx_, s);
-      store_->Screens[U(m)].ScreenId = sessions_.ScreenIdValue[u];
-      screens::ReadAs400Data(ctx_, s, m);
-      editors::AutoFillScreen(ctx_, s);
-      break;
-    }
-    if (IdentifyAndFind(s)) {
-      screens::ReadAs400Data(ctx_, s, sessions_.CurrentScreen[u]);
-      break;
-    }
-    WriteLog("Screen Desconhecido", false);
-    Wait(0.2);
-    if (sessions_.ReentryCount[u] > 1 || (sessions_.SendFlag[u] && sessions_.Terminal_Connected[u]))
-      return;
-    if (shutDown_) return;
-    if (IdentifyAndFind(s)) {
-      screens::ReadAs400Data(ctx_, s, sessions_.CurrentScreen[u]);
-      break;
-    }
+void Gateway::IdentifyRound(int s, std::int64_t start) {
+  const double timeout = options_->Real("NewScreenTimeout");
+  if (static_cast<double>(clock_->MonotonicMs() - start) >= timeout * 1000.0) {
+    DefineNewScreen(s);
+    return;
   }
+  if (IdentifyAndFind(s)) {
+    screens::ReadAs400Data(ctx_, s, sessions_.CurrentScreen[U(s)]);
+    HandleCapturedScreen(s);
+    return;
+  }
+  WriteLog("Screen Desconhecido", false);
+  waits_.Suspend(s, Lane::kScreen, kIdentifyRetryMs,
+                 {nullptr,
+                  [this, s, start] {
+                    const auto u = U(s);
+                    if (sessions_.SendFlag[u] && sessions_.Terminal_Connected[u]) {
+                      // The terminal holds a screen again: this one is not for it.
+                      SetInNewScreen(s, false);
+                      return;
+                    }
+                    if (IdentifyAndFind(s)) {
+                      screens::ReadAs400Data(ctx_, s, sessions_.CurrentScreen[u]);
+                      HandleCapturedScreen(s);
+                      return;
+                    }
+                    IdentifyRound(s, start);
+                  },
+                  [this, s] { SetInNewScreen(s, false); }});
+}
 
+void Gateway::DefineNewScreen(int s) {
+  bool exhausted = false;
+  const int m = AllocateScreenNumber(*store_, &exhausted);
+  if (!exhausted) {
+    DefineScreenAs(s, m);
+    return;
+  }
+  WriteLog("Maximum Screen number, very small !!!", true);
+  waits_.Suspend(
+      s, Lane::kScreen, kNumbersExhaustedPauseMs,
+      {nullptr, [this, s, m] { DefineScreenAs(s, m); }, [this, s] { SetInNewScreen(s, false); }});
+}
+
+void Gateway::DefineScreenAs(int s, int screen) {
+  const auto u = U(s);
+  sessions_.CurrentScreen[u] = screen;
+  // Identified again: with a time-out of 0 no round has identified the
+  // screen yet, and it may have changed since the last round.
+  screens::CalculateChecksum(ctx_, s);
+  store_->Screens[U(screen)].ScreenId = sessions_.ScreenIdValue[u];
+  screens::ReadAs400Data(ctx_, s, screen);
+  editors::AutoFillScreen(ctx_, s);
+  HandleCapturedScreen(s);
+}
+
+void Gateway::HandleCapturedScreen(int s) {
+  const auto u = U(s);
   const int scr = sessions_.CurrentScreen[u];
-  if (!store_->ValidScreen(scr)) return;
-  config::ScreenDef& def = store_->Screens[U(scr)];
+  if (!store_->ValidScreen(scr)) {
+    SetInNewScreen(s, false);
+    return;
+  }
   host5250::HostDisplay* d = Display(s);
-  if (def.DontSendToTerminal == 0 && d) {
+  if (store_->Screens[U(scr)].DontSendToTerminal == 0 && d) {
     if (Checked("SendErrorLine24") && sessions_.ErrorLineText[u].empty())
       sessions_.ErrorLineText[u] = d->ReadText(24, 1, 80);
     if (Checked("SendErrorLineN") && sessions_.ErrorLineText[u].empty()) ReadErrorLineN(s);
@@ -132,65 +165,119 @@ void Gateway::ReadyToSend(int s, bool state) {
   ts.SentScreenId = sessions_.ScreenIdValue[u];
   ts.SessionUser = sessions_.SessionUser[u];
   ts.TerminalID = store_->TerminalIDDef[u];
-  screens::PrepareFieldTexts(ctx_, s);
+  PrepareTextsFrom(s, 0);
+}
 
+void Gateway::PrepareTextsFrom(int s, int from) {
+  const int field = screens::PrepareFieldTextsFrom(ctx_, s, from);
+  if (field < 0) {
+    ScreenPrepared(s);
+    return;
+  }
+  const int scr = sessions_.CurrentScreen[U(s)];
+  const std::string formula = store_->Screens[U(scr)].Screen[U(field)].JoinField;
+  RunJoin(s, field, std::make_shared<screens::JoinEvaluation>(ctx_, formula, s, field));
+}
+
+void Gateway::RunJoin(int s, int field, std::shared_ptr<screens::JoinEvaluation> join) {
+  while (join->SendNext()) {
+    if (As400Busy(s)) {
+      // The host is busy with the keys: the formula reads on when it takes
+      // input again, while every other session goes on.
+      waits_.Suspend(s, Lane::kScreen, -1,
+                     {[this, s] { return !As400Busy(s); },
+                      [this, s, field, join] {
+                        join->Read();
+                        RunJoin(s, field, join);
+                      },
+                      [this, s, join] {
+                        join->Abandon();
+                        SetInNewScreen(s, false);
+                      }});
+      return;
+    }
+    join->Read();
+  }
+  screens::SetJoinedFieldText(ctx_, s, field, join->Result());
+  PrepareTextsFrom(s, field + 1);
+}
+
+void Gateway::ScreenPrepared(int s) {
+  const auto u = U(s);
+  const int scr = sessions_.CurrentScreen[u];
   if (!firstScreenHandled_) {
     firstScreenHandled_ = true;
-    if (text::TrimBlanks(def.EscKey).empty()) def.EscKey = "@LOGOFF";
+    std::string& esc = store_->Screens[U(scr)].EscKey;
+    if (text::TrimBlanks(esc).empty()) esc = "@LOGOFF";
   }
   const bool configVisible = ui_ && ui_->ConfigurationsVisible();
   if (configVisible)
     ui_->PreviewChanged(
         editors::CreateTerminalSt(*store_, sessions_.CurrentScreen[U(CurrentSession)]));
-  sessions_.InNewScreen[u] = false;
-  if (ui_) ui_->BusyChanged(false);
+  SetInNewScreen(s, false);
 
   if (!sessions_.Terminal_Connected[u]) return;
   const bool repeatActive = store_->AdvScreens[U(scr)].Active;
-  if (!repeatActive && def.DontSendToTerminal <= 0) {
+  if (!repeatActive && store_->Screens[U(scr)].DontSendToTerminal <= 0) {
     SendScreenToTerminal(s, scr);
     return;
   }
-  if (configVisible) {
-    const double savedSeconds = MessageSeconds;
-    const bool savedConnected = sessions_.Terminal_Connected[u];
-    MessageSeconds = 2.0;
-    WriteLog("<Enter> to send this screen.", true);
-    sessions_.Terminal_Connected[u] = false;
-    const std::int64_t t0 = clock_->MonotonicMs();
-    while (clock_->MonotonicMs() - t0 < 2000 && MessageKey != kEnterKey && !shutDown_)
-      pump_->ProcessEvents(50);
+  if (!configVisible) {
+    SendOrAnswer(s, scr);
+    return;
+  }
+  // With the configuration unlocked the operator may want to see a screen
+  // the terminal would not get: Enter within two seconds sends it.  The
+  // session counts as not connected meanwhile, so its other screens are
+  // captured but not sent.
+  const double savedSeconds = MessageSeconds;
+  const bool savedConnected = sessions_.Terminal_Connected[u];
+  MessageSeconds = 2.0;
+  WriteLog("<Enter> to send this screen.", true);
+  sessions_.Terminal_Connected[u] = false;
+  auto restore = [this, u, savedSeconds, savedConnected] {
     MessageSeconds = savedSeconds;
     sessions_.Terminal_Connected[u] = savedConnected;
-  }
+  };
+  waits_.Suspend(s, Lane::kScreen, kSendThisScreenMs,
+                 {[this] { return MessageKey == kEnterKey; },
+                  [this, s, scr, restore] {
+                    restore();
+                    SendOrAnswer(s, scr);
+                  },
+                  restore});
+}
+
+void Gateway::SendOrAnswer(int s, int scr) {
+  if (!store_->ValidScreen(scr)) return;
   if (MessageKey == kEnterKey) {
     SendScreenToTerminal(s, scr);
     return;
   }
   AnswerNotSentScreen(s, scr);
-  if (def.DontSendToTerminal > 0) RunPendingKeys(def.EscKey, s);
-  if (repeatActive) TestRepeatKeys(scr, s);
+  if (store_->Screens[U(scr)].DontSendToTerminal > 0)
+    RunPendingKeys(store_->Screens[U(scr)].EscKey, s);
+  if (store_->AdvScreens[U(scr)].Active) TestRepeatKeys(scr, s);
 }
 
 void Gateway::AnswerNotSentScreen(int s, int scr) {
   host5250::HostDisplay* d = Display(s);
   if (!d) return;
-  const auto& original = store_->Originals[U(scr)];
-  const auto& ts = sessions_.TerminalScreen[U(s)];
   const std::string n = std::to_string(scr);
   const int last = screens::LastFieldIndex(ctx_, s);
   for (int i = 0; i <= last && config::ScreenStore::ValidField(i); ++i) {
-    if (original.Protected[U(i)]) continue;
+    if (store_->Originals[U(scr)].Protected[U(i)]) continue;
     const std::string f = std::to_string(i);
-    WriteLog("Before ReadyToSend ScrNum=" + n + " Field=" + f + " [" + ts.ShownText[U(i)] + "]",
+    WriteLog("Before ReadyToSend ScrNum=" + n + " Field=" + f + " [" +
+                 sessions_.TerminalScreen[U(s)].ShownText[U(i)] + "]",
              false);
     const std::string configured = config::ScreenStore::ValidTextScreen(scr)
                                        ? store_->ScreensText[U(scr)][U(i)]
                                        : std::string();
     const std::string v = screens::FormatHostFieldText(ctx_, configured, s, i);
     d->Fields().SetText(i, v);
-    WriteLog("Type=" + std::to_string(original.AType[U(i)]) +
-                 " Justify=" + std::to_string(original.Justify[U(i)]),
+    WriteLog("Type=" + std::to_string(store_->Originals[U(scr)].AType[U(i)]) +
+                 " Justify=" + std::to_string(store_->Originals[U(scr)].Justify[U(i)]),
              false);
     // What the host field holds now, as the host will receive it.
     WriteLog(
@@ -223,6 +310,8 @@ void Gateway::OnDisconnected(int s, std::string& message) {
   if (sessions_.InNewScreen[U(s)]) message.clear();
   sessions_.Terminal_Connected[U(s)] = false;
   AutoLockTicks = 0;
+  // The screen the session was handling is gone with its host.
+  waits_.Cancel(s, Lane::kScreen);
   // The host ended the session (a sign-off, the host going down, a refused
   // connection).  Our own Disconnect raises no event, so this is always the
   // host's doing.  Without a word the terminal would keep showing its last

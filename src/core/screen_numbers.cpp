@@ -25,7 +25,7 @@ int Status(const config::ScreenStore& store, int m) {
 
 }  // namespace
 
-int AllocateScreenNumber(config::ScreenStore& store, const std::function<void()>& exhausted) {
+int AllocateScreenNumber(config::ScreenStore& store, bool* exhausted) {
   int m = store.ScreenCt;
   int n = 0;
   do {
@@ -36,7 +36,7 @@ int AllocateScreenNumber(config::ScreenStore& store, const std::function<void()>
     for (n = 0; Status(store, m) != config::kScreenCopy && n < kMaxScreenAdvances; ++n)
       Advance(store, m);
     if (Status(store, m) != config::kScreenCopy) {
-      if (exhausted) exhausted();
+      if (exhausted) *exhausted = true;
       store.ScreenCt = 1;
       m = 1;
       if (!store.ValidScreen(1)) {

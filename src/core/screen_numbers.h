@@ -4,8 +4,6 @@
 // 4) are reused, as they can be rebuilt from their master at any time.
 #pragma once
 
-#include <functional>
-
 #include "config/screen_store.h"
 
 namespace tervo::core {
@@ -13,8 +11,8 @@ namespace tervo::core {
 constexpr int kMaxScreenAdvances = 180;
 
 // The next number after ScreenCt, growing the screen tables when it lies
-// beyond them.  exhausted runs (log, pause) when no number is free and no
-// copy can be reused; number 1 is then handed out again.  Never returns 0.
-int AllocateScreenNumber(config::ScreenStore& store, const std::function<void()>& exhausted);
+// beyond them.  When no number is free and no copy can be reused, *exhausted
+// is set and number 1 is handed out again.  Never returns 0.
+int AllocateScreenNumber(config::ScreenStore& store, bool* exhausted);
 
 }  // namespace tervo::core

@@ -1,5 +1,6 @@
 // Terminal transactions: START and screen requests, the terminal's answers
-// written back into the host fields, and the key queue the poll loop sends.
+// written back into the host fields, and the key queue that goes to the
+// host one piece at a time.
 #include "config/text.h"
 #include "core/gateway.h"
 #include "core/key_queue.h"
@@ -47,47 +48,90 @@ void Gateway::ShowTerminalMessage(const std::string& id, const std::string& mess
 
 void Gateway::HandleTerminalData(const std::string& id, const std::string& data) {
   const int s = ctx_.FindSession(id);
+  if (awaitingFirstScreen_[U(s)]) {
+    // It answers a screen of the connection it restarted: the host session
+    // it was about no longer exists.
+    WriteLog("Answer of " + text::TrimRightBlanks(id) + " before its first screen refused", false);
+    return;
+  }
+  // The terminal is at work: its idle count starts again, whatever the host
+  // then takes to answer.
+  sessions_.IdleTicks[U(s)] = 0;
   radio_->T_RefreshScreen(id, data);
   if (EditorDirty) {
     sessions_.SendFlag[U(s)] = false;
     SendKeys(s, "@E");
     return;
   }
-  const int r = screens::RenderTerminalScreen(ctx_, data, id, false);
+  int r = 0;
+  {
+    // The answer is read through the same build that made the screen, from
+    // what the terminal was shown, not from another session's later capture.
+    SentScreens::Overlay own(sent_, *store_, s, sessions_.CurrentScreen[U(s)]);
+    r = screens::RenderTerminalScreen(ctx_, data, id, false);
+  }
   ProcessReceivedData(id, "", r);
   sessions_.ErrorLineText[U(s)].clear();
+}
+
+void Gateway::ServeScreen(const std::string& id, const std::string& name, bool keep) {
+  const int s = ctx_.FindSession(id);
+  if (sessions_.StartCount[U(s)] > 0) sessions_.StartCount[U(s)] -= 1;
+  radio_->T_InitScreen(id, name, 2081, 0, 0);
+  screens::RenderTerminalScreen(ctx_, name, id, true);
+  radio_->T_SendScreen();
+  EditorDirty = false;
+  if (keep) sent_.Keep(s, *store_, sessions_.CurrentScreen[U(s)]);
+  awaitingFirstScreen_[U(s)] = false;
+  sessions_.IdleTicks[U(s)] = 0;
+}
+
+void Gateway::SendScreenToTerminal(int s, int scr) {
+  ServeScreen(store_->TerminalIDDef[U(s)],
+              "AS400" + std::to_string(store_->Screens[U(scr)].ScreenId), true);
 }
 
 void Gateway::HandleScreenRequest(const std::string& id, const std::string& data) {
   const int s = ctx_.FindSession(id);
   if (data != "START") {
-    if (sessions_.StartCount[U(s)] > 0) sessions_.StartCount[U(s)] -= 1;
-    radio_->T_InitScreen(id, data, 2081, 0, 0);
-    screens::RenderTerminalScreen(ctx_, data, id, true);
-    radio_->T_SendScreen();
-    EditorDirty = false;
+    // The terminal wants its screen again: the one its own session last
+    // sent, with that session's data.
+    SentScreens::Overlay own(sent_, *store_, s, sessions_.CurrentScreen[U(s)]);
+    ServeScreen(id, data, false);
     return;
   }
+  awaitingFirstScreen_[U(s)] = true;
   if (sessions_.StartCount[U(s)] < 1 && sessions_.Terminal_Connected[U(s)]) {
     // A terminal that starts again while connected (it was switched off and
     // on, or lost the screen): reconnect its host session quickly and send
     // the host's current screen; a further START right after does the full
     // connection.
     sessions_.StartCount[U(s)] += 2;
-    for (int i = 0; i < sessions_.SessionCount; ++i) {
-      if (!SameTrimmedId(store_->TerminalIDDef[U(i)], id)) continue;
-      if (host5250::HostDisplay* d = Display(i)) {
-        std::string err;
-        if (!d->Connect(&err)) WriteLog("Connect " + std::to_string(i) + ": " + err, true);
-      }
-      Wait(4.0);
-    }
-    sessions_.SendFlag[U(s)] = false;
-    ReadyToSend(s, true);
+    ReconnectSessionsOf(id, s);
     return;
   }
   sessions_.StartCount[U(s)] = 0;
   ConnectTerminal(id);
+}
+
+void Gateway::ReconnectSessionsOf(const std::string& id, int s) {
+  for (int i = 0; i < sessions_.SessionCount; ++i) {
+    if (!SameTrimmedId(store_->TerminalIDDef[U(i)], id)) continue;
+    waits_.Cancel(i, Lane::kScreen);
+    if (host5250::HostDisplay* d = Display(i)) {
+      std::string err;
+      if (!d->Connect(&err)) WriteLog("Connect " + std::to_string(i) + ": " + err, true);
+    }
+  }
+  // The host session is given the time to come up, then its current screen
+  // goes to the terminal.
+  waits_.Suspend(s, Lane::kConnect, kConnectSettleMs,
+                 {nullptr,
+                  [this, s] {
+                    sessions_.SendFlag[U(s)] = false;
+                    ReadyToSend(s, true);
+                  },
+                  nullptr});
 }
 
 void Gateway::ConnectTerminal(const std::string& id) {
@@ -108,12 +152,21 @@ void Gateway::ConnectTerminal(const std::string& id) {
     ShowTerminalMessage(id, GlobalMessage);
     return;
   }
+  // Whatever the session was still doing belongs to the connection that
+  // ends here.
+  waits_.CancelSession(i);
   host5250::HostDisplay* d = Display(i);
   if (d) d->Disconnect();
   sessions_.Terminal_Connected[U(i)] = false;
-  Wait(4.0);
+  // The host is given the time to let the old session go before the new one
+  // is opened; every other terminal is served meanwhile.
+  waits_.Suspend(i, Lane::kConnect, kConnectSettleMs,
+                 {nullptr, [this, id, i] { FinishConnect(id, i); }, nullptr});
+}
+
+void Gateway::FinishConnect(const std::string& id, int i) {
   RunPendingKeys("END", i);
-  if ((d = Display(i)) != nullptr) {
+  if (host5250::HostDisplay* d = Display(i)) {
     std::string err;
     if (!d->Connect(&err)) WriteLog("Connect " + std::to_string(i) + ": " + err, true);
   }
@@ -122,23 +175,24 @@ void Gateway::ConnectTerminal(const std::string& id) {
   sessions_.SendFlag[U(i)] = false;
 }
 
-void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*text*/, int r) {
-  while (busy_ != 0 && !shutDown_) pump_->ProcessEvents(10);
-  ++busy_;
-  struct CountOut {
-    int& n;
-    ~CountOut() { --n; }
-  } countOut{busy_};
+bool Gateway::HostStillOnAnsweredScreen(int s) {
+  // The live screen, identified afresh: the host may have moved on (a
+  // message, a time-out, another job's break message) since the terminal was
+  // shown its screen, and its values must not land in another screen's
+  // fields.
+  screens::CalculateChecksum(ctx_, s);
+  const std::int32_t sent = sessions_.TerminalScreen[U(s)].SentScreenId;
+  if (sessions_.ScreenIdValue[U(s)] != sent) return false;
+  return screens::FindBestScreen(ctx_, s, sent, sessions_.CurrentScreen[U(s)]);
+}
 
+void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*text*/, int r) {
   const int s = ctx_.FindSession(id);
   const int scr = sessions_.CurrentScreen[U(s)];
   auto& ts = sessions_.TerminalScreen[U(s)];
   host5250::HostDisplay* d = Display(s);
   const bool validScreen = store_->ValidScreen(scr);
   const std::string scrText = std::to_string(scr);
-  // The live fields cannot be read without a display; that is the one
-  // error the reads can meet here.
-  bool trapped = d == nullptr;
 
   ts.ReplyKeys.clear();
   auto info = [&] { WriteLog("Info ..." + ts.ReplyKeys, false); };
@@ -189,44 +243,16 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
   WriteLog("Passo 5 " + id, false);
   info();
 
-  const bool found = d != nullptr && screens::FindBestScreen(ctx_, s, ts.SentScreenId,
-                                                             sessions_.CurrentScreen[U(s)]);
-  if (!found) {
-    if (trapped) WriteLog("Error 91,No host display ProcessReceivedData", true);
+  if (d == nullptr || !HostStillOnAnsweredScreen(s)) {
+    // The live fields cannot be read without a display; that is the one
+    // error the reads can meet here.
+    if (d == nullptr) WriteLog("Error 91,No host display ProcessReceivedData", true);
     SendKeys(s, "@E");
     WriteLog("ScrNum=" + scrText + "Sending @E", false);
     return;
   }
 
-  if (r >= 0 && validScreen) {
-    const int last = screens::LastFieldIndex(ctx_, s);
-    for (int i = 0; i <= last && config::ScreenStore::ValidField(i); ++i) {
-      const host5250::DisplayField live = d->Fields().Item(i);
-      const std::string shown = text::TrimBlanks(ts.ShownText[U(i)]);
-      if (text::TrimBlanks(live.Text) == shown || live.Protected) continue;
-      trapped = i >= d->Fields().Count();
-      if (trapped) {
-        WriteLog("System error 1 " + ts.ShownText[U(i)], true);
-        SendKeys(s, "@E");
-        return;
-      }
-      std::string v = screens::FormatHostFieldText(ctx_, shown, s, i);
-      const config::FieldDef& def = store_->Screens[U(scr)].Screen[U(i)];
-      if (def.Show != 0) {
-        if (def.UserId & config::kUserIdGetUser) {
-          sessions_.SessionUser[U(s)] = v;
-          ShowSessionLabels(s);
-        }
-        if (def.UserId & config::kUserIdGetVarAux) sessions_.SessionVarAux[U(s)] = v;
-      }
-      if (def.flag2 & config::kFlag2InvertInput) v += "-";
-      if (def.Show != 0) {
-        d->Fields().SetText(i, v);
-      } else if (text::TrimBlanks(live.Text).empty()) {
-        d->Fields().SetText(i, v);
-      }
-    }
-  }
+  if (r >= 0 && validScreen && !WriteBackAnswer(s, scr, *d)) return;
 
   // The level the terminal reported with this answer; the record keeps the
   // last one for terminals that report none.
@@ -238,17 +264,59 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
   info();
   const std::string after = validScreen ? store_->Screens[U(scr)].KeysAfterEnter : std::string();
   if (after.empty()) {
-    RunPendingKeys(ts.ReplyKeys, s);
-    WriteLog("ScrNum=" + scrText + "Sending ..." + ts.ReplyKeys, false);
+    const std::string keys = ts.ReplyKeys;
+    RunPendingKeys(keys, s);
+    WriteLog("ScrNum=" + scrText + "Sending ..." + keys, false);
     // A key the screen assigns nothing to (an unset function key, Escape on
     // a screen without an exit key) asks nothing of the host, so no new
     // screen would come and the terminal would wait until "System DOWN".
     // Give it its screen back instead.
-    if (text::TrimBlanks(ts.ReplyKeys).empty()) ReadyToSend(s, true);
+    if (text::TrimBlanks(keys).empty()) ReadyToSend(s, true);
   } else {
-    RunPendingKeys(ts.ReplyKeys + "," + after, s);
-    WriteLog("ScrNum=" + scrText + "Sending ..." + ts.ReplyKeys + "," + after, false);
+    const std::string keys = ts.ReplyKeys + "," + after;
+    RunPendingKeys(keys, s);
+    WriteLog("ScrNum=" + scrText + "Sending ..." + keys, false);
   }
+}
+
+bool Gateway::WriteBackAnswer(int s, int scr, host5250::HostDisplay& d) {
+  auto& ts = sessions_.TerminalScreen[U(s)];
+  const int last = screens::LastFieldIndex(ctx_, s);
+  for (int i = 0; i <= last && config::ScreenStore::ValidField(i); ++i) {
+    const config::FieldDef& def = store_->Screens[U(scr)].Screen[U(i)];
+    // Only a field the terminal offered as input brings a value back.  The
+    // others were shown as text or not at all, and writing their empty
+    // "answer" would blank what the host had put there (a warehouse code,
+    // a date); a field not shown still takes its value into an empty host
+    // field.
+    if (!ts.HadInputItem[U(i)] && def.Show != 0) continue;
+    const host5250::DisplayField live = d.Fields().Item(i);
+    const std::string shown = text::TrimBlanks(ts.ShownText[U(i)]);
+    if (text::TrimBlanks(live.Text) == shown || live.Protected) continue;
+    if (i >= d.Fields().Count()) {
+      WriteLog("System error 1 " + ts.ShownText[U(i)], true);
+      SendKeys(s, "@E");
+      return false;
+    }
+    std::string v = screens::FormatHostFieldText(ctx_, shown, s, i);
+    if (def.Show != 0) {
+      if (def.UserId & config::kUserIdGetUser) {
+        sessions_.SessionUser[U(s)] = v;
+        ShowSessionLabels(s);
+      }
+      if (def.UserId & config::kUserIdGetVarAux) sessions_.SessionVarAux[U(s)] = v;
+    }
+    if (def.flag2 & config::kFlag2InvertInput) v += "-";
+    if (def.Show != 0) {
+      d.Fields().SetText(i, v);
+    } else if (text::TrimBlanks(live.Text).empty()) {
+      d.Fields().SetText(i, v);
+    }
+    // What was typed into a field the host does not display (a password)
+    // has reached the host; it is not kept where a later log line shows it.
+    if (live.Hidden) ts.ShownText[U(i)].assign(ts.ShownText[U(i)].size(), '*');
+  }
+  return true;
 }
 
 bool Gateway::RunPendingKeys(const std::string& command, int s) {
@@ -259,10 +327,12 @@ bool Gateway::RunPendingKeys(const std::string& command, int s) {
       queue.clear();
     } else {
       queue = command;
+      ScheduleQueue(s);
     }
     return true;
   }
   if (queue.empty() || As400Busy(s)) return false;
+  hostMovedSincePiece_[U(s)] = false;
   sessions_.Terminal_Connected[U(s)] = false;
   const QueuePiece p = TakePiece(queue);
   if (!p.last) {

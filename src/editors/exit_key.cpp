@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "config/text.h"
+#include "screens/legend.h"
 
 namespace tervo::editors {
 
@@ -41,8 +42,10 @@ std::string FindExitKey(const std::string& screenAspect, const std::string& exit
     for (std::size_t back = 0; back <= kKeyReach && back <= p; ++back) {
       const std::size_t i = p - back;
       if (!IsDigit(area[i])) continue;
-      key = (i > 0 && IsDigit(area[i - 1])) ? area.substr(i - 1, 2) : area.substr(i, 1);
-      key = "@" + key;
+      const bool twoDigits = i > 0 && IsDigit(area[i - 1]);
+      const int number = twoDigits ? (area[i - 1] - '0') * 10 + (area[i] - '0') : area[i] - '0';
+      // "F12=Exit" is F12, which the key language writes "@c".
+      key = screens::FunctionKeyMnemonic(number);
       break;
     }
   }

@@ -51,11 +51,7 @@ void ReadAs400Data(ScreenContext& ctx, int session, int screen) {
       text::PadRight(image, config::kScreenAspectSize);
 }
 
-void CopyAs400Data(config::ScreenStore& store, int fromScreen, int toScreen) {
-  if (!store.ValidScreen(fromScreen) || !store.ValidScreen(toScreen)) return;
-  if (fromScreen == toScreen) return;
-  const config::ScreenOriginal& a = store.Originals[static_cast<std::size_t>(fromScreen)];
-  config::ScreenOriginal& b = store.Originals[static_cast<std::size_t>(toScreen)];
+void CopyCapturedFields(const config::ScreenOriginal& a, config::ScreenOriginal& b) {
   b.Count = a.Count;
   const int count = std::clamp(a.Count, 0, config::kFieldSlots);
   for (int i = 0; i < count; ++i) {
@@ -74,6 +70,13 @@ void CopyAs400Data(config::ScreenStore& store, int fromScreen, int toScreen) {
     b.Hidden[k] = a.Hidden[k];
     b.AutoEnter[k] = a.AutoEnter[k];
   }
+}
+
+void CopyAs400Data(config::ScreenStore& store, int fromScreen, int toScreen) {
+  if (!store.ValidScreen(fromScreen) || !store.ValidScreen(toScreen)) return;
+  if (fromScreen == toScreen) return;
+  CopyCapturedFields(store.Originals[static_cast<std::size_t>(fromScreen)],
+                     store.Originals[static_cast<std::size_t>(toScreen)]);
   store.ScreenAspect[static_cast<std::size_t>(toScreen)] =
       store.ScreenAspect[static_cast<std::size_t>(fromScreen)];
 }

@@ -22,6 +22,9 @@ void ReadAs400Data(ScreenContext& ctx, int session, int screen);
 
 // Copies the capture and the screen image of one screen number to another.
 void CopyAs400Data(config::ScreenStore& store, int fromScreen, int toScreen);
+// The captured fields 0..Count-1 of a into b, and Count; b's later entries
+// are left as they are (nothing reads past Count).
+void CopyCapturedFields(const config::ScreenOriginal& a, config::ScreenOriginal& b);
 
 // The highest field index loops over the session's captured fields visit:
 // Count - 1, or 499 (with "Screen fields truncated !!!" logged as a shown

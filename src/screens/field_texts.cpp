@@ -2,7 +2,7 @@
 
 #include "config/text.h"
 #include "screens/capture.h"
-#include "screens/write_back.h"
+#include "screens/join_field.h"
 
 namespace tervo::screens {
 
@@ -18,11 +18,11 @@ std::string Fit(ScreenContext& ctx, const std::string& text, int width) {
 
 }  // namespace
 
-void PrepareFieldTexts(ScreenContext& ctx, int session) {
-  if (ctx.screensReport.Active) return;
-  if (!SessionState::ValidSession(session)) return;
+int PrepareFieldTextsFrom(ScreenContext& ctx, int session, int from) {
+  if (ctx.screensReport.Active) return -1;
+  if (!SessionState::ValidSession(session)) return -1;
   const int scr = ctx.CurrentScreenOf(session);
-  if (!ctx.store.ValidScreen(scr)) return;
+  if (!ctx.store.ValidScreen(scr)) return -1;
   const auto s = static_cast<std::size_t>(session);
   const bool hasTexts = config::ScreenStore::ValidTextScreen(scr);
   std::string scratch;  // stands in for the texts of a screen above 180
@@ -34,9 +34,8 @@ void PrepareFieldTexts(ScreenContext& ctx, int session) {
   host5250::HostDisplay* display = ctx.Display(session);
 
   const int last = LastFieldIndex(ctx, session);
-  for (int i = 0; i <= last; ++i) {
+  for (int i = from < 0 ? 0 : from; i <= last; ++i) {
     const auto k = static_cast<std::size_t>(i);
-    // Re-read each round: a join formula below may change the capture.
     config::FieldDef& def = ctx.store.Screens[static_cast<std::size_t>(scr)].Screen[k];
     const std::string& hostText = ctx.store.Originals[static_cast<std::size_t>(scr)].Text[k];
     if (def.Show != 0) {
@@ -65,10 +64,25 @@ void PrepareFieldTexts(ScreenContext& ctx, int session) {
       if (def.UserId & config::kUserIdGetUser) ctx.sessions.SessionUser[s] = value;
       if (def.UserId & config::kUserIdGetVarAux) ctx.sessions.SessionVarAux[s] = value;
     }
-    if (!def.JoinField.empty()) {
-      const std::string formula = def.JoinField;
-      shown(i) = EvaluateJoinField(ctx, formula, session, i);
-    }
+    if (!def.JoinField.empty()) return i;
+  }
+  return -1;
+}
+
+void SetJoinedFieldText(ScreenContext& ctx, int session, int field, const std::string& text) {
+  const int scr = ctx.CurrentScreenOf(session);
+  if (!config::ScreenStore::ValidTextScreen(scr) || !config::ScreenStore::ValidField(field)) return;
+  ctx.store.ScreensText[static_cast<std::size_t>(scr)][static_cast<std::size_t>(field)] = text;
+}
+
+void PrepareFieldTexts(ScreenContext& ctx, int session) {
+  for (int i = PrepareFieldTextsFrom(ctx, session, 0); i >= 0;
+       i = PrepareFieldTextsFrom(ctx, session, i + 1)) {
+    const int scr = ctx.CurrentScreenOf(session);
+    const std::string formula = ctx.store.Screens[static_cast<std::size_t>(scr)]
+                                    .Screen[static_cast<std::size_t>(i)]
+                                    .JoinField;
+    SetJoinedFieldText(ctx, session, i, EvaluateJoinField(ctx, formula, session, i));
   }
 }
 

@@ -22,22 +22,6 @@ bool AddChecked(std::int32_t& sum, std::int64_t addend, bool& overflow) {
   return true;
 }
 
-// RAII on the gateway-wide busy counter: waits (processing events) until no
-// other FindBestScreen runs, then counts itself in until destroyed.
-class BusyGuard {
- public:
-  explicit BusyGuard(ScreenContext& ctx) : ctx_(ctx) {
-    while (ctx_.sessions.FindBestScreenBusy != 0 && ctx_.processEvents) ctx_.processEvents();
-    ++ctx_.sessions.FindBestScreenBusy;
-  }
-  ~BusyGuard() { --ctx_.sessions.FindBestScreenBusy; }
-  BusyGuard(const BusyGuard&) = delete;
-  BusyGuard& operator=(const BusyGuard&) = delete;
-
- private:
-  ScreenContext& ctx_;
-};
-
 }  // namespace
 
 void CalculateChecksum(ScreenContext& ctx, int session) {
@@ -110,7 +94,6 @@ int DefinitionScore(const config::ScreenDef& def, std::int32_t screenId,
 }
 
 bool FindBestScreen(ScreenContext& ctx, int session, std::int32_t screenId, std::int32_t& result) {
-  BusyGuard busy(ctx);
   if (screenId == 0 || !SessionState::ValidSession(session)) return false;
   // A report screen outside the tables would send every later lookup out of
   // range; the report only offers valid numbers, so this is a guard only.

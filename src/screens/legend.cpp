@@ -49,6 +49,12 @@ FunctionKeyLegend SomaTeclasFuncao(ScreenContext& ctx, int session) {
   return LegendOf(ctx.store.Screens[static_cast<std::size_t>(scr)]);
 }
 
+std::string FunctionKeyMnemonic(int n) {
+  if (n >= 1 && n <= 9) return std::string("@") + static_cast<char>('0' + n);
+  if (n >= 10 && n <= 24) return std::string("@") + static_cast<char>('a' + (n - 10));
+  return "";
+}
+
 std::string LegendItemKeys(const std::string& item) {
   std::string keys;
   const char c1 = At(item, 1);
@@ -65,9 +71,7 @@ std::string LegendItemKeys(const std::string& item) {
     if (IsDigit(c2) && (c3 == '=' || c3 == ' ')) keys = std::string("@") + c2;
     if (IsDigit(c2) && IsDigit(c3) && (c4 == '=' || c4 == ' ')) {
       const int number = (c2 - '0') * 10 + (c3 - '0');
-      if (number >= 10 && number <= 24) {
-        keys = std::string("@") + static_cast<char>('a' + (number - 10));
-      }
+      if (number >= 10) keys = FunctionKeyMnemonic(number);
     }
   }
   return keys;

@@ -28,6 +28,11 @@ FunctionKeyLegend LegendOf(const config::ScreenDef& def);
 // tables).
 FunctionKeyLegend SomaTeclasFuncao(ScreenContext& ctx, int session);
 
+// The key mnemonic of host function key n: "@1".."@9" for F1-F9, "@a".."@o"
+// for F10-F24 ("@12" would be F1 followed by the character "2"); "" for a
+// number no 5250 keyboard has.
+std::string FunctionKeyMnemonic(int n);
+
 // The host keys for one item of a host menu or function-key legend:
 // "1. Orders" -> "1@E", "12 List" -> "12@E", "F3=Exit" -> "@3",
 // "F12=Cancel" -> "@c"; "" when the item names no key.  Only F1 to F24

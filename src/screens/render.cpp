@@ -158,6 +158,7 @@ void ScreenRenderer::Fields() {
   // on every pass would wipe what the earlier passes gave the input items.
   if (fresh_) {
     for (int d = 0; d <= last_; ++d) ts_.ShownText[static_cast<std::size_t>(d)].clear();
+    ts_.HadInputItem.fill(false);
   }
   int expected = 0;
   bool productive = true;
@@ -218,6 +219,7 @@ void ScreenRenderer::InputItem(int d, const config::FieldDef& f, const std::stri
   const std::size_t nul = text.find('\0');
   if (nul != std::string::npos) text.resize(nul);
   ts_.ShownText[k] = text::PadRight(text, Width(f.Size));
+  if (fresh_) ts_.HadInputItem[k] = true;
 
   if ((cursorField_ == -1 && CursorField() == d) || cursorField_ == d) {
     b_.T_ChangeScreenAttributtes(kScreenFormat, b_.ItemCount() - 1, 0);

@@ -6,7 +6,6 @@
 //
 //   screens::ScreenContext ctx(store, options, sessions, radio, log, clock, counters);
 //   ctx.displayOf = [this](int s) { return displays_[s].get(); };
-//   ctx.processEvents = [] { QCoreApplication::processEvents(); };
 //   ctx.runPendingKeys = [this](const std::string& c, int s) { return RunPendingKeys(c, s); };
 //   ctx.fitFieldText = [&](const std::string& t, int w) {
 //     return editors::FitFieldText(t, w, options, log); };
@@ -59,12 +58,9 @@ struct ScreenContext {
   // The display of a session, or nullptr when the slot has none; a session
   // without a display reads as an empty screen.
   std::function<host5250::HostDisplay*(int session)> displayOf;
-  // Processes pending events once (timer ticks, host events, radio data).
-  // Waits call it in a loop; without it they cannot wait and return at once.
-  std::function<void()> processEvents;
-  // The core's RunPendingKeys(command, session).  The screens code sets
-  // sessions.PendingKeys itself and calls this with an empty command, which
-  // sends the queue's next piece.
+  // The core's RunPendingKeys(command, session).  Join formulas set
+  // sessions.PendingKeys themselves and call this with an empty command,
+  // which sends the queue's next piece.
   std::function<bool(const std::string& command, int session)> runPendingKeys;
   // Text fitting of labels (the editors' FitFieldText with the options bound).
   std::function<std::string(const std::string& text, int width)> fitFieldText;

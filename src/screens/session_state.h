@@ -30,6 +30,9 @@ struct TerminalScreenRecord {
   // Per host field: the text given to the field's input item, exactly Size
   // characters; after a replayed build, the text the terminal returned.
   std::vector<std::string> ShownText = std::vector<std::string>(config::kFieldSlots);
+  // Per host field: whether the last fresh build gave it an input item.  Only
+  // those fields take a value back from the terminal's answer.
+  std::array<bool, config::kFieldSlots> HadInputItem{};
   std::int32_t SentScreenId = 0;                     // identification value of the screen sent
   std::int32_t BatteryLevel = kBatteryLevelAssumed;  // millivolts
   // Copies taken when the screen is handed to the terminal.
@@ -61,7 +64,6 @@ struct SessionState {
   std::array<bool, kSessionSlots> SendFlag{};
   std::array<bool, kSessionSlots> ReadyToSendFlag{};
   std::array<bool, kSessionSlots> InNewScreen{};
-  std::array<std::int32_t, kSessionSlots> ReentryCount{};
   std::array<std::int32_t, kSessionSlots> CurrentScreen{};
   std::array<std::int32_t, kSessionSlots> ScreenIdValue{};
   std::array<std::string, kSessionSlots> SessionUser;
@@ -74,9 +76,6 @@ struct SessionState {
   // Display texts of the last fresh build, [session][line], lines 1..1000
   // (entry 0 unused).
   std::array<std::vector<std::string>, kSessionSlots> PrintedTexts;
-
-  // Gateway-wide busy counter of FindBestScreen.
-  std::int32_t FindBestScreenBusy = 0;
 
   static bool ValidSession(int s) { return s >= 0 && s < kSessionSlots; }
 };

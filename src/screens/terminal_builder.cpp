@@ -19,12 +19,10 @@ void TerminalBuilder::DoT_PrintString() {
 }
 
 void TerminalBuilder::T_PrintString2(const std::string& text) {
-  // Consecutive texts print as one; any other call in between starts afresh.
-  if (std::strcmp(last_, kPrintString2) == 0) {
-    pending_ += text;
-  } else {
-    pending_ = text;
-  }
+  // Consecutive texts print as one; any other call in between starts a new
+  // print, after the text gathered so far has gone out.
+  if (std::strcmp(last_, kPrintString2) != 0) DoT_PrintString();
+  pending_ += text;
   last_ = kPrintString2;
 }
 
@@ -108,26 +106,31 @@ void TerminalBuilder::T_SaySize2(const std::string& text, int size) {
 }
 
 void TerminalBuilder::T_Cls() {
+  DoT_PrintString();
   radio_.T_Cls();
   last_ = "T_Cls";
 }
 
 void TerminalBuilder::T_NewLine() {
+  DoT_PrintString();
   radio_.T_NewLine();
   last_ = "T_NewLine";
 }
 
 void TerminalBuilder::T_PrintString(const std::string& text) {
+  DoT_PrintString();
   radio_.T_PrintString(text);
   last_ = "T_PrintString";
 }
 
 void TerminalBuilder::T_PrintInverse(const std::string& text) {
+  DoT_PrintString();
   radio_.T_PrintInverse(text);
   last_ = "T_PrintInverse";
 }
 
 void TerminalBuilder::T_PrintLarge(const std::string& text) {
+  DoT_PrintString();
   radio_.T_PrintLarge(text);
   last_ = "T_PrintLarge";
 }

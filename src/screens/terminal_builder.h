@@ -35,8 +35,10 @@ class TerminalBuilder {
   int DoT_Read();
   void T_SaySize2(const std::string& text, int size);
 
-  // --- direct calls: recorded as the last command, but the pending print
-  // text is not flushed; it goes out with the next wrapper call.
+  // --- direct calls, recorded as the last command.  Those that change the
+  // display (clear, new line, a plain, inverse or large print) first send
+  // the pending print text, so it keeps its place before them; the others
+  // leave it pending for the next wrapper call.
   void T_Cls();
   void T_NewLine();
   void T_PrintString(const std::string& text);

@@ -7,7 +7,6 @@
 
 namespace tervo::screens {
 
-using text::Mid;
 using text::Width;
 
 namespace {
@@ -21,18 +20,6 @@ std::string DecimalText(double v) {
   auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
   if (r.ec != std::errc()) return "0";
   return std::string(buf, r.ptr);
-}
-
-bool InputInhibited(const host5250::HostDisplay& display) {
-  std::string status1;
-  std::string status2;
-  display.QueryStatus(status1, status2);
-  return host5250::InputInhibited(status1);
-}
-
-std::string LiveText(ScreenContext& ctx, int session, int field) {
-  host5250::HostDisplay* display = ctx.Display(session);
-  return display != nullptr ? display->Fields().Item(field).Text : std::string();
 }
 
 }  // namespace
@@ -67,78 +54,6 @@ std::string FormatHostFieldText(ScreenContext& ctx, const std::string& text, int
   if (display == nullptr) return FormatFieldText(text, 0, 0, 0);
   const host5250::DisplayField f = display->Fields().Item(field);
   return FormatFieldText(text, f.Type, f.Justify, f.Length);
-}
-
-std::string InterleaveRows(const std::string& a, const std::string& b) {
-  std::string out;
-  for (long k = 1; k <= static_cast<long>(a.size()); k += 80) {
-    out += Mid(a, k, 80);
-    out += Mid(b, k, 80);
-  }
-  return out;
-}
-
-void SendKeysAndWait(ScreenContext& ctx, const std::string& keys, int session) {
-  if (!SessionState::ValidSession(session)) return;
-  // The keys become the session's queue (empty keys leave it empty, so no
-  // piece of an earlier queue goes out in their place), and its first piece
-  // is sent at once; the poll loop sends the rest.
-  ctx.sessions.PendingKeys[static_cast<std::size_t>(session)] = keys;
-  if (ctx.runPendingKeys) ctx.runPendingKeys("", session);
-  host5250::HostDisplay* display = ctx.Display(session);
-  if (display == nullptr || !ctx.processEvents) return;
-  // The host may take as long as it likes; events keep being processed, so
-  // the gateway stays responsive meanwhile.
-  while (InputInhibited(*display)) ctx.processEvents();
-}
-
-std::string EvaluateJoinField(ScreenContext& ctx, const std::string& formula, int session,
-                              int field) {
-  if (!SessionState::ValidSession(session)) return "";
-  const auto idx = static_cast<std::size_t>(session);
-  ctx.sessions.ReadyToSendFlag[idx] = false;
-  std::string current = LiveText(ctx, session, field);
-  std::string keys;
-  const long len = static_cast<long>(formula.size());
-
-  // Handles a token `name` if one starts at p: sends the keys so far, reads
-  // the field number into n and moves p past the ")".
-  auto token = [&](long& p, const char* name, int& n) -> bool {
-    if (Mid(formula, p, 4) != name) return false;
-    SendKeysAndWait(ctx, keys, session);
-    keys.clear();
-    const std::size_t close = formula.find(')', static_cast<std::size_t>(p - 1));
-    const long end = close == std::string::npos ? len + 1 : static_cast<long>(close) + 1;
-    if (close == std::string::npos) {
-      ctx.log.WriteLog("Join field without ')': " + formula, false);
-    }
-    const double v = text::RoundHalfEven(text::LeadingNumber(Mid(formula, p + 5, end - (p + 5))));
-    n = v < 0 ? -1 : v > 1e9 ? 1000000000 : static_cast<int>(v);
-    p = end + 1;
-    return true;
-  };
-
-  for (long p = 1; p <= len; ++p) {
-    if (p < len - 4) {
-      int n = 0;
-      if (token(p, "@ADX", n)) {
-        const std::string joined = InterleaveRows(current, LiveText(ctx, session, n));
-        const int scr = ctx.CurrentScreenOf(session);
-        // The capture has slots 0..500 only; a larger number changes nothing.
-        if (ctx.store.ValidScreen(scr) && config::ScreenStore::ValidField(n)) {
-          ctx.store.Originals[static_cast<std::size_t>(scr)].Text[static_cast<std::size_t>(n)] =
-              joined;
-        }
-        current = joined;
-      }
-      if (token(p, "@ADD", n)) current += LiveText(ctx, session, n);
-      if (token(p, "@EQU", n)) current = LiveText(ctx, session, n);
-    }
-    keys += Mid(formula, p, 1);
-  }
-  if (!keys.empty()) SendKeysAndWait(ctx, keys, session);
-  ctx.sessions.ReadyToSendFlag[idx] = true;
-  return current;
 }
 
 }  // namespace tervo::screens

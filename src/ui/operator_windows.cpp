@@ -113,7 +113,9 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
     gw_->SetMessageKey(0);
     message_->Start(text, config::kCountdownSeconds);
   };
-  h.wait = [this](double seconds) { gw_->Wait(seconds); };
+  h.after = [this](double seconds, std::function<void()> then) {
+    gw_->Timers().After(static_cast<std::int64_t>(seconds * 1000.0), std::move(then));
+  };
   h.lastKey = [this] { return message_->LastKey(); };
   h.relocked = [this] { main_->SetFocusToScrollBar(); };
   static os::SystemClock systemClock;
@@ -166,15 +168,10 @@ void OperatorWindows::AfterLoad() {
 }
 
 void OperatorWindows::Tick() {
-  // The countdown waits ten seconds processing events; a tick that comes due
-  // meanwhile must not start a second countdown inside the first.
-  if (ticking_) return;
-  ticking_ = true;
   if (gw_->AutoLockTicks == 0 && lock_.InactivityCount() > 0 && lock_.InactivityCount() <= 31)
     lock_.RestartCount();  // a session disconnected since the last tick
   timer_->Tick();
   gw_->AutoLockTicks = lock_.InactivityCount();
-  ticking_ = false;
 }
 
 void OperatorWindows::OpenMainWindow() {
@@ -188,14 +185,21 @@ void OperatorWindows::OpenMainWindow() {
     return;
   }
   main_->showMaximized();
-  // Loading the main window runs the gateway's start-up sequence once; its
-  // displays exist only afterwards.
-  const bool starting = !gw_->Started();
-  if (starting) gw_->Start();
   gw_->MainWindowShown = true;
+  // Loading the main window runs the gateway's start-up sequence once; its
+  // displays exist only once the sequence is through, which waits for the
+  // radio base while it does not answer.
+  if (!gw_->Started()) {
+    gw_->SetStartupFinished([this] {
+      main_->Attach(gw_);
+      main_->ApplyLock();
+      emit started();
+    });
+    gw_->Start();
+    return;
+  }
   main_->Attach(gw_);
   main_->ApplyLock();
-  if (starting) emit started();
 }
 
 void OperatorWindows::MainWindowClosing() {

@@ -118,7 +118,6 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   bool closingMain_ = false;
   bool unattended_ = false;
   bool reopen_ = false;  // the start-up timer is closing windows
-  bool ticking_ = false;
   bool busy_ = false;
 };
 

@@ -46,9 +46,11 @@ struct Rig {
       lastKey = 0;
       calls.push_back(m);
     };
-    h.wait = [this](double s) {
+    // The countdown's time passes at once, the operator's key pressed in it.
+    h.after = [this](double s, std::function<void()> then) {
       clock.Advance(static_cast<std::int64_t>(s * 1000));
       lastKey = keyDuringWait;
+      then();
     };
     h.lastKey = [this] { return lastKey; };
     h.relocked = [this] { calls.push_back("relocked"); };

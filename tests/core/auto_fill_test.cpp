@@ -136,7 +136,7 @@ TEST_F(AutoFill, ResetsTheScreenAndFindsTheExitKey) {
   EXPECT_EQ(d.Master, config::kScreenFree);
   EXPECT_EQ(d.TeclasFuncao[2], "Exit");  // kept
   EXPECT_FALSE(store_.AdvScreens[kScr].Active);
-  EXPECT_EQ(d.EscKey, "@12");  // the later exit word wins
+  EXPECT_EQ(d.EscKey, "@c");  // F12, from the later exit word
 }
 
 TEST_F(AutoFill, RemovesTheScreensDividedFieldsAndStillCopiesTheMaster) {

@@ -1,5 +1,6 @@
 // A gateway on fakes: in-memory displays, a recording radio link, a virtual
-// clock that moves only when the gateway waits, and settings in memory.
+// clock with its timers that move only when the test moves them, and
+// settings in memory.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,29 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "config/text.h"
 #include "core/gateway.h"
+#include "screens/identification.h"
 #include "support/fake_gateway_services.h"
 #include "support/fake_host_display.h"
 #include "support/recording_radio_link.h"
 
 namespace tervo::core::testing {
-
-// Each wait moves the virtual clock on by the time asked for (at most one
-// poll period) and runs the test's hook, which plays the outside world.
-class VirtualPump : public EventPump {
- public:
-  explicit VirtualPump(os::VirtualClock& clock) : clock_(clock) {}
-  void ProcessEvents(int maxWaitMs) override {
-    clock_.Advance(maxWaitMs < 1 ? 1 : maxWaitMs);
-    ++rounds;
-    if (hook) hook();
-  }
-  std::function<void()> hook;
-  int rounds = 0;
-
- private:
-  os::VirtualClock& clock_;
-};
 
 using FakeServices = tervo::testing::FakeGatewayServices;
 
@@ -58,8 +44,8 @@ class GatewayTest : public ::testing::Test {
   explicit GatewayTest(os::LocalTime start = {2026, 3, 7, 9, 5, 0}) {
     auto clock = std::make_unique<os::VirtualClock>(start);
     clock_ = clock.get();
-    auto pump = std::make_unique<VirtualPump>(*clock_);
-    pump_ = pump.get();
+    auto timers = std::make_unique<os::VirtualTimers>(*clock_);
+    timers_ = timers.get();
     auto radio = std::make_unique<tervo::testing::RecordingRadioLink>();
     radio_ = radio.get();
     auto services = std::make_unique<FakeServices>();
@@ -80,7 +66,7 @@ class GatewayTest : public ::testing::Test {
     parts.options = std::move(options);
     parts.radio = std::move(radio);
     parts.clock = std::move(clock);
-    parts.pump = std::move(pump);
+    parts.timers = std::move(timers);
     parts.settings = std::move(settings);
     parts.services = std::move(services);
     parts.ui = &ui_;
@@ -109,8 +95,13 @@ class GatewayTest : public ::testing::Test {
     return n;
   }
 
+  // Runs what is due now: the events of the moment are handled.
+  void Settle() { timers_->RunDue(); }
+  // Lets ms of virtual time pass, poll ticks and deadlines included.
+  void Pass(std::int64_t ms) { timers_->Advance(ms); }
+
   os::VirtualClock* clock_;
-  VirtualPump* pump_;
+  os::VirtualTimers* timers_;
   tervo::testing::RecordingRadioLink* radio_;
   FakeServices* services_;
   MemorySettings* settings_;
@@ -118,6 +109,63 @@ class GatewayTest : public ::testing::Test {
   config::GeneralOptions* options_;
   RecordingUi ui_;
   std::unique_ptr<Gateway> gateway_;
+};
+
+const std::string kT1 = "T1      ";  // as the radio buffer hands ids over
+const std::string kT2 = "T2      ";
+
+// A host screen with one label and one six-character input field.
+inline void ItemScreen(tervo::testing::FakeHostDisplay& d, const std::string& item = "") {
+  d.ClearScreen();
+  d.AddField(5, 2, "Item number . . :", 17, true);
+  d.AddField(5, 20, item, 6, false);
+  d.PutText(24, 2, "F3=Exit   F12=Cancel");
+}
+
+// A started gateway with helpers that play the terminals and the hosts.
+class Started : public GatewayTest {
+ protected:
+  void SetUp() override { gateway_->Start(); }
+  ~Started() override { gateway_->Shutdown(); }
+
+  // START from a terminal and the 4 s the connection is given.
+  void Connect(const std::string& id = kT1) {
+    gateway_->HandleScreenRequest(id, "START");
+    Pass(kConnectSettleMs);
+  }
+  // Defines the screen session s shows now as definition n.
+  void Define(int n, int s = 0) {
+    screens::CalculateChecksum(gateway_->Context(), s);
+    if (!store_->ValidScreen(n)) {
+      store_->NumeroMaximoDeEcrans = n;
+      store_->GrowScreenTables();
+    }
+    store_->Screens[static_cast<std::size_t>(n)].ScreenId =
+        S().ScreenIdValue[static_cast<std::size_t>(s)];
+    store_->Screens[static_cast<std::size_t>(n)].Master = config::kScreenDefined;
+  }
+  // Definition n shows field 0 as a line and field 1 as a six-character input.
+  void ShowItemInput(int n) {
+    auto& def = store_->Screens[static_cast<std::size_t>(n)];
+    def.Screen[0] = {};
+    def.Screen[0].Show = 1;
+    def.Screen[0].Size = 20;
+    def.Screen[0].NewLine = 1;
+    def.Screen[1] = {};
+    def.Screen[1].Show = 1;
+    def.Screen[1].Order = 1;
+    def.Screen[1].InputField = 1;
+    def.Screen[1].Size = 6;
+  }
+  // A terminal answers its screen: values typed into its input items in
+  // order, then Enter.
+  void Answer(const std::string& id, std::vector<std::string> values) {
+    const int s = gateway_->Context().FindSession(id);
+    radio_->replayValues.assign(values.begin(), values.end());
+    radio_->readValue = S().TerminalScreen[static_cast<std::size_t>(s)].EnterItem;
+    radio_->Deliver({text::TrimRightBlanks(id), "AS400", radio::kTerminalAnswer});
+    Settle();
+  }
 };
 
 }  // namespace tervo::core::testing

@@ -12,34 +12,6 @@ namespace {
 
 using tervo::testing::FakeHostDisplay;
 
-const std::string kT1 = "T1      ";  // as the radio buffer hands it over
-
-void ItemScreen(FakeHostDisplay& d) {
-  d.ClearScreen();
-  d.AddField(5, 2, "Item number . . :", 17, true);
-  d.AddField(5, 20, "", 6, false);
-  d.PutText(24, 2, "F3=Exit   F12=Cancel");
-}
-
-class Started : public GatewayTest {
- protected:
-  void SetUp() override { gateway_->Start(); }
-  ~Started() override { gateway_->Shutdown(); }
-
-  // START from terminal T1 and the 4 s wait of the connection.
-  void Connect() { gateway_->HandleScreenRequest(kT1, "START"); }
-  // Defines the screen session 0 shows now as definition n.
-  void Define(int n) {
-    screens::CalculateChecksum(gateway_->Context(), 0);
-    if (!store_->ValidScreen(n)) {
-      store_->NumeroMaximoDeEcrans = n;
-      store_->GrowScreenTables();
-    }
-    store_->Screens[static_cast<std::size_t>(n)].ScreenId = S().ScreenIdValue[0];
-    store_->Screens[static_cast<std::size_t>(n)].Master = config::kScreenDefined;
-  }
-};
-
 TEST_F(GatewayTest, StartUpOpensTheLinkAcceptsIdsAndShowsSaved) {
   gateway_->Start();
   EXPECT_EQ(radio_->Find("TCPIP_Start('127.0.0.1')"), 0);
@@ -71,10 +43,15 @@ TEST_F(GatewayTest, RefusedDeviceNameIsShownAndStartUpGoesOn) {
 
 TEST_F(GatewayTest, RadioRetryEverySixSecondsUntilEnter) {
   radio_->initializeResult = 0;
-  pump_->hook = [this] {
-    if (clock_->MonotonicMs() >= 13000) gateway_->SetMessageKey(kEnterKey);
-  };
+  bool finished = false;
+  gateway_->SetStartupFinished([&] { finished = true; });
   gateway_->Start();
+  Pass(13000);
+  EXPECT_FALSE(finished) << "the sessions are set up once the link is settled";
+  EXPECT_EQ(Calls("TCPIP_AcceptTerminalId"), 0);
+  gateway_->SetMessageKey(kEnterKey);  // ends the retries at once
+  EXPECT_TRUE(finished);
+  Pass(20000);
   EXPECT_EQ(Calls("InitializeComm"), 3);  // at 0, 6 and 12 s
   EXPECT_EQ(Calls("ForceResetOnAllTerminal"), 0);
   EXPECT_EQ(CountLogged("Radio Base Not Found , <Enter> to go on"), 3);
@@ -92,12 +69,28 @@ TEST_F(GatewayTest, EmptyComPortOpensNoLinkButAcceptsIds) {
   EXPECT_EQ(Calls("TerminateComm"), 0);
 }
 
+TEST_F(GatewayTest, TheRadioBaseAnsweringLaterEndsTheRetries) {
+  radio_->initializeResult = 0;
+  gateway_->Start();
+  Pass(6500);
+  radio_->initializeResult = 1;
+  Pass(6000);
+  EXPECT_TRUE(gateway_->RadioUp());
+  EXPECT_TRUE(gateway_->StartupFinished());
+  EXPECT_EQ(Calls("InitializeComm"), 3);
+  EXPECT_EQ(Calls("ForceResetOnAllTerminal"), 1);
+  Pass(20000);
+  EXPECT_EQ(Calls("InitializeComm"), 3);
+}
+
 TEST_F(GatewayTest, WaitsCountElapsedTimeAcrossMidnight) {
   clock_->SetNow({2026, 3, 7, 23, 59, 59});
-  const auto before = clock_->MonotonicMs();
-  gateway_->Wait(2.0);
-  EXPECT_GE(clock_->MonotonicMs() - before, 2000);
-  EXPECT_LT(clock_->MonotonicMs() - before, 2060);
+  gateway_->Start();
+  gateway_->HandleScreenRequest(kT1, "START");
+  Pass(kConnectSettleMs - 1);
+  EXPECT_EQ(Display(0).connects, 0);
+  Pass(1);
+  EXPECT_EQ(Display(0).connects, 1) << "four seconds, whatever the date says";
   EXPECT_EQ(clock_->Now().day, 8);
 }
 
@@ -216,6 +209,7 @@ TEST_F(Started, RepeatRuleThatNeverEndsQueuesNothing) {
 TEST_F(Started, IdleConnectedTerminalGetsSystemDownOnce) {
   Connect();
   S().SendFlag[0] = false;
+  S().IdleTicks[0] = 0;
   for (int i = 0; i < 1500; ++i) gateway_->PollTerminals();
   EXPECT_EQ(Calls("T_PrintInverse('System DOWN')"), 0);
   gateway_->PollTerminals();
@@ -231,7 +225,6 @@ TEST_F(Started, ReadyToSendGates) {
   EXPECT_TRUE(Logged("AS4001_ReadyToSend->State=false"));
   gateway_->ReadyToSend(0, true);  // never connected
   EXPECT_TRUE(Logged("AS4001_ReadyToSend->ReadyToSendFlag(Index) = False"));
-  EXPECT_EQ(S().ReentryCount[0], 0);
   Connect();
   ItemScreen(Display(0));
   Define(2);
@@ -243,7 +236,7 @@ TEST_F(Started, ReadyToSendGates) {
   S().SendFlag[0] = false;
   gateway_->ReadyToSend(0, true);
   EXPECT_TRUE(Logged("AS4001_ReadyToSend->Reentra"));
-  EXPECT_EQ(S().ReentryCount[0], 0);
+  EXPECT_FALSE(gateway_->SessionWaiting(0));
 }
 
 TEST_F(Started, UnknownScreenIsRetriedThenDefinedAfterTheTimeout) {
@@ -256,6 +249,8 @@ TEST_F(Started, UnknownScreenIsRetriedThenDefinedAfterTheTimeout) {
   options_->SetText("NewScreenTimeout", "1.5");
   const auto t0 = clock_->MonotonicMs();
   gateway_->ReadyToSend(0, true);
+  EXPECT_TRUE(S().InNewScreen[0]);
+  Pass(1600);
   const int rounds = CountLogged("Screen Desconhecido");
   EXPECT_GE(rounds, 7);
   EXPECT_LE(rounds, 8);
@@ -315,22 +310,34 @@ TEST_F(Started, EnterInTheMessageWindowSendsAScreenThatWouldBeAnswered) {
   Define(2);
   store_->Screens[2].DontSendToTerminal = 1;
   store_->Screens[2].EscKey = "@E";
+  // The host takes a key and goes busy with it, as a real one does.
+  Display(0).onSendKeys = [this](const std::string&) { Display(0).inhibited = true; };
   ui_.configVisible = true;
-  const auto t0 = clock_->MonotonicMs();
   gateway_->ReadyToSend(0, true);  // two seconds for Enter, none pressed
-  EXPECT_GE(clock_->MonotonicMs() - t0, 2000);
+  EXPECT_FALSE(S().Terminal_Connected[0]) << "its screens are not sent meanwhile";
+  Pass(1900);
+  EXPECT_TRUE(Display(0).sentKeys.empty());
+  Pass(100);
   EXPECT_TRUE(Logged("<Enter> to send this screen."));
-  EXPECT_EQ(S().PendingKeys[0], "@E");
+  EXPECT_EQ(Display(0).sentKeys, std::vector<std::string>{"@E"}) << "answered by its keys";
   EXPECT_TRUE(S().Terminal_Connected[0]);  // restored after the window
   EXPECT_EQ(gateway_->MessageSeconds, 5.0);
 
-  S().PendingKeys[0].clear();
+  Display(0).inhibited = false;
   gateway_->SetMessageKey(kEnterKey);  // an earlier Enter still counts
-  const auto t1 = clock_->MonotonicMs();
   gateway_->ReadyToSend(0, true);
-  EXPECT_LT(clock_->MonotonicMs() - t1, 2000);
   EXPECT_EQ(Calls("T_InitScreen('T1','AS400"), 1);
   EXPECT_EQ(S().PendingKeys[0], "");
+
+  // Enter pressed within the two seconds sends the screen at once.
+  gateway_->SetMessageKey(0);
+  S().SendFlag[0] = false;
+  gateway_->ReadyToSend(0, true);
+  Pass(500);
+  gateway_->SetMessageKey(kEnterKey);
+  EXPECT_EQ(Calls("T_InitScreen('T1','AS400"), 2);
+  EXPECT_TRUE(S().Terminal_Connected[0]);
+  EXPECT_EQ(Display(0).sentKeys.size(), 1u);
 }
 
 TEST_F(Started, AnUnassignedKeyGetsTheScreenBack) {

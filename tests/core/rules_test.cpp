@@ -96,7 +96,10 @@ class ScreenNumbers : public ::testing::Test {
     store.Screens[static_cast<std::size_t>(s)].Master = status;
   }
   int Allocate() {
-    return AllocateScreenNumber(store, [this] { ++exhausted; });
+    bool out = false;
+    const int m = AllocateScreenNumber(store, &out);
+    exhausted += out ? 1 : 0;
+    return m;
   }
   config::ScreenStore store;
   int exhausted = 0;

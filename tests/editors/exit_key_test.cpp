@@ -18,8 +18,16 @@ std::string Image(std::initializer_list<std::tuple<int, int, std::string>> texts
 TEST(FindExitKey, ReadsTheKeyBeforeTheWordAndLaterWordsWin) {
   const auto image = Image({{24, 2, "F3=Exit   F12=Cancel"}});
   EXPECT_EQ(FindExitKey(image, "Exit"), "@3");
-  EXPECT_EQ(FindExitKey(image, "Exit,Cancel"), "@12");
+  EXPECT_EQ(FindExitKey(image, "Exit,Cancel"), "@c");
   EXPECT_EQ(FindExitKey(image, "cancel,EXIT"), "@3") << "case does not matter";
+}
+
+TEST(FindExitKey, TwoDigitKeysUseTheKeyLanguagesLetters) {
+  // "@12" would reach the host as F1 followed by the character "2".
+  EXPECT_EQ(FindExitKey(Image({{24, 2, "F10=Exit"}}), "Exit"), "@a");
+  EXPECT_EQ(FindExitKey(Image({{24, 2, "F24=Exit"}}), "Exit"), "@o");
+  EXPECT_EQ(FindExitKey(Image({{24, 2, "F25=Exit"}}), "Exit"), "") << "no such key";
+  EXPECT_EQ(FindExitKey(Image({{24, 2, "F0=Exit"}}), "Exit"), "") << "no such key";
 }
 
 TEST(FindExitKey, OnlyLooksAtTheBottomRowsAndWithinReach) {

@@ -203,18 +203,5 @@ TEST_F(FindBestScreenTest, ZeroNeverMatchesEvenWithTheReportActive) {
   EXPECT_EQ(result, 4);
 }
 
-TEST_F(FindBestScreenTest, WaitsForTheBusyCounterAndCountsItselfOut) {
-  Screen(2).ScreenId = 7;
-  sessions.FindBestScreenBusy = 1;  // another lookup is running
-  int rounds = 0;
-  ctx.processEvents = [&] {
-    if (++rounds == 3) sessions.FindBestScreenBusy = 0;  // it finishes
-  };
-  std::int32_t result = -1;
-  EXPECT_TRUE(FindBestScreen(ctx, 0, 7, result));
-  EXPECT_EQ(rounds, 3);
-  EXPECT_EQ(sessions.FindBestScreenBusy, 0);
-}
-
 }  // namespace
 }  // namespace tervo::testing

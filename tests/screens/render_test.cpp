@@ -234,9 +234,14 @@ TEST_F(RenderTest, DisplayLineKinds) {
       {0, 0, 4, 1, "", {"T_Scroll('aux',' Head ')", "T_GetCheckEnter()", "T_NewLine()",
                         "T_NewLine()"}},
       {0, 0, 0, 0, "P:", {"T_PrintString('P:Head')", "T_NewLine()", "T_NewLine()"}},
-      // A direct call does not flush the pending prefix: it follows the title.
-      {1, 0, 0, 1, "P:", {"T_PrintInverse('Head')", "T_PrintString('P:')", "T_NewLine()",
+      // A title printed directly sends the pending prefix first, in its place.
+      {1, 0, 0, 1, "P:", {"T_PrintString('P:')", "T_PrintInverse('Head')", "T_NewLine()",
                           "T_NewLine()"}},
+      // ... and a plain text after the title no longer replaces it unsent.
+      {1, 0, 0, 0, "P:", {"T_PrintString('P:')", "T_PrintInverse('Head')",
+                          "T_PrintString('Head')", "T_NewLine()", "T_NewLine()"}},
+      {0, large, 0, 0, "P:", {"T_PrintString('P:')", "T_PrintLarge('Head')",
+                              "T_PrintString('Head')", "T_NewLine()", "T_NewLine()"}},
   };
   // clang-format on
   for (const Case& c : cases) {

@@ -1,5 +1,6 @@
 #include "screens/write_back.h"
 
+#include "screens/join_field.h"
 #include "screens_fixture.h"
 
 namespace tervo::testing {
@@ -121,19 +122,6 @@ TEST_F(WriteBackTest, TokenWithoutClosingParenthesisTakesTheRest) {
 TEST_F(WriteBackTest, FieldNumbersOutsideTheCaptureChangeNothingThere) {
   EXPECT_EQ(EvaluateJoinField(ctx, "@ADX(900)xx", 0, 0), InterleaveRows("f0", ""));
   EXPECT_EQ(Host(1).Text[0], "");
-}
-
-TEST_F(WriteBackTest, SendKeysAndWaitWaitsUntilInputIsAccepted) {
-  insideJoin = false;
-  Display().inhibited = true;
-  int rounds = 0;
-  ctx.processEvents = [&] {
-    if (++rounds == 4) Display().inhibited = false;
-  };
-  sessions.PendingKeys[0] = "@u,@u";  // an earlier queue is replaced
-  screens::SendKeysAndWait(ctx, "@E", 0);
-  EXPECT_EQ(rounds, 4);
-  EXPECT_EQ(queue, (std::vector<std::string>{"@E"}));
 }
 
 }  // namespace

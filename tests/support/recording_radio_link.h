@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -35,6 +36,15 @@ class RecordingRadioLink : public radio::RadioLink {
   };
   std::deque<Message> incoming;
   int initializeResult = 1;
+  std::function<void()> notify;
+
+  // A message arrives: it is queued and the gateway is told, as the real
+  // link does when a frame comes in.
+  void Deliver(const Message& m) {
+    incoming.push_back(m);
+    if (notify) notify();
+  }
+  void SetReceiveNotifier(std::function<void()> n) override { notify = std::move(n); }
 
   static std::string Quote(const std::string& s) {
     std::string out = "'";

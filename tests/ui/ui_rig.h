@@ -61,27 +61,11 @@ class AnsweringPrompt : public config::Prompt, public config::FileDialogs {
 
 using FakeServices = tervo::testing::FakeGatewayServices;
 
-// Processes events and moves the virtual clock by the time a wait asks for,
-// so waits end at once in real time.
-class VirtualPump : public core::EventPump {
- public:
-  explicit VirtualPump(os::VirtualClock& clock) : clock_(clock) {}
-  std::function<void()> during;  // runs inside every wait (e.g. a key press)
-  void ProcessEvents(int maxWaitMs) override {
-    QCoreApplication::processEvents();
-    if (during) during();
-    clock_.Advance(maxWaitMs > 0 ? maxWaitMs : 1);
-  }
-
- private:
-  os::VirtualClock& clock_;
-};
-
 struct Rig {
   AnsweringPrompt prompt;
   os::RecordingRestart restart;
   os::VirtualClock* clock = nullptr;
-  VirtualPump* pump = nullptr;
+  os::VirtualTimers* timers = nullptr;
   FakeServices* services = nullptr;
   core::MemorySettings* settings = nullptr;
   tervo::testing::RecordingRadioLink* radio = nullptr;
@@ -109,9 +93,9 @@ struct Rig {
     auto radioOwned = std::make_unique<tervo::testing::RecordingRadioLink>();
     radio = radioOwned.get();
     parts.radio = std::move(radioOwned);
-    auto pumpOwned = std::make_unique<VirtualPump>(*clock);
-    pump = pumpOwned.get();
-    parts.pump = std::move(pumpOwned);
+    auto timersOwned = std::make_unique<os::VirtualTimers>(*clock);
+    timers = timersOwned.get();
+    parts.timers = std::move(timersOwned);
     parts.clock = std::move(clockOwned);
     auto settingsOwned = std::make_unique<core::MemorySettings>();
     settings = settingsOwned.get();
@@ -136,6 +120,12 @@ struct Rig {
     windows.reset();
     QCoreApplication::sendPostedEvents(
         nullptr, QEvent::DeferredDelete);  // windows closed with delete-on-close
+  }
+  // Lets ms of virtual time pass (the gateway's ticks and deadlines, the
+  // countdown), then the window events.
+  void Pass(std::int64_t ms) {
+    timers->Advance(ms);
+    QCoreApplication::processEvents();
   }
   tervo::testing::FakeHostDisplay& Host(int s) {
     return *services->displays[static_cast<std::size_t>(s)];

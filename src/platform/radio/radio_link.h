@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tervo::radio {
@@ -48,6 +49,10 @@ class RadioLink {
   // followed by one terminator character the caller strips), block to 2000.
   virtual int T_CheckIfReceiveData(std::string& id, std::string& data, std::uint8_t& kind,
                                    std::int32_t& value, std::string& block) = 0;
+  // Called from the event loop, never from inside one of these operations,
+  // whenever a message has been received, so that the gateway can take it at
+  // once instead of at its next poll.  An empty function stops the calls.
+  virtual void SetReceiveNotifier(std::function<void()> notify) { (void)notify; }
   // Makes the terminal's last answer current for the next build.
   virtual void T_RefreshScreen(const std::string& terminalId, const std::string& data) = 0;
 

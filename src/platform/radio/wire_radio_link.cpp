@@ -160,6 +160,7 @@ bool WireRadioLink::Enqueue(Incoming in) {
   overflowing_.erase(in.id);
   ++queuedBy_[in.id];
   queue_.push_back(std::move(in));
+  if (notify_) notify_();
   return true;
 }
 

@@ -47,6 +47,7 @@ class WireRadioLink final : public RadioLink {
 
   int T_CheckIfReceiveData(std::string& id, std::string& data, std::uint8_t& kind,
                            std::int32_t& value, std::string& block) override;
+  void SetReceiveNotifier(std::function<void()> notify) override { notify_ = std::move(notify); }
   void T_RefreshScreen(const std::string& terminalId, const std::string& data) override;
 
   void T_InitScreen(const std::string& terminalId, const std::string& screenName, int format, int a,
@@ -122,6 +123,7 @@ class WireRadioLink final : public RadioLink {
   std::map<std::string, std::size_t> queuedBy_;  // queue_ entries per terminal
   std::set<std::string> overflowing_;            // terminals whose drop was logged
   std::map<std::string, Terminal> terminals_;
+  std::function<void()> notify_;
 
   Mode mode_ = Mode::kIdle;
   std::string buildFor_;
