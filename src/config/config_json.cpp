@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <set>
+#include <vector>
 
 #include "config/declare_variable.h"
 #include "config/json_writer.h"
@@ -232,31 +233,43 @@ class Importer {
   }
 
   // Fills the record's members from o; keys of o that are neither members
-  // nor in `extra` are faults.
+  // nor in `extra` are faults.  The object's members are taken out once and
+  // matched by name: a large configuration has a hundred thousand records.
   template <class D>
   bool Members(const QJsonObject& o, D& d, std::initializer_list<const char*> extra,
                const std::string& prefix = "") {
-    std::set<QString> seen;
+    struct Entry {
+      QByteArray key;
+      QJsonValue value;
+      bool used = false;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(static_cast<std::size_t>(o.size()));
+    for (auto it = o.begin(); it != o.end(); ++it) entries.push_back({it.key().toUtf8(), it.value()});
+    auto find = [&](const char* name) -> Entry* {
+      for (Entry& e : entries)
+        if (!e.used && e.key == name) return &e;
+      return nullptr;
+    };
     bool ok = true;
     VisitMembers(d, [&](const char* name, auto& member) {
-      const QString key = QLatin1String(name);
-      seen.insert(key);
-      if (!ok || !o.contains(key)) return;
-      const QJsonValue v = o.value(key);
+      Entry* e = ok ? find(name) : nullptr;
+      if (!e) return;
+      e->used = true;
       using T = std::decay_t<decltype(member)>;
       if constexpr (std::is_same_v<T, std::string>) {
-        ok = ReadText(v, prefix + name, &member);
+        ok = ReadText(e->value, prefix + name, &member);
       } else if constexpr (std::is_same_v<T, bool>) {
-        ok = ReadBool(v, prefix + name, &member);
+        ok = ReadBool(e->value, prefix + name, &member);
       } else {
-        ok = ReadInt(v, prefix + name, &member);
+        ok = ReadInt(e->value, prefix + name, &member);
       }
     });
     if (!ok) return false;
-    for (const char* k : extra) seen.insert(QLatin1String(k));
-    for (auto it = o.begin(); it != o.end(); ++it)
-      if (!seen.count(it.key()))
-        return Fail("unknown member \"" + prefix + it.key().toStdString() + "\"");
+    for (const char* k : extra)
+      if (Entry* e = find(k)) e->used = true;
+    for (const Entry& e : entries)
+      if (!e.used) return Fail("unknown member \"" + prefix + e.key.toStdString() + "\"");
     return true;
   }
 
