@@ -1,6 +1,8 @@
 // The difference of two configurations: nothing for the same meaning in
 // other lines, one line for one changed field, and each kind of place named
 // by number with its old and new values.
+#include "config/config_diff.h"
+
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -8,7 +10,6 @@
 #include <QJsonObject>
 #include <algorithm>
 
-#include "config/config_diff.h"
 #include "config/config_reader.h"
 #include "config/config_writer.h"
 #include "config/text.h"
@@ -55,7 +56,8 @@ TEST(ConfigDiff, TheSameConfigurationInOtherLinesGivesNothing) {
   ASSERT_GT(lines.size(), 100u);
   // The general keys in reverse order (all of them come before the first
   // block, NumeroMaximoDeEcrans included).
-  const auto firstBlock = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.back() == '['; });
+  const auto firstBlock = std::find_if(lines.begin(), lines.end(),
+                                       [](const std::string& l) { return l.back() == '['; });
   std::reverse(lines.begin(), firstBlock - 0);
   // The master settings before the repeat rules, the members of every
   // repeat rule and master block reversed.
@@ -105,7 +107,8 @@ TEST(ConfigDiff, OneChangedFieldGivesOneLine) {
   const std::string diff = Diff(a, b);
   EXPECT_EQ(std::count(diff.begin(), diff.end(), '\n'), 1) << diff;
   EXPECT_EQ(diff.find("screen 3 field 1: Size "), 0u) << diff;
-  EXPECT_NE(diff.find(", Show " + std::to_string(shown) + " \xE2\x86\x92 " + std::to_string(1 - shown) + ", ScreensText "),
+  EXPECT_NE(diff.find(", Show " + std::to_string(shown) + " \xE2\x86\x92 " +
+                      std::to_string(1 - shown) + ", ScreensText "),
             std::string::npos)
       << diff;
   EXPECT_NE(diff.find(" \xE2\x86\x92 \"Qty\", host.Text "), std::string::npos) << diff;
@@ -137,20 +140,26 @@ TEST(ConfigDiff, ScreensAndFieldsThatComeAndGoAreMarked) {
   const int count = b.store.Originals[1].Count;
   b.store.Originals[1].Count = count - 1;
   const std::string arrow = " \xE2\x86\x92 ";
-  const std::string expected =
-      "general: NumeroMaximoDeEcrans 10" + arrow + "11\n" +                                  //
-      "screen 1: Count " + std::to_string(count) + arrow + std::to_string(count - 1) + "\n";  //
+  const std::string expected = "general: NumeroMaximoDeEcrans 10" + arrow + "11\n" +  //
+                               "screen 1: Count " + std::to_string(count) + arrow +
+                               std::to_string(count - 1) + "\n";  //
   const std::string diff = Diff(a, b);
   EXPECT_EQ(diff.substr(0, expected.size()), expected) << diff;
-  EXPECT_NE(diff.find("screen 1 field " + std::to_string(count - 1) + " (removed): "), std::string::npos) << diff;
-  EXPECT_NE(diff.find("screen 11 (added): ScreenId 0" + arrow + "4711, Master 0" + arrow + "2, Count 0" + arrow +
-                      "1\nscreen 11 field 0 (added): host.Text \"\"" + arrow + "\"Stock Transfer\"\n"),
+  EXPECT_NE(diff.find("screen 1 field " + std::to_string(count - 1) + " (removed): "),
+            std::string::npos)
+      << diff;
+  EXPECT_NE(diff.find("screen 11 (added): ScreenId 0" + arrow + "4711, Master 0" + arrow +
+                      "2, Count 0" + arrow + "1\nscreen 11 field 0 (added): host.Text \"\"" +
+                      arrow + "\"Stock Transfer\"\n"),
             std::string::npos)
       << diff;
   // The other way round the same places, removed.
   const std::string back = Diff(b, a);
-  EXPECT_NE(back.find("screen 11 (removed): ScreenId 4711" + arrow + "0"), std::string::npos) << back;
-  EXPECT_NE(back.find("screen 1 field " + std::to_string(count - 1) + " (added): "), std::string::npos) << back;
+  EXPECT_NE(back.find("screen 11 (removed): ScreenId 4711" + arrow + "0"), std::string::npos)
+      << back;
+  EXPECT_NE(back.find("screen 1 field " + std::to_string(count - 1) + " (added): "),
+            std::string::npos)
+      << back;
 }
 
 TEST(ConfigDiff, EachKindOfPlaceIsNamedWithItsMembers) {
@@ -177,10 +186,12 @@ TEST(ConfigDiff, EachKindOfPlaceIsNamedWithItsMembers) {
   EXPECT_EQ(Diff(a, b),
             "general: DisplayLen \"20\"" + arrow + "\"24\", DivideFieldsCt 0" + arrow + "1\n" +
                 "session 2: TerminalIDDef \"T3\"" + arrow + "\"T9\"\n" +
-                "screen 4: AdvScreens.Active false" + arrow + "true, AdvScreens.Keys1 \"\"" + arrow + "\"@u\", Indice[" + std::to_string(p) + "] " +
-                std::to_string(was) + arrow + "-1\n" + "screen 4 row 3: ScreenAspect \"" + row3 + "\"" + arrow + "\"" +
-                text::TrimRightBlanks(row3After) + "\"\n" + "division 0 (added): ScrNum 0" + arrow + "4, FieldNum 0" +
-                arrow + "3, pos 0" + arrow + "170, Size 0" + arrow + "5, NewLine 0" + arrow + "-1\n");
+                "screen 4: AdvScreens.Active false" + arrow + "true, AdvScreens.Keys1 \"\"" +
+                arrow + "\"@u\", Indice[" + std::to_string(p) + "] " + std::to_string(was) + arrow +
+                "-1\n" + "screen 4 row 3: ScreenAspect \"" + row3 + "\"" + arrow + "\"" +
+                text::TrimRightBlanks(row3After) + "\"\n" + "division 0 (added): ScrNum 0" + arrow +
+                "4, FieldNum 0" + arrow + "3, pos 0" + arrow + "170, Size 0" + arrow +
+                "5, NewLine 0" + arrow + "-1\n");
 
   // The same for tools: typed values, one object per place.
   const std::vector<DiffEntry> entries = DiffConfigurations(a.store, a.options, b.store, b.options);
@@ -200,7 +211,10 @@ TEST(ConfigDiff, EachKindOfPlaceIsNamedWithItsMembers) {
   EXPECT_EQ(differences[3].toObject()["row"].toInt(), 3);
   EXPECT_EQ(differences[4].toObject()["entry"].toInt(), 0);
   EXPECT_EQ(differences[4].toObject()["state"].toString(), "added");
-  EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(DiffToJson({})))["differences"].toArray().size(), 0);
+  EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(DiffToJson({})))["differences"]
+                .toArray()
+                .size(),
+            0);
 }
 
 }  // namespace

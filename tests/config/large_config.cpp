@@ -84,7 +84,8 @@ void FillLarge(ScreenStore& store, GeneralOptions& options, int screens, int fie
   }
   store.DivideFieldsCt = kDivisionSlots;
   for (int k = 0; k < kDivisionSlots; ++k)
-    store.DivideFields[k] = {1 + k % screens, k % (fields > 0 ? fields : 1), k * 3 % 2000, 5, 1, k % 2};
+    store.DivideFields[k] = {
+        1 + k % screens, k % (fields > 0 ? fields : 1), k * 3 % 2000, 5, 1, k % 2};
 }
 
 }  // namespace tervo::config::testing
