@@ -1,5 +1,5 @@
 // tervo-config: checks, reviews and converts configuration files
-// (docs/config-file.md, docs/config-lint.md, docs/config-json.md).  Run
+// (docs/config-file.md, docs/config-tools.md).  Run
 // "tervo-config --help" for the commands.
 #include <cstdio>
 #include <iostream>

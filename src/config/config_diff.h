@@ -51,7 +51,7 @@ std::vector<DiffEntry> DiffConfigurations(const ScreenStore& before,
 //   screen 3 field 4: Size 10 → 12, host.Text "Qty" → "Quantity"
 std::string FormatDiff(const std::vector<DiffEntry>& entries);
 
-// The entries as JSON (docs/config-json.md).
+// The entries as JSON (docs/config-tools.md).
 std::string DiffToJson(const std::vector<DiffEntry>& entries);
 
 }  // namespace tervo::config

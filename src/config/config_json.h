@@ -1,7 +1,7 @@
 // The whole configuration as JSON, for reviews and tools, and back.  The JSON
 // holds exactly what the configuration file holds, so a file written by the
 // gateway, exported and imported again is written back byte for byte.  The
-// layout is documented in docs/config-json.md.
+// layout is documented in docs/config-tools.md.
 #pragma once
 
 #include <string>

@@ -3,7 +3,7 @@
 // too wide for the terminal, input fields the terminal never shows, keys that
 // cannot be sent, join formulas and divided-field entries that point at
 // fields that do not exist, repeat rules that never end.  Each finding names
-// where it is and says why in one line.  docs/config-lint.md lists the rules.
+// where it is and says why in one line.  docs/config-tools.md lists the rules.
 #pragma once
 
 #include <string>
