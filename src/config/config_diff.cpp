@@ -34,9 +34,9 @@ DiffValue Flag(bool v) {
 }
 
 // A member's value as the file keeps it.
-DiffValue Kept(std::int32_t v) { return Number(v); }
-DiffValue Kept(bool v) { return Flag(v); }
-DiffValue Kept(const std::string& v) { return Text(KeptText(v)); }
+DiffValue KeptValue(std::int32_t v) { return Number(v); }
+DiffValue KeptValue(bool v) { return Flag(v); }
+DiffValue KeptValue(const std::string& v) { return Text(KeptText(v)); }
 
 bool Same(const DiffValue& a, const DiffValue& b) {
   return a.kind == b.kind && a.number == b.number && a.text == b.text && a.flag == b.flag;
@@ -51,10 +51,10 @@ template <class R>
 void Members(std::vector<MemberChange>* changes, const R& a, const R& b,
              const std::string& prefix = "") {
   std::vector<DiffValue> before;
-  VisitMembers(a, [&](const char*, const auto& v) { before.push_back(Kept(v)); });
+  VisitMembers(a, [&](const char*, const auto& v) { before.push_back(KeptValue(v)); });
   std::size_t k = 0;
   VisitMembers(b, [&](const char* name, const auto& v) {
-    Add(changes, prefix + name, before[k++], Kept(v));
+    Add(changes, prefix + name, before[k++], KeptValue(v));
   });
 }
 

@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <tuple>
 
 #include "config/join_formula.h"
 #include "config/json_writer.h"
