@@ -245,7 +245,8 @@ class Importer {
     };
     std::vector<Entry> entries;
     entries.reserve(static_cast<std::size_t>(o.size()));
-    for (auto it = o.begin(); it != o.end(); ++it) entries.push_back({it.key().toUtf8(), it.value()});
+    for (auto it = o.begin(); it != o.end(); ++it)
+      entries.push_back({it.key().toUtf8(), it.value()});
     auto find = [&](const char* name) -> Entry* {
       for (Entry& e : entries)
         if (!e.used && e.key == name) return &e;
