@@ -1,13 +1,15 @@
 // Configuration file save and load at the largest size the gateway produces
 // (179 screens of 500 captured fields, every table filled) and at a typical
-// size (60 screens of 80 fields).  Each figure is the best of a few runs, so
-// one slow run of a busy machine does not decide it.
+// size (60 screens of 80 fields), and export and import of the JSON form of
+// the largest.  Each figure is the best of a few runs, so one slow run of a
+// busy machine does not decide it.
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <string>
 
 #include "bench_registry.h"
+#include "config/config_json.h"
 #include "config/config_reader.h"
 #include "config/config_writer.h"
 
@@ -115,6 +117,38 @@ std::size_t Measure(const std::string& base, int screens, int fields, int divisi
   return bytes;
 }
 
+// Best export and import times of the JSON form of the same configuration;
+// returns the JSON's size, 0 when the round trip did not give the file back.
+std::size_t MeasureJson(int screens, int fields, int divisions, int runs, double* exportMs, double* importMs) {
+  ScreenStore store;
+  config::GeneralOptions options;
+  Fill(store, screens, fields, divisions);
+  const std::string file = config::WriteConfig(store, options);
+  *exportMs = *importMs = 1e9;
+  std::size_t bytes = 0;
+  for (int r = 0; r < runs; ++r) {
+    auto t0 = std::chrono::steady_clock::now();
+    const std::string json = config::ExportJson(store, options);
+    auto t1 = std::chrono::steady_clock::now();
+    ScreenStore back;
+    config::GeneralOptions backOptions;
+    std::string err;
+    if (!config::ImportJson(json, back, backOptions, &err)) {
+      std::fprintf(stderr, "import failed: %s\n", err.c_str());
+      return 0;
+    }
+    auto t2 = std::chrono::steady_clock::now();
+    if (config::WriteConfig(back, backOptions) != file) {
+      std::fprintf(stderr, "the JSON round trip changed the file\n");
+      return 0;
+    }
+    *exportMs = std::min(*exportMs, Ms(t1 - t0));
+    *importMs = std::min(*importMs, Ms(t2 - t1));
+    bytes = json.size();
+  }
+  return bytes;
+}
+
 int Run(const std::vector<std::string>& args) {
   const int runs = args.empty() ? 3 : std::max(1, std::stoi(args[0]));
   QTemporaryDir dir;
@@ -126,6 +160,12 @@ int Run(const std::vector<std::string>& args) {
   Report("config_max_bytes", static_cast<double>(bytes), "bytes");
   Report("config_max_save_ms", save, "ms");
   Report("config_max_load_ms", load, "ms");
+  double exportMs = 0, importMs = 0;
+  const std::size_t jsonBytes = MeasureJson(179, 500, 2001, runs, &exportMs, &importMs);
+  if (!jsonBytes) return 1;
+  Report("config_max_json_bytes", static_cast<double>(jsonBytes), "bytes");
+  Report("config_max_json_export_ms", exportMs, "ms");
+  Report("config_max_json_import_ms", importMs, "ms");
   if (!Measure(base, 60, 80, 200, runs * 3, &save, &load)) return 1;
   Report("config_typical_save_ms", save, "ms");
   Report("config_typical_load_ms", load, "ms");

@@ -11,7 +11,9 @@
 
 namespace tervo::config {
 
-std::string BadLine::Message() const { return "Error at line , " + std::to_string(number) + " " + line; }
+std::string BadLine::Message() const {
+  return "Error at line , " + std::to_string(number) + " " + line;
+}
 
 namespace {
 
@@ -103,7 +105,8 @@ class Parser {
       head = line.substr(0, quote - 1);  // the character before the quote is the "="
       valueStart = quote + 1;
     }
-    if (line.size() < valueStart + 1 || line.back() != '"') return Fail(err, "missing closing quote");
+    if (line.size() < valueStart + 1 || line.back() != '"')
+      return Fail(err, "missing closing quote");
     const std::string_view value = line.substr(valueStart, line.size() - 1 - valueStart);
 
     std::string_view name = head;
@@ -124,12 +127,14 @@ class Parser {
     if (level_ > kDeepestStoredLevel) return true;
     switch (level_) {
       case 0:
-        return DeclareVariable(store_, options_, name, {}, {}, value, index[0], index[1], kNoIndex, err);
+        return DeclareVariable(store_, options_, name, {}, {}, value, index[0], index[1], kNoIndex,
+                               err);
       case 1:
-        return DeclareVariable(store_, options_, names_[0], name, {}, value, indexes_[0], index[0], index[1], err);
+        return DeclareVariable(store_, options_, names_[0], name, {}, value, indexes_[0], index[0],
+                               index[1], err);
       default:
-        return DeclareVariable(store_, options_, names_[0], names_[1], name, value, indexes_[0], indexes_[1],
-                               index[0], err);
+        return DeclareVariable(store_, options_, names_[0], names_[1], name, value, indexes_[0],
+                               indexes_[1], index[0], err);
     }
   }
 
@@ -148,6 +153,8 @@ class Parser {
   int number_ = 0;
   int bad_ = 0;
 };
+
+}  // namespace
 
 // Reads in chunks until the end: the size a seek reports is no guide for
 // things that are not plain files (a folder named like the file, a pipe).
@@ -168,14 +175,14 @@ bool ReadWholeFile(const std::string& path, std::string* out) {
   return ok;
 }
 
-}  // namespace
-
-int ParseConfig(std::string_view bytes, ScreenStore& store, GeneralOptions& options, LoadPrompt& prompt) {
+int ParseConfig(std::string_view bytes, ScreenStore& store, GeneralOptions& options,
+                LoadPrompt& prompt) {
   Parser parser(store, options, prompt);
   std::size_t start = 0;
   while (start < bytes.size()) {
     const void* nl = std::memchr(bytes.data() + start, '\n', bytes.size() - start);
-    const std::size_t end = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - bytes.data()) : bytes.size();
+    const std::size_t end =
+        nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - bytes.data()) : bytes.size();
     std::string_view line = bytes.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     parser.Line(line);
@@ -184,8 +191,8 @@ int ParseConfig(std::string_view bytes, ScreenStore& store, GeneralOptions& opti
   return parser.BadLines();
 }
 
-bool LoadData(const std::string& base, ScreenStore& store, GeneralOptions& options, LoadPrompt& prompt,
-              int* badLines) {
+bool LoadData(const std::string& base, ScreenStore& store, GeneralOptions& options,
+              LoadPrompt& prompt, int* badLines) {
   std::string bytes;
   if (!ReadWholeFile(ConfigFilePath(base), &bytes)) return false;
   const int bad = ParseConfig(bytes, store, options, prompt);

@@ -40,14 +40,18 @@ class LogPrompt : public LoadPrompt {
   Log& log_;
 };
 
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string* out);
+
 // Parses a whole configuration held in memory into the tables (values are
 // stored over what the tables hold).  Returns the number of bad lines.
-int ParseConfig(std::string_view bytes, ScreenStore& store, GeneralOptions& options, LoadPrompt& prompt);
+int ParseConfig(std::string_view bytes, ScreenStore& store, GeneralOptions& options,
+                LoadPrompt& prompt);
 
 // Loads base + ".TVO".  False only when the file cannot be opened or read,
 // and then nothing was changed.  *badLines (optional) receives the count.
-bool LoadData(const std::string& base, ScreenStore& store, GeneralOptions& options, LoadPrompt& prompt,
-              int* badLines = nullptr);
+bool LoadData(const std::string& base, ScreenStore& store, GeneralOptions& options,
+              LoadPrompt& prompt, int* badLines = nullptr);
 
 // LoadData; when the file cannot be opened, the general options fall back to
 // their values for a missing file and the screen tables keep what they held.
