@@ -283,6 +283,9 @@ void ScreenEditorWindow::Build() {
   gs->addWidget(AddText(EditorText::TextTermId, "TextTermId"), 3, 1);
   gs->addWidget(AddCheck(EditorCheck::CheckUserId, "CheckUserId", "User"), 4, 0);
   gs->addWidget(AddText(EditorText::TextUserId, "TextUserId"), 4, 1);
+  for (EditorText t : {EditorText::ExitKey, EditorText::KeysAfterEnter, EditorText::TextTermId,
+                       EditorText::TextUserId})
+    Box(t)->setMinimumWidth(110);
 
   auto* fkeys = new QGroupBox(QStringLiteral("Function Keys"), this);
   auto* gk = new QGridLayout(fkeys);
@@ -295,6 +298,8 @@ void ScreenEditorWindow::Build() {
     value->setObjectName(QStringLiteral("TeclasFuncaoVal%1").arg(k));
     connect(value, &QLineEdit::textEdited, this,
             [this, k](const QString& v) { editor_.SetFunctionKeyValue(k, ToEngine(v)); });
+    label->setMinimumWidth(80);
+    value->setMinimumWidth(80);
     keys_[static_cast<std::size_t>(k)] = label;
     values_[static_cast<std::size_t>(k)] = value;
     const int row = (k % 4) * 2;
