@@ -116,7 +116,9 @@ void ScreenEditor::LoadHost(int f) {
   host_.Size = o.Length[k];
   host_.Type = o.AType[k];
   host_.Justify = o.Justify[k];
-  host_.Text = o.Text[k];
+  // A non-display field (a password) is never shown, as on the session
+  // displays.
+  host_.Text = o.Hidden[k] ? std::string() : o.Text[k];
   host_.Show = !o.Hidden[k];
   host_.Input = !o.Protected[k];
   host_.AutoEnter = o.AutoEnter[k];

@@ -172,6 +172,8 @@ void OperatorWindows::CreateEditors() {
   divideWindow_ = std::make_unique<DivideFieldWindow>(*divide_, *seams_.prompt);
 
   connect(editorWindow_.get(), &ScreenEditorWindow::setAsMasterClicked, this, [this] {
+    // A dialog still open stores what it holds before it is opened again.
+    if (masterWindow_->isVisible()) masterWindow_->close();
     if (!master_->Open(editor_->EditScreen())) return;
     masterWindow_->Refresh();
     masterWindow_->show();
