@@ -8,9 +8,14 @@
 #include "config/config_writer.h"
 #include "core/gateway.h"
 #include "editors/auto_fill.h"
+#include "screens/capture.h"
 #include "ui/device_name_window.h"
+#include "ui/divide_field_window.h"
 #include "ui/general_config_dialog.h"
 #include "ui/main_window.h"
+#include "ui/master_screen_window.h"
+#include "ui/repeat_window.h"
+#include "ui/screen_editor_window.h"
 #include "ui/small_windows.h"
 #include "ui/startup_window.h"
 #include "ui/system_message_window.h"
@@ -60,6 +65,7 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
   general_ = std::make_unique<GeneralConfigDialog>(g.Options(), g.SessionCount());
   message_ = std::make_unique<SystemMessageWindow>();
   terminal_ = std::make_unique<TerminalScreenWindow>();
+  CreateEditors();
 
   lock_.changed = [this] { main_->ApplyLock(); };
   main_->ApplyLock();
@@ -71,10 +77,7 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
     gw_->OnPositionPicked(s);
     // The screen editor opens on the field under the cursor while the
     // configuration is unlocked; opening it marks the configuration unsaved.
-    if (lock_.Unlocked()) {
-      MarkUnsaved();
-      OpenNotAvailable("Screen Configurations");
-    }
+    if (lock_.Unlocked()) EditAtCursor(s);
     main_->As4001Click(s);
   });
   connect(message_.get(), &SystemMessageWindow::keyRecorded, this,
@@ -155,6 +158,78 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
   commands_ = std::make_unique<config::MenuCommands>(env);
 }
 
+void OperatorWindows::CreateEditors() {
+  auto& g = *gw_;
+  editors::ScreenEditor::Hooks hooks;
+  // Terminal answers are held back until the edited screen is served.
+  hooks.setEditorDirty = [this] { gw_->EditorDirty = true; };
+  hooks.previewChanged = [this](const std::string& p) { terminal_->SetText(p); };
+  editor_ = std::make_unique<editors::ScreenEditor>(g.Context(), *seams_.prompt, hooks);
+  master_ = std::make_unique<editors::MasterDialog>(g.Store(), *seams_.prompt);
+  repeat_ = std::make_unique<editors::RepeatDialog>(g.Store(), *seams_.prompt);
+  divide_ = std::make_unique<editors::DivideFieldDialog>(g.Store());
+  editorWindow_ = std::make_unique<ScreenEditorWindow>(*editor_);
+  masterWindow_ = std::make_unique<MasterScreenWindow>(*master_);
+  repeatWindow_ = std::make_unique<RepeatWindow>(*repeat_);
+  divideWindow_ = std::make_unique<DivideFieldWindow>(*divide_, *seams_.prompt);
+
+  connect(editorWindow_.get(), &ScreenEditorWindow::setAsMasterClicked, this, [this] {
+    // A dialog still open stores what it holds before it is opened again.
+    if (masterWindow_->isVisible()) masterWindow_->close();
+    if (!master_->Open(editor_->EditScreen())) return;
+    masterWindow_->Refresh();
+    masterWindow_->show();
+    masterWindow_->raise();
+  });
+  connect(editorWindow_.get(), &ScreenEditorWindow::repeatClicked, this, [this] {
+    if (!repeat_->Open(editor_->EditScreen())) return;
+    repeatWindow_->Refresh();
+    repeatWindow_->show();
+    repeatWindow_->raise();
+  });
+  connect(editorWindow_.get(), &ScreenEditorWindow::closed, this, [this] {
+    if (masterWindow_->isVisible()) masterWindow_->close();
+    if (repeatWindow_->isVisible()) repeatWindow_->close();
+  });
+  // The master status and the repeat rule show in the editor.
+  connect(masterWindow_.get(), &MasterScreenWindow::closed, this,
+          [this] { editorWindow_->Refresh(); });
+  connect(repeatWindow_.get(), &RepeatWindow::closed, this, [this] { editorWindow_->Refresh(); });
+}
+
+bool OperatorWindows::EditScreen(int screen, int session, int field) {
+  if (screen < 0 || screen > gw_->Store().NumeroMaximoDeEcrans) return false;
+  if (!editor_->Open(screen, session, field)) return false;
+  MarkUnsaved();
+  editorWindow_->Refresh();
+  editorWindow_->show();
+  editorWindow_->raise();
+  lastOpened_ = editorWindow_.get();
+  return true;
+}
+
+bool OperatorWindows::EditAtCursor(int session) {
+  host5250::HostDisplay* d = gw_->Display(session);
+  if (!d) return false;
+  const int field =
+      screens::FieldAtCursor(gw_->Context(), session, d->CursorColumn(), d->CursorRow());
+  if (field < 0) return false;
+  return EditScreen(gw_->Context().CurrentScreenOf(session), session, field);
+}
+
+void OperatorWindows::OpenDivideField(int screen, int field, int textStart, int textLen,
+                                      QWidget* report) {
+  divideWindow_->Open(screen, field, textStart, textLen, {main_.get(), report});
+}
+
+// The open editors store what they hold before the configuration is
+// replaced, cleared or saved at the end.
+void OperatorWindows::CloseEditors() {
+  for (QWidget* w : std::initializer_list<QWidget*>{repeatWindow_.get(), masterWindow_.get(),
+                                                    editorWindow_.get(), divideWindow_.get()})
+    if (w && w->isVisible()) w->close();
+}
+
 void OperatorWindows::Start(bool loaded) {
   startup_->Reload();
   general_->Reload();
@@ -204,6 +279,7 @@ void OperatorWindows::OpenMainWindow() {
 
 void OperatorWindows::MainWindowClosing() {
   closingMain_ = true;
+  CloseEditors();
   // "Save Changes ?" with Yes runs "&Save as" itself, file dialog included;
   // the gateway's own question then has nothing left to ask.
   if (gw_->ConfigChanged && !unattended_ && !gw_->ShutDown()) {
@@ -226,8 +302,9 @@ void OperatorWindows::CloseProgram() {
   }
   finished_ = true;
   gw_->Shutdown();
-  for (QWidget* w : std::initializer_list<QWidget*>{general_.get(), terminal_.get(), message_.get(),
-                                                    startup_.get(), lastOpened_.data()})
+  for (QWidget* w : std::initializer_list<QWidget*>{
+           general_.get(), terminal_.get(), message_.get(), startup_.get(), editorWindow_.get(),
+           masterWindow_.get(), repeatWindow_.get(), divideWindow_.get(), lastOpened_.data()})
     if (w) w->hide();
   emit finished();
 }
@@ -280,10 +357,12 @@ void OperatorWindows::RouterConfig() {
 void OperatorWindows::RunCommand(const std::string& name) {
   auto& store = gw_->Store();
   if (name == "LoadFile") {
+    CloseEditors();
     commands_->LoadFile();
   } else if (name == "SaveFile") {
     commands_->SaveFile();
   } else if (name == "ClearData") {
+    CloseEditors();
     store.ClearAllScreens();
   } else if (name == "ClearScreen") {
     store.ResetScreenDef(gw_->Context().CurrentScreenOf(SelectedSession()));

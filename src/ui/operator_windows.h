@@ -15,6 +15,10 @@
 #include "config/menu_commands.h"
 #include "config/startup_timer.h"
 #include "core/gateway_ui.h"
+#include "editors/divided_fields.h"
+#include "editors/master_dialog.h"
+#include "editors/repeat_dialog.h"
+#include "editors/screen_editor.h"
 #include "platform/os/clock.h"
 #include "platform/os/restart.h"
 
@@ -29,6 +33,10 @@ class StartupWindow;
 class GeneralConfigDialog;
 class SystemMessageWindow;
 class TerminalScreenWindow;
+class ScreenEditorWindow;
+class MasterScreenWindow;
+class RepeatWindow;
+class DivideFieldWindow;
 
 class OperatorWindows : public QObject, public core::GatewayUi {
   Q_OBJECT
@@ -81,6 +89,25 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   config::MenuCommands& Commands() { return *commands_; }
   // The last window a command opened (device names, not-available windows).
   QWidget* LastOpened() const { return lastOpened_; }
+  // The screen editor and its dialogs.
+  editors::ScreenEditor& Editor() { return *editor_; }
+  ScreenEditorWindow& EditorWindow() { return *editorWindow_; }
+  MasterScreenWindow& MasterWindow() { return *masterWindow_; }
+  RepeatWindow& RepeatRuleWindow() { return *repeatWindow_; }
+  DivideFieldWindow& DivideWindow() { return *divideWindow_; }
+
+  // Opens the screen editor on a screen for a session (32 from the screens
+  // report) at a field and marks the configuration unsaved.  False when
+  // the screen is not one of the configuration's.
+  bool EditScreen(int screen, int session, int field);
+  // The editor on the field under the host cursor of a live session, as a
+  // double click on its display opens it while the configuration is
+  // unlocked; nothing opens when no field is there.
+  bool EditAtCursor(int session);
+  // "Divide field" over the screens report's selection; `report` is
+  // disabled with the main window while it is open.
+  void OpenDivideField(int screen, int field, int textStart, int textLen, QWidget* report);
+
   // The startup window's tick, with the lock count kept in step with the
   // gateway (a disconnect restarts it).
   void Tick();
@@ -101,6 +128,8 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   void RouterConfig();
   int SelectedSession() const;
   void AfterLoad();
+  void CreateEditors();
+  void CloseEditors();
 
   Seams seams_;
   core::Gateway* gw_ = nullptr;
@@ -112,6 +141,14 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   std::unique_ptr<GeneralConfigDialog> general_;
   std::unique_ptr<SystemMessageWindow> message_;
   std::unique_ptr<TerminalScreenWindow> terminal_;
+  std::unique_ptr<editors::ScreenEditor> editor_;
+  std::unique_ptr<editors::MasterDialog> master_;
+  std::unique_ptr<editors::RepeatDialog> repeat_;
+  std::unique_ptr<editors::DivideFieldDialog> divide_;
+  std::unique_ptr<ScreenEditorWindow> editorWindow_;
+  std::unique_ptr<MasterScreenWindow> masterWindow_;
+  std::unique_ptr<RepeatWindow> repeatWindow_;
+  std::unique_ptr<DivideFieldWindow> divideWindow_;
   QPointer<QWidget> lastOpened_;
   bool keepRunning_ = false;  // the timer closes the main window but the program waits on
   bool finished_ = false;

@@ -1,6 +1,6 @@
 // The small windows of the main menu: the terminal screen preview and the
-// stand-in for windows that later work brings (screen editor, screens
-// report, graph, battery, report, debug).
+// stand-in for windows that later work brings (screens report, graph,
+// battery, report, debug).
 #pragma once
 
 #include <QWidget>

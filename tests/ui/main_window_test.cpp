@@ -12,6 +12,7 @@
 #include <QTest>
 #include <set>
 
+#include "screens/capture.h"
 #include "ui/general_config_dialog.h"
 #include "ui/system_message_window.h"
 #include "ui/ui_rig.h"
@@ -306,6 +307,10 @@ TEST(MainWindowSelection, DoubleClickPicksThePositionAndOpensTheEditorWhileUnloc
   EXPECT_EQ(r.windows->LastOpened(), nullptr) << "locked: no editor";
   r.windows->RunCommand("FullAccess");
   r.gateway->ConfigChanged = false;
+  // The editor opens on the captured field under the host cursor.
+  r.Host(0).AddField(1, 1, "Item", 5, false);
+  r.gateway->Sessions().CurrentScreen[0] = 1;
+  screens::ReadAs400Data(r.gateway->Context(), 0, 1);
   QTest::mouseDClick(w.Display(0), Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_EQ(r.gateway->CurrentSession, 0);
   ASSERT_NE(r.windows->LastOpened(), nullptr);

@@ -5,11 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <cstdio>
 
 #include "core/gateway_builder.h"
@@ -17,7 +22,10 @@
 #include "platform/radio/sim_terminal.h"
 #include "ui/general_config_dialog.h"
 #include "ui/main_window.h"
+#include "ui/master_screen_window.h"
 #include "ui/operator_windows.h"
+#include "ui/repeat_window.h"
+#include "ui/screen_editor_window.h"
 #include "ui/startup_window.h"
 
 namespace tervo::ui {
@@ -121,6 +129,43 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
   windows.Startup().adjustSize();
   Settle(500);
   EXPECT_TRUE(windows.Startup().grab().save(out + "/startup-window.png"));
+
+  // The screen editor on the first session's menu, opened by a double
+  // click as the operator opens it, with the master screen and repeat
+  // dialogs reached from it.  Nothing is changed.
+  windows.Main().As4001Click(0);
+  QTest::mouseDClick(windows.Main().Display(0), Qt::LeftButton, {}, QPoint(20, 20));
+  Settle(300);
+  ScreenEditorWindow& editor = windows.EditorWindow();
+  EXPECT_TRUE(editor.isVisible());
+  editor.adjustSize();
+  Settle(500);
+  EXPECT_TRUE(editor.grab().save(out + "/screen-editor.png"));
+  // The dialogs are shown filled in as an operator would fill them; the
+  // master box is cleared again and the repeat dialog closed without OK.
+  editor.findChild<QPushButton*>("MasterScreen")->click();
+  MasterScreenWindow& master = windows.MasterWindow();
+  master.Control<QCheckBox>("MasterScreenCheck")->click();
+  master.Control<QRadioButton>("DOWN")->click();
+  master.adjustSize();
+  Settle(500);
+  EXPECT_TRUE(master.grab().save(out + "/master-screen.png"));
+  master.Control<QCheckBox>("MasterScreenCheck")->click();
+  master.close();
+  editor.findChild<QPushButton*>("Repeat")->click();
+  RepeatWindow& repeat = windows.RepeatRuleWindow();
+  QTest::keyClicks(repeat.Box(editors::RepeatBox::Keys1), "@u");
+  repeat.Box(editors::RepeatBox::CounterVal)->selectAll();
+  QTest::keyClicks(repeat.Box(editors::RepeatBox::CounterVal), "3");
+  repeat.Box(editors::RepeatBox::SubCounter1)->selectAll();
+  QTest::keyClicks(repeat.Box(editors::RepeatBox::SubCounter1), "1");
+  QTest::keyClicks(repeat.Box(editors::RepeatBox::TKeys), "@E");
+  repeat.CounterOption(editors::kCounterFixed)->click();
+  repeat.adjustSize();
+  Settle(500);
+  EXPECT_TRUE(repeat.grab().save(out + "/repeat.png"));
+  repeat.close();
+  editor.close();
 
   windows.Quit();
   links.clear();
