@@ -7,6 +7,12 @@
 //   tervo-config resave BASE OUT  loads BASE and writes OUT; exits 1 when bad
 //                                 lines were dropped, 2 when BASE could not be
 //                                 read or OUT not written
+//   tervo-config unsaved BASE [accept|drop]
+//                                 shows what the changes kept beside BASE
+//                                 (BASE.TVO.unsaved) would change; accept puts
+//                                 them into BASE.TVO, drop removes them.
+//                                 Exits 1 when nothing is kept, 2 on a
+//                                 failure
 //
 // BASE and OUT are configuration bases: the file is BASE.TVO.  A name given
 // with its ".TVO" is accepted too.
@@ -18,6 +24,7 @@
 #include "config/config_summary.h"
 #include "config/config_writer.h"
 #include "config/menu_commands.h"
+#include "config/unsaved_file.h"
 
 namespace {
 
@@ -41,7 +48,8 @@ class ListingPrompt : public LoadPrompt {
 int Usage() {
   std::fprintf(stderr,
                "usage: tervo-config check BASE\n"
-               "       tervo-config resave BASE OUT\n");
+               "       tervo-config resave BASE OUT\n"
+               "       tervo-config unsaved BASE [accept|drop]\n");
   return 2;
 }
 
@@ -82,11 +90,56 @@ int Resave(const std::string& base, const std::string& out) {
   return 0;
 }
 
+int Unsaved(const std::string& base, const std::string& action) {
+  std::string when;
+  if (!UnsavedFileExists(base, &when)) {
+    std::printf("no unsaved changes kept for %s\n", ConfigFilePath(base).c_str());
+    return 1;
+  }
+  std::string err;
+  if (action == "drop") {
+    if (!RemoveUnsavedFile(base, &err)) {
+      std::fprintf(stderr, "tervo-config: %s\n", err.c_str());
+      return 2;
+    }
+    std::printf("dropped %s\n", UnsavedFilePath(base).c_str());
+    return 0;
+  }
+  if (action == "accept") {
+    ListingPrompt prompt(stderr);
+    if (!AcceptUnsavedFile(base, prompt, &err)) {
+      std::fprintf(stderr, "tervo-config: %s\n", err.c_str());
+      return 2;
+    }
+    std::printf("%s now holds the kept changes\n", ConfigFilePath(base).c_str());
+    return 0;
+  }
+  ScreenStore fileStore, keptStore;
+  GeneralOptions fileOptions, keptOptions;
+  ListingPrompt prompt(stdout);
+  LoadData(base, fileStore, fileOptions, prompt);
+  if (!LoadUnsavedFile(base, keptStore, keptOptions, prompt)) {
+    std::fprintf(stderr, "tervo-config: cannot read %s\n", UnsavedFilePath(base).c_str());
+    return 2;
+  }
+  std::printf("%s (%s) against %s:\n", UnsavedFilePath(base).c_str(), when.c_str(),
+              ConfigFilePath(base).c_str());
+  const auto lines = DescribeDifferences(fileStore, fileOptions, keptStore, keptOptions);
+  if (lines.empty()) std::printf("  no differences\n");
+  for (const auto& line : lines) std::printf("  %s\n", line.c_str());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "check") return Check(BaseOfChosenFile(argv[2]));
   if (argc == 4 && std::string(argv[1]) == "resave")
     return Resave(BaseOfChosenFile(argv[2]), BaseOfChosenFile(argv[3]));
+  if ((argc == 3 || argc == 4) && std::string(argv[1]) == "unsaved") {
+    const std::string action = argc == 4 ? argv[3] : "";
+    if (!action.empty() && action != "accept" && action != "drop") return Usage();
+    return Unsaved(BaseOfChosenFile(argv[2]), action);
+  }
   return Usage();
 }

@@ -83,8 +83,23 @@ class Gateway : private config::Log {
   // The shutdown sequence of a started gateway; safe to call more than
   // once (the destructor runs it too).
   void Shutdown();
-  // Ends waits that should give up (the radio retry) before Shutdown.
-  void RequestStop() { stopRequested_ = true; }
+  // The stop comes from outside (a signal, a gateway without windows):
+  // waits end at once (the radio retry among them) and the shutdown is
+  // unattended.
+  void RequestStop() {
+    stopRequested_ = true;
+    endWaits_ = true;
+    unattended_ = true;
+  }
+  // Nobody will answer at the coming shutdown (also the timer's stop): it
+  // asks nothing.  Unsaved changes are then saved with "Auto Save File" and
+  // kept beside the configuration without it (KeepUnsavedChanges).
+  void SetUnattended() { unattended_ = true; }
+  // Writes the configuration beside its file (BASE.TVO.unsaved) instead of
+  // over it and logs where: for changes nobody could be asked to save.
+  bool KeepUnsavedChanges();
+  // Where the last KeepUnsavedChanges wrote; empty when nothing was kept.
+  const std::string& KeptChangesPath() const { return keptPath_; }
   bool Started() const { return started_; }
   bool ShutDown() const { return shutDown_; }
 
@@ -134,6 +149,9 @@ class Gateway : private config::Log {
   std::string SystemName;
   std::string GlobalMessage;
   bool ConfigChanged = false;
+  // The configuration in memory holds changes an earlier stop kept beside
+  // the file: their file goes once the configuration is saved.
+  bool KeptChangesLoaded = false;
   bool MainWindowShown = false;
   bool EditorDirty = false;
   double MessageSeconds = 5.0;
@@ -144,6 +162,7 @@ class Gateway : private config::Log {
 
  private:
   void SetUpDisplays();
+  bool SaveConfigurationFile();
   void OpenRadioLink();
   void SendKeys(int s, const std::string& keys);
   void SendScreenToTerminal(int s, int scr);
@@ -175,10 +194,13 @@ class Gateway : private config::Log {
   std::string configPath_;
   std::string statusText_;
   std::string caption_;
+  std::string keptPath_;
   bool debugOpen_ = false;
   bool started_ = false;
   bool shutDown_ = false;
   bool stopRequested_ = false;
+  bool unattended_ = false;
+  bool endWaits_ = false;
   bool radioUp_ = false;
   bool radioOpened_ = false;
   bool firstScreenHandled_ = false;
