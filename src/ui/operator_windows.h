@@ -8,6 +8,8 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,8 +17,10 @@
 #include "config/menu_commands.h"
 #include "config/startup_timer.h"
 #include "core/gateway_ui.h"
+#include "core/kept_changes.h"
 #include "platform/os/clock.h"
 #include "platform/os/restart.h"
+#include "reports/recent_messages.h"
 
 namespace tervo::core {
 class Gateway;
@@ -29,6 +33,7 @@ class StartupWindow;
 class GeneralConfigDialog;
 class SystemMessageWindow;
 class TerminalScreenWindow;
+class RecentMessagesWindow;
 
 class OperatorWindows : public QObject, public core::GatewayUi {
   Q_OBJECT
@@ -39,6 +44,9 @@ class OperatorWindows : public QObject, public core::GatewayUi {
     config::FileDialogs* dialogs = nullptr;  // required for Load and Save as
     os::Restart* restart = nullptr;          // required for the stop-time restart
     const os::Clock* clock = nullptr;        // the start-up timer's time of day
+    // Whether the radio link holds the terminal with that id (the status
+    // bar's terminal count); unset counts none.
+    std::function<bool(const std::string& id)> terminalConnected;
   };
 
   explicit OperatorWindows(Seams seams);
@@ -54,6 +62,14 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   // Ends the program as the operator closing the main window would (the
   // shutdown sequence runs), also while the start-up window still waits.
   void Quit() { CloseProgram(); }
+  // Ends the program from outside (SIGTERM, SIGINT) with nobody to answer:
+  // no question is asked, waits end, and unsaved changes are saved with
+  // "Auto Save File" or kept beside the configuration without it.  The
+  // windows close once any question open now has returned.
+  void Stop();
+  // What to do with changes an earlier stop kept beside the configuration,
+  // once the main window has opened (kAsk: a question).
+  void SetKeptChoice(core::KeptChoice choice) { keptChoice_ = choice; }
   // The program should build a new gateway and windows and start again:
   // the timer's ON time came after its stop had shut the gateway down.
   bool ReopenRequested() const { return reopen_; }
@@ -76,6 +92,10 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   GeneralConfigDialog& General() { return *general_; }
   SystemMessageWindow& Message() { return *message_; }
   TerminalScreenWindow& Terminal() { return *terminal_; }
+  RecentMessagesWindow& MessagesWindow() { return *recent_; }
+  reports::RecentMessages& Messages() { return messages_; }
+  // Puts the gateway's state into the status bar (also every second).
+  void UpdateStatus();
   config::ConfigLock& Lock() { return lock_; }
   config::StartupTimer& Timer() { return *timer_; }
   config::MenuCommands& Commands() { return *commands_; }
@@ -90,6 +110,9 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   void finished();
   // The main window opened and the gateway ran its start-up sequence.
   void started();
+  // A command's one-line result (also in the status bar and the recent
+  // messages); the program writes it to standard error too.
+  void result(const QString& line);
 
  private:
   void OpenMainWindow();
@@ -101,6 +124,14 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   void RouterConfig();
   int SelectedSession() const;
   void AfterLoad();
+  void OfferKeptChanges();
+  // A command's one-line result: the status bar and the recent messages.
+  void Result(const std::string& line);
+  void ClearAllData();
+  void ClearScreenData();
+  void AutoFill();
+  // Any key or click in the operator's windows while unlocked.
+  void Activity();
 
   Seams seams_;
   core::Gateway* gw_ = nullptr;
@@ -112,7 +143,12 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   std::unique_ptr<GeneralConfigDialog> general_;
   std::unique_ptr<SystemMessageWindow> message_;
   std::unique_ptr<TerminalScreenWindow> terminal_;
+  std::unique_ptr<RecentMessagesWindow> recent_;
+  std::unique_ptr<QObject> activity_;
+  reports::RecentMessages messages_;
+  QTimer statusTimer_;
   QPointer<QWidget> lastOpened_;
+  core::KeptChoice keptChoice_ = core::KeptChoice::kAsk;
   bool keepRunning_ = false;  // the timer closes the main window but the program waits on
   bool finished_ = false;
   bool closingMain_ = false;
@@ -120,6 +156,8 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   bool reopen_ = false;  // the start-up timer is closing windows
   bool ticking_ = false;
   bool busy_ = false;
+  bool starting_ = false;  // the gateway's start-up sequence runs (radio retry)
+  bool stopping_ = false;  // Stop() was called
 };
 
 }  // namespace tervo::ui

@@ -54,7 +54,12 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
       return Result::Cancelled;
     }
   } dialogs;
-  OperatorWindows windows({&prompt, &dialogs, &restart, &clock});
+  core::BuiltGateway built;
+  OperatorWindows::Seams seams{&prompt, &dialogs, &restart, &clock, {}};
+  seams.terminalConnected = [&built](const std::string& id) {
+    return built.radio && built.radio->IsTerminalConnected(id);
+  };
+  OperatorWindows windows(seams);
 
   core::GatewayConfig config;
   config.configBase = dir.filePath("warehouse").toStdString();
@@ -66,7 +71,6 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
     config.radioAddress = "127.0.0.1:" + std::to_string(probe.serverPort());
   }
   config.sessionCount = 4;
-  core::BuiltGateway built;
   std::string err;
   ASSERT_TRUE(core::BuildGateway(config, windows, &built, &err)) << err;
   windows.Attach(*built.gateway);
