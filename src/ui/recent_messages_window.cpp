@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "ui/key_preview.h"
@@ -23,7 +24,7 @@ RecentMessagesWindow::RecentMessagesWindow(const reports::RecentMessages& messag
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(list_);
   layout->addWidget(closeButton, 0, Qt::AlignRight);
-  resize(640, 360);
+  resize(760, 360);
   new KeyPreview(this, [this](int key) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
     close();
@@ -33,19 +34,21 @@ RecentMessagesWindow::RecentMessagesWindow(const reports::RecentMessages& messag
 
 void RecentMessagesWindow::Refresh() {
   if (!isVisible()) return;
-  const auto& items = messages_.Items();
-  const bool atEnd =
-      list_->count() == 0 || list_->currentRow() == list_->count() - 1 || list_->currentRow() < 0;
+  // Follow new messages unless the operator scrolled back to read.
+  QScrollBar* bar = list_->verticalScrollBar();
+  const bool atEnd = bar->value() == bar->maximum();
   list_->clear();
-  for (const auto& m : items) {
+  for (const auto& m : messages_.Items()) {
     auto* item = new QListWidgetItem(FromEngine(reports::RecentMessages::Format(m)), list_);
+    item->setToolTip(item->text());
     if (m.kind == reports::RecentMessage::Kind::kError) {
       QFont f = item->font();
       f.setBold(true);
       item->setFont(f);
     }
   }
-  if (atEnd && list_->count() > 0) list_->setCurrentRow(list_->count() - 1);
+  if (atEnd) list_->scrollToBottom();
+  list_->horizontalScrollBar()->setValue(0);  // lines start with their time
 }
 
 void RecentMessagesWindow::showEvent(QShowEvent* e) {

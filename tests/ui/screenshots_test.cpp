@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <cstdio>
 
 #include "core/gateway_builder.h"
@@ -18,6 +20,7 @@
 #include "ui/general_config_dialog.h"
 #include "ui/main_window.h"
 #include "ui/operator_windows.h"
+#include "ui/recent_messages_window.h"
 #include "ui/startup_window.h"
 
 namespace tervo::ui {
@@ -112,11 +115,23 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
 
   windows.RunCommand("FullAccess");
   windows.Main().As4001Click(1);
+  windows.RunCommand("RouterConnect");  // a one-line result in the status bar
+  windows.UpdateStatus();
   Settle(800);
   EXPECT_TRUE(windows.Main().grab().save(out + "/main-window.png"));
 
+  windows.RunCommand("RecentMessages");
+  Settle(500);
+  EXPECT_TRUE(windows.MessagesWindow().grab().save(out + "/recent-messages.png"));
+  windows.MessagesWindow().hide();
+
   windows.RunCommand("GeneralConf");
   windows.General().adjustSize();
+  // A value that would not work, named at its field.
+  auto* len = qobject_cast<QLineEdit*>(windows.General().Control("DisplayLen"));
+  len->setFocus();
+  len->selectAll();
+  QTest::keyClicks(len, "abc");
   Settle(500);
   EXPECT_TRUE(windows.General().grab().save(out + "/general-configuration.png"));
   windows.General().hide();
