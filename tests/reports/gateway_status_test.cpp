@@ -1,5 +1,5 @@
-// The status bar's account of a gateway: radio link, terminals, host
-// sessions, unsaved changes.
+// The status bar's radio link states (the counts are checked through the
+// main window's status bar).
 #include "reports/gateway_status.h"
 
 #include "core/gateway_fixture.h"
@@ -8,25 +8,6 @@ namespace tervo::reports {
 namespace {
 
 using core::testing::GatewayTest;
-
-TEST_F(GatewayTest, StatusCountsTerminalsHostSessionsAndUnsavedChanges) {
-  gateway_->Start();
-  GatewayStatus s = ReadGatewayStatus(*gateway_, false, nullptr);
-  EXPECT_EQ(s.radio, GatewayStatus::Radio::kUp);
-  EXPECT_EQ(TerminalsText(s), "Terminals 0/2");
-  EXPECT_EQ(HostSessionsText(s), "Host sessions 0/2");
-  EXPECT_EQ(SavedText(s), "Saved");
-
-  std::string err;
-  Display(1).Connect(&err);
-  gateway_->ConfigChanged = true;
-  s = ReadGatewayStatus(*gateway_, false, [](const std::string& id) { return id == "T2"; });
-  EXPECT_EQ(TerminalsText(s), "Terminals 1/2");
-  EXPECT_EQ(HostSessionsText(s), "Host sessions 1/2");
-  EXPECT_EQ(SavedText(s), "Unsaved");
-  gateway_->Shutdown();
-  EXPECT_EQ(HostSessionsText(ReadGatewayStatus(*gateway_, false, nullptr)), "Host sessions 0/2");
-}
 
 TEST_F(GatewayTest, RadioLinkStates) {
   radio_->initializeResult = 0;

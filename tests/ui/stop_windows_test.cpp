@@ -41,16 +41,6 @@ TEST(StopWindows, ASignalWithUnsavedChangesKeepsThemAndAsksNothing) {
   EXPECT_FALSE(r.windows->General().isVisible());
 }
 
-TEST(StopWindows, WithAutoSaveTheConfigurationIsSaved) {
-  Rig r(1, [](core::Gateway& g) { g.Options().SetChecked("AutoSave", true); });
-  r.windows->RunCommand("GeneralConf");
-  r.windows->Stop();
-  Settle();
-  EXPECT_TRUE(r.prompt.asked.empty());
-  EXPECT_EQ(r.services->configurationSaves, 1);
-  EXPECT_EQ(r.services->unsavedKept, 0);
-}
-
 // The operator chose Exit, "Save Changes ?" is open, and the service is
 // stopped: the question must not decide anything (its answer is Cancel),
 // and the stop keeps the changes.
