@@ -182,6 +182,7 @@ void Gateway::FinishStart() {
 
 void Gateway::RequestStop() {
   stopRequested_ = true;
+  unattended_ = true;
   if (radioRetry_ != 0) {
     timers_->Cancel(radioRetry_);
     radioRetry_ = 0;
@@ -315,6 +316,7 @@ void Gateway::ScheduleQueue(int s) {
 
 void Gateway::Shutdown() {
   if (shutDown_ || !started_) return;
+  const bool unattended = unattended_;
   shutDown_ = true;
   stopRequested_ = true;
   waits_.CancelAll();
@@ -326,24 +328,18 @@ void Gateway::Shutdown() {
     timers_->Cancel(id);
     id = 0;
   }
-  if (ConfigChanged && ui_ && ui_->AskYesNo("Save Changes ?", true)) {
-    std::string err;
-    if (services_->SaveConfiguration(configPath_, &err)) {
-      ConfigChanged = false;
-    } else {
-      WriteLog("Save failed: " + err, true);
-    }
-  }
+  // Nobody answers a question during a service stop: it would hold the
+  // process until it is killed, with nothing written.
+  if (ConfigChanged && !unattended && ui_ && ui_->AskYesNo("Save Changes ?", true))
+    SaveConfigurationFile();
   for (int i = 0; i < sessions_.SessionCount; ++i) {
     const auto u = U(i);
     if (displays_[u]) displays_[u]->Disconnect();
     sessions_.Terminal_Connected[u] = false;
   }
   services_->SaveCounters(configPath_, counters_);
-  if (Checked("AutoSave")) {
-    std::string err;
-    if (!services_->SaveConfiguration(configPath_, &err)) WriteLog("Save failed: " + err, true);
-  }
+  if (Checked("AutoSave")) SaveConfigurationFile();
+  if (ConfigChanged && unattended) KeepUnsavedChanges();
   settings_->Set(kSettingsApp, kSettingsSection, "LastDay", std::to_string(TodayIndex()));
   if (radioOpened_ || radioUp_) radio_->TerminateComm(OptionNumber("ComPort"));
   if (debugOpen_) {
@@ -352,6 +348,33 @@ void Gateway::Shutdown() {
   }
   for (auto& d : displays_)
     if (d) d->SetEvents({});
+}
+
+bool Gateway::SaveConfigurationFile() {
+  std::string err;
+  if (!services_->SaveConfiguration(configPath_, &err)) {
+    WriteLog("Save failed: " + err, true);
+    return false;
+  }
+  ConfigChanged = false;
+  if (KeptChangesLoaded) services_->RemoveUnsavedChanges(configPath_);
+  KeptChangesLoaded = false;
+  return true;
+}
+
+bool Gateway::KeepUnsavedChanges() {
+  std::string err;
+  std::string path;
+  if (!services_->KeepUnsavedChanges(configPath_, &path, &err)) {
+    WriteLog("Unsaved changes lost: " + err, true);
+    return false;
+  }
+  keptPath_ = path;
+  // The folder is the configuration's; the name fits the log line.
+  const std::size_t slash = path.find_last_of("/\\");
+  WriteLog("Unsaved changes kept in " + path.substr(slash == std::string::npos ? 0 : slash + 1),
+           false);
+  return true;
 }
 
 }  // namespace tervo::core

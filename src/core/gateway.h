@@ -111,8 +111,19 @@ class Gateway : private config::Log {
   // The shutdown sequence of a started gateway; safe to call more than
   // once (the destructor runs it too).
   void Shutdown();
-  // Gives up what is still being retried (the radio link) before Shutdown.
+  // The stop comes from outside (a signal, a gateway without windows): what
+  // is still being retried (the radio link) is given up and the shutdown is
+  // unattended.
   void RequestStop();
+  // Nobody will answer at the coming shutdown (also the timer's stop): it
+  // asks nothing.  Unsaved changes are then saved with "Auto Save File" and
+  // kept beside the configuration without it (KeepUnsavedChanges).
+  void SetUnattended() { unattended_ = true; }
+  // Writes the configuration beside its file (BASE.TVO.unsaved) instead of
+  // over it and logs where: for changes nobody could be asked to save.
+  bool KeepUnsavedChanges();
+  // Where the last KeepUnsavedChanges wrote; empty when nothing was kept.
+  const std::string& KeptChangesPath() const { return keptPath_; }
   bool Started() const { return started_; }
   bool StartupFinished() const { return startupDone_; }
   bool ShutDown() const { return shutDown_; }
@@ -170,6 +181,9 @@ class Gateway : private config::Log {
   std::string SystemName;
   std::string GlobalMessage;
   bool ConfigChanged = false;
+  // The configuration in memory holds changes an earlier stop kept beside
+  // the file: their file goes once the configuration is saved.
+  bool KeptChangesLoaded = false;
   bool MainWindowShown = false;
   bool EditorDirty = false;
   double MessageSeconds = 5.0;
@@ -184,6 +198,7 @@ class Gateway : private config::Log {
   void FinishStart();
   void SetUpDisplays();
   void ArmPollTick();
+  bool SaveConfigurationFile();
   // events as they come
   void ScheduleDrain();
   void DrainTerminalMessages();
@@ -257,11 +272,13 @@ class Gateway : private config::Log {
   std::string configPath_;
   std::string statusText_;
   std::string caption_;
+  std::string keptPath_;
   bool debugOpen_ = false;
   bool started_ = false;
   bool startupDone_ = false;
   bool shutDown_ = false;
   bool stopRequested_ = false;
+  bool unattended_ = false;
   bool radioUp_ = false;
   bool radioOpened_ = false;
   bool firstScreenHandled_ = false;

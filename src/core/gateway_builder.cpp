@@ -33,7 +33,8 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
   int bad = 0;
   out->configLoaded = config::LoadDataFromFile2(base, *store, *options, prompt, &bad);
   out->badLines = bad;
-  if (!config.radioAddress.empty()) options->SetText("TCPIPAddr", config.radioAddress);
+  // For this run only: saving writes the configured address, not this one.
+  if (!config.radioAddress.empty()) options->SetRunOverride("TCPIPAddr", config.radioAddress);
 
   std::unique_ptr<os::Clock> clock;
   if (config.timeScale != 1.0) {

@@ -51,7 +51,7 @@ class LiveEditor : public ::testing::Test {
     ASSERT_TRUE(QFile::copy(QStringLiteral(TERVO_TEST_DATA "/../../demo/warehouse.TVO"),
                             dir_.filePath("warehouse.TVO")));
     windows_ = std::make_unique<OperatorWindows>(
-        OperatorWindows::Seams{&prompt_, &prompt_, &restart_, &clock_});
+        OperatorWindows::Seams{&prompt_, &prompt_, &restart_, &clock_, {}});
     core::GatewayConfig c;
     c.configBase = dir_.filePath("warehouse").toStdString();
     c.settingsFile = dir_.filePath("settings.ini").toStdString();

@@ -278,6 +278,7 @@ TEST(MainWindowMenus, ClearCommandsWorkOnTheSelectedSessionsScreen) {
   store.Screens[2].ScreenId = 22;
   r.gateway->Sessions().CurrentScreen[1] = 2;
   QTest::mouseClick(r.windows->Main().Display(1), Qt::LeftButton);
+  r.prompt.answer = config::Prompt::Answer::Yes;
   r.windows->RunCommand("ClearScreen");
   EXPECT_EQ(store.Screens[2].ScreenId, 0);
   EXPECT_EQ(store.Screens[1].ScreenId, 11) << "only the selected session's screen";

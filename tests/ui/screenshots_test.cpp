@@ -26,6 +26,7 @@
 #include "ui/operator_windows.h"
 #include "ui/repeat_window.h"
 #include "ui/screen_editor_window.h"
+#include "ui/recent_messages_window.h"
 #include "ui/startup_window.h"
 
 namespace tervo::ui {
@@ -62,7 +63,12 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
       return Result::Cancelled;
     }
   } dialogs;
-  OperatorWindows windows({&prompt, &dialogs, &restart, &clock});
+  core::BuiltGateway built;
+  OperatorWindows::Seams seams{&prompt, &dialogs, &restart, &clock, {}};
+  seams.terminalConnected = [&built](const std::string& id) {
+    return built.radio && built.radio->IsTerminalConnected(id);
+  };
+  OperatorWindows windows(seams);
 
   core::GatewayConfig config;
   config.configBase = dir.filePath("warehouse").toStdString();
@@ -74,7 +80,6 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
     config.radioAddress = "127.0.0.1:" + std::to_string(probe.serverPort());
   }
   config.sessionCount = 4;
-  core::BuiltGateway built;
   std::string err;
   ASSERT_TRUE(core::BuildGateway(config, windows, &built, &err)) << err;
   windows.Attach(*built.gateway);
@@ -116,11 +121,23 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
 
   windows.RunCommand("FullAccess");
   windows.Main().As4001Click(1);
+  windows.RunCommand("RouterConnect");  // a one-line result in the status bar
+  windows.UpdateStatus();
   Settle(800);
   EXPECT_TRUE(windows.Main().grab().save(out + "/main-window.png"));
 
+  windows.RunCommand("RecentMessages");
+  Settle(500);
+  EXPECT_TRUE(windows.MessagesWindow().grab().save(out + "/recent-messages.png"));
+  windows.MessagesWindow().hide();
+
   windows.RunCommand("GeneralConf");
   windows.General().adjustSize();
+  // A value that would not work, named at its field.
+  auto* len = qobject_cast<QLineEdit*>(windows.General().Control("DisplayLen"));
+  len->setFocus();
+  len->selectAll();
+  QTest::keyClicks(len, "abc");
   Settle(500);
   EXPECT_TRUE(windows.General().grab().save(out + "/general-configuration.png"));
   windows.General().hide();
