@@ -195,7 +195,7 @@ void SerialTransport::OnTerminalFrame(const wire::Frame& frame) {
       case Handshake::Step::Kind::kWelcome: {
         const bool back = !everWelcomed_.insert(id).second;
         Log("radio: terminal " + id + (back ? " is back" : " connected") +
-            " through the radio base (protocol " + std::to_string(hs.Version()) +
+            " through the radio base (v" + std::to_string(hs.Version()) +
             (hs.Authenticated() ? ", authenticated)" : ")"));
         Write(step.reply);
         if (setup_.callbacks.frame) {

@@ -291,14 +291,17 @@ void TcpTransport::OnWelcomed(Connection& c, const Handshake::Step& step) {
   c.id = id;
   byId_[c.id] = c.socket;
   const wire::Hello& h = step.hello;
-  std::string how = "protocol " + std::to_string(c.handshake.Version()) + ", display " +
-                    std::to_string(h.displayWidth) +
-                    (h.displayLines ? "x" + std::to_string(h.displayLines) : std::string());
-  const std::string features = Features(h);
-  if (!features.empty()) how += ", " + features;
-  if (c.handshake.Authenticated()) how += ", authenticated";
+  // Debug-log lines are cut at 80 characters: how it connected first, what
+  // the device is on a line of its own.
+  std::string how = "v" + std::to_string(c.handshake.Version());
   if (tls_) how += ", TLS";
+  if (c.handshake.Authenticated()) how += ", authenticated";
   Log("radio: terminal " + c.id + " connected from " + c.peer + " (" + how + ")");
+  std::string device = "display " + std::to_string(h.displayWidth) +
+                       (h.displayLines ? "x" + std::to_string(h.displayLines) : std::string());
+  const std::string features = Features(h);
+  if (!features.empty()) device += ", " + features;
+  Log("radio: terminal " + c.id + ": " + device);
   const std::uint8_t version = c.handshake.Version();
   if (version < 2) EnableSystemKeepAlive(c.socket, setup_.gate->timeouts);
   Write(c, step.reply);
