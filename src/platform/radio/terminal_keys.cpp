@@ -131,6 +131,20 @@ void TerminalKeys::Load(const std::string& path,
   for (const std::string& b : bad) say("key file " + path + ": " + b + "; skipped");
 }
 
+void TerminalKeys::LoadText(const std::string& text) {
+  path_.clear();
+  byId_.clear();
+  site_.reset();
+  state_ = State::kLoaded;
+  for (auto& [id, secret] : Parse(text, nullptr)) {
+    if (id == "*") {
+      site_ = secret;
+    } else {
+      byId_[id] = secret;
+    }
+  }
+}
+
 bool TerminalKeys::Refresh(const std::function<void(const std::string&)>& log) {
   if (path_.empty()) return false;
   struct stat st {};

@@ -36,6 +36,9 @@ class TerminalKeys {
   // terminal enrolled while the gateway runs can sign in at once.  True
   // when it reloaded.
   bool Refresh(const std::function<void(const std::string&)>& log = {});
+  // Keys from text in the key file's form, with no file behind them (tests,
+  // the fuzz target, a transport that holds keys elsewhere).
+  void LoadText(const std::string& text);
 
   State GetState() const { return state_; }
   const std::string& Path() const { return path_; }

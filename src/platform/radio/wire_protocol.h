@@ -148,9 +148,7 @@ enum class RefusedCode : std::uint8_t {
   kNotAccepted = 1,  // not authenticated, or the id is not served
   kReplaced = 2,     // a newer connection took this terminal over
   kProtocol = 3,     // a frame broke the protocol
-  kTimedOut = 4,     // a frame, the handshake or a PING answer came too late
-  kBusy = 5,         // too many connections waiting; try again later
-  kNotReading = 6,   // the terminal does not take what it is sent
+  kTimedOut = 4,     // a frame or the handshake took too long
 };
 struct Refusal {
   RefusedCode code = RefusedCode::kProtocol;
