@@ -4,6 +4,10 @@
 // inquiries: menu choice, item number, F3 back to the menu, over and over.
 //
 //   tervo-bench e2e [--terminals 32] [--transactions 50] [--bin DIR] [--demo FILE]
+//                   [--keys] [--tls]
+//
+// --keys enrols every bench terminal with its own secret (each connection
+// proves it); --tls serves the radio link in TLS with the test certificate.
 //
 // A transaction is one answer and the screen it brings; each terminal
 // answers 0 to 200 ms after its screen arrived.  A screen that does
@@ -20,6 +24,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -27,6 +32,7 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -37,6 +43,8 @@
 #include "config/config_writer.h"
 #include "platform/radio/sim_links.h"
 #include "platform/radio/sim_terminal.h"
+#include "platform/radio/terminal_keys.h"
+#include "platform/radio/tls_setup.h"
 
 namespace tervo::bench {
 namespace {
@@ -85,13 +93,16 @@ class Driver {
  public:
   enum class Phase { kSignOn, kMenu, kInquiry, kItem, kDone };
 
-  Driver(int index, quint16 port)
+  Driver(int index, quint16 port, const std::string& secret,
+         const std::optional<QSslConfiguration>& tls)
       : index_(index),
         id_("B" + std::to_string(index + 1)),
         row_(kItems[index % 8]),
         terminal_(id_, 20),
         client_(terminal_, "127.0.0.1", port) {
     terminal_.SetOnChange([this](const std::string&) { OnChange(); });
+    if (!secret.empty()) terminal_.SetSecret(secret);
+    if (tls) client_.UseTls(*tls);
     client_.Connect();
   }
 
@@ -224,9 +235,15 @@ bool ReadyLine(QProcess& p, const QString& marker, QString* line, int ms) {
 int RunE2e(const std::vector<std::string>& args) {
   int terminals = 32;
   int transactions = 50;
+  bool keys = false;
+  bool tls = false;
   QString bin = QCoreApplication::applicationDirPath() + "/../apps";
   QString demo = QCoreApplication::applicationDirPath() + "/../../demo/warehouse";
-  for (std::size_t i = 0; i + 1 < args.size(); i += 2) {
+  const QString certs = QCoreApplication::applicationDirPath() + "/../../tests/data/tls/";
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--keys") keys = true;
+    if (args[i] == "--tls") tls = true;
+    if (i + 1 >= args.size()) continue;
     if (args[i] == "--terminals") terminals = std::clamp(std::stoi(args[i + 1]), 1, 32);
     if (args[i] == "--transactions") transactions = std::max(1, std::stoi(args[i + 1]));
     if (args[i] == "--bin") bin = QString::fromStdString(args[i + 1]);
@@ -255,6 +272,35 @@ int RunE2e(const std::vector<std::string>& args) {
     return 1;
   }
 
+  // Secrets and certificates live in the settings and the key file, as on
+  // a real installation.
+  std::vector<std::string> secrets(32);
+  if (keys) {
+    for (int i = 0; i < 32; ++i) {
+      secrets[static_cast<std::size_t>(i)] = radio::TerminalKeys::NewSecret();
+      if (!radio::TerminalKeys::Store(dir.path().toStdString() + "/terminal-keys",
+                                      "B" + std::to_string(i + 1),
+                                      secrets[static_cast<std::size_t>(i)], &err)) {
+        std::fprintf(stderr, "e2e: %s\n", err.c_str());
+        return 1;
+      }
+    }
+  }
+  std::optional<QSslConfiguration> clientTls;
+  if (tls) {
+    QSettings ini(dir.path() + "/settings.ini", QSettings::IniFormat);
+    ini.setValue("QuilComm/Security/TlsCertificate", certs + "localhost.crt");
+    ini.setValue("QuilComm/Security/TlsKey", certs + "localhost.key");
+    ini.sync();
+    QSslConfiguration conf;
+    if (!radio::ClientTlsConfiguration((certs + "localhost.crt").toStdString(), {}, {}, &conf,
+                                       &err)) {
+      std::fprintf(stderr, "e2e: %s\n", err.c_str());
+      return 1;
+    }
+    clientTls = conf;
+  }
+
   QProcess host;
   host.start(bin + "/tervo-demohost/tervo-demohost", {"--listen", "127.0.0.1:0", "--quiet"});
   QString line;
@@ -280,7 +326,9 @@ int RunE2e(const std::vector<std::string>& args) {
   }
 
   std::vector<std::unique_ptr<Driver>> drivers;
-  for (int i = 0; i < terminals; ++i) drivers.push_back(std::make_unique<Driver>(i, radioPort));
+  for (int i = 0; i < terminals; ++i)
+    drivers.push_back(
+        std::make_unique<Driver>(i, radioPort, secrets[static_cast<std::size_t>(i)], clientTls));
   QElapsedTimer signOn;
   signOn.start();
   const qint64 signOnLimit = 10000 + 6000LL * terminals;

@@ -198,12 +198,19 @@ int WireRadioLink::BatteryLevel(const std::string& terminalId) const {
 // --- receiving
 
 bool WireRadioLink::Enqueue(Incoming in) {
-  // One line per overflow, not one per message: a flooding terminal must
-  // not flood the log as well.
+  // One line a minute at most, not one per message or per overflow: a
+  // terminal that floods the link must not flood the log as well.
   const auto held = queuedBy_.find(in.id);
   if (held != queuedBy_.end() && held->second >= options_.maxQueuedPerTerminal) {
-    if (overflowing_.insert(in.id).second) {
-      Log("radio: too many messages from terminal " + in.id + " waiting; more are dropped");
+    const std::int64_t now = options_.clock->MonotonicMs();
+    auto note = overflowing_.find(in.id);
+    if (note == overflowing_.end() || now - note->second.loggedAt >= kOverflowLogMs) {
+      const int before = note == overflowing_.end() ? 0 : note->second.dropped;
+      Log("radio: too many messages from terminal " + in.id + " waiting; more are dropped" +
+          (before > 0 ? " (" + std::to_string(before) + " since the last such line)" : ""));
+      overflowing_[in.id] = {now, 0};
+    } else {
+      ++note->second.dropped;
     }
     return false;
   }
@@ -213,7 +220,6 @@ bool WireRadioLink::Enqueue(Incoming in) {
     return false;
   }
   queueFull_ = false;
-  overflowing_.erase(in.id);
   ++queuedBy_[in.id];
   queue_.push_back(std::move(in));
   return true;

@@ -145,7 +145,12 @@ class WireRadioLink final : public RadioLink {
   std::deque<Incoming> queue_;
   bool queueFull_ = false;
   std::map<std::string, std::size_t> queuedBy_;  // queue_ entries per terminal
-  std::set<std::string> overflowing_;            // terminals whose drop was logged
+  struct OverflowNote {
+    std::int64_t loggedAt = 0;
+    int dropped = 0;  // since that line
+  };
+  static constexpr std::int64_t kOverflowLogMs = 60000;
+  std::map<std::string, OverflowNote> overflowing_;  // terminals whose drops were logged
   std::map<std::string, Terminal> terminals_;
 
   Mode mode_ = Mode::kIdle;

@@ -199,6 +199,41 @@ TEST_F(Timed, ATerminalThatDoesNotReadIsCapped) {
   ::close(fd);
 }
 
+// A terminal that floods the link costs one log line a minute, and the
+// next line says how much was lost meanwhile.
+TEST_F(Timed, AFloodingTerminalCostsOneLogLineAMinute) {
+  auto link = Link();
+  ASSERT_TRUE(link);
+  sim::SimTerminal t("T1", 20);
+  sim::SimTcpClient client(t, "127.0.0.1", link->ListeningPort());
+  t.SetAutoStart(false);
+  client.Connect();
+  ASSERT_TRUE(PumpUntil([&] { return t.Welcomed(); }));
+  auto flood = [&](int n) {
+    for (int i = 0; i < n; ++i) t.SendMessage("m");
+    test::Pump(50);
+    Received r;
+    while (test::Take(*link, &r)) {
+    }
+  };
+  auto lines = [&] {
+    int n = 0;
+    for (const auto& l : log.lines)
+      n += l.find("too many messages from terminal T1") != std::string::npos;
+    return n;
+  };
+  flood(40);
+  EXPECT_EQ(lines(), 1);
+  flood(40);
+  EXPECT_EQ(lines(), 1) << "a second flood within the minute";
+  clock.Advance(60000);
+  flood(20);
+  EXPECT_EQ(lines(), 2);
+  // 23 after the first line, 24 in the second flood.
+  EXPECT_TRUE(log.Has("waiting; more are dropped (47 since the last such line)"))
+      << ::testing::PrintToString(log.lines);
+}
+
 class TimedSerial : public Timed {
  protected:
   void SetUp() override {
