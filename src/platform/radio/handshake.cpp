@@ -59,7 +59,22 @@ Handshake::Step Handshake::OnFrame(const wire::Frame& frame) {
 }
 
 Handshake::Step Handshake::OnHello(const wire::Frame& frame) {
-  // A HELLO starts over: a terminal that lost its place says HELLO again.
+  // The same HELLO again before the AUTH (a radio base that sent it twice):
+  // the same CHALLENGE, so that whichever copy the terminal answers counts.
+  if (challenged_ && frame.terminalId == id_ && frame.version == version_) {
+    wire::Hello again;
+    std::string ignored;
+    if (wire::DecodeHello(frame.payload, frame.version, &again, &ignored) &&
+        again.nonce == hello_.nonce) {
+      Step s;
+      s.kind = Step::Kind::kChallenge;
+      s.reply = {static_cast<std::uint8_t>(wire::Type::kChallenge), id_,
+                 wire::EncodeChallenge({wire::kAuthHmacSha256, gatewayNonce_}), version_};
+      return s;
+    }
+  }
+  // Any other HELLO starts over: a terminal that lost its place says HELLO
+  // again.
   challenged_ = false;
   authenticated_ = false;
   id_ = frame.terminalId;

@@ -167,8 +167,10 @@ void SerialTransport::OnTerminalFrame(const wire::Frame& frame) {
   const std::string& id = frame.terminalId;
   const auto type = static_cast<wire::Type>(frame.type);
   auto it = peers_.find(id);
-  // A HELLO is the terminal (back) in range or restarted: it starts over.
-  if (type == wire::Type::kHello) {
+  // A HELLO from a welcomed terminal is the terminal back in range or
+  // restarted: it starts over.  One during the handshake goes to it (it may
+  // be the same HELLO passed on twice).
+  if (type == wire::Type::kHello && (it == peers_.end() || it->second->handshake.Welcomed())) {
     it = peers_.insert_or_assign(id, std::make_unique<Peer>(*setup_.gate)).first;
   }
   const bool welcomed = it != peers_.end() && it->second->handshake.Welcomed();

@@ -12,6 +12,7 @@ void SimTerminal::Send(wire::Type type, std::string payload) {
 }
 
 void SimTerminal::GiveUp(const std::string& why) {
+  helloPending_ = false;
   refusal_ = why;
   refusalCode_ = wire::RefusedCode::kNotAccepted;
   welcomed_ = false;
@@ -29,8 +30,13 @@ void SimTerminal::SayHello() {
   hello.battery = battery_;
   hello.client = "tervo-terminal";
   hello.features = wire::kFeatureInverse | wire::kFeatureLarge | wire::kFeatureBeeper;
-  nonce_ = auth::RandomBytes(wire::kNonceBytes);
-  gatewayNonce_.clear();
+  // One nonce per handshake: a HELLO said again before the gateway answered
+  // (a radio base repeating it) carries the same one.
+  if (!helloPending_ || nonce_.empty()) {
+    nonce_ = auth::RandomBytes(wire::kNonceBytes);
+    gatewayNonce_.clear();
+  }
+  helloPending_ = true;
   hello.nonce = nonce_;
   Send(wire::Type::kHello, wire::EncodeHello(hello, version_));
 }
@@ -51,6 +57,7 @@ void SimTerminal::SendMessage(const std::string& text) {
 
 void SimTerminal::OnDisconnected() {
   welcomed_ = false;
+  helloPending_ = false;
   Changed("disconnected");
 }
 
@@ -68,6 +75,7 @@ void SimTerminal::OnFrame(const wire::Frame& frame) {
         GiveUp("the gateway asks for a terminal secret and none is set");
         return;
       }
+      if (c.nonce == gatewayNonce_) return;  // answered already (a repeated HELLO)
       Send(wire::Type::kAuth,
            wire::EncodeAuth(auth::TerminalProof(*secret_, id_, nonce_, c.nonce)));
       gatewayNonce_ = c.nonce;
@@ -92,6 +100,7 @@ void SimTerminal::OnFrame(const wire::Frame& frame) {
         GiveUp("the gateway did not prove the terminal secret");
         return;
       }
+      helloPending_ = false;
       const bool first = !everWelcomed_;
       welcomed_ = everWelcomed_ = true;
       refusal_.clear();
@@ -102,6 +111,7 @@ void SimTerminal::OnFrame(const wire::Frame& frame) {
     case wire::Type::kRefused: {
       wire::Refusal refusal;
       wire::DecodeRefused(frame.payload, frame.version, &refusal, &err);
+      helloPending_ = false;
       refusal_ = refusal.reason.empty() ? "refused" : refusal.reason;
       refusalCode_ = refusal.code;
       welcomed_ = false;

@@ -85,8 +85,9 @@ class SimTerminal {
   std::function<void()> hangUp_;
   std::optional<std::string> secret_;
   std::uint8_t version_ = wire::kVersion;
-  std::string nonce_;         // of the last HELLO
-  std::string gatewayNonce_;  // of the last CHALLENGE
+  std::string nonce_;          // of the last HELLO
+  std::string gatewayNonce_;   // of the last CHALLENGE
+  bool helloPending_ = false;  // said HELLO, not yet welcomed or refused
   wire::Welcome welcome_;
   wire::RefusedCode refusalCode_ = wire::RefusedCode::kProtocol;
   int pings_ = 0;

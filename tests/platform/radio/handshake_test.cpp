@@ -138,6 +138,28 @@ TEST_F(Gate, ARecordedHandshakeIsWorthNothingLater) {
   EXPECT_FALSE(replayed.Welcomed());
 }
 
+// A radio base may pass one HELLO on twice: the copy gets the same
+// CHALLENGE, so the terminal's one AUTH counts.  A HELLO with a new nonce
+// starts over, and an AUTH for the old challenge no longer does.
+TEST_F(Gate, ARepeatedHelloGetsTheSameChallengeANewOneStartsOver) {
+  WithKeys();
+  Device d{"T1"};
+  Handshake h(gate, false);
+  const auto first = h.OnFrame(d.Hello());
+  const auto again = h.OnFrame(d.Hello());
+  ASSERT_EQ(again.kind, Kind::kChallenge);
+  EXPECT_EQ(again.reply.payload, first.reply.payload);
+  const wire::Frame auth = d.Auth("t1-secret-0123456789", first.reply);
+  EXPECT_EQ(h.OnFrame(auth).kind, Kind::kWelcome);
+
+  Handshake h2(gate, false);
+  const auto c1 = h2.OnFrame(d.Hello());
+  Device renewed{"T1"};
+  const auto c2 = h2.OnFrame(renewed.Hello());
+  EXPECT_NE(c2.reply.payload, c1.reply.payload);
+  EXPECT_EQ(h2.OnFrame(d.Auth("t1-secret-0123456789", c1.reply)).kind, Kind::kRefuse);
+}
+
 TEST_F(Gate, ASiteKeyAdmitsEveryTerminalButOnlyServedIdsGetIn) {
   WithKeys("* = the-site-wide-secret-456\n");
   for (const char* id : {"T1", "T9"}) {
