@@ -36,8 +36,10 @@ Handshake::Step Handshake::Welcome(const std::string& proof) {
     w.flags = 0;
     if (authenticated_) w.flags |= wire::kWelcomeAuthenticated;
     if (encrypted_) w.flags |= wire::kWelcomeEncrypted;
-    w.keepAliveSeconds = Seconds(gate_.timeouts.keepAliveMs);
-    w.answerSeconds = Seconds(gate_.timeouts.answerMs);
+    if (pinged_) {
+      w.keepAliveSeconds = Seconds(gate_.timeouts.keepAliveMs);
+      w.answerSeconds = Seconds(gate_.timeouts.answerMs);
+    }
     w.proof = proof;
     payload = wire::EncodeWelcome(w);
   }
@@ -86,7 +88,11 @@ Handshake::Step Handshake::OnHello(const wire::Frame& frame) {
   if (id_.empty()) {
     return Refuse(wire::RefusedCode::kProtocol, "HELLO without a terminal id", {}, version_);
   }
-  gate_.keys.Refresh();
+  if (gate_.keys.Refresh(gate_.log) && gate_.log) {
+    gate_.log("radio: key file " + gate_.keys.Path() + " read again (" +
+              std::to_string(gate_.keys.TerminalCount()) + " terminal keys" +
+              (gate_.keys.HasSiteKey() ? ", a site key)" : ")"));
+  }
   if (gate_.keys.Required()) {
     if (version_ < 2) {
       return Refuse(wire::RefusedCode::kNotAccepted, kRefusedNeedsVersion2,

@@ -29,14 +29,17 @@ struct Gatekeeper {
   TerminalKeys keys;
   std::function<bool(const std::string& id)> accept;  // unset: every id
   LinkTimeouts timeouts;
+  std::function<void(const std::string&)> log;  // what reading the key file again says
 
   bool Serves(const std::string& id) const { return !accept || accept(id); }
 };
 
 class Handshake {
  public:
-  // encrypted: the connection is TLS (told to the terminal in WELCOME).
-  Handshake(Gatekeeper& gate, bool encrypted) : gate_(gate), encrypted_(encrypted) {}
+  // encrypted: the connection is TLS; pinged: the transport sends PING
+  // after the keep-alive time (both told to the terminal in WELCOME).
+  Handshake(Gatekeeper& gate, bool encrypted, bool pinged = true)
+      : gate_(gate), encrypted_(encrypted), pinged_(pinged) {}
 
   struct Step {
     enum class Kind { kChallenge, kWelcome, kRefuse } kind = Kind::kRefuse;
@@ -65,6 +68,7 @@ class Handshake {
 
   Gatekeeper& gate_;
   bool encrypted_;
+  bool pinged_;
   bool challenged_ = false;
   bool welcomed_ = false;
   bool authenticated_ = false;

@@ -14,7 +14,8 @@ constexpr std::int64_t kNever = -1;
 }  // namespace
 
 struct SerialTransport::Peer {
-  explicit Peer(Gatekeeper& gate) : handshake(gate, false) {}
+  // Terminals behind a base are not pinged: the base knows who is in range.
+  explicit Peer(Gatekeeper& gate) : handshake(gate, false, false) {}
   Handshake handshake;
 };
 

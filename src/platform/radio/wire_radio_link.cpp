@@ -61,6 +61,7 @@ WireRadioLink::WireRadioLink(RadioLinkOptions options)
     options_.clock = ownClock_.get();
   }
   gate_.timeouts = options_.timeouts;
+  gate_.log = [this](const std::string& s) { Log(s); };
   QObject::connect(&checkTimer_, &QTimer::timeout, &checkTimer_, [this] { CheckTimeouts(); });
 }
 

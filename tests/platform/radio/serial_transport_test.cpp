@@ -165,6 +165,7 @@ TEST(SerialKeys, EachTerminalBehindTheBaseProvesItsSecret) {
   EXPECT_EQ(t2.Refusal(), "terminal not accepted");
   EXPECT_EQ(old.Refusal(), kRefusedNeedsVersion2);
   EXPECT_TRUE(log.Has("radio: terminal T1 connected through the radio base (v2, authenticated)"));
+  EXPECT_EQ(t1.LastWelcome().keepAliveSeconds, 0) << "terminals behind a base are not pinged";
   Received r;
   ASSERT_TRUE(TakeWithin(link, &r));
   EXPECT_EQ(r.id, "T1      ");
