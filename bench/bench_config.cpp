@@ -63,8 +63,7 @@ void Fill(ScreenStore& store, int screens, int fields, int divisions) {
       store.Indice[s][(o.StartRow[j] * 80 + o.StartColumn[j]) % config::kPositionSlots] = j;
     }
     std::string aspect;
-    for (int r = 0; r < 25; ++r)
-      aspect += std::string(80, static_cast<char>('A' + r % 26)) + "\r\n";
+    for (int r = 0; r < 25; ++r) aspect += std::string(80, static_cast<char>('A' + r % 26)) + "\r\n";
     store.ScreenAspect[s] = aspect;
     store.ScreenAspect[s].resize(config::kScreenAspectSize, ' ');
     store.AdvScreens[s].Active = s % 2 == 0;
@@ -85,8 +84,8 @@ double Ms(std::chrono::steady_clock::duration d) {
 }
 
 // Best save and load times over `runs` rounds; returns the file size.
-std::size_t Measure(const std::string& base, int screens, int fields, int divisions, int runs,
-                    double* saveMs, double* loadMs) {
+std::size_t Measure(const std::string& base, int screens, int fields, int divisions, int runs, double* saveMs,
+                    double* loadMs) {
   ScreenStore store;
   config::GeneralOptions options;
   Fill(store, screens, fields, divisions);

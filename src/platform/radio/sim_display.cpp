@@ -366,7 +366,8 @@ bool TerminalDisplay::Shows(const std::string& text) const {
   for (const Line& line : Layout()) {
     for (const Segment& seg : line) joined += seg.text;
   }
-  return joined.find(text) != std::string::npos || ShownLegend().find(text) != std::string::npos;
+  return joined.find(text) != std::string::npos ||
+         ShownLegend().find(text) != std::string::npos;
 }
 
 }  // namespace tervo::radio::sim

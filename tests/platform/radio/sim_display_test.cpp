@@ -163,9 +163,9 @@ TEST(Script, SecondsAreWholeOrDecimalAndAtMostADay) {
   const struct {
     const char* text;
     int ms;  // -1: refused
-  } cases[] = {{"5", 5000},      {"0.25", 250},       {".5", 500},       {"5.", 5000},
+  } cases[] = {{"5", 5000},   {"0.25", 250},        {".5", 500},      {"5.", 5000},
                {"1.2345", 1234}, {"86400", 86400000}, {"86400.001", -1}, {"", -1},
-               {".", -1},        {"-1", -1},          {"1e3", -1},       {"1.2.3", -1}};
+               {".", -1},     {"-1", -1},           {"1e3", -1},      {"1.2.3", -1}};
   for (const auto& c : cases) {
     int ms = -1;
     EXPECT_EQ(ParseSeconds(c.text, &ms), c.ms >= 0) << c.text;
