@@ -55,6 +55,16 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
   ro.log = [logTarget](const std::string& line) {
     if (*logTarget) (*logTarget)->WriteLog(line, false);
   };
+  // The link's keys and certificates are the machine's, not the
+  // configuration's: they stay out of the .TVO (docs/settings.md).
+  auto security = [&](const char* key) {
+    return settings->Get(config::kRadioApplication, "Security", key, "");
+  };
+  ro.keyFile = security("KeyFile");
+  if (ro.keyFile.empty())
+    ro.keyFile = radio::TerminalKeys::DefaultPath(settings->Store().OverrideFile());
+  ro.tls = {security("TlsCertificate"), security("TlsKey"), security("TlsClientCa")};
+  ro.clock = clock.get();
   auto radio = std::make_unique<radio::WireRadioLink>(ro);
   out->radio = radio.get();
   // A ComPort that is not a number names the serial device itself

@@ -3,6 +3,10 @@
 #include "platform/radio/serial_transport.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QTemporaryDir>
+#include <fstream>
 
 #include "platform/radio/sim_links.h"
 #include "radio_test_util.h"
@@ -129,6 +133,48 @@ TEST_F(Serial, FramesBeforeHelloAreRefused) {
   ASSERT_TRUE(PumpUntil([&] { return log.Has("START from terminal T7 before HELLO refused"); }));
   Received r;
   EXPECT_FALSE(test::Take(*link, &r));
+}
+
+// Behind a radio base each terminal proves its own secret, relayed over the
+// shared line; one that cannot is refused without disturbing the other.
+TEST(SerialKeys, EachTerminalBehindTheBaseProvesItsSecret) {
+  QTemporaryDir dir;
+  const std::string keys = dir.filePath("terminal-keys").toStdString();
+  std::ofstream(keys) << "T1 = first-terminal-secret-0001\nT2 = second-terminal-secret-02\n";
+  ::chmod(keys.c_str(), 0600);
+  std::string slave, err;
+  auto channel = sim::FdChannel::OpenPty(&slave, &err);
+  ASSERT_TRUE(channel) << err;
+  sim::SimTerminal t1{"T1", 20}, t2{"T2", 20}, old{"T3", 20};
+  t1.SetSecret("first-terminal-secret-0001");
+  t2.SetSecret("a-guess");
+  old.SetProtocolVersion(wire::kVersion1);
+  sim::SimRadioBase base(std::move(channel));
+  base.Add(t1);
+  base.Add(t2);
+  base.Add(old);
+  test::LogRecorder log;
+  RadioLinkOptions o;
+  o.log = log.Fn();
+  o.keyFile = keys;
+  WireRadioLink link(o);
+  link.SetSerialDevice(slave);
+  ASSERT_EQ(link.InitializeComm(1, 9600), 1);
+  ASSERT_TRUE(PumpUntil([&] { return t1.Welcomed() && t2.Refused() && old.Refused(); }))
+      << ::testing::PrintToString(log.lines);
+  EXPECT_EQ(t2.Refusal(), "terminal not accepted");
+  EXPECT_EQ(old.Refusal(), kRefusedNeedsVersion2);
+  EXPECT_TRUE(log.Has("radio: terminal T1 connected through the radio base (v2, authenticated)"));
+  EXPECT_EQ(t1.LastWelcome().keepAliveSeconds, 0) << "terminals behind a base are not pinged";
+  Received r;
+  ASSERT_TRUE(TakeWithin(link, &r));
+  EXPECT_EQ(r.id, "T1      ");
+  EXPECT_EQ(r.data, "START");
+  EXPECT_FALSE(link.IsTerminalConnected("T2"));
+  // What T2 sends now is not heard.
+  t2.SendStart();
+  ASSERT_TRUE(PumpUntil([&] { return log.Has("START from terminal T2 before HELLO refused"); }));
+  EXPECT_FALSE(test::Take(link, &r));
 }
 
 }  // namespace
