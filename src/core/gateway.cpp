@@ -94,6 +94,7 @@ void Gateway::SetMessageKey(int key) {
   if (radioRetry_ != 0) {
     timers_->Cancel(radioRetry_);
     radioRetry_ = 0;
+    awaitingBase_ = false;
     FinishStart();
   }
   for (int s = 0; s < sessions_.SessionCount; ++s) waits_.Check(s);
@@ -128,7 +129,7 @@ void Gateway::Start() {
   services_->LoadCounters(configPath_, counters_);
   ctx_.DisplayLen = OptionNumber("DisplayLen");
 
-  radio_->SetReceiveNotifier([this] { ScheduleDrain(); });
+  radio_->SetReceiveNotifier([this] { OnRadioNotice(); });
   ArmPollTick();
   if (text::TrimBlanks(OptionText("ComPort")).empty()) {
     FinishStart();
@@ -152,6 +153,21 @@ void Gateway::TryRadioLink() {
     FinishStart();
     return;
   }
+  if (radio_->BaseAnswerPending()) {
+    // The radio base was asked; its answer comes through the link's
+    // notifier (OnRadioNotice), or the base is not there.
+    awaitingBase_ = true;
+    radioRetry_ = timers_->After(kBaseAnswerMs, [this] {
+      radioRetry_ = 0;
+      awaitingBase_ = false;
+      RadioBaseNotFound();
+    });
+    return;
+  }
+  RadioBaseNotFound();
+}
+
+void Gateway::RadioBaseNotFound() {
   WriteLog("Radio Base Not Found , <Enter> to go on", true);
   const auto pause = static_cast<std::int64_t>(std::llround((MessageSeconds + 1) * 1000.0));
   radioRetry_ = timers_->After(pause, [this] {
@@ -187,6 +203,7 @@ void Gateway::RequestStop() {
     timers_->Cancel(radioRetry_);
     radioRetry_ = 0;
   }
+  awaitingBase_ = false;
 }
 
 void Gateway::SetUpDisplays() {
@@ -261,6 +278,17 @@ void Gateway::PollTerminals() {
     RunPendingKeys("", i);
     waits_.Check(i);
   }
+}
+
+void Gateway::OnRadioNotice() {
+  if (awaitingBase_) {
+    // The radio base answered: the link is tried again at once.
+    timers_->Cancel(radioRetry_);
+    radioRetry_ = 0;
+    awaitingBase_ = false;
+    TryRadioLink();
+  }
+  ScheduleDrain();
 }
 
 void Gateway::ScheduleDrain() {

@@ -59,6 +59,8 @@ constexpr int kEnterKey = 13;
 constexpr std::int64_t kConnectSettleMs = 4000;
 // Between two identification rounds of a screen no definition matches.
 constexpr std::int64_t kIdentifyRetryMs = 200;
+// How long a radio base is given to answer when its line is opened.
+constexpr std::int64_t kBaseAnswerMs = 2000;
 // The pause after the screen numbers ran out.
 constexpr std::int64_t kNumbersExhaustedPauseMs = 5000;
 // How long the operator has to press Enter for a screen that would be
@@ -195,6 +197,8 @@ class Gateway : private config::Log {
  private:
   // start-up
   void TryRadioLink();
+  void RadioBaseNotFound();
+  void OnRadioNotice();
   void FinishStart();
   void SetUpDisplays();
   void ArmPollTick();
@@ -282,6 +286,7 @@ class Gateway : private config::Log {
   bool radioUp_ = false;
   bool radioOpened_ = false;
   bool firstScreenHandled_ = false;
+  bool awaitingBase_ = false;  // the radio base was asked and has not answered
   bool busyShown_ = false;
 };
 

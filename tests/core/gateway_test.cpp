@@ -69,6 +69,35 @@ TEST_F(GatewayTest, EmptyComPortOpensNoLinkButAcceptsIds) {
   EXPECT_EQ(Calls("TerminateComm"), 0);
 }
 
+TEST_F(GatewayTest, ARadioBaseIsGivenTwoSecondsToAnswer) {
+  options_->SetText("TCPIP", "0");
+  radio_->initializeResult = 0;
+  radio_->answerPending = true;  // a serial line: the base was asked
+  gateway_->Start();
+  Pass(1000);
+  EXPECT_FALSE(Logged("Radio Base Not Found , <Enter> to go on"));
+  radio_->initializeResult = 1;  // ... and answers
+  radio_->answerPending = false;
+  radio_->notify();
+  EXPECT_TRUE(gateway_->RadioUp()) << "at once, not after the retry pause";
+  EXPECT_EQ(Calls("InitializeComm"), 2);
+  EXPECT_FALSE(Logged("Radio Base Not Found , <Enter> to go on"));
+}
+
+TEST_F(GatewayTest, ASilentRadioBaseIsReportedAfterTwoSeconds) {
+  options_->SetText("TCPIP", "0");
+  radio_->initializeResult = 0;
+  radio_->answerPending = true;
+  gateway_->Start();
+  Pass(kBaseAnswerMs);
+  EXPECT_EQ(CountLogged("Radio Base Not Found , <Enter> to go on"), 1);
+  Pass(6000);
+  EXPECT_EQ(Calls("InitializeComm"), 2) << "asked again after the pause";
+  EXPECT_FALSE(gateway_->StartupFinished());
+  gateway_->SetMessageKey(kEnterKey);
+  EXPECT_TRUE(gateway_->StartupFinished());
+}
+
 TEST_F(GatewayTest, TheRadioBaseAnsweringLaterEndsTheRetries) {
   radio_->initializeResult = 0;
   gateway_->Start();

@@ -1,8 +1,5 @@
 #include "platform/radio/serial_transport.h"
 
-#include <QEventLoop>
-#include <QTimer>
-
 #include "platform/os/blank_text.h"
 
 namespace tervo::radio {
@@ -34,11 +31,9 @@ std::string SerialDeviceName(const std::string& comPort) {
   return t.empty() ? std::string() : "/dev/" + t;
 }
 
-SerialTransport::SerialTransport(std::string device, int baudRate, int baseAnswerMs,
-                                 TransportSetup setup)
+SerialTransport::SerialTransport(std::string device, int baudRate, TransportSetup setup)
     : device_(std::move(device)),
       baudRate_(baudRate),
-      baseAnswerMs_(baseAnswerMs),
       setup_(std::move(setup)),
       out_(setup_.output) {}
 
@@ -75,28 +70,14 @@ bool SerialTransport::Open(std::string* err) {
   QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { OnReadyRead(); });
   QObject::connect(&port_, &QSerialPort::bytesWritten, &port_, [this] { Flush(); });
 
-  // Base frames go out in version 1, which every base reads.
-  Write({static_cast<std::uint8_t>(wire::Type::kProbe), {}, {}, wire::kVersion1});
-  // Wait processing events, as the gateway's own waits do: the base's answer
-  // arrives through readyRead like everything else.
-  if (!baseReady_) {
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    waitLoop_ = &loop;
-    timer.start(baseAnswerMs_);
-    loop.exec();
-    waitLoop_ = nullptr;
-  }
-  if (!baseReady_) {
-    *err = "radio base on " + device_ + " does not answer";
-    QObject::disconnect(&port_, nullptr, nullptr, nullptr);
-    port_.close();
-    return false;
-  }
+  AskAgain();
   lineHeard_ = Now();
   return true;
+}
+
+void SerialTransport::AskAgain() {
+  // Base frames go out in version 1, which every base reads.
+  Write({static_cast<std::uint8_t>(wire::Type::kProbe), {}, {}, wire::kVersion1});
 }
 
 void SerialTransport::OnReadyRead() {
@@ -146,9 +127,10 @@ void SerialTransport::OnFrame(const wire::Frame& frame) {
     if (type == wire::Type::kBaseReady) {
       std::string text, err;
       wire::DecodeText(frame.payload, wire::kMaxReason, &text, &err);
-      if (!baseReady_) Log("radio: radio base on " + device_ + " answered: " + text);
+      const bool first = !baseReady_;
+      if (first) Log("radio: radio base on " + device_ + " answered: " + text);
       baseReady_ = true;
-      if (waitLoop_) waitLoop_->quit();
+      if (first && setup_.callbacks.ready) setup_.callbacks.ready();
     } else {
       Log("radio: " + std::string(wire::TypeName(frame.type)) + " without a terminal id refused");
     }

@@ -10,8 +10,6 @@
 #include <memory>
 #include <set>
 
-class QEventLoop;
-
 #include "platform/radio/transport.h"
 
 namespace tervo::radio {
@@ -24,13 +22,15 @@ std::string SerialDeviceName(const std::string& comPort);
 
 class SerialTransport final : public Transport {
  public:
-  SerialTransport(std::string device, int baudRate, int baseAnswerMs, TransportSetup setup);
+  SerialTransport(std::string device, int baudRate, TransportSetup setup);
   ~SerialTransport() override;
 
-  // Opens the line and asks the base to answer (PROBE); true only when it
-  // answered with BASE-READY within baseAnswerMs.  Events are processed
-  // while it waits, as in the gateway's other waits.
+  // Opens the line and asks the base to answer (PROBE); false only when the
+  // device cannot be opened.  The base's BASE-READY comes later, through
+  // the event loop like every frame: Ready() from then on.
   bool Open(std::string* err) override;
+  bool Ready() const override { return baseReady_; }
+  void AskAgain() override;
   bool Send(const wire::Frame& frame) override;
   void ResetAll() override;
   bool IsConnected(const std::string& terminalId) const override;
@@ -52,7 +52,6 @@ class SerialTransport final : public Transport {
 
   std::string device_;
   int baudRate_;
-  int baseAnswerMs_;
   TransportSetup setup_;
   QSerialPort port_;
   wire::FrameDecoder decoder_;
@@ -62,7 +61,6 @@ class SerialTransport final : public Transport {
   std::map<std::string, std::unique_ptr<Peer>> peers_;
   std::set<std::string> everWelcomed_;
   std::map<std::string, int> droppedScreens_;
-  QEventLoop* waitLoop_ = nullptr;
   std::int64_t partialSince_ = -1;
   std::int64_t lineHeard_ = 0;
   std::int64_t probeSent_ = -1;

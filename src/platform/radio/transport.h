@@ -24,6 +24,9 @@ struct TransportCallbacks {
   // passed on.
   std::function<void(const wire::Frame&)> frame;
   LogFn log;
+  // The far end of a line answered (a radio base said BASE-READY): the
+  // transport is Ready() from now on.
+  std::function<void()> ready;
 };
 
 // What every transport shares with the link: the gate that admits
@@ -39,7 +42,12 @@ class Transport {
  public:
   virtual ~Transport() = default;
   // Starts listening or opens the line; false with *err when it cannot.
+  // It never waits: a line whose far end must answer first is open but not
+  // Ready() until it does (callbacks.ready tells).
   virtual bool Open(std::string* err) = 0;
+  virtual bool Ready() const { return true; }
+  // Asks the far end of a line that has not answered again.
+  virtual void AskAgain() {}
   // Sends one frame to frame.terminalId, in the version that terminal
   // speaks.  False when that terminal cannot be reached now (not
   // connected).

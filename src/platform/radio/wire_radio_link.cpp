@@ -102,12 +102,26 @@ void WireRadioLink::TCPIP_Start(const std::string& baseAddress) {
   SplitAddress(baseAddress, &tcpAddress_, &tcpPort_);
 }
 
+bool WireRadioLink::BaseAnswerPending() const { return transport_ && !transport_->Ready(); }
+
 int WireRadioLink::InitializeComm(int port, int baudRate) {
+  if (transport_ && !up_) {
+    // The line was opened and its base asked before.
+    if (transport_->Ready()) return LinkUp();
+    Log("radio: the radio base does not answer; asked again");
+    transport_->AskAgain();
+    return 0;
+  }
   transport_.reset();
+  up_ = false;
   checkTimer_.stop();
   TransportSetup setup;
   setup.callbacks.frame = [this](const wire::Frame& f) { OnFrame(f); };
   setup.callbacks.log = [this](const std::string& s) { Log(s); };
+  // The base answered: whoever waits for the link is told, as for a message.
+  setup.callbacks.ready = [this] {
+    if (notify_) notify_();
+  };
   setup.gate = &gate_;
   setup.clock = options_.clock;
   setup.output = options_.output;
@@ -146,14 +160,19 @@ int WireRadioLink::InitializeComm(int port, int baudRate) {
     gate_.accept = nullptr;
     const std::string device =
         serialDevice_.empty() ? SerialDeviceName(std::to_string(port)) : serialDevice_;
-    transport_ = std::make_unique<SerialTransport>(device, baudRate, options_.baseAnswerMs,
-                                                   std::move(setup));
+    transport_ = std::make_unique<SerialTransport>(device, baudRate, std::move(setup));
   }
   if (!transport_->Open(&err)) {
     Log("radio: " + err);
     transport_.reset();
     return 0;
   }
+  if (!transport_->Ready()) return 0;  // the base's answer comes later
+  return LinkUp();
+}
+
+int WireRadioLink::LinkUp() {
+  up_ = true;
   ReportSecurity();
   if (options_.checkEveryMs > 0) checkTimer_.start(options_.checkEveryMs);
   return 1;
@@ -176,6 +195,7 @@ void WireRadioLink::TCPIP_AcceptTerminalId(const std::string& terminalId) {
 void WireRadioLink::TerminateComm(int) {
   checkTimer_.stop();
   transport_.reset();
+  up_ = false;
   queue_.clear();
   queuedBy_.clear();
   overflowing_.clear();

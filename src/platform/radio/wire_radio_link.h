@@ -26,8 +26,6 @@ constexpr std::uint16_t kDefaultTcpPort = 7250;
 struct RadioLinkOptions {
   // Port for a TCPIPAddr without ":port"; 0 picks any free port (tests).
   std::uint16_t tcpPort = kDefaultTcpPort;
-  // How long InitializeComm waits for the radio base to answer.
-  int baseAnswerMs = 2000;
   // Received messages held for T_CheckIfReceiveData; more are refused.
   std::size_t maxQueued = 1024;
   // Of those, held for any one terminal: a terminal that floods the link
@@ -60,6 +58,7 @@ class WireRadioLink final : public RadioLink {
   void TCPIP_AcceptTerminalId(const std::string& terminalId) override;
   void TerminateComm(int port) override;
 
+  bool BaseAnswerPending() const override;
   int T_CheckIfReceiveData(std::string& id, std::string& data, std::uint8_t& kind,
                            std::int32_t& value, std::string& block) override;
   void SetReceiveNotifier(std::function<void()> notify) override { notify_ = std::move(notify); }
@@ -123,6 +122,7 @@ class WireRadioLink final : public RadioLink {
     std::optional<Answer> current;  // the answer last handed to the gateway
   };
 
+  int LinkUp();
   void OnFrame(const wire::Frame& frame);
   // False when the queue is full and the message was dropped.
   bool Enqueue(Incoming in);
@@ -154,6 +154,7 @@ class WireRadioLink final : public RadioLink {
   std::map<std::string, OverflowNote> overflowing_;  // terminals whose drops were logged
   std::map<std::string, Terminal> terminals_;
   std::function<void()> notify_;
+  bool up_ = false;  // InitializeComm succeeded on the transport there is
 
   Mode mode_ = Mode::kIdle;
   std::string buildFor_;

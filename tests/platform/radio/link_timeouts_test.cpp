@@ -260,7 +260,7 @@ class TimedSerial : public Timed {
 // swallow the real frames behind it until 260 more bytes happen to arrive.
 TEST_F(TimedSerial, AHalfFrameOnTheLineIsSkippedAfterThreeSeconds) {
   base->Add(t1);
-  ASSERT_EQ(link->InitializeComm(1, 9600), 1);
+  ASSERT_EQ(test::OpenSerial(*link, 9600), 1);
   Received r;
   ASSERT_TRUE(TakeWithin(*link, &r));
   ASSERT_EQ(r.data, "START");
@@ -279,7 +279,7 @@ TEST_F(TimedSerial, AHalfFrameOnTheLineIsSkippedAfterThreeSeconds) {
 
 TEST_F(TimedSerial, ASilentBaseIsProbedAndASilentOneReported) {
   base->Add(t1);
-  ASSERT_EQ(link->InitializeComm(1, 9600), 1);
+  ASSERT_EQ(test::OpenSerial(*link, 9600), 1);
   ASSERT_EQ(base->Probes(), 1);
   Advance(*link, 30000);
   ASSERT_TRUE(PumpUntil([&] { return base->Probes() == 2; }));

@@ -43,7 +43,6 @@ class Serial : public ::testing::Test {
     base = std::make_unique<sim::SimRadioBase>(std::move(channel));
     RadioLinkOptions o;
     o.log = log.Fn();
-    o.baseAnswerMs = 2000;
     link = std::make_unique<WireRadioLink>(o);
     link->SetSerialDevice(slave);
   }
@@ -59,15 +58,23 @@ class Serial : public ::testing::Test {
 TEST_F(Serial, InitializeCommIsNonZeroOnlyWhenTheBaseAnswers) {
   RadioLinkOptions o;
   o.log = log.Fn();
-  o.baseAnswerMs = 100;
   WireRadioLink silent(o);
   std::string quietSlave, err;
   auto quiet = sim::FdChannel::OpenPty(&quietSlave, &err);
   ASSERT_TRUE(quiet);
   silent.SetSerialDevice(quietSlave);
+  EXPECT_EQ(silent.InitializeComm(1, 9600), 0) << "it never waits for the base";
+  EXPECT_TRUE(silent.BaseAnswerPending());
+  test::Pump(200);
   EXPECT_EQ(silent.InitializeComm(1, 9600), 0);
-  EXPECT_TRUE(log.Has("does not answer"));
+  EXPECT_TRUE(log.Has("does not answer; asked again"));
 
+  // The base's answer comes through the event loop; the link tells.
+  int told = 0;
+  link->SetReceiveNotifier([&] { ++told; });
+  EXPECT_EQ(link->InitializeComm(1, 9600), 0);
+  ASSERT_TRUE(PumpUntil([&] { return !link->BaseAnswerPending(); }));
+  EXPECT_EQ(told, 1);
   EXPECT_EQ(link->InitializeComm(1, 9600), 1);
   EXPECT_EQ(base->Probes(), 1);
   EXPECT_TRUE(log.Has("answered: tervo-terminal radio base"));
@@ -76,7 +83,7 @@ TEST_F(Serial, InitializeCommIsNonZeroOnlyWhenTheBaseAnswers) {
 TEST_F(Serial, ManyTerminalsShareTheLineAndStayApart) {
   base->Add(t1);
   base->Add(t2);
-  ASSERT_EQ(link->InitializeComm(1, 19200), 1);
+  ASSERT_EQ(test::OpenSerial(*link, 19200), 1);
   ASSERT_TRUE(PumpUntil([&] { return t1.Welcomed() && t2.Welcomed(); }));
   Received a, b;
   ASSERT_TRUE(TakeWithin(*link, &a));
@@ -126,7 +133,7 @@ TEST_F(Serial, ManyTerminalsShareTheLineAndStayApart) {
 }
 
 TEST_F(Serial, FramesBeforeHelloAreRefused) {
-  ASSERT_EQ(link->InitializeComm(1, 9600), 1);
+  ASSERT_EQ(test::OpenSerial(*link, 9600), 1);
   std::string bytes, err;
   ASSERT_TRUE(wire::EncodeFrame({0x02, "T7", ""}, &bytes, &err));
   master->Write(bytes);
@@ -159,7 +166,7 @@ TEST(SerialKeys, EachTerminalBehindTheBaseProvesItsSecret) {
   o.keyFile = keys;
   WireRadioLink link(o);
   link.SetSerialDevice(slave);
-  ASSERT_EQ(link.InitializeComm(1, 9600), 1);
+  ASSERT_EQ(test::OpenSerial(link, 9600), 1);
   ASSERT_TRUE(PumpUntil([&] { return t1.Welcomed() && t2.Refused() && old.Refused(); }))
       << ::testing::PrintToString(log.lines);
   EXPECT_EQ(t2.Refusal(), "terminal not accepted");
