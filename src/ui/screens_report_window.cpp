@@ -203,7 +203,7 @@ ScreensReportWindow::ScreensReportWindow(reports::ScreensReport& report, QWidget
       case Qt::Key_Delete:
         // In the screen number box Delete edits the number; clearing the
         // shown definition there would lose it by a slip of the finger.
-        if (QApplication::focusWidget() == Box("Text5")) return false;
+        if (focusWidget() == Box("Text5")) return false;
         report_.Clear();
         break;
       case Qt::Key_Escape:
