@@ -18,12 +18,17 @@ namespace tervo::ui {
 namespace {
 
 constexpr int kScaleWidth = 3600;  // twips
+constexpr int kValueLeft = reports::kBatteryBarLeft + kScaleWidth + 120;
 constexpr int kRowControlHeight = 330;
-constexpr int kWindowWidth = 6600;
+constexpr int kWindowWidth = kValueLeft + 1200;
 
 int Px(int twips) { return twips / kTwipsPerPixel; }
 
 bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+QString Line(int session, const std::string& line) {
+  return QStringLiteral("%1: ").arg(session) + FromEngine(line);
+}
 
 }  // namespace
 
@@ -43,10 +48,14 @@ BatteryWindow::BatteryWindow(const config::ScreenStore& store, screens::SessionS
     // A scale shows a reading; dragging it would show one nobody made.
     scale->setAttribute(Qt::WA_TransparentForMouseEvents);
     scale->setFocusPolicy(Qt::NoFocus);
+    auto* value = new QLabel(this);
+    value->setObjectName(QStringLiteral("Value_%1").arg(i));
     label->hide();
     scale->hide();
+    value->hide();
     labels_.push_back(label);
     scales_.push_back(scale);
+    values_.push_back(value);
   }
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setObjectName(QStringLiteral("OK"));
@@ -70,6 +79,7 @@ void BatteryWindow::Update() {
   for (std::size_t i = 0; i < labels_.size(); ++i) {
     labels_[i]->hide();
     scales_[i]->hide();
+    values_[i]->hide();
   }
   for (std::size_t i = 0; i < report_.rows.size(); ++i) {
     const reports::BatteryRow& row = report_.rows[i];
@@ -78,11 +88,13 @@ void BatteryWindow::Update() {
                             Px(reports::kBatteryBarLeft - reports::kBatteryLabelLeft - 120),
                             Px(kRowControlHeight));
     scales_[i]->setValue(row.value);
-    scales_[i]->setToolTip(QStringLiteral("%1 mV").arg(row.value));
     scales_[i]->setGeometry(Px(reports::kBatteryBarLeft), Px(row.top), Px(kScaleWidth),
                             Px(kRowControlHeight));
+    values_[i]->setText(QStringLiteral("%1 mV").arg(row.value));
+    values_[i]->setGeometry(Px(kValueLeft), Px(row.top), Px(1100), Px(kRowControlHeight));
     labels_[i]->show();
     scales_[i]->show();
+    values_[i]->show();
   }
   Button("OK")->setGeometry(Px(reports::kBatteryLabelLeft), Px(report_.buttonsTop), Px(1400),
                             Px(450));
@@ -108,7 +120,7 @@ DebugWindow::DebugWindow(const reports::DebugLines& lines, QWidget* parent)
   grid->addWidget(terminal_, 1, 1);
   for (QListWidget* l : {host_, terminal_})
     l->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  resize(900, 360);
+  resize(900, 240);
   new KeyPreview(this, [this](int key) {
     if (!IsEnter(key)) return false;
     close();
@@ -124,7 +136,8 @@ void DebugWindow::Refresh() {
   for (core::DebugList list : {core::DebugList::kHost, core::DebugList::kTerminal}) {
     QListWidget* w = List(list);
     w->clear();
-    for (const std::string& line : lines_.Lines(list)) w->addItem(FromEngine(line));
+    int s = 0;
+    for (const std::string& line : lines_.Lines(list)) w->addItem(Line(s++, line));
   }
 }
 
@@ -136,7 +149,7 @@ void DebugWindow::LineChanged(core::DebugList list, int session) {
     return;
   }
   if (session >= 0 && session < w->count())
-    w->item(session)->setText(FromEngine(lines[static_cast<std::size_t>(session)]));
+    w->item(session)->setText(Line(session, lines[static_cast<std::size_t>(session)]));
 }
 
 // --- report

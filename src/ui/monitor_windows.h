@@ -31,6 +31,7 @@ class BatteryWindow : public QWidget {
   const reports::BatteryReport& Report() const { return report_; }
   QLabel* RowLabel(int row) const { return labels_[static_cast<std::size_t>(row)]; }
   QScrollBar* RowScale(int row) const { return scales_[static_cast<std::size_t>(row)]; }
+  QLabel* RowValue(int row) const { return values_[static_cast<std::size_t>(row)]; }
   QPushButton* Button(const char* name) const;
 
  private:
@@ -39,10 +40,12 @@ class BatteryWindow : public QWidget {
   reports::BatteryReport report_;
   std::vector<QLabel*> labels_;
   std::vector<QScrollBar*> scales_;
+  std::vector<QLabel*> values_;
 };
 
-// Two lists, one line per session in each: what the session last did with
-// its host screen and with its terminal.  Enter closes it.
+// Two lists, one line per session in each ("0: " and the line for session
+// 0): what the session last did with its host screen and with its
+// terminal.  Enter closes it.
 class DebugWindow : public QWidget {
   Q_OBJECT
 

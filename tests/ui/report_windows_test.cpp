@@ -292,6 +292,7 @@ TEST(BatteryWindow, RowsCloseUpAndALowReadingSitsAtTheLeftEnd) {
   EXPECT_EQ(b.RowScale(0)->maximum(), 5200);
   EXPECT_EQ(r.gateway->Sessions().TerminalScreen[0].BatteryLevel, 4300);
   EXPECT_EQ(b.RowScale(1)->value(), 4900);
+  EXPECT_EQ(b.RowValue(0)->text(), "4300 mV");
   EXPECT_EQ(b.RowScale(1)->y(), b.RowScale(0)->y() + 30) << "450 twips a row";
   EXPECT_FALSE(b.RowLabel(2)->isVisible());
   r.gateway->Sessions().TerminalScreen[2].BatteryLevel = 4500;
@@ -313,9 +314,10 @@ TEST(DebugWindow, OneLinePerSessionInEachListUpdatedAsTheGatewayWrites) {
   QListWidget* terminal = d.List(core::DebugList::kTerminal);
   ASSERT_EQ(host->count(), 3);
   ASSERT_EQ(terminal->count(), 3);
-  EXPECT_EQ(host->item(1)->text(), "12:00:00 Scr=2 Id=7") << "written before it opened";
+  EXPECT_EQ(host->item(0)->text(), "0: ");
+  EXPECT_EQ(host->item(1)->text(), "1: 12:00:00 Scr=2 Id=7") << "written before it opened";
   r.windows->DebugLine(core::DebugList::kTerminal, 2, "12:00:01 Sent AS4007");
-  EXPECT_EQ(terminal->item(2)->text(), "12:00:01 Sent AS4007");
+  EXPECT_EQ(terminal->item(2)->text(), "2: 12:00:01 Sent AS4007");
   r.windows->DebugLine(core::DebugList::kTerminal, 3, "a terminal no session serves");
   EXPECT_EQ(terminal->count(), 3);
   QTest::keyClick(host, Qt::Key_Return);
