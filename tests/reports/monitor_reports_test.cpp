@@ -3,7 +3,6 @@
 
 #include "reports/battery_report.h"
 #include "reports/config_report.h"
-#include "reports/debug_lines.h"
 
 namespace tervo::reports {
 namespace {
@@ -84,18 +83,6 @@ TEST(ConfigReport, CountsDefinitionsWithAnIdentificationValue) {
   EXPECT_NE(text.find("Numero total de ecrans usados: 2\r\n"), std::string::npos) << text;
   EXPECT_EQ(text.substr(text.size() - 26), "RADIO BASE NOT CONNECTED\r\n")
       << "the link is down: the report does not say OK";
-}
-
-TEST(DebugLines, OneLinePerSessionInEachListLaterLinesReplaceEarlierOnes) {
-  DebugLines lines(3);
-  EXPECT_EQ(lines.Lines(core::DebugList::kHost), (std::vector<std::string>(3)));
-  lines.Set(core::DebugList::kHost, 2, "a");
-  lines.Set(core::DebugList::kHost, 2, "b");
-  lines.Set(core::DebugList::kTerminal, 0, "c");
-  lines.Set(core::DebugList::kTerminal, 3, "unknown terminal");
-  lines.Set(core::DebugList::kTerminal, -1, "x");
-  EXPECT_EQ(lines.Lines(core::DebugList::kHost), (std::vector<std::string>{"", "", "b"}));
-  EXPECT_EQ(lines.Lines(core::DebugList::kTerminal), (std::vector<std::string>{"c", "", ""}));
 }
 
 }  // namespace

@@ -47,6 +47,13 @@ TEST_F(ScreensReportTest, PlusAndMinusStepOverNumbersWithoutDefinition) {
   report.Minus();
   report.Minus();
   EXPECT_EQ(report.ShowScreen(), 1) << "\"-\" stops at 1";
+
+  // "Activate" takes the number shown, wherever the report goes.
+  report.SetActivate(true);
+  report.Plus();
+  EXPECT_EQ(ctx.screensReport.Screen, 3);
+  report.Close();
+  EXPECT_FALSE(ctx.screensReport.Active);
 }
 
 TEST_F(ScreensReportTest, PlusRunsToTheLastScreenWhenNothingIsDefined) {
@@ -85,46 +92,6 @@ TEST_F(ScreensReportTest, ClearFreesTheDefinitionAndMovesToTheNextDefined) {
   EXPECT_EQ(unsaved, 1) << "the configuration changed";
 }
 
-TEST_F(ScreensReportTest, StatusWords) {
-  const std::pair<std::int32_t, const char*> words[] = {
-      {config::kScreenFree, "UNDEFINED"},
-      {config::kScreenMaster, "MASTER"},
-      {config::kScreenDefined, "DEFINED"},
-      {3, "3"},
-  };
-  for (const auto& [status, word] : words) {
-    config::ScreenDef d;
-    d.Master = status;
-    EXPECT_EQ(StatusWord(d), word);
-  }
-  config::ScreenDef copy;
-  copy.Master = config::kScreenCopy;
-  copy.MultipleInputFather = 12;
-  EXPECT_EQ(StatusWord(copy), "COPY FROM MASTER  12");
-}
-
-TEST_F(ScreensReportTest, AutoFillBuildsTheShownScreenBySlot32) {
-  ItemScreen(4, config::kScreenDefined);
-  Define(2);  // no capture
-  report.Open();
-  ASSERT_EQ(report.ShowScreen(), 2);
-  EXPECT_FALSE(report.AutoFillEnabled()) << "nothing captured to build from";
-  report.AutoFill();
-  EXPECT_EQ(unsaved, 0);
-  report.Plus();
-  ASSERT_EQ(report.ShowScreen(), 4);
-  ASSERT_TRUE(report.AutoFillEnabled());
-  report.AutoFill();
-  EXPECT_EQ(currentSession, kReportSession);
-  EXPECT_EQ(sessions.CurrentScreen[kReportSession], 4);
-  EXPECT_EQ(Def(4, 2).InputField, 1) << "the input field was found again";
-  EXPECT_EQ(Def(4, 2).Show, 1);
-  EXPECT_EQ(store.Screens[4].Master, config::kScreenFree) << "no master to copy from";
-  EXPECT_EQ(store.Screens[4].ScreenId, 1004) << "the identification value is kept";
-  EXPECT_EQ(unsaved, 1);
-  EXPECT_NE(report.Preview().find("______"), std::string::npos) << report.Preview();
-}
-
 TEST_F(ScreensReportTest, RefillAllRebuildsOnlyCopiesOneStepAtATime) {
   ItemScreen(2, config::kScreenCopy);
   ItemScreen(3, config::kScreenDefined);
@@ -140,48 +107,12 @@ TEST_F(ScreensReportTest, RefillAllRebuildsOnlyCopiesOneStepAtATime) {
   EXPECT_FALSE(report.RefillStep());
   EXPECT_EQ(report.RefillDone(), 2);
   EXPECT_FALSE(report.Refilling());
-  EXPECT_EQ(sessions.CurrentScreen[kReportSession], 5);
+  EXPECT_EQ(sessions.CurrentScreen[kReportSession], 5) << "built by way of slot 32";
+  EXPECT_EQ(currentSession, kReportSession);
+  EXPECT_EQ(store.Screens[5].ScreenId, 1005) << "the identification value is kept";
   EXPECT_EQ(Def(3, 0).Size, 7) << "a screen defined by hand is left alone";
   EXPECT_EQ(unsaved, 2);
   EXPECT_FALSE(report.RefillStep());
-}
-
-TEST_F(ScreensReportTest, CheckBoxesWriteIntoTheDefinitionAndActivateFollowsTheNumber) {
-  Define(3);
-  Define(6);
-  report.Open();
-  report.SetAutoRepeat(true);
-  report.SetSkip(true);
-  EXPECT_TRUE(store.AdvScreens[3].Active);
-  EXPECT_EQ(store.Screens[3].DontSendToTerminal, 1);
-  EXPECT_TRUE(report.AutoRepeat());
-  EXPECT_TRUE(report.Skip());
-  report.SetSkip(false);
-  EXPECT_EQ(store.Screens[3].DontSendToTerminal, 0);
-  EXPECT_EQ(unsaved, 3);
-
-  report.SetActivate(true);
-  EXPECT_TRUE(ctx.screensReport.Active);
-  EXPECT_EQ(ctx.screensReport.Screen, 3);
-  report.Plus();
-  EXPECT_EQ(ctx.screensReport.Screen, 6) << "takes the number shown";
-  report.Close();
-  EXPECT_FALSE(ctx.screensReport.Active) << "the box goes with the window";
-}
-
-TEST_F(ScreensReportTest, IdentificationTextsAndTheirChecks) {
-  Define(3);
-  store.Screens[3].ScreenIdTerminal = "T1";
-  store.Screens[3].CheckScreenIdTerm = 1;
-  store.Screens[3].ScreenIdUser = "ALICE";
-  report.Open();
-  EXPECT_EQ(report.ScreenId(), 1003);
-  EXPECT_EQ(report.IdTerminal(), "T1");
-  EXPECT_TRUE(report.IdTerminalChecked());
-  EXPECT_EQ(report.IdUser(), "ALICE");
-  EXPECT_FALSE(report.IdUserChecked());
-  store.Screens[3].ScreenId = -5;
-  EXPECT_EQ(report.Preview(), "") << "no preview without a positive identification value";
 }
 
 TEST_F(ScreensReportTest, AClickPicksTheFieldStartingThereOrTheOneBefore) {

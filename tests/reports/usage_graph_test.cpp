@@ -85,25 +85,5 @@ TEST(UsageGraph, BarsAxisAndLabelsAreLaidOutInTwips) {
   EXPECT_EQ(g.bars[2].left, 3728);
 }
 
-TEST(UsageGraph, TheToggleNamesTheTableAndEveryPressShowsToday) {
-  UsageGraph graph;
-  graph.Open();
-  EXPECT_EQ(graph.ToggleCaption(), "Utilization");
-  EXPECT_FALSE(graph.ShowsErrors());
-  EXPECT_EQ(graph.Caption(), "Utilization Screens / Today");
-  graph.Show(GraphPeriod::kLast7Days);
-  EXPECT_EQ(graph.Caption(), "Utilization Screens / Last 7 Days");
-  graph.Toggle();
-  EXPECT_TRUE(graph.ShowsErrors());
-  EXPECT_EQ(graph.Caption(), "Errors Screens / Today");
-  graph.Show(GraphPeriod::kLast31Days);
-  EXPECT_EQ(graph.Caption(), "Errors Screens / Last 31 Days");
-  config::DailyCounters counters;
-  counters.DailyErrors[1][0] = 4;
-  EXPECT_EQ(graph.Table(counters)[1][0], 4);
-  graph.Toggle();
-  EXPECT_EQ(graph.Table(counters)[1][0], 0);
-}
-
 }  // namespace
 }  // namespace tervo::reports
