@@ -501,6 +501,7 @@ void OperatorWindows::PreviewChanged(const std::string& preview) {
 }
 
 void OperatorWindows::DebugLine(core::DebugList list, int session, const std::string& line) {
+  if (!gw_) return;
   // The number of sessions is fixed once the gateway has started.
   if (debugLines_.Sessions() != gw_->SessionCount())
     debugLines_ = reports::DebugLines(gw_->SessionCount());

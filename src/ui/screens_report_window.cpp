@@ -437,7 +437,14 @@ void ScreensReportWindow::EndRefill() {
 
 bool ScreensReportWindow::event(QEvent* e) {
   if (e->type() == QEvent::WindowActivate && isVisible()) {
+    // Coming back from the editor or "Divide field": show what they
+    // changed.  The click that activated the window may have selected a
+    // field already; that selection stays.
+    const int screen = report_.ShowScreen();
+    const reports::Span selected = image_->Selection();
     Refresh();
+    if (selected.length > 0 && screen == report_.ShowScreen())
+      image_->Select(selected.offset, selected.length);
     emit activated();
   }
   return QWidget::event(e);

@@ -195,6 +195,20 @@ TEST(ScreensReportWindow, ARightClickOverASelectionDividesTheField) {
   EXPECT_FALSE(divide.isVisible());
 }
 
+TEST(ScreensReportWindow, ActivationShowsChangesMadeElsewhereAndKeepsTheSelection) {
+  ReportRig r;
+  r.OpenReport();
+  r.ClickAt(5, 20);
+  r.windows->Main().setEnabled(true);
+  r.Store().Screens[2].Screen[0].Show = 0;  // the editor hid the title meanwhile
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(&r.Report(), &activate);
+  EXPECT_EQ(r.FormatAt(1, 30).foreground().color(), QColor(0, 255, 0));
+  EXPECT_EQ(r.Image()->Selection().offset, ImageOffset(5, 20));
+  EXPECT_EQ(r.Image()->Selection().length, 6);
+  EXPECT_FALSE(r.windows->Main().isEnabled());
+}
+
 TEST(ScreensReportWindow, CheckBoxesAndAutoFill) {
   ReportRig r;
   r.OpenReport();
