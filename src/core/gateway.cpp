@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "config/text.h"
 #include "core/caption.h"
@@ -69,6 +70,14 @@ void Gateway::WriteLog(const std::string& message, bool showInTitle) {
     caption_ = "ERROR:" + m;
     if (ui_) ui_->CaptionChanged(caption_);
   }
+}
+
+void Gateway::WriteDebugLine(DebugList list, int s, const std::string& line) {
+  if (!ui_) return;
+  const os::LocalTime t = clock_->Now();
+  char stamp[40];
+  std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d ", t.hour, t.minute, t.second);
+  ui_->DebugLine(list, s, stamp + line);
 }
 
 void Gateway::ShowCaption(const std::string& status) {

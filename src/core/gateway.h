@@ -234,6 +234,8 @@ class Gateway : private config::Log {
   void ClearCodeZeroErrorLine(int s);
   void SetInNewScreen(int s, bool on);
 
+  // The debug window's line of session s, stamped with the time of day.
+  void WriteDebugLine(DebugList list, int s, const std::string& line);
   int TodayIndex() const;
   std::string OptionText(const char* key) const { return options_->Text(key); }
   std::int32_t OptionNumber(const char* key) const { return options_->Number(key); }

@@ -12,15 +12,19 @@
 #include "core/gateway.h"
 #include "editors/auto_fill.h"
 #include "reports/gateway_status.h"
+#include "reports/config_report.h"
 #include "screens/capture.h"
 #include "ui/device_name_window.h"
 #include "ui/divide_field_window.h"
 #include "ui/general_config_dialog.h"
+#include "ui/graph_window.h"
 #include "ui/main_window.h"
 #include "ui/master_screen_window.h"
+#include "ui/monitor_windows.h"
 #include "ui/repeat_window.h"
 #include "ui/screen_editor_window.h"
 #include "ui/recent_messages_window.h"
+#include "ui/screens_report_window.h"
 #include "ui/small_windows.h"
 #include "ui/startup_window.h"
 #include "ui/system_message_window.h"
@@ -40,13 +44,6 @@ class PromptLoadReport : public config::LoadPrompt {
 
  private:
   config::Prompt& prompt_;
-};
-
-// Titles of the windows that later work brings.
-const std::pair<const char*, const char*> kLaterWindows[] = {
-    {"ScreenReport", "Screens Report"}, {"Report", "Report"},
-    {"Debug", "Debug Window"},          {"BatteryReport", "Battery Voltage report"},
-    {"Graph", "Terminal Graph"},
 };
 
 // Messages that ask the operator for Enter show the system message window,
@@ -120,6 +117,7 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
   qApp->installEventFilter(activity_.get());
   statusTimer_.setInterval(1000);
   connect(&statusTimer_, &QTimer::timeout, this, &OperatorWindows::UpdateStatus);
+  CreateReports();
 
   lock_.changed = [this] { main_->ApplyLock(); };
   main_->ApplyLock();
@@ -258,6 +256,63 @@ void OperatorWindows::CreateEditors() {
   connect(masterWindow_.get(), &MasterScreenWindow::closed, this,
           [this] { editorWindow_->Refresh(); });
   connect(repeatWindow_.get(), &RepeatWindow::closed, this, [this] { editorWindow_->Refresh(); });
+}
+
+void OperatorWindows::CreateReports() {
+  auto& g = *gw_;
+  reports::ScreensReport::Hooks hooks;
+  hooks.markUnsaved = [this] { MarkUnsaved(); };
+  hooks.setCurrentSession = [this](int s) { gw_->CurrentSession = s; };
+  screensReport_ = std::make_unique<reports::ScreensReport>(g.Context(), hooks);
+  screensReportWindow_ = std::make_unique<ScreensReportWindow>(*screensReport_);
+  ScreensReportWindow* report = screensReportWindow_.get();
+  // While the report is active the main window takes no commands.
+  connect(report, &ScreensReportWindow::activated, this, [this] { main_->setEnabled(false); });
+  connect(report, &ScreensReportWindow::closed, this, [this] { main_->setEnabled(true); });
+  connect(report, &ScreensReportWindow::editField, this,
+          [this](int screen, int field) { EditScreen(screen, reports::kReportSession, field); });
+  connect(report, &ScreensReportWindow::divideField, this,
+          [this, report](int screen, int field, int start, int len) {
+            OpenDivideField(screen, field, start, len, report);
+          });
+  connect(divideWindow_.get(), &DivideFieldWindow::changed, this, [report] {
+    if (report->isVisible()) report->Refresh();
+  });
+  connect(divideWindow_.get(), &DivideFieldWindow::closed, this, [this, report] {
+    if (report->isVisible()) main_->setEnabled(false);
+  });
+  connect(editorWindow_.get(), &ScreenEditorWindow::closed, this, [report] {
+    if (report->isVisible()) report->Refresh();
+  });
+
+  GraphWindow::Source source;
+  source.counters = &g.Counters();
+  source.store = &g.Store();
+  source.sessions = [this] { return gw_->SessionCount(); };
+  source.today = [this] { return gw_->Clock().Now().day; };
+  graphWindow_ = std::make_unique<GraphWindow>(source);
+  batteryWindow_ = std::make_unique<BatteryWindow>(g.Store(), g.Sessions());
+  debugLines_ = reports::DebugLines(g.SessionCount());
+  debugWindow_ = std::make_unique<DebugWindow>(debugLines_);
+  reportWindow_ = std::make_unique<ReportWindow>();
+}
+
+void OperatorWindows::OpenScreensReport() {
+  if (screensReportWindow_->isVisible()) {
+    screensReportWindow_->raise();
+    screensReportWindow_->activateWindow();
+  } else {
+    screensReportWindow_->Open();
+  }
+  // Activation may come later (or never, without a window system).
+  main_->setEnabled(false);
+  lastOpened_ = screensReportWindow_.get();
+}
+
+void OperatorWindows::Open(QWidget* window) {
+  window->show();
+  window->raise();
+  lastOpened_ = window;
 }
 
 bool OperatorWindows::EditScreen(int screen, int session, int field) {
@@ -432,9 +487,11 @@ void OperatorWindows::CloseProgram() {
   finished_ = true;
   gw_->Shutdown();
   statusTimer_.stop();
+  if (screensReportWindow_->isVisible()) screensReportWindow_->close();
   for (QWidget* w : std::initializer_list<QWidget*>{
            general_.get(), terminal_.get(), message_.get(), startup_.get(), recent_.get(),
            editorWindow_.get(), masterWindow_.get(), repeatWindow_.get(), divideWindow_.get(),
+           graphWindow_.get(), batteryWindow_.get(), debugWindow_.get(), reportWindow_.get(),
            lastOpened_.data()})
     if (w) w->hide();
   emit finished();
@@ -445,13 +502,6 @@ void OperatorWindows::MarkUnsaved() { commands_->MarkUnsaved(); }
 int OperatorWindows::SelectedSession() const {
   const int s = main_->Selected();
   return s >= 0 ? s : gw_->CurrentSession;
-}
-
-void OperatorWindows::OpenNotAvailable(const std::string& title) {
-  // Owned by the main window, shown as a window of its own.
-  auto* w = new NotAvailableWindow(title, main_.get());
-  w->show();
-  lastOpened_ = w;
 }
 
 void OperatorWindows::OpenDeviceNames() {
@@ -539,9 +589,22 @@ void OperatorWindows::RunCommand(const std::string& name) {
   } else if (name == "FullAccess") {
     lock_.Toggle();
     gw_->AutoLockTicks = lock_.InactivityCount();
-  } else {
-    for (const auto& [item, title] : kLaterWindows)
-      if (name == item) OpenNotAvailable(title);
+  } else if (name == "ScreenReport") {
+    OpenScreensReport();
+  } else if (name == "Report") {
+    reportWindow_->SetText(reports::ConfigReportText(store, gw_->RadioUp()));
+    Open(reportWindow_.get());
+  } else if (name == "Debug") {
+    if (debugLines_.Sessions() != gw_->SessionCount())
+      debugLines_ = reports::DebugLines(gw_->SessionCount());
+    debugWindow_->Refresh();
+    Open(debugWindow_.get());
+  } else if (name == "BatteryReport") {
+    batteryWindow_->Update();
+    Open(batteryWindow_.get());
+  } else if (name == "Graph") {
+    graphWindow_->Open();
+    lastOpened_ = graphWindow_.get();
   }
 }
 
@@ -636,6 +699,15 @@ void OperatorWindows::SessionLabelsChanged(int session, const std::string& termi
 
 void OperatorWindows::PreviewChanged(const std::string& preview) {
   if (terminal_) terminal_->SetText(preview);
+}
+
+void OperatorWindows::DebugLine(core::DebugList list, int session, const std::string& line) {
+  if (!gw_) return;
+  // The number of sessions is fixed once the gateway has started.
+  if (debugLines_.Sessions() != gw_->SessionCount())
+    debugLines_ = reports::DebugLines(gw_->SessionCount());
+  debugLines_.Set(list, session, line);
+  if (debugWindow_ && debugWindow_->isVisible()) debugWindow_->LineChanged(list, session);
 }
 
 void OperatorWindows::BusyChanged(bool busy) {

@@ -25,6 +25,8 @@
 #include "platform/os/clock.h"
 #include "platform/os/restart.h"
 #include "reports/recent_messages.h"
+#include "reports/debug_lines.h"
+#include "reports/screens_report.h"
 
 namespace tervo::core {
 class Gateway;
@@ -42,6 +44,11 @@ class MasterScreenWindow;
 class RepeatWindow;
 class DivideFieldWindow;
 class RecentMessagesWindow;
+class ScreensReportWindow;
+class GraphWindow;
+class BatteryWindow;
+class DebugWindow;
+class ReportWindow;
 
 class OperatorWindows : public QObject, public core::GatewayUi {
   Q_OBJECT
@@ -93,6 +100,7 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   bool ConfigurationsVisible() const override { return lock_.Unlocked(); }
   void PreviewChanged(const std::string& preview) override;
   void BusyChanged(bool busy) override;
+  void DebugLine(core::DebugList list, int session, const std::string& line) override;
 
   // --- the windows and models (tests drive them)
   MainWindow& Main() { return *main_; }
@@ -107,7 +115,7 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   config::ConfigLock& Lock() { return lock_; }
   config::StartupTimer& Timer() { return *timer_; }
   config::MenuCommands& Commands() { return *commands_; }
-  // The last window a command opened (device names, not-available windows).
+  // The last window a command opened (device names, the report windows).
   QWidget* LastOpened() const { return lastOpened_; }
   // The screen editor and its dialogs.
   editors::ScreenEditor& Editor() { return *editor_; }
@@ -115,6 +123,13 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   MasterScreenWindow& MasterWindow() { return *masterWindow_; }
   RepeatWindow& RepeatRuleWindow() { return *repeatWindow_; }
   DivideFieldWindow& DivideWindow() { return *divideWindow_; }
+  // The reports and monitoring windows.
+  reports::ScreensReport& ScreensReportModel() { return *screensReport_; }
+  ScreensReportWindow& ScreensReportView() { return *screensReportWindow_; }
+  GraphWindow& GraphView() { return *graphWindow_; }
+  BatteryWindow& BatteryView() { return *batteryWindow_; }
+  DebugWindow& DebugView() { return *debugWindow_; }
+  ReportWindow& ReportView() { return *reportWindow_; }
 
   // Opens the screen editor on a screen for a session (32 from the screens
   // report) at a field and marks the configuration unsaved.  False when
@@ -146,7 +161,9 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   void MainWindowClosing();
   void CloseProgram();
   void MarkUnsaved();
-  void OpenNotAvailable(const std::string& title);
+  void CreateReports();
+  void OpenScreensReport();
+  void Open(QWidget* window);
   void OpenDeviceNames();
   void RouterConfig();
   int SelectedSession() const;
@@ -184,6 +201,13 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   std::unique_ptr<QObject> activity_;
   reports::RecentMessages messages_;
   QTimer statusTimer_;
+  std::unique_ptr<reports::ScreensReport> screensReport_;
+  reports::DebugLines debugLines_;
+  std::unique_ptr<ScreensReportWindow> screensReportWindow_;
+  std::unique_ptr<GraphWindow> graphWindow_;
+  std::unique_ptr<BatteryWindow> batteryWindow_;
+  std::unique_ptr<DebugWindow> debugWindow_;
+  std::unique_ptr<ReportWindow> reportWindow_;
   QPointer<QWidget> lastOpened_;
   core::KeptChoice keptChoice_ = core::KeptChoice::kAsk;
   bool keepRunning_ = false;  // the timer closes the main window but the program waits on
