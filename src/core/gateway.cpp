@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "config/text.h"
 #include "core/caption.h"
@@ -217,6 +218,7 @@ void Gateway::RequestStop() {
 
 void Gateway::SetUpDisplays() {
   const bool tcp = Checked("TCPIP");
+  std::vector<std::string> refusedNames;
   for (int i = 0; i < sessions_.SessionCount; ++i) {
     const auto u = U(i);
     const std::string id = text::TrimBlanks(store_->TerminalIDDef[u]);
@@ -242,20 +244,36 @@ void Gateway::SetUpDisplays() {
       d->Link().DeviceName.clear();
     } else if (host5250::ValidDeviceName(text::TrimBlanks(device), &normalized, &refused)) {
       d->Link().DeviceName = normalized;
-    } else if (ui_) {
-      ui_->ShowMessage(refused);  // "Invalid Device " + name; the next session is set up
+    } else {
+      refusedNames.push_back(refused);  // "Invalid Device " + name; the next session is set up
     }
+    // A host event that comes while the shutdown asks its question belongs
+    // to a gateway that is going away.
     d->SetEvents({
         [this, i](bool state) {
+          if (shutDown_) return;
           ReadyToSend(i, state);
           AfterHostEvent(i);
         },
         [this, i] {
+          if (shutDown_) return;
           KeyboardStatus(i);
           AfterHostEvent(i);
         },
-        [this, i](std::string& message) { OnDisconnected(i, message); },
-        [this, i] { OnPositionPicked(i); },
+        [this, i](std::string& message) {
+          if (!shutDown_) OnDisconnected(i, message);
+        },
+        [this, i] {
+          if (!shutDown_) OnPositionPicked(i);
+        },
+    });
+  }
+  // The message boxes come after the start-up sequence, from the event
+  // loop: a window's box waits for its OK, and nothing of the sequence
+  // may run inside that wait.
+  if (!refusedNames.empty() && ui_) {
+    timers_->After(0, [this, refusedNames] {
+      for (const std::string& m : refusedNames) ui_->ShowMessage(m);
     });
   }
 }

@@ -592,7 +592,7 @@ void OperatorWindows::RunCommand(const std::string& name) {
   } else if (name == "ScreenReport") {
     OpenScreensReport();
   } else if (name == "Report") {
-    reportWindow_->SetText(reports::ConfigReportText(store, gw_->RadioUp()));
+    reportWindow_->SetText(reports::ConfigReportText(gw_->Store(), gw_->RadioUp()));
     Open(reportWindow_.get());
   } else if (name == "Debug") {
     if (debugLines_.Sessions() != gw_->SessionCount())

@@ -36,6 +36,8 @@ TEST_F(GatewayTest, RefusedDeviceNameIsShownAndStartUpGoesOn) {
   gateway_->Start();
   EXPECT_EQ(Display(0).Link().DeviceName, "DEMO01");
   EXPECT_EQ(Display(1).Link().DeviceName, "");
+  EXPECT_TRUE(ui_.messages.empty()) << "not inside the start-up sequence";
+  Settle();
   EXPECT_EQ(ui_.messages, std::vector<std::string>{"Invalid Device 1BAD"});
   EXPECT_TRUE(S().SendFlag[1]);
   gateway_->Shutdown();
