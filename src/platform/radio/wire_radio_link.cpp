@@ -69,6 +69,27 @@ WireRadioLink::~WireRadioLink() = default;
 
 void WireRadioLink::CheckTimeouts() {
   if (transport_) transport_->CheckTimeouts();
+  if (web_) web_->CheckTimeouts();
+}
+
+std::size_t WireRadioLink::Backlog() const {
+  return (transport_ ? transport_->Backlog() : 0) + (web_ ? web_->Backlog() : 0);
+}
+
+Transport* WireRadioLink::Reaching(const std::string& id) const {
+  for (Transport* t : {transport_.get(), web_.get()})
+    if (t && t->IsConnected(id)) return t;
+  return nullptr;
+}
+
+void WireRadioLink::OnFrameFrom(const Transport* from, const wire::Frame& frame) {
+  if (frame.type == static_cast<std::uint8_t>(wire::Type::kHello)) {
+    // One terminal, one device: the newest connection wins on whichever
+    // transport it came.
+    for (Transport* t : {transport_.get(), web_.get()})
+      if (t && t != from) t->Release(frame.terminalId);
+  }
+  OnFrame(frame);
 }
 
 void WireRadioLink::ReportSecurity() {
@@ -103,10 +124,11 @@ void WireRadioLink::TCPIP_Start(const std::string& baseAddress) {
 }
 
 int WireRadioLink::InitializeComm(int port, int baudRate) {
+  web_.reset();
   transport_.reset();
   checkTimer_.stop();
   TransportSetup setup;
-  setup.callbacks.frame = [this](const wire::Frame& f) { OnFrame(f); };
+  setup.callbacks.frame = [this](const wire::Frame& f) { OnFrameFrom(transport_.get(), f); };
   setup.callbacks.log = [this](const std::string& s) { Log(s); };
   setup.gate = &gate_;
   setup.clock = options_.clock;
@@ -149,10 +171,23 @@ int WireRadioLink::InitializeComm(int port, int baudRate) {
     transport_ = std::make_unique<SerialTransport>(device, baudRate, options_.baseAnswerMs,
                                                    std::move(setup));
   }
+  TransportSetup webSetup = setup;
   if (!transport_->Open(&err)) {
     Log("radio: " + err);
     transport_.reset();
     return 0;
+  }
+  if (options_.web && options_.web->Listening()) {
+    webSetup.callbacks.frame = [this](const wire::Frame& f) { OnFrameFrom(web_.get(), f); };
+    web_ = std::make_unique<WebTransport>(*options_.web, options_.webPath, options_.web->Secure(),
+                                          std::move(webSetup), options_.webLimits);
+    if (!web_->Open(&err)) {
+      Log("web: " + err);
+      web_.reset();
+    } else if (!options_.web->Secure()) {
+      Log("web: WARNING: the terminal page is served without TLS; what browsers type crosses "
+          "the network in clear, and only a browser on this machine can prove an access key");
+    }
   }
   ReportSecurity();
   if (options_.checkEveryMs > 0) checkTimer_.start(options_.checkEveryMs);
@@ -166,6 +201,7 @@ void WireRadioLink::ForceResetOnAllTerminal() {
     t.undelivered = false;
   }
   if (transport_) transport_->ResetAll();
+  if (web_) web_->ResetAll();
 }
 
 void WireRadioLink::TCPIP_AcceptTerminalId(const std::string& terminalId) {
@@ -175,6 +211,7 @@ void WireRadioLink::TCPIP_AcceptTerminalId(const std::string& terminalId) {
 
 void WireRadioLink::TerminateComm(int) {
   checkTimer_.stop();
+  web_.reset();
   transport_.reset();
   queue_.clear();
   queuedBy_.clear();
@@ -188,7 +225,7 @@ std::uint16_t WireRadioLink::ListeningPort() const {
 }
 
 bool WireRadioLink::IsTerminalConnected(const std::string& terminalId) const {
-  return transport_ && transport_->IsConnected(os::TrimRightBlanks(terminalId));
+  return Reaching(os::TrimRightBlanks(terminalId)) != nullptr;
 }
 
 int WireRadioLink::BatteryLevel(const std::string& terminalId) const {
@@ -428,7 +465,8 @@ void WireRadioLink::SendLastScreen(const std::string& id) {
   Terminal& t = terminals_[id];
   if (t.lastScreen.empty() || !transport_) return;
   const wire::Frame f{static_cast<std::uint8_t>(wire::Type::kScreen), id, t.lastScreen};
-  if (transport_->Send(f)) t.undelivered = false;
+  Transport* to = Reaching(id);
+  if ((to ? to : transport_.get())->Send(f)) t.undelivered = false;
 }
 
 }  // namespace tervo::radio
