@@ -135,6 +135,7 @@ int WireRadioLink::InitializeComm(int port, int baudRate) {
   setup.output = options_.output;
   // Read on every attempt: a key file mended while the gateway retries counts.
   gate_.keys.Load(options_.keyFile, [this](const std::string& s) { Log(s); });
+  TransportSetup webSetup = setup;  // the browsers' transport shares the gate
   std::string err;
   if (tcpMode_) {
     QHostAddress address;
@@ -171,7 +172,6 @@ int WireRadioLink::InitializeComm(int port, int baudRate) {
     transport_ = std::make_unique<SerialTransport>(device, baudRate, options_.baseAnswerMs,
                                                    std::move(setup));
   }
-  TransportSetup webSetup = setup;
   if (!transport_->Open(&err)) {
     Log("radio: " + err);
     transport_.reset();
@@ -184,7 +184,11 @@ int WireRadioLink::InitializeComm(int port, int baudRate) {
     if (!web_->Open(&err)) {
       Log("web: " + err);
       web_.reset();
-    } else if (!options_.web->Secure()) {
+    } else {
+      Log("web: browsers connect to port " + std::to_string(options_.web->Port()) +
+          (options_.web->Secure() ? " (TLS)" : ""));
+    }
+    if (web_ && !options_.web->Secure()) {
       Log("web: WARNING: the terminal page is served without TLS; what browsers type crosses "
           "the network in clear, and only a browser on this machine can prove an access key");
     }
