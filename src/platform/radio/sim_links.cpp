@@ -103,21 +103,19 @@ SimWebClient::SimWebClient(SimTerminal& terminal, QUrl url)
     closeCode_ = socket_.closeCode();
     terminal_.OnDisconnected();
   });
-  QObject::connect(&socket_, &QWebSocket::textMessageReceived, &socket_,
-                   [this](const QString& text) {
-                     const QByteArray utf8 = text.toUtf8();
-                     wire::Frame frame;
-                     std::string err;
-                     if (web::FromJson(std::string_view(utf8.constData(),
-                                                        static_cast<std::size_t>(utf8.size())),
-                                       web::From::kGateway, &frame,
-                                       &err) != web::ReadResult::kOk) {
-                       unread_.push_back(utf8.toStdString() + ": " + err);
-                       return;
-                     }
-                     frame.terminalId = terminal_.Id();
-                     terminal_.OnFrame(frame);
-                   });
+  QObject::connect(
+      &socket_, &QWebSocket::textMessageReceived, &socket_, [this](const QString& text) {
+        const QByteArray utf8 = text.toUtf8();
+        wire::Frame frame;
+        std::string err;
+        if (web::FromJson(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
+                          web::From::kGateway, &frame, &err) != web::ReadResult::kOk) {
+          unread_.push_back(utf8.toStdString() + ": " + err);
+          return;
+        }
+        frame.terminalId = terminal_.Id();
+        terminal_.OnFrame(frame);
+      });
 }
 
 SimWebClient::~SimWebClient() {
