@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "platform/radio/sim_links.h"
+#include "platform/radio/tls_setup.h"
 #include "platform/radio/web_page.h"
 #include "radio_test_util.h"
 
@@ -307,6 +308,44 @@ TEST_F(WebLink, WithoutTlsTheGatewaySaysSoAndTheLinkDownMeansNoSocket) {
   link_->TerminateComm(1);
   EXPECT_FALSE(http_.HasRoute(kTerminalSocketPath));
   EXPECT_FALSE(link_->ServesBrowsers());
+}
+
+}  // namespace
+}  // namespace tervo::radio
+
+namespace tervo::radio {
+namespace {
+
+TEST(WebLinkTls, WithACertificateBrowsersConnectOverWssOnly) {
+  const std::string tls = std::string(TERVO_TEST_DATA) + "/tls/";
+  QSslConfiguration server, client;
+  std::string err;
+  ASSERT_TRUE(
+      ServerTlsConfiguration({tls + "localhost.crt", tls + "localhost.key", {}}, &server, &err))
+      << err;
+  ASSERT_TRUE(ClientTlsConfiguration(tls + "localhost.crt", {}, {}, &client, &err)) << err;
+  http::Server http;
+  ASSERT_TRUE(http.Listen(QHostAddress::LocalHost, 0, server, &err)) << err;
+  test::LogRecorder log;
+  RadioLinkOptions o;
+  o.web = &http;
+  auto link = test::TcpLink(log, {"T1"}, o);
+  ASSERT_TRUE(link);
+  EXPECT_FALSE(log.Has("served without TLS"));
+
+  sim::SimTerminal secure("T1", 20);
+  sim::SimWebClient wss(secure, QUrl(QString("wss://localhost:%1/terminal").arg(http.Port())));
+  wss.UseTls(client);
+  wss.Connect();
+  ASSERT_TRUE(PumpUntil([&] { return secure.Welcomed(); }));
+  EXPECT_EQ(secure.LastWelcome().flags & wire::kWelcomeEncrypted, wire::kWelcomeEncrypted);
+
+  sim::SimTerminal plain("T1", 20);
+  sim::SimWebClient ws(plain, QUrl(QString("ws://localhost:%1/terminal").arg(http.Port())));
+  ws.Connect();
+  test::Pump(300);
+  EXPECT_FALSE(plain.Welcomed());
+  EXPECT_TRUE(secure.Welcomed()) << "not taken over by a client in clear";
 }
 
 }  // namespace

@@ -364,7 +364,10 @@
     node.dataset.item = String(index);
     node.dataset.number = String(item.number);
     if (item.label) node.setAttribute('aria-label', item.label.trim());
-    node.type = item.flags & FLAG_HIDDEN ? 'password' : 'text';
+    // Hidden inputs are drawn as dots but are no password fields: the
+    // browser must not offer to keep what is typed into a host's screens.
+    node.type = 'text';
+    if (item.flags & FLAG_HIDDEN) node.classList.add('hidden-text');
     node.maxLength = item.size;
     node.size = Math.max(1, shown);
     node.style.width = shown + 'ch';
@@ -817,7 +820,7 @@
 
   function refused(code, reason) {
     stopSocket();
-    if (code === 1 && !challenged) {
+    if (code === 1 && (!challenged || /is not served/.test(reason))) {
       // Only ids the gateway serves get in; a gun behind a radio base is
       // shown these words for an id no session uses.
       showRefusal('TERM ID NOT DEFINED', 'Terminal ' + terminalId + ' is not served by this gateway ('

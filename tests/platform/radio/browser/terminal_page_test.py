@@ -258,6 +258,12 @@ class PageTest(unittest.TestCase):
         self.type_slowly(b, "alice")
         b.switch_to.active_element.send_keys(Keys.TAB)
         self.assertEqual(self.focused_label(b), "Password")
+        # Hidden: drawn as dots, and no password field a browser would offer
+        # to keep.
+        field = b.switch_to.active_element
+        self.assertEqual(field.get_attribute("type"), "text")
+        self.assertEqual(b.execute_script(
+            "return getComputedStyle(arguments[0]).webkitTextSecurity", field), "disc")
         before = self.sequence(b)
         self.type_slowly(b, "secret")
         b.switch_to.active_element.send_keys(Keys.ENTER)
