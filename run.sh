@@ -59,4 +59,6 @@ else
   echo "Terminal page: not served (see $run/gateway.log)"
 fi
 echo "Simulated terminal $id below. Sign on with any user and password; quit the terminal to stop the gateway."
-build/apps/tervo-terminal/tervo-terminal --connect "127.0.0.1:$port" --id "$id"
+banner=
+if [ -n "$page" ]; then banner="Terminal page: $page (a browser; enter id T2)"; fi
+build/apps/tervo-terminal/tervo-terminal --connect "127.0.0.1:$port" --id "$id" --banner "$banner"
