@@ -416,6 +416,16 @@ ReadResult FromJson(std::string_view json, From from, wire::Frame* frame, std::s
         ok = wire::DecodeRefused(payload, wire::kVersion, &r, &why);
         break;
       }
+      case Type::kWelcome: {
+        wire::Welcome w;
+        ok = wire::DecodeWelcome(payload, &w, &why);
+        break;
+      }
+      case Type::kChallenge: {
+        wire::Challenge c;
+        ok = wire::DecodeChallenge(payload, &c, &why);
+        break;
+      }
       default:
         break;
     }
@@ -493,7 +503,7 @@ ReadResult FromJson(std::string_view json, From from, wire::Frame* frame, std::s
       w.flags = static_cast<std::uint32_t>(flags);
       w.keepAliveSeconds = static_cast<std::uint16_t>(keepAlive);
       w.answerSeconds = static_cast<std::uint16_t>(answer);
-      return done(Type::kWelcome, wire::EncodeWelcome(w));
+      return checked(Type::kWelcome, wire::EncodeWelcome(w));
     }
     if (type == "refused") {
       std::int64_t code = 0;
@@ -509,7 +519,7 @@ ReadResult FromJson(std::string_view json, From from, wire::Frame* frame, std::s
       if (!f.Int("method", 0, 255, &method) || !f.Bytes("nonce", wire::kNonceBytes, &c.nonce))
         return malformed(f.Error());
       c.method = static_cast<std::uint8_t>(method);
-      return done(Type::kChallenge, wire::EncodeChallenge(c));
+      return checked(Type::kChallenge, wire::EncodeChallenge(c));
     }
     if (type == "screen") {
       ScreenProgram p;
