@@ -337,8 +337,7 @@ class TerminalPage(PageTest):
         self.wait(b, "the screen after the error page",
                   lambda: "Item Inquiry" in self.screen(b) and "ERRO" not in self.screen(b))
 
-        # Escape on its button answers the screen (the demo goes back to the menu
-        # with F3 only, so Escape stays on the inquiry).
+        # Back to the menu on the F3 button.
         before = self.sequence(b)
         self.key(b, "F3")
         self.wait_next(b, before, "Main Menu")
