@@ -25,283 +25,17 @@
 // not the one the answer asked for (another terminal's item, the wrong step)
 // is misrouted.  The demo configuration is found in the source tree this
 // program was built from (--demo overrides it).
-#include <unistd.h>
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QFile>
-#include <QProcess>
-#include <QSettings>
-#include <QTcpServer>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <memory>
-#include <optional>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "bench_registry.h"
-#include "config/config_reader.h"
-#include "config/config_writer.h"
-#include "platform/radio/sim_links.h"
-#include "platform/radio/sim_terminal.h"
-#include "platform/radio/terminal_keys.h"
-#include "platform/radio/tls_setup.h"
+#include "e2e_driver.h"
 
 namespace tervo::bench {
 namespace {
-
-using radio::sim::Key;
-
-struct ItemRow {
-  const char* item;
-  const char* description;
-};
-const ItemRow kItems[] = {
-    {"100234", "Pallet wrap"}, {"100311", "Carton, double"}, {"100418", "Packing tape"},
-    {"200127", "Hand pallet"}, {"200255", "Shelf label"},    {"300042", "Safety gloves"},
-    {"300087", "Hi-vis vest"}, {"410005", "Barcode labels"},
-};
-
-constexpr qint64 kLostMs = 10000;
-
-void Pump(int ms) {
-  QTimer wake;
-  wake.start(ms);
-  QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-}
-
-template <typename Pred>
-bool PumpUntil(Pred pred, qint64 limitMs) {
-  QElapsedTimer t;
-  t.start();
-  while (!pred()) {
-    if (t.elapsed() > limitMs) return pred();
-    Pump(5);
-  }
-  return true;
-}
-
-double CpuSeconds(qint64 pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string s((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const auto close = s.rfind(')');
-  if (close == std::string::npos) return 0;
-  std::istringstream rest(s.substr(close + 2));
-  std::string field;
-  long utime = 0, stime = 0;
-  for (int i = 3; i <= 15 && rest >> field; ++i) {
-    if (i == 14) utime = std::stol(field);
-    if (i == 15) stime = std::stol(field);
-  }
-  return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-quint16 FreePort() {
-  QTcpServer s;
-  s.listen(QHostAddress::LocalHost, 0);
-  return s.serverPort();
-}
-
-double Percentile(std::vector<double> v, double p) {
-  if (v.empty()) return 0.0;
-  std::sort(v.begin(), v.end());
-  const auto k = static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
-  return v[std::min(k, v.size() - 1)];
-}
-
-// One terminal's run: START, sign on, then cycles of three transactions.
-class Driver {
- public:
-  enum class Phase { kStarting, kSignOn, kMenu, kInquiry, kItem, kDone };
-
-  Driver(int index, quint16 port, const QElapsedTimer& clock, const std::string& secret,
-         const std::optional<QSslConfiguration>& tls)
-      : index_(index),
-        id_("B" + std::to_string(index + 1)),
-        row_(kItems[index % 8]),
-        clock_(clock),
-        terminal_(id_, 20),
-        client_(terminal_, "127.0.0.1", port) {
-    terminal_.SetAutoStart(false);
-    terminal_.SetOnChange([this](const std::string&) { OnChange(); });
-    if (!secret.empty()) terminal_.SetSecret(secret);
-    if (tls) client_.UseTls(*tls);
-    client_.Connect();
-  }
-
-  bool Welcomed() const { return terminal_.Welcomed(); }
-  // Sends START; the terminal signs on again when its screen comes.
-  void Start() {
-    phase_ = Phase::kStarting;
-    waiting_ = false;
-    startedAt_ = clock_.nsecsElapsed();
-    firstScreenMs_ = -1;
-    terminal_.SendStart();
-  }
-  double FirstScreenMs() const { return firstScreenMs_; }
-  bool SignedOn() const { return phase_ != Phase::kStarting && phase_ != Phase::kSignOn; }
-  bool Done() const { return phase_ == Phase::kDone; }
-  void Begin(int transactions) {
-    left_ = transactions;
-    Next();
-  }
-  // Ends the run after the transaction under way.
-  void Finish() { left_ = std::min(left_, 1); }
-  void CheckTimeout() {
-    if (Done() || !waiting_ || clock_.elapsed() - sentAtMs_ < kLostMs) return;
-    ++lost;
-    left_ = 0;
-    phase_ = Phase::kDone;
-  }
-
-  // (time the answer was sent, latency) of each transaction.
-  std::vector<std::pair<qint64, double>> latencies;
-  int lost = 0;
-  int misrouted = 0;
-
- private:
-  bool Shows(const char* t) const { return terminal_.Display().Shows(t); }
-
-  void OnChange() {
-    if (terminal_.Screens() == seen_) return;
-    seen_ = terminal_.Screens();
-    if (phase_ == Phase::kStarting) {
-      firstScreenMs_ = static_cast<double>(clock_.nsecsElapsed() - startedAt_) / 1e6;
-      phase_ = Phase::kSignOn;
-    }
-    if (phase_ == Phase::kSignOn) {
-      if (Shows("Sign On")) {
-        terminal_.Display().MoveTo("User");
-        terminal_.Display().SetValue("U" + std::to_string(index_));
-        terminal_.Display().MoveTo("Password");
-        terminal_.Display().SetValue("X");
-        terminal_.Press(Key::kEnter);
-      } else if (Shows("Main Menu")) {
-        phase_ = Phase::kMenu;
-      }
-      return;
-    }
-    if (!waiting_ || Done()) return;
-    waiting_ = false;
-    latencies.emplace_back(sentAtMs_, static_cast<double>(clock_.nsecsElapsed() - sentNs_) / 1e6);
-    bool right = false;
-    switch (phase_) {
-      case Phase::kMenu:
-        right = Shows("Item Inquiry") && !Shows("On hand");
-        break;
-      case Phase::kInquiry:
-        right = Shows(row_.description) && Shows(row_.item);
-        break;
-      case Phase::kItem:
-        right = Shows("Main Menu");
-        break;
-      default:
-        break;
-    }
-    if (!right) {
-      ++misrouted;
-      phase_ = Phase::kDone;
-      return;
-    }
-    phase_ = phase_ == Phase::kMenu      ? Phase::kInquiry
-             : phase_ == Phase::kInquiry ? Phase::kItem
-                                         : Phase::kMenu;
-    if (--left_ <= 0) {
-      // Back on the menu, ready for another run.
-      if (phase_ == Phase::kMenu) {
-        stopped_ = true;
-        return;
-      }
-    }
-    // Answer after a moment's thought, as an operator would.
-    QTimer::singleShot(std::uniform_int_distribution<int>(0, 199)(random_), [this] { Next(); });
-  }
-
-  void Next() {
-    if (Done() || phase_ == Phase::kStarting || phase_ == Phase::kSignOn) return;
-    waiting_ = true;
-    sentAtMs_ = clock_.elapsed();
-    sentNs_ = clock_.nsecsElapsed();
-    switch (phase_) {
-      case Phase::kMenu:
-        terminal_.Display().MoveTo("Option");
-        terminal_.Display().SetValue("3");
-        terminal_.Press(Key::kEnter);
-        break;
-      case Phase::kInquiry:
-        terminal_.Display().MoveTo("Item");
-        terminal_.Display().SetValue(row_.item);
-        terminal_.Press(Key::kEnter);
-        break;
-      case Phase::kItem:
-        terminal_.Press(Key::kF3);
-        break;
-      default:
-        break;
-    }
-  }
-
- public:
-  // Between runs: back on the menu with nothing under way.
-  bool Idle() const { return stopped_ && !waiting_; }
-  void Resume(int transactions) {
-    stopped_ = false;
-    Begin(transactions);
-  }
-
- private:
-  int index_;
-  std::string id_;
-  ItemRow row_;
-  const QElapsedTimer& clock_;
-  radio::sim::SimTerminal terminal_;
-  radio::sim::SimTcpClient client_;
-  Phase phase_ = Phase::kStarting;
-  int seen_ = 0;
-  int left_ = 0;
-  bool waiting_ = false;
-  bool stopped_ = false;
-  std::mt19937 random_{static_cast<unsigned>(index_ + 1)};
-  qint64 sentAtMs_ = 0;
-  qint64 sentNs_ = 0;
-  qint64 startedAt_ = 0;
-  double firstScreenMs_ = -1;
-};
-
-bool ReadyLine(QProcess& p, const QString& marker, QString* line, int ms) {
-  QElapsedTimer t;
-  t.start();
-  QByteArray seen;
-  while (t.elapsed() < ms) {
-    p.waitForReadyRead(100);
-    seen += p.readAllStandardOutput();
-    for (const QByteArray& l : seen.split('\n'))
-      if (l.contains(marker.toUtf8())) {
-        *line = QString::fromUtf8(l).trimmed();
-        return true;
-      }
-    if (p.state() == QProcess::NotRunning) return false;
-  }
-  return false;
-}
-
-// The source tree this program was built from: the demo configuration and
-// the test certificate live there.
-QString SourceDir() {
-#ifdef TERVO_SOURCE_DIR
-  return QStringLiteral(TERVO_SOURCE_DIR);
-#else
-  return QCoreApplication::applicationDirPath() + "/../..";
-#endif
-}
 
 int RunE2e(const std::vector<std::string>& args) {
   int terminals = 32;
@@ -310,7 +44,6 @@ int RunE2e(const std::vector<std::string>& args) {
   bool tls = false;
   QString bin = QCoreApplication::applicationDirPath() + "/../apps";
   QString demo = SourceDir() + "/demo/warehouse";
-  const QString certs = SourceDir() + "/tests/data/tls/";
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--keys") keys = true;
     if (args[i] == "--tls") tls = true;
@@ -321,87 +54,26 @@ int RunE2e(const std::vector<std::string>& args) {
     if (args[i] == "--demo") demo = QString::fromStdString(args[i + 1]);
   }
 
-  // The demo configuration with one session per bench terminal.
-  QTemporaryDir dir;
-  config::ScreenStore store;
-  config::GeneralOptions options;
-  config::NullLog nullLog;
-  config::LogPrompt prompt(nullLog);
-  if (!config::LoadData(demo.toStdString(), store, options, prompt)) {
-    std::fprintf(stderr, "e2e: cannot read %s.TVO\n", demo.toStdString().c_str());
-    return 1;
-  }
-  for (int i = 0; i < 32; ++i) {
-    store.TerminalIDDef[static_cast<std::size_t>(i)] = "B" + std::to_string(i + 1);
-    store.DeviceName[static_cast<std::size_t>(i)] = "BENCH" + std::to_string(i + 1);
-  }
-  options.SetText("DebugFile", "0");
-  const std::string base = dir.path().toStdString() + "/bench";
-  std::string err;
-  if (!config::SaveDataToFile2(base, store, options, &err)) {
-    std::fprintf(stderr, "e2e: %s\n", err.c_str());
-    return 1;
-  }
-
-  // Secrets and certificates live in the settings and the key file, as on
-  // a real installation.
-  std::vector<std::string> secrets(32);
-  if (keys) {
-    for (int i = 0; i < 32; ++i) {
-      secrets[static_cast<std::size_t>(i)] = radio::TerminalKeys::NewSecret();
-      if (!radio::TerminalKeys::Store(dir.path().toStdString() + "/terminal-keys",
-                                      "B" + std::to_string(i + 1),
-                                      secrets[static_cast<std::size_t>(i)], &err)) {
-        std::fprintf(stderr, "e2e: %s\n", err.c_str());
-        return 1;
-      }
-    }
-  }
-  std::optional<QSslConfiguration> clientTls;
-  if (tls) {
-    QSettings ini(dir.path() + "/settings.ini", QSettings::IniFormat);
-    ini.setValue("QuilComm/Security/TlsCertificate", certs + "localhost.crt");
-    ini.setValue("QuilComm/Security/TlsKey", certs + "localhost.key");
-    ini.sync();
-    QSslConfiguration conf;
-    if (!radio::ClientTlsConfiguration((certs + "localhost.crt").toStdString(), {}, {}, &conf,
-                                       &err)) {
-      std::fprintf(stderr, "e2e: %s\n", err.c_str());
-      return 1;
-    }
-    clientTls = conf;
-  }
-
-  QProcess host;
-  host.start(bin + "/tervo-demohost/tervo-demohost", {"--listen", "127.0.0.1:0", "--quiet"});
-  QString line;
-  if (!ReadyLine(host, "listening on", &line, 10000)) {
-    std::fprintf(stderr, "e2e: tervo-demohost did not start\n");
-    return 1;
-  }
-  const QString hostAddress = line.section(' ', -1);
-
-  const quint16 radioPort = FreePort();
-  QProcess gateway;
-  gateway.setProcessChannelMode(QProcess::SeparateChannels);
-  gateway.setStandardErrorFile(dir.path() + "/gateway.err");
-  gateway.start(bin + "/tervo/tervo",
-                {"--headless", "--quiet", "--config", QString::fromStdString(base), "--settings",
-                 dir.path() + "/settings.ini", "--log-folder", dir.path() + "/log", "--sessions",
-                 QString::number(terminals), "--radio-address",
-                 "127.0.0.1:" + QString::number(radioPort), "--demo-host", hostAddress});
-  if (!ReadyLine(gateway, "tervo: ready", &line, 20000)) {
-    std::fprintf(stderr, "e2e: tervo did not start\n");
-    host.terminate();
-    return 1;
-  }
+  Binaries b;
+  b.terminals = terminals;
+  b.keys = keys;
+  b.tls = tls;
+  b.bin = bin;
+  b.demo = demo;
+  if (!b.Start()) return 1;
+  QProcess& gateway = b.gateway;
 
   QElapsedTimer clock;
   clock.start();
   std::vector<std::unique_ptr<Driver>> drivers;
   for (int i = 0; i < terminals; ++i)
-    drivers.push_back(std::make_unique<Driver>(i, radioPort, clock,
-                                               secrets[static_cast<std::size_t>(i)], clientTls));
+    drivers.push_back(std::make_unique<Driver>(
+        i, clock, b.secrets[static_cast<std::size_t>(i)],
+        [&b](radio::sim::SimTerminal& t) -> std::unique_ptr<radio::sim::SimClient> {
+          auto c = std::make_unique<radio::sim::SimTcpClient>(t, "127.0.0.1", b.radioPort);
+          if (b.clientTls) c->UseTls(*b.clientTls);
+          return c;
+        }));
   auto all = [&](auto pred) { return std::all_of(drivers.begin(), drivers.end(), pred); };
   PumpUntil([&] { return all([](auto& d) { return d->Welcomed(); }); }, 10000);
 
@@ -477,10 +149,7 @@ int RunE2e(const std::vector<std::string>& args) {
   }
   for (Driver* d : starting) lost += d->FirstScreenMs() < 0 ? 1 : 0;
   drivers.clear();
-  gateway.terminate();
-  gateway.waitForFinished(10000);
-  host.terminate();
-  host.waitForFinished(5000);
+  b.Stop();
 
   Report("startup_all_first_screen_s", lastFirstScreenMs / 1000.0, "s");
   Report("transactions_per_s", static_cast<double>(load.size()) / loadSeconds, "1/s");

@@ -6,9 +6,12 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev libqt6network6 libqt6serialport6
+  qt6-websockets-dev libqt6websockets6
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   openssl
+  # The terminal page's browser tests: headless Chromium through WebDriver.
+  chromium chromium-driver python3-selenium
 )
 if [ "${TERVO_WITH_X:-0}" = 1 ]; then
   packages+=(xvfb xauth)

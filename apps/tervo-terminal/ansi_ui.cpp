@@ -248,6 +248,7 @@ void AnsiUi::Redraw() {
   if (t.Refused()) s += "REFUSED: " + t.Refusal() + "\r\n";
   s += "\r\n\x1b[2marrows/Tab move  Enter choose  Esc  F1-F8  F10/Ctrl-S send\r\n"
        "F11/F12 battery -/+  Ctrl-R START  Ctrl-N next terminal  Ctrl-Q quit\x1b[0m\r\n";
+  if (!banner_.empty()) s += banner_ + "\r\n";
   if (!note_.empty()) s += note_ + "\r\n";
   if (cursorRow > 0) {
     s += "\x1b[" + std::to_string(cursorRow) + ";" + std::to_string(cursorCol) + "H\x1b[?25h";

@@ -40,6 +40,8 @@ class AnsiUi {
   // Puts the keyboard into raw mode and draws; false when stdin is no terminal.
   bool Start(std::string* err);
   void Redraw();
+  // A line that stays under the display (where else to connect, say).
+  void SetBanner(std::string text) { banner_ = std::move(text); }
   void Note(const std::string& text) {
     note_ = text;
     Redraw();
@@ -59,6 +61,7 @@ class AnsiUi {
   QTimer scrollTimer_;
   int scroll_ = 0;
   std::string note_;
+  std::string banner_;
 };
 
 }  // namespace tervo::terminal

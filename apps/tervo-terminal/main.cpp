@@ -40,7 +40,8 @@ constexpr const char* kUsage =
     "                   implies --tls\n"
     "  --client-cert F  the terminal's own certificate (PEM), when the gateway\n"
     "  --client-key F   asks for one; the key defaults to the certificate file\n"
-    "  --protocol N     speak protocol version N (1 or 2, default 2)\n";
+    "  --protocol N     speak protocol version N (1 or 2, default 2)\n"
+    "  --banner TEXT    a line shown under the display\n";
 
 struct Options {
   std::string connect;
@@ -58,6 +59,7 @@ struct Options {
   std::string caFile;
   std::string clientCert;
   std::string clientKey;
+  std::string banner;
   int protocol = tervo::radio::wire::kVersion;
 };
 
@@ -127,6 +129,8 @@ bool Parse(const QStringList& args, Options* o, std::string* err) {
       if (!value(&o->clientCert)) return false;
     } else if (a == "--client-key") {
       if (!value(&o->clientKey)) return false;
+    } else if (a == "--banner") {
+      if (!value(&o->banner)) return false;
     } else if (a == "--protocol") {
       if (!value(&v)) return false;
       if (v != "1" && v != "2") {
@@ -287,6 +291,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<tervo::terminal::AnsiUi> ui;
   if (!scripted) {
     ui = std::make_unique<tervo::terminal::AnsiUi>(shown, status, [&app] { app.quit(); });
+    ui->SetBanner(o.banner);
   }
 
   for (std::size_t i = 0; i < terminals.size(); ++i) {

@@ -5,8 +5,9 @@
 // window's Enter (it ends the radio retry).
 //
 //   tervo --headless [--config BASE] [--settings FILE] [--log-folder DIR]
-//         [--sessions N] [--radio-address HOST:PORT] [--demo-host HOST:PORT]
-//         [--unsaved ask|accept|drop|keep] [--time-scale F] [--quiet]
+//         [--sessions N] [--radio-address HOST:PORT] [--http-port [HOST:]PORT|off]
+//         [--demo-host HOST:PORT] [--unsaved ask|accept|drop|keep] [--time-scale F]
+//         [--quiet]
 //
 // SIGINT and SIGTERM run the shutdown sequence without a question (counters
 // written; unsaved changes saved with "Auto Save File", else kept beside the
@@ -34,7 +35,8 @@ int Usage() {
   std::fprintf(stderr,
                "usage: tervo --headless [--config BASE] [--settings FILE] [--log-folder DIR]\n"
                "             [--sessions 1..32] [--radio-address HOST:PORT]\n"
-               "             [--demo-host HOST:PORT] [--unsaved ask|accept|drop|keep]\n"
+               "             [--http-port [HOST:]PORT|off] [--demo-host HOST:PORT]\n"
+               "             [--unsaved ask|accept|drop|keep]\n"
                "             [--time-scale F] [--quiet]\n");
   return 2;
 }
@@ -68,6 +70,7 @@ int main(int argc, char** argv) {
     } else if (a == "--settings" && value(&config.settingsFile)) {
     } else if (a == "--log-folder" && value(&config.logFolder)) {
     } else if (a == "--radio-address" && value(&config.radioAddress)) {
+    } else if (a == "--http-port" && value(&config.httpPort)) {
     } else if (a == "--demo-host" && value(&config.demoHostAddress)) {
     } else if (a == "--sessions" && value(&v)) {
       char* end = nullptr;
@@ -146,6 +149,8 @@ int main(int argc, char** argv) {
     if (!kept.empty()) std::fprintf(stderr, "tervo: %s\n", kept.c_str());
     if (built.radio && built.radio->ListeningPort() != 0)
       std::fprintf(stderr, "tervo: terminals connect to port %u\n", built.radio->ListeningPort());
+    if (!built.pageAddress.empty())
+      std::fprintf(stderr, "tervo: terminal page at %s\n", built.pageAddress.c_str());
     if (!built.services->DemoHostAddress().empty())
       std::fprintf(stderr, "tervo: demo host at %s\n", built.services->DemoHostAddress().c_str());
     std::printf("tervo: ready\n");

@@ -3,7 +3,10 @@
 #include "config/config_reader.h"
 #include "config/text.h"
 #include "config/user_settings.h"
+#include "core/http_endpoint.h"
 #include "core/scaled_clock.h"
+#include "platform/radio/tls_setup.h"
+#include "platform/radio/web_page.h"
 
 namespace tervo::core {
 
@@ -65,6 +68,42 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
     ro.keyFile = radio::TerminalKeys::DefaultPath(settings->Store().OverrideFile());
   ro.tls = {security("TlsCertificate"), security("TlsKey"), security("TlsClientCa")};
   ro.clock = clock.get();
+
+  // The terminal page's listener.  Its port belongs to the machine, like
+  // the certificates: a setting, or --http-port for one run.
+  std::vector<std::pair<std::string, bool>> webLines;  // logged once the gateway exists
+  const std::string httpText =
+      !config.httpPort.empty() ? config.httpPort
+                               : settings->Get(config::kRadioApplication, "Web", "HttpPort", "");
+  HttpListen listen;
+  std::string httpErr;
+  if (!ParseHttpListen(httpText, options->Text("TCPIPAddr"), &listen, &httpErr)) {
+    webLines.emplace_back("web: " + httpErr + "; the terminal page is not served", true);
+  } else if (listen.enabled) {
+    std::optional<QSslConfiguration> tls;
+    QSslConfiguration conf;
+    if (ro.tls.Enabled() && !radio::ServerTlsConfiguration(ro.tls, &conf, &httpErr)) {
+      // No silent fall-back to clear text, as for the terminals' link.
+      webLines.emplace_back("web: TLS: " + httpErr + "; the terminal page is not served", true);
+    } else {
+      if (ro.tls.Enabled()) tls = conf;
+      http::ServerOptions ho;
+      ho.log = [logTarget](const std::string& line) {
+        if (*logTarget) (*logTarget)->WriteLog(line, false);
+      };
+      auto server = std::make_unique<http::Server>(ho);
+      if (server->Listen(listen.address, listen.port, tls, &httpErr)) {
+        radio::ServeTerminalPage(*server);
+        ro.web = server.get();
+        ro.webPath = radio::kTerminalSocketPath;
+        out->pageAddress = PageAddress(*server);
+        webLines.emplace_back("web: terminal page at " + out->pageAddress, false);
+        out->http = std::move(server);
+      } else {
+        webLines.emplace_back("web: " + httpErr + "; the terminal page is not served", true);
+      }
+    }
+  }
   auto radio = std::make_unique<radio::WireRadioLink>(ro);
   out->radio = radio.get();
   // A ComPort that is not a number names the serial device itself
@@ -91,6 +130,7 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
   out->gateway->SetConfigPath(base);
   out->gateway->SetSessionCount(sessions);
   for (const auto& line : prompt.lines) out->gateway->WriteLog(line, false);
+  for (const auto& [line, show] : webLines) out->gateway->WriteLog(line, show);
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include "core/gateway_ui.h"
 #include "core/kept_changes.h"
 #include "core/program_services.h"
+#include "platform/http/http_server.h"
 #include "platform/radio/wire_radio_link.h"
 
 namespace tervo::core {
@@ -27,6 +28,9 @@ struct GatewayConfig {
   int sessionCount = 0;
   // Overrides the TCPIPAddr option for this run only ("127.0.0.1:7300").
   std::string radioAddress;
+  // Overrides the HTTP port setting (QuilComm/Web/HttpPort) for this run
+  // only: "8080", "0.0.0.0:8080", or "off" (core/http_endpoint.h).
+  std::string httpPort;
   // Where a "DemoHost" router connects; empty starts the embedded one.
   std::string demoHostAddress;
   // The gateway's clock runs this many times faster than real time, its
@@ -38,6 +42,11 @@ struct GatewayConfig {
 };
 
 struct BuiltGateway {
+  // The HTTP listener (terminal page) when one is set; declared first so
+  // that it outlives the gateway's radio link, which serves on it.
+  std::unique_ptr<http::Server> http;
+  // What a person opens in a browser, when the listener listens.
+  std::string pageAddress;
   std::unique_ptr<Gateway> gateway;
   ProgramServices* services = nullptr;    // owned by the gateway
   radio::WireRadioLink* radio = nullptr;  // owned by the gateway

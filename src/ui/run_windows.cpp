@@ -78,6 +78,8 @@ int RunOnce(const core::GatewayConfig& config, bool* again) {
   QObject::connect(&windows, &OperatorWindows::started, [&] {
     if (built.radio && built.radio->ListeningPort() != 0)
       std::fprintf(stderr, "tervo: terminals connect to port %u\n", built.radio->ListeningPort());
+    if (!built.pageAddress.empty())
+      std::fprintf(stderr, "tervo: terminal page at %s\n", built.pageAddress.c_str());
     std::printf("tervo: ready\n");
     std::fflush(stdout);
   });

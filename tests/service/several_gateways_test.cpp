@@ -1,7 +1,9 @@
 // Several gateways on one machine, run as the systemd template unit runs
 // them: each instance its own configuration, settings, log folder and radio
-// port.  Each signs its own terminal on, refuses the others' terminals, and
-// keeps its counters beside its own configuration.
+// port, and its own terminal page where its HTTP_PORT is set (the unit
+// passes --http-port ${HTTP_PORT}, empty when the instance has none).  Each
+// signs its own terminal on, refuses the others' terminals, and keeps its
+// counters beside its own configuration.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -32,6 +34,8 @@ struct Instance {
   QString folder;
   std::unique_ptr<QProcess> process;
   QString port;
+  QString httpPort;  // as the instance file gives it ("" for none)
+  QString page;      // the page address the instance printed
 };
 
 // The demo configuration with the instance's own terminal ids and device
@@ -51,10 +55,10 @@ void WriteConfiguration(const QString& base, const QString& prefix) {
 
 void Start(Instance& in) {
   in.process = std::make_unique<QProcess>();
-  in.process->start(Program("tervo"),
-                    {"--headless", "--config", in.folder + "/" + in.name, "--settings",
-                     in.folder + "/settings.ini", "--log-folder", in.folder + "/log",
-                     "--radio-address", "127.0.0.1:0", "--time-scale", "20"});
+  in.process->start(Program("tervo"), {"--headless", "--config", in.folder + "/" + in.name,
+                                       "--settings", in.folder + "/settings.ini", "--log-folder",
+                                       in.folder + "/log", "--radio-address", "127.0.0.1:0",
+                                       "--http-port", in.httpPort, "--time-scale", "20"});
   ASSERT_TRUE(in.process->waitForStarted(5000));
 }
 
@@ -71,6 +75,8 @@ void AwaitReady(Instance& in) {
   const auto match = portLine.match(QString::fromUtf8(err));
   ASSERT_TRUE(match.hasMatch()) << err.toStdString();
   in.port = match.captured(1);
+  const auto page = QRegularExpression("terminal page at (\\S+)").match(QString::fromUtf8(err));
+  if (page.hasMatch()) in.page = page.captured(1);
 }
 
 // Runs one scripted terminal against a port; returns its exit code.
@@ -92,8 +98,9 @@ int Terminal(const QString& folder, const QString& port, const QString& id, cons
 TEST(SeveralGateways, ThreeInstancesEachServeTheirOwnTerminals) {
   QTemporaryDir root;
   ASSERT_TRUE(root.isValid());
-  Instance instances[3] = {
-      {"north", "N1", {}, {}, {}}, {"south", "S1", {}, {}, {}}, {"dock", "D1", {}, {}, {}}};
+  Instance instances[3] = {{"north", "N1", {}, {}, {}, "0", {}},
+                           {"south", "S1", {}, {}, {}, "0", {}},
+                           {"dock", "D1", {}, {}, {}, "", {}}};
   for (Instance& in : instances) {
     in.folder = root.path() + "/" + in.name;
     ASSERT_TRUE(QDir().mkpath(in.folder));
@@ -102,6 +109,11 @@ TEST(SeveralGateways, ThreeInstancesEachServeTheirOwnTerminals) {
   }
   for (Instance& in : instances) AwaitReady(in);
   EXPECT_NE(instances[0].port, instances[1].port);
+  // A page per instance that has an HTTP port, each on its own port.
+  EXPECT_TRUE(instances[0].page.startsWith("http://127.0.0.1:")) << instances[0].page.toStdString();
+  EXPECT_TRUE(instances[1].page.startsWith("http://127.0.0.1:")) << instances[1].page.toStdString();
+  EXPECT_NE(instances[0].page, instances[1].page);
+  EXPECT_TRUE(instances[2].page.isEmpty()) << instances[2].page.toStdString();
 
   for (const Instance& in : instances) {
     SCOPED_TRACE(in.name.toStdString());

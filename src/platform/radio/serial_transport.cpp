@@ -278,6 +278,19 @@ bool SerialTransport::IsConnected(const std::string& terminalId) const {
   return it != peers_.end() && it->second->handshake.Welcomed();
 }
 
+void SerialTransport::Release(const std::string& terminalId) {
+  auto it = peers_.find(terminalId);
+  if (it == peers_.end() || !it->second->handshake.Welcomed()) return;
+  const std::uint8_t version = it->second->handshake.Version();
+  peers_.erase(it);
+  out_.ClearTerminal(terminalId);
+  // Its frames are refused from now on ("HELLO first"); told why, it does
+  // not come back by itself.
+  Refuse(terminalId,
+         {wire::RefusedCode::kReplaced, "replaced by a newer connection of terminal " + terminalId},
+         version, "connected elsewhere; no longer served through the radio base");
+}
+
 void SerialTransport::CheckTimeouts() {
   if (!port_.isOpen()) return;
   const std::int64_t now = Now();

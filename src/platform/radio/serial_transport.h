@@ -36,6 +36,7 @@ class SerialTransport final : public Transport {
   bool IsConnected(const std::string& terminalId) const override;
   void CheckTimeouts() override;
   std::size_t Backlog() const override { return out_.Backlog(); }
+  void Release(const std::string& terminalId) override;
 
  private:
   struct Peer;

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/radio/web_messages.h"
+
 namespace tervo::radio::sim {
 
 namespace {
@@ -85,6 +87,47 @@ void SimTcpClient::WriteRaw(const std::string& bytes) {
   if (tls_ && !socket_.isEncrypted()) return;
   socket_.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
+
+// --- WebSocket
+
+SimWebClient::SimWebClient(SimTerminal& terminal, QUrl url)
+    : terminal_(terminal), url_(std::move(url)) {
+  terminal_.SetSender([this](const wire::Frame& f) {
+    std::string json, err;
+    if (!web::ToJson(f, web::From::kTerminal, &json, &err)) return;
+    socket_.sendTextMessage(QString::fromUtf8(json.data(), static_cast<qsizetype>(json.size())));
+  });
+  terminal_.SetOnHangUp([this] { socket_.abort(); });
+  QObject::connect(&socket_, &QWebSocket::connected, &socket_, [this] { terminal_.SayHello(); });
+  QObject::connect(&socket_, &QWebSocket::disconnected, &socket_, [this] {
+    closeCode_ = socket_.closeCode();
+    terminal_.OnDisconnected();
+  });
+  QObject::connect(
+      &socket_, &QWebSocket::textMessageReceived, &socket_, [this](const QString& text) {
+        const QByteArray utf8 = text.toUtf8();
+        wire::Frame frame;
+        std::string err;
+        if (web::FromJson(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
+                          web::From::kGateway, &frame, &err) != web::ReadResult::kOk) {
+          unread_.push_back(utf8.toStdString() + ": " + err);
+          return;
+        }
+        frame.terminalId = terminal_.Id();
+        terminal_.OnFrame(frame);
+      });
+}
+
+SimWebClient::~SimWebClient() {
+  QObject::disconnect(&socket_, nullptr, nullptr, nullptr);
+  terminal_.SetSender({});
+  terminal_.SetOnHangUp({});
+  socket_.abort();
+}
+
+void SimWebClient::Connect() { socket_.open(url_); }
+
+void SimWebClient::Disconnect() { socket_.abort(); }
 
 // --- byte channels
 

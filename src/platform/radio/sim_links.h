@@ -7,6 +7,8 @@
 #include <QSocketNotifier>
 #include <QSslConfiguration>
 #include <QSslSocket>
+#include <QUrl>
+#include <QWebSocket>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,17 +18,25 @@
 
 namespace tervo::radio::sim {
 
+// What connects one simulated terminal to the gateway.
+class SimClient {
+ public:
+  virtual ~SimClient() = default;
+  virtual void Connect() = 0;
+  // Drops the connection as a radio drop-out would.
+  virtual void Disconnect() = 0;
+};
+
 // One terminal over TCP/IP, in TLS after UseTls.  HELLO goes out as soon
 // as the connection is up (for TLS: once the gateway's certificate was
 // verified).
-class SimTcpClient {
+class SimTcpClient final : public SimClient {
  public:
   SimTcpClient(SimTerminal& terminal, std::string host, quint16 port);
-  ~SimTcpClient();
+  ~SimTcpClient() override;
   void UseTls(const QSslConfiguration& conf) { tls_ = conf; }
-  void Connect();
-  // Drops the connection as a radio drop-out would.
-  void Disconnect();
+  void Connect() override;
+  void Disconnect() override;
   bool Connected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
   bool Unconnected() const { return socket_.state() == QAbstractSocket::UnconnectedState; }
   // Raw bytes, for tests that speak the protocol badly on purpose.
@@ -43,6 +53,34 @@ class SimTcpClient {
   QSslSocket socket_;
   wire::FrameDecoder decoder_;
   std::string error_;
+};
+
+// One terminal over a WebSocket, as the terminal page connects
+// (docs/web-terminal.md): the same messages, as JSON.  url is
+// "ws://127.0.0.1:8080/terminal" (wss:// after UseTls).
+class SimWebClient final : public SimClient {
+ public:
+  SimWebClient(SimTerminal& terminal, QUrl url);
+  ~SimWebClient() override;
+  void UseTls(const QSslConfiguration& conf) { socket_.setSslConfiguration(conf); }
+  void Connect() override;
+  void Disconnect() override;
+  bool Connected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
+  bool Unconnected() const { return socket_.state() == QAbstractSocket::UnconnectedState; }
+  // A text message as it is, for tests that speak the protocol badly on
+  // purpose.
+  void SendRaw(const QString& text) { socket_.sendTextMessage(text); }
+  // Messages from the gateway that were not understood (none expected).
+  const std::vector<std::string>& Unread() const { return unread_; }
+  // How the gateway closed the last connection.
+  int CloseCode() const { return closeCode_; }
+
+ private:
+  SimTerminal& terminal_;
+  QUrl url_;
+  QWebSocket socket_;
+  std::vector<std::string> unread_;
+  int closeCode_ = 0;
 };
 
 // A byte stream to the gateway's serial port.

@@ -263,30 +263,7 @@ void TcpTransport::OnWelcomed(Connection& c, const Handshake::Step& step) {
   auto old = byId_.find(id);
   if (old != byId_.end() && old->second != c.socket) {
     Log("radio: terminal " + id + " connected again; older connection closed");
-    auto oc = connections_.find(old->second);
-    byId_.erase(old);
-    if (oc != connections_.end()) {
-      // Told why, so that a device that finds itself replaced does not
-      // simply come back and knock the other one off in turn.
-      oc->second->id.clear();
-      Log("radio: terminal " + id + " on the older connection from " + oc->second->peer +
-          " told it was replaced");
-      std::string bytes, err;
-      const std::uint8_t version = oc->second->handshake.Version();
-      oc->second->out.Clear();
-      if (wire::EncodeFrame(
-              {static_cast<std::uint8_t>(wire::Type::kRefused), id,
-               wire::EncodeRefused({wire::RefusedCode::kReplaced,
-                                    "replaced by a newer connection of terminal " + id},
-                                   version),
-               version},
-              &bytes, &err)) {
-        oc->second->socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
-      }
-      oc->second->closing = true;
-      oc->second->closingSince = Now();
-      oc->second->socket->disconnectFromHost();
-    }
+    Replace(id);
   }
   c.id = id;
   byId_[c.id] = c.socket;
@@ -311,6 +288,39 @@ void TcpTransport::OnWelcomed(Connection& c, const Handshake::Step& step) {
     setup_.callbacks.frame({static_cast<std::uint8_t>(wire::Type::kHello), id,
                             wire::EncodeHello(h, version), version});
   }
+}
+
+void TcpTransport::Replace(const std::string& id) {
+  auto old = byId_.find(id);
+  if (old == byId_.end()) return;
+  auto oc = connections_.find(old->second);
+  byId_.erase(old);
+  if (oc == connections_.end()) return;
+  // Told why, so that a device that finds itself replaced does not simply
+  // come back and knock the other one off in turn.
+  oc->second->id.clear();
+  Log("radio: terminal " + id + " on the older connection from " + oc->second->peer +
+      " told it was replaced");
+  std::string bytes, err;
+  const std::uint8_t version = oc->second->handshake.Version();
+  oc->second->out.Clear();
+  if (wire::EncodeFrame({static_cast<std::uint8_t>(wire::Type::kRefused), id,
+                         wire::EncodeRefused({wire::RefusedCode::kReplaced,
+                                              "replaced by a newer connection of terminal " + id},
+                                             version),
+                         version},
+                        &bytes, &err)) {
+    oc->second->socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
+  }
+  oc->second->closing = true;
+  oc->second->closingSince = Now();
+  oc->second->socket->disconnectFromHost();
+}
+
+void TcpTransport::Release(const std::string& terminalId) {
+  if (!byId_.count(terminalId)) return;
+  Log("radio: terminal " + terminalId + " connected elsewhere; its TCP/IP connection closed");
+  Replace(terminalId);
 }
 
 void TcpTransport::OnFrame(Connection& c, const wire::Frame& frame) {

@@ -30,6 +30,7 @@ class TcpTransport final : public Transport {
   bool IsConnected(const std::string& terminalId) const override;
   void CheckTimeouts() override;
   std::size_t Backlog() const override;
+  void Release(const std::string& terminalId) override;
 
   quint16 Port() const;
 
@@ -45,6 +46,9 @@ class TcpTransport final : public Transport {
   void OnReadyRead(QTcpSocket* socket);
   void OnFrame(Connection& c, const wire::Frame& frame);
   void OnWelcomed(Connection& c, const Handshake::Step& step);
+  // Tells the connection of id that a newer one took the terminal over,
+  // and closes it.
+  void Replace(const std::string& id);
   // Logs why, tells the peer (a REFUSED in its version) and closes.  c is
   // not touched afterwards.
   void Refuse(Connection& c, const wire::Refusal& refusal, const std::string& why);

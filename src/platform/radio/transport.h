@@ -1,5 +1,6 @@
 // How the link reaches its terminals: over TCP/IP, one connection per
-// terminal, or over a serial line to a radio base that carries them all.
+// terminal, or over a serial line to a radio base that carries them all;
+// browsers besides, over WebSockets.
 // A transport delivers only frames of terminals that were welcomed (see
 // handshake.h), always labelled with that terminal's id, and keeps the
 // link's time-outs: it drops half-received frames, probes silent peers and
@@ -61,6 +62,10 @@ class Transport {
   virtual void CheckTimeouts() = 0;
   // Bytes waiting to be sent, over all terminals (for tests and the log).
   virtual std::size_t Backlog() const = 0;
+  // The terminal got in through another transport of the link: its
+  // connection here is told it was replaced (REFUSED, code 2) and let go,
+  // as a newer connection on the same transport would do.
+  virtual void Release(const std::string& terminalId) = 0;
 };
 
 }  // namespace tervo::radio

@@ -69,6 +69,27 @@ WireRadioLink::~WireRadioLink() = default;
 
 void WireRadioLink::CheckTimeouts() {
   if (transport_) transport_->CheckTimeouts();
+  if (web_) web_->CheckTimeouts();
+}
+
+std::size_t WireRadioLink::Backlog() const {
+  return (transport_ ? transport_->Backlog() : 0) + (web_ ? web_->Backlog() : 0);
+}
+
+Transport* WireRadioLink::Reaching(const std::string& id) const {
+  for (Transport* t : {transport_.get(), web_.get()})
+    if (t && t->IsConnected(id)) return t;
+  return nullptr;
+}
+
+void WireRadioLink::OnFrameFrom(const Transport* from, const wire::Frame& frame) {
+  if (frame.type == static_cast<std::uint8_t>(wire::Type::kHello)) {
+    // One terminal, one device: the newest connection wins on whichever
+    // transport it came.
+    for (Transport* t : {transport_.get(), web_.get()})
+      if (t && t != from) t->Release(frame.terminalId);
+  }
+  OnFrame(frame);
 }
 
 void WireRadioLink::ReportSecurity() {
@@ -112,11 +133,12 @@ int WireRadioLink::InitializeComm(int port, int baudRate) {
     transport_->AskAgain();
     return 0;
   }
+  web_.reset();
   transport_.reset();
   up_ = false;
   checkTimer_.stop();
   TransportSetup setup;
-  setup.callbacks.frame = [this](const wire::Frame& f) { OnFrame(f); };
+  setup.callbacks.frame = [this](const wire::Frame& f) { OnFrameFrom(transport_.get(), f); };
   setup.callbacks.log = [this](const std::string& s) { Log(s); };
   // The base answered: whoever waits for the link is told, as for a message.
   setup.callbacks.ready = [this] {
@@ -127,6 +149,7 @@ int WireRadioLink::InitializeComm(int port, int baudRate) {
   setup.output = options_.output;
   // Read on every attempt: a key file mended while the gateway retries counts.
   gate_.keys.Load(options_.keyFile, [this](const std::string& s) { Log(s); });
+  TransportSetup webSetup = setup;  // the browsers' transport shares the gate
   std::string err;
   if (tcpMode_) {
     QHostAddress address;
@@ -167,7 +190,24 @@ int WireRadioLink::InitializeComm(int port, int baudRate) {
     transport_.reset();
     return 0;
   }
-  if (!transport_->Ready()) return 0;  // the base's answer comes later
+  if (options_.web && options_.web->Listening()) {
+    webSetup.callbacks.frame = [this](const wire::Frame& f) { OnFrameFrom(web_.get(), f); };
+    web_ = std::make_unique<WebTransport>(*options_.web, options_.webPath, options_.web->Secure(),
+                                          std::move(webSetup), options_.webLimits);
+    if (!web_->Open(&err)) {
+      Log("web: " + err);
+      web_.reset();
+    } else {
+      Log("web: browsers connect to port " + std::to_string(options_.web->Port()) +
+          (options_.web->Secure() ? " (TLS)" : ""));
+    }
+    if (web_ && !options_.web->Secure()) {
+      Log("web: WARNING: the terminal page is served without TLS; what browsers type crosses "
+          "the network in clear, and only a browser on this machine can prove an access key");
+    }
+  }
+  // Browsers are served from here on; the radio base's answer may come later.
+  if (!transport_->Ready()) return 0;
   return LinkUp();
 }
 
@@ -185,6 +225,7 @@ void WireRadioLink::ForceResetOnAllTerminal() {
     t.undelivered = false;
   }
   if (transport_) transport_->ResetAll();
+  if (web_) web_->ResetAll();
 }
 
 void WireRadioLink::TCPIP_AcceptTerminalId(const std::string& terminalId) {
@@ -194,6 +235,7 @@ void WireRadioLink::TCPIP_AcceptTerminalId(const std::string& terminalId) {
 
 void WireRadioLink::TerminateComm(int) {
   checkTimer_.stop();
+  web_.reset();
   transport_.reset();
   up_ = false;
   queue_.clear();
@@ -208,7 +250,7 @@ std::uint16_t WireRadioLink::ListeningPort() const {
 }
 
 bool WireRadioLink::IsTerminalConnected(const std::string& terminalId) const {
-  return transport_ && transport_->IsConnected(os::TrimRightBlanks(terminalId));
+  return Reaching(os::TrimRightBlanks(terminalId)) != nullptr;
 }
 
 int WireRadioLink::BatteryLevel(const std::string& terminalId) const {
@@ -448,7 +490,8 @@ void WireRadioLink::SendLastScreen(const std::string& id) {
   Terminal& t = terminals_[id];
   if (t.lastScreen.empty() || !transport_) return;
   const wire::Frame f{static_cast<std::uint8_t>(wire::Type::kScreen), id, t.lastScreen};
-  if (transport_->Send(f)) t.undelivered = false;
+  Transport* to = Reaching(id);
+  if ((to ? to : transport_.get())->Send(f)) t.undelivered = false;
 }
 
 }  // namespace tervo::radio

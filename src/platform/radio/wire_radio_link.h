@@ -1,5 +1,7 @@
 // The gateway's radio link: RadioLink over the wire protocol of
-// docs/radio-protocol.md, on TCP/IP or on a serial radio base.
+// docs/radio-protocol.md, on TCP/IP or on a serial radio base, and for
+// browsers over WebSockets besides (docs/web-terminal.md).  The engine
+// cannot tell which transport a terminal uses.
 #pragma once
 
 #include <QTimer>
@@ -16,6 +18,7 @@
 #include "platform/radio/screen_program.h"
 #include "platform/radio/tls_setup.h"
 #include "platform/radio/transport.h"
+#include "platform/radio/web_transport.h"
 
 namespace tervo::radio {
 
@@ -45,6 +48,13 @@ struct RadioLinkOptions {
   // How often the time-outs are checked, real time; 0: only when
   // CheckTimeouts is called (tests on a virtual clock).
   int checkEveryMs = 250;
+
+  // Browsers: WebSocket connections to webPath of this HTTP listener are
+  // terminals too, admitted like the others.  Unset, or not listening:
+  // none.  The listener must outlive the link.
+  http::Server* web = nullptr;
+  std::string webPath = "/terminal";
+  WebLimits webLimits;
 };
 
 class WireRadioLink final : public RadioLink {
@@ -102,7 +112,9 @@ class WireRadioLink final : public RadioLink {
   // RadioLinkOptions::checkEveryMs).
   void CheckTimeouts();
   // Bytes waiting to be sent to terminals.
-  std::size_t Backlog() const { return transport_ ? transport_->Backlog() : 0; }
+  std::size_t Backlog() const;
+  // Whether browsers can connect (the link is up and has a listener).
+  bool ServesBrowsers() const { return web_ != nullptr; }
 
  private:
   enum class Mode { kIdle, kBuilding, kReplaying };
@@ -124,6 +136,11 @@ class WireRadioLink final : public RadioLink {
 
   int LinkUp();
   void OnFrame(const wire::Frame& frame);
+  // A frame from one of the transports; a terminal that gets in on one is
+  // let go by the others.
+  void OnFrameFrom(const Transport* from, const wire::Frame& frame);
+  // The transport that reaches the terminal now, or nullptr.
+  Transport* Reaching(const std::string& id) const;
   // False when the queue is full and the message was dropped.
   bool Enqueue(Incoming in);
   void Append(ScreenOp op);
@@ -142,7 +159,8 @@ class WireRadioLink final : public RadioLink {
   std::uint16_t tcpPort_ = kDefaultTcpPort;
   std::string serialDevice_;
   std::set<std::string> accepted_;
-  std::unique_ptr<Transport> transport_;
+  std::unique_ptr<Transport> transport_;  // TCP/IP or the radio base
+  std::unique_ptr<Transport> web_;        // browsers
   std::deque<Incoming> queue_;
   bool queueFull_ = false;
   std::map<std::string, std::size_t> queuedBy_;  // queue_ entries per terminal

@@ -1,8 +1,8 @@
-#include "config/windows1252.h"
+#include "platform/os/windows1252.h"
 
 #include <cstdio>
 
-namespace tervo::config {
+namespace tervo::os {
 
 namespace {
 
@@ -60,6 +60,21 @@ bool ToWindows1252(const QString& s, std::string* out, std::string* err) {
   return true;
 }
 
+std::string ToWindows1252Lossy(const QString& s) {
+  std::string out;
+  out.reserve(static_cast<std::size_t>(s.size()));
+  for (qsizetype i = 0; i < s.size(); ++i) {
+    char b = 0;
+    if (!ByteOf(s[i].unicode(), &b)) {
+      b = '?';
+      // One mark for a character, not one per half of a surrogate pair.
+      if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) ++i;
+    }
+    out.push_back(b);
+  }
+  return out;
+}
+
 void AppendUtf8(std::string* out, std::string_view bytes) {
   for (unsigned char c : bytes) {
     const char16_t u = Windows1252Char(c);
@@ -76,4 +91,4 @@ void AppendUtf8(std::string* out, std::string_view bytes) {
   }
 }
 
-}  // namespace tervo::config
+}  // namespace tervo::os
