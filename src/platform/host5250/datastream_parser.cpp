@@ -351,6 +351,13 @@ bool DataStreamParser::StartOfField(Reader& r, std::vector<std::string>* outboun
   Write(attribute);
   if (!input) return true;
   if (screen_.Keyboard() == KeyboardState::kUnlocked) screen_.SetKeyboard(KeyboardState::kSystem);
+  // A display ends an input field's look (its underline, its colour) with a
+  // normal attribute in the position after the field, where the host wrote
+  // none.  IBM i writes none after its sign-on fields: without it the
+  // underline would run on to the next attribute on the screen.
+  const int after = start + length;
+  if (after < Screen::kSize && !screen_.IsAttributeAt(after))
+    screen_.Put(after, ds::kAttrNormal, true);
   auto& fields = screen_.MutableFields();
   for (InputField& f : fields) {
     if (f.start == start) {
