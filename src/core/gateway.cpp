@@ -38,6 +38,9 @@ Gateway::Gateway(GatewayParts parts)
   ctx_.fitFieldText = [this](const std::string& t, int w) {
     return editors::FitFieldText(t, w, *options_, *this);
   };
+  ctx_.fitWords = [this](const std::string& t, int w) {
+    return editors::FitWords(t, w, *options_);
+  };
 }
 
 Gateway::~Gateway() {
