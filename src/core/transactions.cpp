@@ -223,7 +223,7 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
   } else if (r == -27) {
     if (validScreen) ts.ReplyKeys = store_->Screens[U(scr)].EscKey;
   } else if (r >= -8 && r <= -1) {
-    if (validScreen) ts.ReplyKeys = store_->Screens[U(scr)].TeclasFuncaoVal[U(-r - 1)];
+    if (validScreen) ts.ReplyKeys = screens::FunctionKeyAnswer(store_->Screens[U(scr)], -r);
   }
 
   if (!GlobalMessage.empty()) {

@@ -344,6 +344,8 @@ TEST_F(Started, AnUnassignedKeyGetsTheScreenBack) {
   Connect();
   ItemScreen(Display(0));
   Define(2);
+  store_->Screens[2].TeclasFuncao[2] = "Exit";  // the screen maps F3 only
+  store_->Screens[2].TeclasFuncaoVal[2] = "@3";
   gateway_->ReadyToSend(0, true);
   ASSERT_EQ(Calls("T_SendScreen()"), 1);
   radio_->readValue = -5;  // F5: no keys on this screen
