@@ -22,6 +22,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -211,7 +212,16 @@ class Gateway : private config::Log {
   void SendOrAnswer(int s, int scr);
   void AnswerNotSentScreen(int s, int scr);
   bool IdentifyAndFind(int s);
-  void ReadErrorLineN(int s);
+  // The error lines that may hold a host message among constant text: row
+  // 24 and the configured line N.
+  enum class MessageLine { kRow24, kLineN };
+  std::string ReadMessageLine(int s, MessageLine line) const;
+  // The text of a message line of screen scr when it carries a message: not
+  // blank and not what the line held the first time the screen was handled
+  // in this run.  That first time (remember) the line is noted and holds no
+  // message: a copyright or a hint is part of the screen.
+  std::string LineMessage(int scr, MessageLine line, const std::string& text, bool remember);
+  void TakeMessageLines(int s, bool remember);
   void ClearCodeZeroErrorLine(int s);
   void SetInNewScreen(int s, bool on);
 
@@ -238,6 +248,9 @@ class Gateway : private config::Log {
   // Answers are refused from START until the terminal has been sent a
   // screen: they answer a screen of the session's previous connection.
   std::array<bool, screens::kSessionSlots> awaitingFirstScreen_{};
+  // What each screen's message lines held when it was first handled in
+  // this run (screen number, line).
+  std::map<std::pair<int, MessageLine>, std::string> firstLines_;
 
   os::Timers::Id tickTimer_ = 0;
   os::Timers::Id drainTimer_ = 0;

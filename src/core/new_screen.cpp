@@ -44,11 +44,42 @@ void Gateway::ClearCodeZeroErrorLine(int s) {
   if (e.size() > 1 && e[0] == '\0') e.clear();
 }
 
-void Gateway::ReadErrorLineN(int s) {
+std::string Gateway::ReadMessageLine(int s, MessageLine line) const {
   host5250::HostDisplay* d = Display(s);
-  if (!d) return;
-  sessions_.ErrorLineText[U(s)] = d->ReadText(
-      OptionNumber("ErrorLineN"), OptionNumber("ErrorLineStart"), OptionNumber("ErrorLineLen"));
+  if (!d) return "";
+  if (line == MessageLine::kRow24) return d->ReadText(24, 1, 80);
+  return d->ReadText(OptionNumber("ErrorLineN"), OptionNumber("ErrorLineStart"),
+                     OptionNumber("ErrorLineLen"));
+}
+
+std::string Gateway::LineMessage(int scr, MessageLine line, const std::string& text,
+                                 bool remember) {
+  const auto key = std::make_pair(scr, line);
+  const auto it = firstLines_.find(key);
+  if (it == firstLines_.end()) {
+    if (remember) firstLines_[key] = text::TrimBlanks(text);
+    return "";
+  }
+  const std::string t = text::TrimBlanks(text);
+  return t.empty() || t == it->second ? "" : text;
+}
+
+// Row 24 and line N carry a message only where the host wrote one: the
+// sign-on's copyright on row 24 is not an error, its "Password not correct
+// for user profile." is.  Row 25 is the host's error line itself (Write
+// Error Code) and is taken as it is, by KeyboardStatus.
+void Gateway::TakeMessageLines(int s, bool remember) {
+  const auto u = U(s);
+  const int scr = sessions_.CurrentScreen[u];
+  for (const auto& [option, line] : {std::pair{"SendErrorLine24", MessageLine::kRow24},
+                                     std::pair{"SendErrorLineN", MessageLine::kLineN}}) {
+    if (!Checked(option)) continue;
+    // Read also when a message is pending, so that a screen's first lines
+    // are noted the first time it is handled.
+    const std::string message = LineMessage(scr, line, ReadMessageLine(s, line), remember);
+    if (sessions_.ErrorLineText[u].empty()) sessions_.ErrorLineText[u] = message;
+  }
+  ClearCodeZeroErrorLine(s);
 }
 
 void Gateway::SetInNewScreen(int s, bool on) {
@@ -137,6 +168,9 @@ void Gateway::DefineNewScreen(int s) {
 void Gateway::DefineScreenAs(int s, int screen) {
   const auto u = U(s);
   sessions_.CurrentScreen[u] = screen;
+  // The number may have served another screen before: its lines are new.
+  firstLines_.erase(std::make_pair(screen, MessageLine::kRow24));
+  firstLines_.erase(std::make_pair(screen, MessageLine::kLineN));
   // Identified again: with a time-out of 0 no round has identified the
   // screen yet, and it may have changed since the last round.
   screens::CalculateChecksum(ctx_, s);
@@ -153,13 +187,7 @@ void Gateway::HandleCapturedScreen(int s) {
     SetInNewScreen(s, false);
     return;
   }
-  host5250::HostDisplay* d = Display(s);
-  if (store_->Screens[U(scr)].DontSendToTerminal == 0 && d) {
-    if (Checked("SendErrorLine24") && sessions_.ErrorLineText[u].empty())
-      sessions_.ErrorLineText[u] = d->ReadText(24, 1, 80);
-    if (Checked("SendErrorLineN") && sessions_.ErrorLineText[u].empty()) ReadErrorLineN(s);
-    ClearCodeZeroErrorLine(s);
-  }
+  if (store_->Screens[U(scr)].DontSendToTerminal == 0 && Display(s)) TakeMessageLines(s, true);
 
   auto& ts = sessions_.TerminalScreen[u];
   ts.SentScreenId = sessions_.ScreenIdValue[u];
@@ -290,8 +318,10 @@ void Gateway::KeyboardStatus(int s) {
   host5250::HostDisplay* d = Display(s);
   if (!d || !d->Keyboard().Locked) return;
   const auto u = U(s);
-  if (Checked("SendErrorLineN") && sessions_.ErrorLineText[u].empty()) ReadErrorLineN(s);
-  ClearCodeZeroErrorLine(s);
+  // The host locked the keyboard on the screen the session handled last: an
+  // error it wrote on its error line is read before the Reset restores the
+  // line.
+  TakeMessageLines(s, false);
   if (Checked("SendErrorLine25") && text::TrimBlanks(sessions_.ErrorLineText[u]).empty()) {
     sessions_.ErrorLineText[u] = d->ReadText(25, 1, 80);
     ClearCodeZeroErrorLine(s);

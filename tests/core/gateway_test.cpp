@@ -268,12 +268,12 @@ TEST_F(Started, ErrorLines) {
   Connect();
   ItemScreen(Display(0));
   Define(2);
-  Display(0).PutText(24, 1, "Item 999999 is not on file.");
   S().ErrorLineText[0] = "pending";
   S().Terminal_Connected[0] = false;
   gateway_->ReadyToSend(0, true);
   EXPECT_EQ(S().ErrorLineText[0], "pending");  // not replaced
   S().ErrorLineText[0].clear();
+  Display(0).PutText(24, 1, "Item 999999 is not on file.");
   gateway_->ReadyToSend(0, true);
   EXPECT_EQ(tervo::text::TrimBlanks(S().ErrorLineText[0]), "Item 999999 is not on file.");
 

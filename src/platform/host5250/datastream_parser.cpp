@@ -215,7 +215,9 @@ bool DataStreamParser::WriteToDisplay(Reader& r, std::vector<std::string>* outbo
         screen_.ClearFormatTable();
         screen_.SetHeader(header);
         int errorRow = n >= 4 ? static_cast<std::uint8_t>(header[3]) : 0;
-        screen_.SetErrorRow(errorRow >= 1 && errorRow <= Screen::kRows ? errorRow : Screen::kMessageRow);
+        // A row the screen does not have (IBM i says 25) means the display's
+        // own error line, its last row.
+        screen_.SetErrorRow(errorRow >= 1 && errorRow <= Screen::kRows ? errorRow : Screen::kRows);
         break;
       }
       case ds::kOrderSetBufferAddress: {
