@@ -223,10 +223,12 @@ void Gateway::SetUpDisplays() {
     }
     d->SetEvents({
         [this, i](bool state) {
+          hostReached_[U(i)] = true;
           ReadyToSend(i, state);
           AfterHostEvent(i);
         },
         [this, i] {
+          hostReached_[U(i)] = true;
           KeyboardStatus(i);
           AfterHostEvent(i);
         },

@@ -198,6 +198,10 @@ class Gateway : private config::Log {
   void SendScreenToTerminal(int s, int scr);
   void ReconnectSessionsOf(const std::string& id, int s);
   void FinishConnect(const std::string& id, int i);
+  // Connects session i's display; false (logged, the terminal told "Host
+  // not reachable") when the connection cannot even be attempted.
+  bool ConnectDisplay(int i);
+  void HostNotReachable(int i, const std::string& reason);
   bool HostStillOnAnsweredScreen(int s);
   // False when a field could not be written (the host was sent "@E").
   bool WriteBackAnswer(int s, int scr, host5250::HostDisplay& d);
@@ -248,6 +252,10 @@ class Gateway : private config::Log {
   // Answers are refused from START until the terminal has been sent a
   // screen: they answer a screen of the session's previous connection.
   std::array<bool, screens::kSessionSlots> awaitingFirstScreen_{};
+  // Whether the host has shown anything (a screen, a keyboard state) since
+  // the session's display was last connected: a connection that ends
+  // before that never reached the host.
+  std::array<bool, screens::kSessionSlots> hostReached_{};
   // What each screen's message lines held when it was first handled in
   // this run (screen number, line).
   std::map<std::pair<int, MessageLine>, std::string> firstLines_;

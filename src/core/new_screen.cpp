@@ -337,6 +337,7 @@ void Gateway::KeyboardStatus(int s) {
 
 void Gateway::OnDisconnected(int s, std::string& message) {
   if (s < 0 || s >= screens::kSessionSlots) return;
+  const std::string reason = message;
   if (sessions_.InNewScreen[U(s)]) message.clear();
   sessions_.Terminal_Connected[U(s)] = false;
   AutoLockTicks = 0;
@@ -350,6 +351,13 @@ void Gateway::OnDisconnected(int s, std::string& message) {
   const std::string& id = store_->TerminalIDDef[U(s)];
   if (s < sessions_.SessionCount && sessions_.ReadyToSendFlag[U(s)] &&
       !text::TrimBlanks(id).empty()) {
+    if (!hostReached_[U(s)]) {
+      // Refused, timed out, TLS refused, or closed before the host showed
+      // anything: the connection never reached it.
+      HostNotReachable(s, reason);
+      return;
+    }
+    WriteLog("Host session " + std::to_string(s) + " ended: " + reason, false);
     sessions_.SendFlag[U(s)] = false;
     ShowTerminalMessage(id, "Disconnect...");
   }
