@@ -222,10 +222,14 @@ class Gateway : private config::Log {
   std::string ReadMessageLine(int s, MessageLine line) const;
   // The text of a message line of screen scr when it carries a message: not
   // blank and not what the line held the first time the screen was handled
-  // in this run.  That first time (remember) the line is noted and holds no
-  // message: a copyright or a hint is part of the screen.
-  std::string LineMessage(int scr, MessageLine line, const std::string& text, bool remember);
-  void TakeMessageLines(int s, bool remember);
+  // in this run.  That first time the line is noted and holds no message: a
+  // copyright or a hint is part of the screen.
+  std::string LineMessage(int scr, MessageLine line, const std::string& text);
+  // Takes the message lines into ErrorLineText when nothing is pending.
+  // handling: the session's screen is being handled (its lines are noted);
+  // otherwise the host locked the keyboard, and only a line that changed
+  // since the screen was handled is new.
+  void TakeMessageLines(int s, bool handling);
   void ClearCodeZeroErrorLine(int s);
   void SetInNewScreen(int s, bool on);
 
@@ -259,6 +263,8 @@ class Gateway : private config::Log {
   // What each screen's message lines held when it was first handled in
   // this run (screen number, line).
   std::map<std::pair<int, MessageLine>, std::string> firstLines_;
+  // What session s's message lines held when its screen was last handled.
+  std::map<std::pair<int, MessageLine>, std::string> handledLines_;
 
   os::Timers::Id tickTimer_ = 0;
   os::Timers::Id drainTimer_ = 0;

@@ -52,15 +52,14 @@ std::string Gateway::ReadMessageLine(int s, MessageLine line) const {
                      OptionNumber("ErrorLineLen"));
 }
 
-std::string Gateway::LineMessage(int scr, MessageLine line, const std::string& text,
-                                 bool remember) {
+std::string Gateway::LineMessage(int scr, MessageLine line, const std::string& text) {
   const auto key = std::make_pair(scr, line);
+  const std::string t = text::TrimBlanks(text);
   const auto it = firstLines_.find(key);
   if (it == firstLines_.end()) {
-    if (remember) firstLines_[key] = text::TrimBlanks(text);
+    firstLines_[key] = t;
     return "";
   }
-  const std::string t = text::TrimBlanks(text);
   return t.empty() || t == it->second ? "" : text;
 }
 
@@ -68,16 +67,29 @@ std::string Gateway::LineMessage(int scr, MessageLine line, const std::string& t
 // sign-on's copyright on row 24 is not an error, its "Password not correct
 // for user profile." is.  Row 25 is the host's error line itself (Write
 // Error Code) and is taken as it is, by KeyboardStatus.
-void Gateway::TakeMessageLines(int s, bool remember) {
+void Gateway::TakeMessageLines(int s, bool handling) {
   const auto u = U(s);
   const int scr = sessions_.CurrentScreen[u];
   for (const auto& [option, line] : {std::pair{"SendErrorLine24", MessageLine::kRow24},
                                      std::pair{"SendErrorLineN", MessageLine::kLineN}}) {
     if (!Checked(option)) continue;
-    // Read also when a message is pending, so that a screen's first lines
-    // are noted the first time it is handled.
-    const std::string message = LineMessage(scr, line, ReadMessageLine(s, line), remember);
-    if (sessions_.ErrorLineText[u].empty()) sessions_.ErrorLineText[u] = message;
+    const std::string text = ReadMessageLine(s, line);
+    std::string& handled = handledLines_[std::make_pair(s, line)];
+    std::string message;
+    if (handling) {
+      // Read also when a message is pending, so that a screen's first lines
+      // are noted the first time it is handled.
+      message = LineMessage(scr, line, text);
+      handled = text::TrimBlanks(text);
+    } else if (text::TrimBlanks(text) != handled && firstLines_.count(std::make_pair(scr, line))) {
+      // The terminal's own Enter locks the keyboard too: a message the
+      // terminal was shown with the screen is not new then.
+      message = LineMessage(scr, line, text);
+    }
+    // A blank text is no message pending: row 25 read blank when the
+    // terminal's own Enter locked the keyboard must not hide the host's
+    // answer to it.
+    if (text::TrimBlanks(sessions_.ErrorLineText[u]).empty()) sessions_.ErrorLineText[u] = message;
   }
   ClearCodeZeroErrorLine(s);
 }

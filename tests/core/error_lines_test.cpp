@@ -88,6 +88,57 @@ TEST_F(ErrorLines, EachScreenHasItsOwnConstantLines) {
   EXPECT_EQ(ErrorPages(), 0);
 }
 
+// The terminal's Enter locks the keyboard; "Send Error Line 25" then reads
+// row 25, blank.  That blank must not stand for a message pending, or the
+// host's message on row 24 in its answer is never read.
+TEST_F(ErrorLines, ABlankRow25ReadAtTheAnswerDoesNotHideTheMessage) {
+  options_->SetText("SendErrorLine25", "1");
+  gateway_->ReadyToSend(0, true);
+  Display(0).onSendKeys = [this](const std::string& keys) {
+    if (keys != "@E") return;
+    Display(0).Keyboard().Locked = true;  // the AID locks it
+    Display(0).inhibited = true;
+  };
+  Started::Answer("T1", {"QSECOFR"});
+  Pass(kPollIntervalMs);
+  gateway_->KeyboardStatus(0);
+  // The host answers with the sign-on and its message, and unlocks.
+  Display(0).Keyboard().Locked = false;
+  Display(0).inhibited = false;
+  SignOn(std::string(kWrong) + std::string(50, ' '), 1);
+  gateway_->ReadyToSend(0, true);
+  EXPECT_EQ(ErrorPages(), 1);
+  EXPECT_EQ(text::TrimBlanks(S().ErrorLineText[0]), kWrong);
+}
+
+// The terminal answers the screen that showed the message; its Enter locks
+// the keyboard while the message is still on the host's row 24.  That is no
+// new error for the screen that follows.
+TEST_F(ErrorLines, AMessageTheTerminalWasShownIsNotSentAgain) {
+  gateway_->ReadyToSend(0, true);
+  Display(0).onSendKeys = [this](const std::string& keys) {
+    if (keys == "@E") SignOn(std::string(kWrong) + std::string(50, ' '), 1);
+  };
+  Answer();
+  ASSERT_EQ(ErrorPages(), 1);
+  Display(0).onSendKeys = [this](const std::string& keys) {
+    if (keys != "@E") return;
+    Display(0).Keyboard().Locked = true;
+    Display(0).inhibited = true;
+  };
+  Started::Answer("T1", {"QSECOFR"});
+  Pass(kPollIntervalMs);
+  gateway_->KeyboardStatus(0);
+  EXPECT_TRUE(text::TrimBlanks(S().ErrorLineText[0]).empty());
+  Display(0).Keyboard().Locked = false;
+  Display(0).inhibited = false;
+  ItemScreen(Display(0));
+  gateway_->ReadyToSend(0, true);
+  Pass(3000);  // defined after NewScreenTimeout
+  EXPECT_EQ(Calls("T_SendScreen()"), 3);
+  EXPECT_EQ(ErrorPages(), 1);
+}
+
 // An error the host puts on its error line with the keyboard locked is read
 // before the Reset restores the line, when row 24 is the line asked for.
 TEST_F(ErrorLines, AnErrorOnALockedKeyboardIsReadBeforeTheReset) {
