@@ -1,6 +1,7 @@
 #include "editors/fit_field_text.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "config/text.h"
 
@@ -137,9 +138,13 @@ std::string FitWords(const std::string& text, int width, const config::GeneralOp
     }
     break;
   }
-  // A piece kept up to a "/" or "-" loses it when nothing follows.
-  while (!out.empty() && (out.back() == '/' || out.back() == '-' || out.back() == ' '))
+  // A word kept up to its "/" or "-" loses it when the rest was cut
+  // ("Program/procedure" gives "Program"); a line of dashes stays one.
+  const std::size_t n = out.size();
+  if (n >= 2 && (out[n - 1] == '/' || out[n - 1] == '-') &&
+      std::isalnum(static_cast<unsigned char>(out[n - 2])))
     out.pop_back();
+  TrimInPlace(out);
   return text::Left(out, w);
 }
 

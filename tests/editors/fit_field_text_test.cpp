@@ -66,6 +66,8 @@ TEST_F(FitFieldTextTest, WordsKeepTheEntryNumberAndWholeLeadingWords) {
       {"Extraordinarilylongword", 8, "Extraor."},
       {"Program/procedure . . . .", 10, "Program"},
       {"Print-out of today's picks", 12, "Print-out of"},
+      {"Print-out of today's picks", 7, "Print"},
+      {"------------------------------", 20, "--------------------"},
       {"Name", 0, ""},
       {"Name", -2, ""},
       {"Name", 1, "N"},
