@@ -5,6 +5,10 @@
 // and over.
 //
 //   tervo-bench e2e [--terminals 32] [--transactions 50] [--bin DIR] [--demo BASE]
+//                   [--keys] [--tls]
+//
+// --keys enrols every bench terminal with its own secret (each connection
+// proves it); --tls serves the radio link in TLS with the test certificate.
 //
 // Phases, each reported:
 // - start-up: every terminal sends START at the same moment;
@@ -29,6 +33,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -36,6 +41,7 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -46,6 +52,8 @@
 #include "config/config_writer.h"
 #include "platform/radio/sim_links.h"
 #include "platform/radio/sim_terminal.h"
+#include "platform/radio/terminal_keys.h"
+#include "platform/radio/tls_setup.h"
 
 namespace tervo::bench {
 namespace {
@@ -114,7 +122,8 @@ class Driver {
  public:
   enum class Phase { kStarting, kSignOn, kMenu, kInquiry, kItem, kDone };
 
-  Driver(int index, quint16 port, const QElapsedTimer& clock)
+  Driver(int index, quint16 port, const QElapsedTimer& clock, const std::string& secret,
+         const std::optional<QSslConfiguration>& tls)
       : index_(index),
         id_("B" + std::to_string(index + 1)),
         row_(kItems[index % 8]),
@@ -123,6 +132,8 @@ class Driver {
         client_(terminal_, "127.0.0.1", port) {
     terminal_.SetAutoStart(false);
     terminal_.SetOnChange([this](const std::string&) { OnChange(); });
+    if (!secret.empty()) terminal_.SetSecret(secret);
+    if (tls) client_.UseTls(*tls);
     client_.Connect();
   }
 
@@ -282,20 +293,28 @@ bool ReadyLine(QProcess& p, const QString& marker, QString* line, int ms) {
   return false;
 }
 
-QString DefaultDemoBase() {
+// The source tree this program was built from: the demo configuration and
+// the test certificate live there.
+QString SourceDir() {
 #ifdef TERVO_SOURCE_DIR
-  return QStringLiteral(TERVO_SOURCE_DIR) + "/demo/warehouse";
+  return QStringLiteral(TERVO_SOURCE_DIR);
 #else
-  return QCoreApplication::applicationDirPath() + "/../../demo/warehouse";
+  return QCoreApplication::applicationDirPath() + "/../..";
 #endif
 }
 
 int RunE2e(const std::vector<std::string>& args) {
   int terminals = 32;
   int transactions = 50;
+  bool keys = false;
+  bool tls = false;
   QString bin = QCoreApplication::applicationDirPath() + "/../apps";
-  QString demo = DefaultDemoBase();
-  for (std::size_t i = 0; i + 1 < args.size(); i += 2) {
+  QString demo = SourceDir() + "/demo/warehouse";
+  const QString certs = SourceDir() + "/tests/data/tls/";
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--keys") keys = true;
+    if (args[i] == "--tls") tls = true;
+    if (i + 1 >= args.size()) continue;
     if (args[i] == "--terminals") terminals = std::clamp(std::stoi(args[i + 1]), 4, 32);
     if (args[i] == "--transactions") transactions = std::max(3, std::stoi(args[i + 1]));
     if (args[i] == "--bin") bin = QString::fromStdString(args[i + 1]);
@@ -322,6 +341,35 @@ int RunE2e(const std::vector<std::string>& args) {
   if (!config::SaveDataToFile2(base, store, options, &err)) {
     std::fprintf(stderr, "e2e: %s\n", err.c_str());
     return 1;
+  }
+
+  // Secrets and certificates live in the settings and the key file, as on
+  // a real installation.
+  std::vector<std::string> secrets(32);
+  if (keys) {
+    for (int i = 0; i < 32; ++i) {
+      secrets[static_cast<std::size_t>(i)] = radio::TerminalKeys::NewSecret();
+      if (!radio::TerminalKeys::Store(dir.path().toStdString() + "/terminal-keys",
+                                      "B" + std::to_string(i + 1),
+                                      secrets[static_cast<std::size_t>(i)], &err)) {
+        std::fprintf(stderr, "e2e: %s\n", err.c_str());
+        return 1;
+      }
+    }
+  }
+  std::optional<QSslConfiguration> clientTls;
+  if (tls) {
+    QSettings ini(dir.path() + "/settings.ini", QSettings::IniFormat);
+    ini.setValue("QuilComm/Security/TlsCertificate", certs + "localhost.crt");
+    ini.setValue("QuilComm/Security/TlsKey", certs + "localhost.key");
+    ini.sync();
+    QSslConfiguration conf;
+    if (!radio::ClientTlsConfiguration((certs + "localhost.crt").toStdString(), {}, {}, &conf,
+                                       &err)) {
+      std::fprintf(stderr, "e2e: %s\n", err.c_str());
+      return 1;
+    }
+    clientTls = conf;
   }
 
   QProcess host;
@@ -352,7 +400,8 @@ int RunE2e(const std::vector<std::string>& args) {
   clock.start();
   std::vector<std::unique_ptr<Driver>> drivers;
   for (int i = 0; i < terminals; ++i)
-    drivers.push_back(std::make_unique<Driver>(i, radioPort, clock));
+    drivers.push_back(std::make_unique<Driver>(i, radioPort, clock,
+                                               secrets[static_cast<std::size_t>(i)], clientTls));
   auto all = [&](auto pred) { return std::all_of(drivers.begin(), drivers.end(), pred); };
   PumpUntil([&] { return all([](auto& d) { return d->Welcomed(); }); }, 10000);
 

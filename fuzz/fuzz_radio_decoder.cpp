@@ -1,11 +1,16 @@
 // Feeds arbitrary bytes to the radio frame decoder in arbitrary chunks, and
 // every frame it yields to the payload decoders, as the gateway does with
-// whatever arrives from a socket or a serial line.
+// whatever arrives from a socket or a serial line.  The frames also go
+// through the handshake that admits terminals (the gateway's side, with and
+// without terminal keys) and to a simulated terminal holding a secret (its
+// side of CHALLENGE and WELCOME).
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "platform/radio/handshake.h"
 #include "platform/radio/sim_display.h"
+#include "platform/radio/sim_terminal.h"
 #include "platform/radio/wire_protocol.h"
 
 using namespace tervo::radio;
@@ -20,7 +25,21 @@ void Payload(const std::string& payload) {
   Answer answer;
   ScreenProgram program;
   std::string text;
-  wire::DecodeHello(payload, &hello, &err);
+  for (std::uint8_t version : {wire::kVersion1, wire::kVersion}) {
+    if (wire::DecodeHello(payload, version, &hello, &err)) {
+      if (wire::EncodeHello(hello, version) != payload) __builtin_trap();
+    }
+    wire::Refusal refusal;
+    wire::DecodeRefused(payload, version, &refusal, &err);
+  }
+  wire::Challenge challenge;
+  wire::Welcome welcome;
+  std::string proof;
+  wire::DecodeChallenge(payload, &challenge, &err);
+  wire::DecodeAuth(payload, &proof, &err);
+  if (wire::DecodeWelcome(payload, &welcome, &err)) {
+    if (wire::EncodeWelcome(welcome) != payload) __builtin_trap();
+  }
   wire::DecodeText(payload, wire::kMaxScreenName, &text, &err);
   if (wire::DecodeAnswer(payload, &answer, &err)) {
     // What decodes must encode to the same bytes.
@@ -41,6 +60,33 @@ void Payload(const std::string& payload) {
   }
 }
 
+// Both sides of the way in, fed the same frames.
+struct Admission {
+  explicit Admission(bool keys) : gatewaySide(gate, keys), terminal("T1", 20) {
+    if (keys) gate.keys.LoadText("T1 = fuzzing-secret-0123456789\n");
+    gate.accept = [](const std::string& id) { return id == "T1"; };
+    terminal.SetSecret("fuzzing-secret-0123456789");
+    terminal.SetSender([](const wire::Frame&) {});
+    terminal.SayHello();
+  }
+  void Frame(const wire::Frame& f) {
+    if (!gatewaySide.Welcomed() && !refused) {
+      const Handshake::Step s = gatewaySide.OnFrame(f);
+      std::string bytes, err;
+      if (!wire::EncodeFrame(s.reply, &bytes, &err)) __builtin_trap();
+      refused = s.kind == Handshake::Step::Kind::kRefuse;
+      if (s.kind == Handshake::Step::Kind::kWelcome && !gatewaySide.Welcomed()) __builtin_trap();
+    }
+    wire::Frame toTerminal = f;
+    toTerminal.terminalId = "T1";
+    terminal.OnFrame(toTerminal);
+  }
+  Gatekeeper gate;
+  Handshake gatewaySide;
+  sim::SimTerminal terminal;
+  bool refused = false;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -48,10 +94,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size - 1 <= wire::kMaxPayload) {
     Payload(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
   }
-  // The first byte picks the chunk size and whether to resync on errors
-  // (serial line) or stop (TCP stream).
+  // The first byte picks the chunk size, whether to resync on errors
+  // (serial line) or stop (TCP stream), and whether terminal keys are in
+  // force.
   const std::size_t chunk = (data[0] & 0x3F) + 1;
   const bool resync = data[0] & 0x40;
+  Admission admission(data[0] & 0x80);
   wire::FrameDecoder decoder;
   const char* p = reinterpret_cast<const char*>(data + 1);
   std::size_t left = size - 1;
@@ -74,10 +122,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         decoder.Resync();
         continue;
       }
-      if (f.terminalId.size() > wire::kIdBytes || f.payload.size() > wire::kMaxPayload) {
+      if (f.terminalId.size() > wire::kIdBytes || f.payload.size() > wire::kMaxPayload ||
+          f.version < wire::kVersion1 || f.version > wire::kVersion) {
         __builtin_trap();
       }
       Payload(f.payload);
+      admission.Frame(f);
       std::string bytes;
       if (!wire::EncodeFrame(f, &bytes, &err)) __builtin_trap();
     }

@@ -17,6 +17,7 @@
 #include "config/config_summary.h"
 #include "config/config_writer.h"
 #include "config/menu_commands.h"
+#include "config/unsaved_file.h"
 
 namespace {
 
@@ -60,6 +61,11 @@ const char kHelp[] =
     "                       input); an export of a file the gateway wrote comes\n"
     "                       back byte for byte\n"
     "                       exit 0, 1 not a configuration, 2 unreadable/unwritable\n"
+    "  unsaved BASE [accept|drop]\n"
+    "                       the changes kept beside BASE (BASE.TVO.unsaved) when\n"
+    "                       a stop could not save them: what they would change;\n"
+    "                       accept puts them into BASE.TVO, drop removes them\n"
+    "                       exit 0, 1 nothing kept, 2 failure\n"
     "  --help               this text\n";
 
 int Usage() {
@@ -257,6 +263,46 @@ int Import(const std::string& input, const std::string& out) {
   return 0;
 }
 
+int Unsaved(const std::string& base, const std::string& action) {
+  std::string when;
+  if (!UnsavedFileExists(base, &when)) {
+    std::printf("no unsaved changes kept for %s\n", ConfigFilePath(base).c_str());
+    return 1;
+  }
+  std::string err;
+  if (action == "drop") {
+    if (!RemoveUnsavedFile(base, &err)) {
+      std::fprintf(stderr, "tervo-config: %s\n", err.c_str());
+      return 2;
+    }
+    std::printf("dropped %s\n", UnsavedFilePath(base).c_str());
+    return 0;
+  }
+  if (action == "accept") {
+    ListingPrompt prompt(stderr);
+    if (!AcceptUnsavedFile(base, prompt, &err)) {
+      std::fprintf(stderr, "tervo-config: %s\n", err.c_str());
+      return 2;
+    }
+    std::printf("%s now holds the kept changes\n", ConfigFilePath(base).c_str());
+    return 0;
+  }
+  ScreenStore fileStore, keptStore;
+  GeneralOptions fileOptions, keptOptions;
+  ListingPrompt prompt(stdout);
+  LoadData(base, fileStore, fileOptions, prompt);
+  if (!LoadUnsavedFile(base, keptStore, keptOptions, prompt)) {
+    std::fprintf(stderr, "tervo-config: cannot read %s\n", UnsavedFilePath(base).c_str());
+    return 2;
+  }
+  std::printf("%s (%s) against %s:\n", UnsavedFilePath(base).c_str(), when.c_str(),
+              ConfigFilePath(base).c_str());
+  const auto lines = DescribeDifferences(fileStore, fileOptions, keptStore, keptOptions);
+  if (lines.empty()) std::printf("  no differences\n");
+  for (const auto& line : lines) std::printf("  %s\n", line.c_str());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -275,5 +321,10 @@ int main(int argc, char** argv) {
   if (command == "diff") return Diff(rest);
   if (command == "export") return Export(rest);
   if (command == "import" && rest.size() == 2) return Import(rest[0], rest[1]);
+  if (command == "unsaved" && (rest.size() == 1 || rest.size() == 2)) {
+    const std::string action = rest.size() == 2 ? rest[1] : "";
+    if (!action.empty() && action != "accept" && action != "drop") return Usage();
+    return Unsaved(BaseOfChosenFile(rest[0]), action);
+  }
   return Usage();
 }

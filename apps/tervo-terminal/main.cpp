@@ -5,7 +5,9 @@
 #include <QTimer>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +15,8 @@
 #include "ansi_ui.h"
 #include "platform/radio/sim_links.h"
 #include "platform/radio/sim_script.h"
+#include "platform/radio/terminal_keys.h"
+#include "platform/radio/tls_setup.h"
 
 using namespace tervo::radio;
 
@@ -28,7 +32,15 @@ constexpr const char* kUsage =
     "  --battery MV     battery reading in millivolts, default 5000\n"
     "  --baud N         serial speed for --base, default 9600\n"
     "  --timeout SEC    how long a script step waits, default 5\n"
-    "  --no-start       do not send START after the first connection\n";
+    "  --no-start       do not send START after the first connection\n"
+    "  --secret-file F  terminal secrets, one \"ID = secret\" line per terminal\n"
+    "                   (\"*\" for all); proves them when the gateway asks\n"
+    "  --tls            connect in TLS (--connect only), verifying the gateway\n"
+    "  --ca-file F      certificate authorities to verify the gateway with (PEM);\n"
+    "                   implies --tls\n"
+    "  --client-cert F  the terminal's own certificate (PEM), when the gateway\n"
+    "  --client-key F   asks for one; the key defaults to the certificate file\n"
+    "  --protocol N     speak protocol version N (1 or 2, default 2)\n";
 
 struct Options {
   std::string connect;
@@ -41,6 +53,12 @@ struct Options {
   int baud = 9600;
   int timeoutMs = 5000;
   bool start = true;
+  std::string secretFile;
+  bool tls = false;
+  std::string caFile;
+  std::string clientCert;
+  std::string clientKey;
+  int protocol = tervo::radio::wire::kVersion;
 };
 
 bool ParseInt(const std::string& s, int* out) {
@@ -98,6 +116,24 @@ bool Parse(const QStringList& args, Options* o, std::string* err) {
       }
     } else if (a == "--no-start") {
       o->start = false;
+    } else if (a == "--secret-file") {
+      if (!value(&o->secretFile)) return false;
+    } else if (a == "--tls") {
+      o->tls = true;
+    } else if (a == "--ca-file") {
+      if (!value(&o->caFile)) return false;
+      o->tls = true;
+    } else if (a == "--client-cert") {
+      if (!value(&o->clientCert)) return false;
+    } else if (a == "--client-key") {
+      if (!value(&o->clientKey)) return false;
+    } else if (a == "--protocol") {
+      if (!value(&v)) return false;
+      if (v != "1" && v != "2") {
+        *err = "--protocol takes 1 or 2";
+        return false;
+      }
+      o->protocol = v[0] - '0';
     } else {
       *err = "unknown option " + a;
       return false;
@@ -116,6 +152,11 @@ bool Parse(const QStringList& args, Options* o, std::string* err) {
     *err = "more scripts than terminal ids";
     return false;
   }
+  if ((o->tls || !o->clientCert.empty()) && o->connect.empty()) {
+    *err = "TLS needs --connect";
+    return false;
+  }
+  if (!o->clientCert.empty()) o->tls = true;
   return true;
 }
 
@@ -140,10 +181,44 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  // Secrets, from a file rather than the command line, where other users
+  // could read them in the process list.
+  std::map<std::string, std::string> secrets;
+  if (!o.secretFile.empty()) {
+    std::string text;
+    if (!ReadFile(o.secretFile, &text)) {
+      std::fprintf(stderr, "tervo-terminal: cannot read %s\n", o.secretFile.c_str());
+      return 2;
+    }
+    std::vector<std::string> bad;
+    secrets = TerminalKeys::Parse(text, &bad);
+    for (const std::string& b : bad)
+      std::fprintf(stderr, "tervo-terminal: %s: %s\n", o.secretFile.c_str(), b.c_str());
+  }
   std::vector<std::unique_ptr<sim::SimTerminal>> terminals;
   for (const std::string& id : o.ids) {
     terminals.push_back(std::make_unique<sim::SimTerminal>(id, o.width, o.battery));
     terminals.back()->SetAutoStart(o.start);
+    terminals.back()->SetProtocolVersion(static_cast<std::uint8_t>(o.protocol));
+    if (!o.secretFile.empty()) {
+      auto it = secrets.find(id);
+      if (it == secrets.end()) it = secrets.find("*");
+      if (it == secrets.end()) {
+        std::fprintf(stderr, "tervo-terminal: no secret for terminal %s in %s\n", id.c_str(),
+                     o.secretFile.c_str());
+        return 2;
+      }
+      terminals.back()->SetSecret(it->second);
+    }
+  }
+  std::optional<QSslConfiguration> tls;
+  if (o.tls) {
+    QSslConfiguration conf;
+    if (!ClientTlsConfiguration(o.caFile, o.clientCert, o.clientKey, &conf, &err)) {
+      std::fprintf(stderr, "tervo-terminal: %s\n", err.c_str());
+      return 2;
+    }
+    tls = conf;
   }
 
   // Scripts, one per terminal in order.
@@ -185,6 +260,7 @@ int main(int argc, char** argv) {
     for (auto& t : terminals) {
       clients.push_back(std::make_unique<sim::SimTcpClient>(*t, o.connect.substr(0, colon),
                                                             static_cast<quint16>(port)));
+      if (tls) clients.back()->UseTls(*tls);
     }
   } else {
     std::unique_ptr<sim::ByteChannel> channel;
@@ -232,11 +308,24 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  // TCP/IP terminals come back after a drop-out, as a handheld back in range.
+  // TCP/IP terminals come back after a drop-out, as a handheld back in range;
+  // a terminal that was refused waits longer, and one replaced by another
+  // device with its id (or that found the gateway an impostor) waits for
+  // the operator rather than knocking the other one off in turn.
   QTimer retry;
+  std::vector<int> waitTicks(clients.size(), 0);
   QObject::connect(&retry, &QTimer::timeout, &retry, [&] {
-    for (auto& c : clients) {
-      if (c->Unconnected()) c->Connect();
+    for (std::size_t i = 0; i < clients.size(); ++i) {
+      if (!clients[i]->Unconnected()) continue;
+      const sim::SimTerminal& t = *terminals[i];
+      if (t.Refused() && t.RefusalCode() == wire::RefusedCode::kReplaced) continue;
+      if (t.Refused() && t.RefusalCode() == wire::RefusedCode::kNotAccepted && ++waitTicks[i] < 5)
+        continue;
+      waitTicks[i] = 0;
+      if (!clients[i]->Error().empty() && !t.Welcomed())
+        std::fprintf(stderr, "tervo-terminal: %s: %s\n", t.Id().c_str(),
+                     clients[i]->Error().c_str());
+      clients[i]->Connect();
     }
   });
   for (auto& c : clients) c->Connect();

@@ -6,11 +6,12 @@
 //
 //   tervo --headless [--config BASE] [--settings FILE] [--log-folder DIR]
 //         [--sessions N] [--radio-address HOST:PORT] [--demo-host HOST:PORT]
-//         [--time-scale F] [--quiet]
+//         [--unsaved ask|accept|drop|keep] [--time-scale F] [--quiet]
 //
-// SIGINT and SIGTERM run the shutdown sequence (counters written, auto-save
-// honoured) before the program ends.  "tervo: ready" on standard output says
-// the start-up sequence is done.  See docs/gateway.md.
+// SIGINT and SIGTERM run the shutdown sequence without a question (counters
+// written; unsaved changes saved with "Auto Save File", else kept beside the
+// configuration) before the program ends.  "tervo: ready" on standard output
+// says the start-up sequence is done.  See docs/gateway.md.
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -33,7 +34,8 @@ int Usage() {
   std::fprintf(stderr,
                "usage: tervo --headless [--config BASE] [--settings FILE] [--log-folder DIR]\n"
                "             [--sessions 1..32] [--radio-address HOST:PORT]\n"
-               "             [--demo-host HOST:PORT] [--time-scale F] [--quiet]\n");
+               "             [--demo-host HOST:PORT] [--unsaved ask|accept|drop|keep]\n"
+               "             [--time-scale F] [--quiet]\n");
   return 2;
 }
 
@@ -75,6 +77,8 @@ int main(int argc, char** argv) {
         return 2;
       }
       config.sessionCount = static_cast<int>(n);
+    } else if (a == "--unsaved" && value(&v)) {
+      if (!tervo::core::ParseKeptChoice(v, &config.keptChoice)) return Usage();
     } else if (a == "--time-scale" && value(&v)) {
       config.timeScale = std::atof(v.c_str());
       if (config.timeScale <= 0) return Usage();
@@ -134,6 +138,12 @@ int main(int argc, char** argv) {
   // Ready once the start-up sequence is through: at once with a link that
   // comes up, after the retries when the radio base is late.
   gateway.SetStartupFinished([&] {
+    // Nobody is asked without windows: kept changes wait unless told.
+    const auto choice = config.keptChoice == tervo::core::KeptChoice::kAsk
+                            ? tervo::core::KeptChoice::kKeep
+                            : config.keptChoice;
+    const std::string kept = tervo::core::ApplyKeptChoice(gateway, choice);
+    if (!kept.empty()) std::fprintf(stderr, "tervo: %s\n", kept.c_str());
     if (built.radio && built.radio->ListeningPort() != 0)
       std::fprintf(stderr, "tervo: terminals connect to port %u\n", built.radio->ListeningPort());
     if (!built.services->DemoHostAddress().empty())
@@ -143,7 +153,10 @@ int main(int argc, char** argv) {
   });
   gateway.Start();
   if (!stopping) QCoreApplication::exec();
+  gateway.RequestStop();  // nobody to ask
   gateway.Shutdown();
+  if (!gateway.KeptChangesPath().empty())
+    std::fprintf(stderr, "tervo: unsaved changes kept in %s\n", gateway.KeptChangesPath().c_str());
   built.gateway.reset();
   return 0;
 }

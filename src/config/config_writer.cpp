@@ -24,7 +24,7 @@ void WriteGeneral(LineWriter& w, const ScreenStore& store, const GeneralOptions&
       AppendDecimal(&n, store.NumeroMaximoDeEcrans);
       w.Always({"NumeroMaximoDeEcrans"}, n);
     }
-    w.Always({key}, options.Text(key));
+    w.Always({key}, options.ConfiguredText(key));
   }
 }
 

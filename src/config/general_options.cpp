@@ -100,8 +100,24 @@ int GeneralOptions::MaxChoice(const std::string& key) {
 }
 
 std::string GeneralOptions::Text(const std::string& key) const {
+  if (const std::string* o = RunOverride(key)) return *o;
+  return ConfiguredText(key);
+}
+
+std::string GeneralOptions::ConfiguredText(const std::string& key) const {
   auto it = values_.find(key);
   return it == values_.end() ? std::string() : it->second;
+}
+
+bool GeneralOptions::SetRunOverride(const std::string& key, const std::string& value) {
+  if (!IsKey(key)) return false;
+  overrides_[key] = value;
+  return true;
+}
+
+const std::string* GeneralOptions::RunOverride(const std::string& key) const {
+  auto it = overrides_.find(key);
+  return it == overrides_.end() ? nullptr : &it->second;
 }
 
 bool GeneralOptions::SetText(const std::string& key, const std::string& value) {

@@ -28,10 +28,23 @@ class GeneralOptions {
   // The highest number a check box (1) or list index (3) holds; -1 for text.
   static int MaxChoice(const std::string& key);
 
-  // The option's text; an unknown key reads as "".
+  // The option's text as the gateway uses it: the run's override when one
+  // is set, else the configured text; an unknown key reads as "".
   std::string Text(const std::string& key) const;
-  // Sets the text of a known key; unknown keys are ignored and return false.
+  // Sets the configured text of a known key; unknown keys are ignored and
+  // return false.  A run override of the key stays in force.
   bool SetText(const std::string& key, const std::string& value);
+
+  // A value given for this run only (a command-line option such as
+  // --radio-address).  Text() and everything that uses the option read it;
+  // the configuration file, the side file of unsaved changes and the dialogs
+  // keep the configured text, so the override never becomes configuration.
+  bool SetRunOverride(const std::string& key, const std::string& value);
+  // The run's override of key, or nullptr.
+  const std::string* RunOverride(const std::string& key) const;
+  // The text as configured, overrides left aside: what files store and the
+  // dialogs edit.
+  std::string ConfiguredText(const std::string& key) const;
 
   // The option read as a number (empty or non-numeric text is 0; halves round
   // to even).
@@ -51,6 +64,7 @@ class GeneralOptions {
 
  private:
   std::map<std::string, std::string> values_;
+  std::map<std::string, std::string> overrides_;
 };
 
 }  // namespace tervo::config

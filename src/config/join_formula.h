@@ -12,6 +12,7 @@
 // takes the rest of the formula and ends it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,16 @@ struct JoinScan {
   // would send nothing are left out.
   std::vector<std::string> keys;
 };
+
+// The formula as the gateway runs it, step by step: a step's keys are sent
+// (for a token even when empty) and, once the host takes input again, its
+// token reads the field.  The last step has no token; its keys, when there
+// are any, go out at the end.
+struct JoinStep {
+  std::string keys;
+  std::optional<JoinToken> token;
+};
+std::vector<JoinStep> JoinSteps(std::string_view formula);
 
 JoinScan ScanJoinFormula(std::string_view formula);
 

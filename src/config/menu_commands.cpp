@@ -41,7 +41,9 @@ const std::vector<MenuItemDef>& MenuTree() {
       {"Utils",
        "&Utils",
        true,
-       {Item("BatteryReport", "&Battery Voltage"), Item("Graph", "Terminal Graph")}},
+       {Item("BatteryReport", "&Battery Voltage"), Item("Graph", "Terminal Graph"),
+        // The caption shows one message at a time; this lists the recent ones.
+        Item("RecentMessages", "Recent &Messages")}},
   };
   return tree;
 }
@@ -67,7 +69,17 @@ const std::vector<std::string>& LockedFileItems() {
 Prompt::Answer DefaultPrompt::Message(const std::string& text, const std::string& title,
                                       Buttons buttons) {
   if (asked) asked(title.empty() ? text : title + ": " + text);
-  return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+  switch (buttons) {
+    case Buttons::YesNo:
+      return Answer::Yes;
+    case Buttons::YesNoDefaultNo:
+      return Answer::No;
+    case Buttons::YesNoCancel:
+      return Answer::Cancel;
+    case Buttons::Ok:
+      break;
+  }
+  return Answer::Ok;
 }
 
 std::string DefaultPrompt::Input(const std::string& prompt, const std::string& title,
@@ -168,9 +180,11 @@ bool MenuCommands::SaveFile(bool silent) {
 }
 
 void MenuCommands::ExitProgram() {
-  if (env_.configChanged && env_.configChanged() && env_.prompt &&
-      env_.prompt->Message("Save Changes ?", "", Prompt::Buttons::YesNo) == Prompt::Answer::Yes)
-    SaveFile();
+  if (env_.configChanged && env_.configChanged() && env_.prompt) {
+    const Prompt::Answer a = env_.prompt->Message("Save Changes ?", "", Prompt::Buttons::YesNo);
+    if (a == Prompt::Answer::Cancel) return;
+    if (a == Prompt::Answer::Yes) SaveFile();
+  }
   if (env_.setConfigChanged) env_.setConfigChanged(false);
   if (env_.closeMainWindow) env_.closeMainWindow();
 }

@@ -37,8 +37,13 @@ const std::vector<std::string>& LockedFileItems();
 // Message and input boxes.
 class Prompt {
  public:
-  enum class Buttons { Ok, YesNo };
-  enum class Answer { Ok, Yes, No };
+  // YesNoDefaultNo: a question about destroying something; Enter (and an
+  // unattended answer) is No.
+  enum class Buttons { Ok, YesNo, YesNoDefaultNo, YesNoCancel };
+  // Cancel: the Cancel button of YesNoCancel, or a question that was never
+  // answered because the program is stopping (callers then leave things as
+  // they are).
+  enum class Answer { Ok, Yes, No, Cancel };
   virtual ~Prompt() = default;
   virtual Answer Message(const std::string& text, const std::string& title, Buttons buttons) = 0;
   // An input box; cancelling returns the empty text.
@@ -56,8 +61,8 @@ class Prompt {
 };
 
 // Answers without asking: "Yes"/"OK" and the default text, as an unattended
-// gateway must.  Every question is reported to the optional observer (the
-// headless gateway logs it).
+// gateway must; a Yes/No/Cancel question is left undecided (Cancel).  Every question is reported to
+// the optional observer (the headless gateway logs it).
 class DefaultPrompt : public Prompt {
  public:
   std::function<void(const std::string& question)> asked;
@@ -125,7 +130,9 @@ class MenuCommands {
   // "&Save as"; silent = the automatic save when the main window closes with
   // "Auto Save File" set.  Returns true when the file was written.
   bool SaveFile(bool silent = false);
-  // "E&xit": asks "Save Changes ?" when the configuration changed.
+  // "E&xit": asks "Save Changes ?" when the configuration changed.  A
+  // question left unanswered (the program is being stopped) ends the
+  // command: the stop itself keeps the changes.
   void ExitProgram();
   // "System Name".
   void SystemName();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <vector>
 
 #include "config/text.h"
 #include "core/caption.h"
@@ -74,6 +76,14 @@ void Gateway::WriteLog(const std::string& message, bool showInTitle) {
   }
 }
 
+void Gateway::WriteDebugLine(DebugList list, int s, const std::string& line) {
+  if (!ui_) return;
+  const os::LocalTime t = clock_->Now();
+  char stamp[40];
+  std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d ", t.hour, t.minute, t.second);
+  ui_->DebugLine(list, s, stamp + line);
+}
+
 void Gateway::ShowCaption(const std::string& status) {
   statusText_ = CaptionStatusText(status, configPath_, statusText_);
   caption_ = CaptionText(statusText_, configPath_);
@@ -97,6 +107,7 @@ void Gateway::SetMessageKey(int key) {
   if (radioRetry_ != 0) {
     timers_->Cancel(radioRetry_);
     radioRetry_ = 0;
+    awaitingBase_ = false;
     FinishStart();
   }
   for (int s = 0; s < sessions_.SessionCount; ++s) waits_.Check(s);
@@ -131,7 +142,7 @@ void Gateway::Start() {
   services_->LoadCounters(configPath_, counters_);
   ctx_.DisplayLen = OptionNumber("DisplayLen");
 
-  radio_->SetReceiveNotifier([this] { ScheduleDrain(); });
+  radio_->SetReceiveNotifier([this] { OnRadioNotice(); });
   ArmPollTick();
   if (text::TrimBlanks(OptionText("ComPort")).empty()) {
     FinishStart();
@@ -155,6 +166,21 @@ void Gateway::TryRadioLink() {
     FinishStart();
     return;
   }
+  if (radio_->BaseAnswerPending()) {
+    // The radio base was asked; its answer comes through the link's
+    // notifier (OnRadioNotice), or the base is not there.
+    awaitingBase_ = true;
+    radioRetry_ = timers_->After(kBaseAnswerMs, [this] {
+      radioRetry_ = 0;
+      awaitingBase_ = false;
+      RadioBaseNotFound();
+    });
+    return;
+  }
+  RadioBaseNotFound();
+}
+
+void Gateway::RadioBaseNotFound() {
   WriteLog("Radio Base Not Found , <Enter> to go on", true);
   const auto pause = static_cast<std::int64_t>(std::llround((MessageSeconds + 1) * 1000.0));
   radioRetry_ = timers_->After(pause, [this] {
@@ -185,14 +211,17 @@ void Gateway::FinishStart() {
 
 void Gateway::RequestStop() {
   stopRequested_ = true;
+  unattended_ = true;
   if (radioRetry_ != 0) {
     timers_->Cancel(radioRetry_);
     radioRetry_ = 0;
   }
+  awaitingBase_ = false;
 }
 
 void Gateway::SetUpDisplays() {
   const bool tcp = Checked("TCPIP");
+  std::vector<std::string> refusedNames;
   for (int i = 0; i < sessions_.SessionCount; ++i) {
     const auto u = U(i);
     const std::string id = text::TrimBlanks(store_->TerminalIDDef[u]);
@@ -218,22 +247,38 @@ void Gateway::SetUpDisplays() {
       d->Link().DeviceName.clear();
     } else if (host5250::ValidDeviceName(text::TrimBlanks(device), &normalized, &refused)) {
       d->Link().DeviceName = normalized;
-    } else if (ui_) {
-      ui_->ShowMessage(refused);  // "Invalid Device " + name; the next session is set up
+    } else {
+      refusedNames.push_back(refused);  // "Invalid Device " + name; the next session is set up
     }
+    // A host event that comes while the shutdown asks its question belongs
+    // to a gateway that is going away.
     d->SetEvents({
         [this, i](bool state) {
+          if (shutDown_) return;
           hostReached_[U(i)] = true;
           ReadyToSend(i, state);
           AfterHostEvent(i);
         },
         [this, i] {
+          if (shutDown_) return;
           hostReached_[U(i)] = true;
           KeyboardStatus(i);
           AfterHostEvent(i);
         },
-        [this, i](std::string& message) { OnDisconnected(i, message); },
-        [this, i] { OnPositionPicked(i); },
+        [this, i](std::string& message) {
+          if (!shutDown_) OnDisconnected(i, message);
+        },
+        [this, i] {
+          if (!shutDown_) OnPositionPicked(i);
+        },
+    });
+  }
+  // The message boxes come after the start-up sequence, from the event
+  // loop: a window's box waits for its OK, and nothing of the sequence
+  // may run inside that wait.
+  if (!refusedNames.empty() && ui_) {
+    timers_->After(0, [this, refusedNames] {
+      for (const std::string& m : refusedNames) ui_->ShowMessage(m);
     });
   }
 }
@@ -265,6 +310,17 @@ void Gateway::PollTerminals() {
     RunPendingKeys("", i);
     waits_.Check(i);
   }
+}
+
+void Gateway::OnRadioNotice() {
+  if (awaitingBase_) {
+    // The radio base answered: the link is tried again at once.
+    timers_->Cancel(radioRetry_);
+    radioRetry_ = 0;
+    awaitingBase_ = false;
+    TryRadioLink();
+  }
+  ScheduleDrain();
 }
 
 void Gateway::ScheduleDrain() {
@@ -320,6 +376,7 @@ void Gateway::ScheduleQueue(int s) {
 
 void Gateway::Shutdown() {
   if (shutDown_ || !started_) return;
+  const bool unattended = unattended_;
   shutDown_ = true;
   stopRequested_ = true;
   waits_.CancelAll();
@@ -331,24 +388,18 @@ void Gateway::Shutdown() {
     timers_->Cancel(id);
     id = 0;
   }
-  if (ConfigChanged && ui_ && ui_->AskYesNo("Save Changes ?", true)) {
-    std::string err;
-    if (services_->SaveConfiguration(configPath_, &err)) {
-      ConfigChanged = false;
-    } else {
-      WriteLog("Save failed: " + err, true);
-    }
-  }
+  // Nobody answers a question during a service stop: it would hold the
+  // process until it is killed, with nothing written.
+  if (ConfigChanged && !unattended && ui_ && ui_->AskYesNo("Save Changes ?", true))
+    SaveConfigurationFile();
   for (int i = 0; i < sessions_.SessionCount; ++i) {
     const auto u = U(i);
     if (displays_[u]) displays_[u]->Disconnect();
     sessions_.Terminal_Connected[u] = false;
   }
   services_->SaveCounters(configPath_, counters_);
-  if (Checked("AutoSave")) {
-    std::string err;
-    if (!services_->SaveConfiguration(configPath_, &err)) WriteLog("Save failed: " + err, true);
-  }
+  if (Checked("AutoSave")) SaveConfigurationFile();
+  if (ConfigChanged && unattended) KeepUnsavedChanges();
   settings_->Set(kSettingsApp, kSettingsSection, "LastDay", std::to_string(TodayIndex()));
   if (radioOpened_ || radioUp_) radio_->TerminateComm(OptionNumber("ComPort"));
   if (debugOpen_) {
@@ -357,6 +408,33 @@ void Gateway::Shutdown() {
   }
   for (auto& d : displays_)
     if (d) d->SetEvents({});
+}
+
+bool Gateway::SaveConfigurationFile() {
+  std::string err;
+  if (!services_->SaveConfiguration(configPath_, &err)) {
+    WriteLog("Save failed: " + err, true);
+    return false;
+  }
+  ConfigChanged = false;
+  if (KeptChangesLoaded) services_->RemoveUnsavedChanges(configPath_);
+  KeptChangesLoaded = false;
+  return true;
+}
+
+bool Gateway::KeepUnsavedChanges() {
+  std::string err;
+  std::string path;
+  if (!services_->KeepUnsavedChanges(configPath_, &path, &err)) {
+    WriteLog("Unsaved changes lost: " + err, true);
+    return false;
+  }
+  keptPath_ = path;
+  // The folder is the configuration's; the name fits the log line.
+  const std::size_t slash = path.find_last_of("/\\");
+  WriteLog("Unsaved changes kept in " + path.substr(slash == std::string::npos ? 0 : slash + 1),
+           false);
+  return true;
 }
 
 }  // namespace tervo::core

@@ -60,6 +60,8 @@ constexpr int kEnterKey = 13;
 constexpr std::int64_t kConnectSettleMs = 4000;
 // Between two identification rounds of a screen no definition matches.
 constexpr std::int64_t kIdentifyRetryMs = 200;
+// How long a radio base is given to answer when its line is opened.
+constexpr std::int64_t kBaseAnswerMs = 2000;
 // The pause after the screen numbers ran out.
 constexpr std::int64_t kNumbersExhaustedPauseMs = 5000;
 // How long the operator has to press Enter for a screen that would be
@@ -112,8 +114,19 @@ class Gateway : private config::Log {
   // The shutdown sequence of a started gateway; safe to call more than
   // once (the destructor runs it too).
   void Shutdown();
-  // Gives up what is still being retried (the radio link) before Shutdown.
+  // The stop comes from outside (a signal, a gateway without windows): what
+  // is still being retried (the radio link) is given up and the shutdown is
+  // unattended.
   void RequestStop();
+  // Nobody will answer at the coming shutdown (also the timer's stop): it
+  // asks nothing.  Unsaved changes are then saved with "Auto Save File" and
+  // kept beside the configuration without it (KeepUnsavedChanges).
+  void SetUnattended() { unattended_ = true; }
+  // Writes the configuration beside its file (BASE.TVO.unsaved) instead of
+  // over it and logs where: for changes nobody could be asked to save.
+  bool KeepUnsavedChanges();
+  // Where the last KeepUnsavedChanges wrote; empty when nothing was kept.
+  const std::string& KeptChangesPath() const { return keptPath_; }
   bool Started() const { return started_; }
   bool StartupFinished() const { return startupDone_; }
   bool ShutDown() const { return shutDown_; }
@@ -171,6 +184,9 @@ class Gateway : private config::Log {
   std::string SystemName;
   std::string GlobalMessage;
   bool ConfigChanged = false;
+  // The configuration in memory holds changes an earlier stop kept beside
+  // the file: their file goes once the configuration is saved.
+  bool KeptChangesLoaded = false;
   bool MainWindowShown = false;
   bool EditorDirty = false;
   double MessageSeconds = 5.0;
@@ -182,9 +198,12 @@ class Gateway : private config::Log {
  private:
   // start-up
   void TryRadioLink();
+  void RadioBaseNotFound();
+  void OnRadioNotice();
   void FinishStart();
   void SetUpDisplays();
   void ArmPollTick();
+  bool SaveConfigurationFile();
   // events as they come
   void ScheduleDrain();
   void DrainTerminalMessages();
@@ -233,6 +252,8 @@ class Gateway : private config::Log {
   void ClearCodeZeroErrorLine(int s);
   void SetInNewScreen(int s, bool on);
 
+  // The debug window's line of session s, stamped with the time of day.
+  void WriteDebugLine(DebugList list, int s, const std::string& line);
   int TodayIndex() const;
   std::string OptionText(const char* key) const { return options_->Text(key); }
   std::int32_t OptionNumber(const char* key) const { return options_->Number(key); }
@@ -284,14 +305,17 @@ class Gateway : private config::Log {
   std::string configPath_;
   std::string statusText_;
   std::string caption_;
+  std::string keptPath_;
   bool debugOpen_ = false;
   bool started_ = false;
   bool startupDone_ = false;
   bool shutDown_ = false;
   bool stopRequested_ = false;
+  bool unattended_ = false;
   bool radioUp_ = false;
   bool radioOpened_ = false;
   bool firstScreenHandled_ = false;
+  bool awaitingBase_ = false;  // the radio base was asked and has not answered
   bool busyShown_ = false;
 };
 

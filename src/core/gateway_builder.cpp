@@ -33,7 +33,8 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
   int bad = 0;
   out->configLoaded = config::LoadDataFromFile2(base, *store, *options, prompt, &bad);
   out->badLines = bad;
-  if (!config.radioAddress.empty()) options->SetText("TCPIPAddr", config.radioAddress);
+  // For this run only: saving writes the configured address, not this one.
+  if (!config.radioAddress.empty()) options->SetRunOverride("TCPIPAddr", config.radioAddress);
 
   std::unique_ptr<os::Clock> clock;
   if (config.timeScale != 1.0) {
@@ -54,6 +55,16 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
   ro.log = [logTarget](const std::string& line) {
     if (*logTarget) (*logTarget)->WriteLog(line, false);
   };
+  // The link's keys and certificates are the machine's, not the
+  // configuration's: they stay out of the .TVO (docs/settings.md).
+  auto security = [&](const char* key) {
+    return settings->Get(config::kRadioApplication, "Security", key, "");
+  };
+  ro.keyFile = security("KeyFile");
+  if (ro.keyFile.empty())
+    ro.keyFile = radio::TerminalKeys::DefaultPath(settings->Store().OverrideFile());
+  ro.tls = {security("TlsCertificate"), security("TlsKey"), security("TlsClientCa")};
+  ro.clock = clock.get();
   auto radio = std::make_unique<radio::WireRadioLink>(ro);
   out->radio = radio.get();
   // A ComPort that is not a number names the serial device itself

@@ -9,6 +9,7 @@
 
 #include "core/gateway.h"
 #include "core/gateway_ui.h"
+#include "core/kept_changes.h"
 #include "core/program_services.h"
 #include "platform/radio/wire_radio_link.h"
 
@@ -31,6 +32,9 @@ struct GatewayConfig {
   // The gateway's clock runs this many times faster than real time, its
   // timers with it (tests and demonstrations only).
   double timeScale = 1.0;
+  // What happens at start to changes an earlier stop kept beside the
+  // configuration: the windows ask, a headless gateway keeps them waiting.
+  KeptChoice keptChoice = KeptChoice::kAsk;
 };
 
 struct BuiltGateway {

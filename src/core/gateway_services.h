@@ -29,6 +29,13 @@ class GatewayServices {
   virtual void SaveCounters(const std::string& basePath, const config::DailyCounters& counters) = 0;
   // Writes the configuration to its current file without asking for a name.
   virtual bool SaveConfiguration(const std::string& basePath, std::string* err) = 0;
+  // Writes the configuration beside its file instead of over it
+  // (config/unsaved_file.h): changes nobody could be asked to save.  *path
+  // receives the name of the file written.
+  virtual bool KeepUnsavedChanges(const std::string& basePath, std::string* path,
+                                  std::string* err) = 0;
+  // Removes that file: its changes reached the configuration file.
+  virtual void RemoveUnsavedChanges(const std::string& basePath) = 0;
 
   // The debug log: one file per start, a line per message.
   virtual void OpenDebugLog(const os::LocalTime& start) = 0;
@@ -50,6 +57,8 @@ class NullServices : public GatewayServices {
   void LoadCounters(const std::string&, config::DailyCounters&) override {}
   void SaveCounters(const std::string&, const config::DailyCounters&) override {}
   bool SaveConfiguration(const std::string&, std::string*) override { return true; }
+  bool KeepUnsavedChanges(const std::string&, std::string*, std::string*) override { return true; }
+  void RemoveUnsavedChanges(const std::string&) override {}
   void OpenDebugLog(const os::LocalTime&) override {}
   void WriteDebugLine(const std::string&, const os::LocalTime&) override {}
   void CloseDebugLog() override {}

@@ -7,6 +7,10 @@
 
 namespace tervo::core {
 
+// The two lists of the debug window: what a session last did with its host
+// screen, and what it last did with its terminal.
+enum class DebugList { kHost, kTerminal };
+
 class GatewayUi {
  public:
   virtual ~GatewayUi() = default;
@@ -29,6 +33,9 @@ class GatewayUi {
   virtual void PreviewChanged(const std::string& preview) = 0;
   // The mouse pointer: hourglass while a new screen is handled.
   virtual void BusyChanged(bool busy) = 0;
+  // The debug window's line of a session in one of its lists, replaced
+  // each time.  A presentation without that window ignores it.
+  virtual void DebugLine(DebugList /*list*/, int /*session*/, const std::string& /*line*/) {}
 };
 
 }  // namespace tervo::core

@@ -145,6 +145,8 @@ void Gateway::IdentifyRound(int s, std::int64_t start) {
     return;
   }
   WriteLog("Screen Desconhecido", false);
+  WriteDebugLine(DebugList::kHost, s,
+                 "Screen Desconhecido Id=" + std::to_string(sessions_.ScreenIdValue[U(s)]));
   waits_.Suspend(s, Lane::kScreen, kIdentifyRetryMs,
                  {nullptr,
                   [this, s, start] {
@@ -199,6 +201,9 @@ void Gateway::HandleCapturedScreen(int s) {
     SetInNewScreen(s, false);
     return;
   }
+  WriteDebugLine(
+      DebugList::kHost, s,
+      "Scr=" + std::to_string(scr) + " Id=" + std::to_string(sessions_.ScreenIdValue[u]));
   if (store_->Screens[U(scr)].DontSendToTerminal == 0 && Display(s)) TakeMessageLines(s, true);
 
   auto& ts = sessions_.TerminalScreen[u];

@@ -2,6 +2,7 @@
 
 #include "config/config_writer.h"
 #include "config/daily_counters.h"
+#include "config/unsaved_file.h"
 #include "platform/demohost/demo_host.h"
 #include "platform/host5250/host_router.h"
 #include "platform/os/priority.h"
@@ -56,6 +57,17 @@ void ProgramServices::SaveCounters(const std::string& basePath,
 
 bool ProgramServices::SaveConfiguration(const std::string& basePath, std::string* err) {
   return config::SaveDataToFile2(basePath, store_, generalOptions_, err);
+}
+
+bool ProgramServices::KeepUnsavedChanges(const std::string& basePath, std::string* path,
+                                         std::string* err) {
+  *path = config::UnsavedFilePath(basePath);
+  return config::WriteUnsavedFile(basePath, store_, generalOptions_, err);
+}
+
+void ProgramServices::RemoveUnsavedChanges(const std::string& basePath) {
+  std::string err;
+  if (!config::RemoveUnsavedFile(basePath, &err)) lastError_ = err;
 }
 
 void ProgramServices::OpenDebugLog(const os::LocalTime&) {

@@ -41,6 +41,9 @@ class ProgramServices : public GatewayServices {
   void LoadCounters(const std::string& basePath, config::DailyCounters& counters) override;
   void SaveCounters(const std::string& basePath, const config::DailyCounters& counters) override;
   bool SaveConfiguration(const std::string& basePath, std::string* err) override;
+  bool KeepUnsavedChanges(const std::string& basePath, std::string* path,
+                          std::string* err) override;
+  void RemoveUnsavedChanges(const std::string& basePath) override;
   void OpenDebugLog(const os::LocalTime& start) override;
   void WriteDebugLine(const std::string& message, const os::LocalTime& now) override;
   void CloseDebugLog() override;

@@ -80,6 +80,7 @@ void Gateway::ServeScreen(const std::string& id, const std::string& name, bool k
   radio_->T_InitScreen(id, name, 2081, 0, 0);
   screens::RenderTerminalScreen(ctx_, name, id, true);
   radio_->T_SendScreen();
+  WriteDebugLine(DebugList::kTerminal, s, "Sent " + name);
   EditorDirty = false;
   if (keep) sent_.Keep(s, *store_, sessions_.CurrentScreen[U(s)]);
   awaitingFirstScreen_[U(s)] = false;
@@ -266,6 +267,7 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
     if (d == nullptr) WriteLog("Error 91,No host display ProcessReceivedData", true);
     SendKeys(s, "@E");
     WriteLog("ScrNum=" + scrText + "Sending @E", false);
+    WriteDebugLine(DebugList::kTerminal, s, "ScrNum=" + scrText + " Sending @E");
     return;
   }
 
@@ -284,6 +286,7 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
     const std::string keys = ts.ReplyKeys;
     RunPendingKeys(keys, s);
     WriteLog("ScrNum=" + scrText + "Sending ..." + keys, false);
+    WriteDebugLine(DebugList::kTerminal, s, "ScrNum=" + scrText + " Sending ..." + keys);
     // A key the screen assigns nothing to (an unset function key, Escape on
     // a screen without an exit key) asks nothing of the host, so no new
     // screen would come and the terminal would wait until "System DOWN".
@@ -293,6 +296,7 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
     const std::string keys = ts.ReplyKeys + "," + after;
     RunPendingKeys(keys, s);
     WriteLog("ScrNum=" + scrText + "Sending ..." + keys, false);
+    WriteDebugLine(DebugList::kTerminal, s, "ScrNum=" + scrText + " Sending ..." + keys);
   }
 }
 

@@ -24,43 +24,12 @@ std::string InterleaveRows(const std::string& a, const std::string& b) {
   return out;
 }
 
-std::vector<JoinStep> ParseJoinFormula(const std::string& formula, config::Log& log) {
-  std::vector<JoinStep> steps;
-  std::string keys;
-  const long len = static_cast<long>(formula.size());
-
-  // A token `name` at p: the keys so far become a step of their own, the
-  // field number is read and p moves past the ")".
-  auto token = [&](long& p, const char* name, JoinStep::Token kind) {
-    if (Mid(formula, p, 4) != name) return;
-    const std::size_t close = formula.find(')', static_cast<std::size_t>(p - 1));
-    const long end = close == std::string::npos ? len + 1 : static_cast<long>(close) + 1;
-    if (close == std::string::npos) log.WriteLog("Join field without ')': " + formula, false);
-    const double v = text::RoundHalfEven(text::LeadingNumber(Mid(formula, p + 5, end - (p + 5))));
-    JoinStep step;
-    step.keys = keys;
-    step.token = kind;
-    step.field = v < 0 ? -1 : v > 1e9 ? 1000000000 : static_cast<int>(v);
-    steps.push_back(step);
-    keys.clear();
-    p = end + 1;
-  };
-
-  for (long p = 1; p <= len; ++p) {
-    if (p < len - 4) {
-      token(p, "@ADX", JoinStep::Token::kAdx);
-      token(p, "@ADD", JoinStep::Token::kAdd);
-      token(p, "@EQU", JoinStep::Token::kEqu);
-    }
-    keys += Mid(formula, p, 1);
-  }
-  steps.push_back({keys, JoinStep::Token::kNone, 0});
-  return steps;
-}
-
 JoinEvaluation::JoinEvaluation(ScreenContext& ctx, const std::string& formula, int session,
                                int field)
-    : ctx_(ctx), session_(session), steps_(ParseJoinFormula(formula, ctx.log)) {
+    : ctx_(ctx), session_(session), steps_(config::JoinSteps(formula)) {
+  for (const config::JoinStep& step : steps_)
+    if (step.token && !step.token->closed)
+      ctx_.log.WriteLog("Join field without ')': " + formula, false);
   if (!SessionState::ValidSession(session)) {
     done_ = true;
     return;
@@ -71,8 +40,8 @@ JoinEvaluation::JoinEvaluation(ScreenContext& ctx, const std::string& formula, i
 
 bool JoinEvaluation::SendNext() {
   if (done_) return false;
-  const JoinStep& step = steps_[next_];
-  if (step.token == JoinStep::Token::kNone && step.keys.empty()) {
+  const config::JoinStep& step = steps_[next_];
+  if (!step.token && step.keys.empty()) {
     Abandon();
     return false;
   }
@@ -86,10 +55,11 @@ bool JoinEvaluation::SendNext() {
 
 void JoinEvaluation::Read() {
   if (done_) return;
-  const JoinStep step = steps_[next_++];
-  const int n = step.field;
-  switch (step.token) {
-    case JoinStep::Token::kAdx: {
+  const config::JoinStep step = steps_[next_++];
+  if (step.token) {
+    const int n = step.token->field;
+    const std::string& name = step.token->name;
+    if (name == "@ADX") {
       const std::string joined = InterleaveRows(current_, LiveText(ctx_, session_, n));
       const int scr = ctx_.CurrentScreenOf(session_);
       // The capture has slots 0..500 only; a larger number changes nothing.
@@ -98,16 +68,11 @@ void JoinEvaluation::Read() {
             joined;
       }
       current_ = joined;
-      break;
-    }
-    case JoinStep::Token::kAdd:
+    } else if (name == "@ADD") {
       current_ += LiveText(ctx_, session_, n);
-      break;
-    case JoinStep::Token::kEqu:
+    } else if (name == "@EQU") {
       current_ = LiveText(ctx_, session_, n);
-      break;
-    case JoinStep::Token::kNone:
-      break;
+    }
   }
   if (next_ >= steps_.size()) Abandon();
 }

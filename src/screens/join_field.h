@@ -2,36 +2,23 @@
 // "@EQU(n)" that build a field's terminal text from several host fields,
 // sending keys (a roll, an Enter) between the reads.
 //
-// A formula is taken apart into steps: each step's keys are sent and, once
-// the host accepts input again, its token reads the live fields.  The wait
-// in between is the caller's: the gateway resumes the evaluation on the
-// host's events, so no other session waits meanwhile.
+// A formula is taken apart into steps (config::JoinSteps, which the
+// configuration checks read too): each step's keys are sent and, once the
+// host accepts input again, its token reads the live fields.  The wait in
+// between is the caller's: the gateway resumes the evaluation on the host's
+// events, so no other session waits meanwhile.  A token without a closing
+// ")" takes the rest of the formula as its field number and is logged;
+// nothing after it is sent, so a broken formula never sends its own text
+// ("@EQU(3" holds the Enter mnemonic "@E") to the host.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "config/join_formula.h"
 #include "screens/screen_context.h"
 
 namespace tervo::screens {
-
-struct JoinStep {
-  enum class Token { kNone, kAdx, kAdd, kEqu };
-  // Sent as the session's key queue before the token reads; for a token they
-  // are sent (and waited for) even when empty.
-  std::string keys;
-  Token token = Token::kNone;
-  int field = 0;  // the n of the token
-};
-
-// The steps of a formula, the last one without a token (its keys, when not
-// empty, go out at the end).  After a token the tokens are looked for only in
-// the order @ADX, @ADD, @EQU, and the character after the last one tested
-// goes to the keys as it is.  A token without a closing ")" takes the rest of
-// the formula as its field number and is logged; nothing after it is sent, so
-// a broken formula never sends its own text ("@EQU(3" holds the Enter
-// mnemonic "@E") to the host.
-std::vector<JoinStep> ParseJoinFormula(const std::string& formula, config::Log& log);
 
 // One evaluation of a formula for field `field` of a session.  While it runs
 // the session is closed for new screens (ReadyToSendFlag), so the screens the
@@ -55,7 +42,7 @@ class JoinEvaluation {
  private:
   ScreenContext& ctx_;
   int session_;
-  std::vector<JoinStep> steps_;
+  std::vector<config::JoinStep> steps_;
   std::size_t next_ = 0;
   std::string current_;
   bool done_ = false;

@@ -129,11 +129,6 @@ std::string LegendItemKeys(const std::string& item) {
   return keys;
 }
 
-bool IsLogoffWord(const std::string& keys) {
-  const std::string k = text::ToUpper(text::TrimBlanks(keys));
-  return k == "@LOGOFF" || k == "@DISCONNECT" || k == "@LOGOUT";
-}
-
 bool InputField(ScreenContext& ctx, int session, int field) {
   const int scr = ctx.CurrentScreenOf(session);
   if (!ctx.store.ValidScreen(scr) || !config::ScreenStore::ValidField(field)) return false;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "config/key_text.h"
 #include "screens/screen_context.h"
 
 namespace tervo::screens {
@@ -59,8 +60,9 @@ std::string LegendItemKeys(const std::string& item);
 
 // "@LOGOFF", "@LOGOUT" or "@DISCONNECT" in any case, blanks around ignored:
 // keys that close the host session instead of being sent (the last piece of
-// a key queue, or a screen's escape key).
-bool IsLogoffWord(const std::string& keys);
+// a key queue, or a screen's escape key).  The configuration checks read key
+// texts by the same rule.
+using config::IsLogoffWord;
 
 // Whether captured field `field` of the session's screen takes input: a
 // field of length 1 or more that is unprotected, or protected but underlined

@@ -8,8 +8,12 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "config/option_rules.h"
 #include "config/text.h"
+#include "platform/host5250/device_name.h"
+#include "ui/field_marks.h"
 #include "ui/key_preview.h"
 #include "ui/text_codec.h"
 
@@ -33,6 +37,10 @@ DeviceNameWindow::DeviceNameWindow(config::ScreenStore& store, int sessionCount,
     const bool enabled = i < sessionCount_;
     a->setEnabled(enabled);
     b->setEnabled(enabled);
+    a->setMaxLength(10);
+    b->setMaxLength(8);
+    connect(a, &QLineEdit::textEdited, this, [this] { Validate(); });
+    connect(b, &QLineEdit::textEdited, this, [this] { Validate(); });
     grid->addWidget(new QLabel(QString::number(i)), i + 1, 0);
     grid->addWidget(a, i + 1, 1);
     grid->addWidget(b, i + 1, 2);
@@ -49,10 +57,12 @@ DeviceNameWindow::DeviceNameWindow(config::ScreenStore& store, int sessionCount,
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(ok);
+  message_ = MakeMessageLine(this, "Message");
   auto* main = new QVBoxLayout(this);
   main->addWidget(scroll);
+  main->addWidget(message_);
   main->addLayout(buttons);
-  resize(420, 520);
+  resize(420, 480);
 
   new KeyPreview(this, [this](int key) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
@@ -60,6 +70,51 @@ DeviceNameWindow::DeviceNameWindow(config::ScreenStore& store, int sessionCount,
     return true;
   });
   Fill();
+}
+
+QLineEdit* DeviceNameWindow::Validate() {
+  const int rows = std::min(sessionCount_, config::kSessionSlots);
+  std::array<std::string, config::kSessionSlots> ids;
+  std::array<std::string, config::kSessionSlots> names;
+  for (int i = 0; i < rows; ++i) {
+    ids[static_cast<std::size_t>(i)] = ToEngine(text2_[static_cast<std::size_t>(i)]->text());
+    names[static_cast<std::size_t>(i)] =
+        text::ToUpper(ToEngine(text1_[static_cast<std::size_t>(i)]->text()));
+  }
+  QLineEdit* first = nullptr;
+  QString firstMessage;
+  QString focused;
+  auto note = [&](QLineEdit* field, const QString& line) {
+    if (field->hasFocus()) focused = line;
+    if (!first) {
+      first = field;
+      firstMessage = line;
+    }
+  };
+  for (int i = 0; i < rows; ++i) {
+    const auto u = static_cast<std::size_t>(i);
+    std::string nameMessage;
+    std::string normalized;
+    std::string refused;
+    if (!names[u].empty() && !host5250::ValidDeviceName(names[u], &normalized, &refused)) {
+      nameMessage = "1 to 10 letters, digits, $ # @ _ or . (the first a letter, $, # or @)";
+    } else {
+      for (int k = 0; k < i && !names[u].empty(); ++k)
+        if (names[static_cast<std::size_t>(k)] == names[u])
+          nameMessage = "Session " + std::to_string(k) + " has this device name already.";
+    }
+    const std::string idMessage = config::CheckTerminalId(ids[u], i, ids, i);
+    MarkField(text1_[u], FromEngine(nameMessage));
+    MarkField(text2_[u], FromEngine(idMessage));
+    if (!nameMessage.empty())
+      note(text1_[u],
+           QStringLiteral("Device name of session %1: %2").arg(i).arg(FromEngine(nameMessage)));
+    if (!idMessage.empty())
+      note(text2_[u],
+           QStringLiteral("Terminal ID of session %1: %2").arg(i).arg(FromEngine(idMessage)));
+  }
+  message_->setText(focused.isEmpty() ? firstMessage : focused);
+  return first;
 }
 
 void DeviceNameWindow::Fill() {
@@ -84,6 +139,13 @@ void DeviceNameWindow::Store() {
 }
 
 void DeviceNameWindow::closeEvent(QCloseEvent* e) {
+  if (QLineEdit* bad = Validate()) {
+    // Stored, it would be refused by the host or never find its terminal.
+    e->ignore();
+    bad->setFocus(Qt::OtherFocusReason);
+    Validate();
+    return;
+  }
   Store();
   QWidget::closeEvent(e);
 }

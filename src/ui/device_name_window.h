@@ -2,6 +2,11 @@
 // session slot, 33 rows.  Only the rows of this run's sessions are enabled.
 // Closing the window (OK, Enter or the close box) stores the enabled rows:
 // device names in upper case, terminal ids as typed.
+//
+// A name the host would refuse, an id no terminal can send, or one that
+// another session has already is marked at its field and named in the
+// message line, and the window stays open until it is mended (a second
+// session with the same id would never get its terminal).
 #pragma once
 
 #include <QWidget>
@@ -11,6 +16,7 @@
 
 #include "config/screen_store.h"
 
+class QLabel;
 class QLineEdit;
 
 namespace tervo::ui {
@@ -33,6 +39,10 @@ class DeviceNameWindow : public QWidget {
 
   // Fills the enabled rows from the store (the window's load).
   void Fill();
+  QLabel* MessageLine() const { return message_; }
+  // Marks the bad fields and fills the message line; returns the first bad
+  // field, or nullptr.
+  QLineEdit* Validate();
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -44,6 +54,7 @@ class DeviceNameWindow : public QWidget {
   int sessionCount_;
   std::array<QLineEdit*, config::kSessionSlots> text1_{};
   std::array<QLineEdit*, config::kSessionSlots> text2_{};
+  QLabel* message_ = nullptr;
 };
 
 }  // namespace tervo::ui

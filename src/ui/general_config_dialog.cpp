@@ -8,10 +8,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "config/option_rules.h"
 #include "config/session_grid.h"
 #include "config/text.h"
+#include "ui/field_marks.h"
 #include "ui/key_preview.h"
 #include "ui/text_codec.h"
 
@@ -21,6 +24,30 @@ namespace {
 const char* const kBaudRates[] = {"2400",  "4800",  "9600",  "14400",
                                   "19200", "28800", "38400", "56000"};
 const char* const kHandshakes[] = {"None", "Xon/Xoff", "RTS", "Xon/RTS"};
+
+// How the message line names fields that have no label of their own.
+const std::pair<const char*, const char*> kFieldNames[] = {
+    {"ScreenIdAreaX", "ADD ScreenId Area X"},
+    {"ScreenIdAreaY", "ADD ScreenId Area Y"},
+    {"ScreenIdAreaLen", "ADD ScreenId Area Len"},
+    {"SubScreenIdAreaX", "SUB ScreenId Area X"},
+    {"SubScreenIdAreaY", "SUB ScreenId Area Y"},
+    {"SubScreenIdAreaLen", "SUB ScreenId Area Len"},
+    {"ErrorLineN", "Send Error Line"},
+    {"ErrorLineStart", "Error line Start"},
+    {"ErrorLineLen", "Error line Len"},
+};
+
+// Fields with a rule, in the order the dialog shows them.
+const char* const kCheckedFields[] = {"SessionCt",        "DisplayCol",         "DisplayRow",
+                                      "DisplayLen",       "TCPIPAddr",          "ComPort",
+                                      "BaudRate",         "NewScreenTimeout",   "ScreenIdAreaX",
+                                      "ScreenIdAreaY",    "ScreenIdAreaLen",    "SubScreenIdAreaX",
+                                      "SubScreenIdAreaY", "SubScreenIdAreaLen", "ErrorLineN",
+                                      "ErrorLineStart",   "ErrorLineLen"};
+
+// The fields that hold small numbers are as wide as a few digits.
+constexpr int kNumberWidth = 48;
 }  // namespace
 
 GeneralConfigDialog::GeneralConfigDialog(config::GeneralOptions& options, int sessionCount,
@@ -33,7 +60,7 @@ GeneralConfigDialog::GeneralConfigDialog(config::GeneralOptions& options, int se
   // Enter anywhere hides the dialog without the rest of what "OK" does.
   preview_ = new KeyPreview(this, [this](int key) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
-    hide();
+    if (AcceptClose()) hide();
     return true;
   });
 }
@@ -46,6 +73,10 @@ QWidget* GeneralConfigDialog::Control(const std::string& key) const {
 QLabel* GeneralConfigDialog::Label(const std::string& key) const {
   auto it = labels_.find(key);
   return it == labels_.end() ? nullptr : it->second;
+}
+
+QString GeneralConfigDialog::FieldMessage(const std::string& key) const {
+  return FieldMarked(Control(key)) ? Control(key)->toolTip() : QString();
 }
 
 void GeneralConfigDialog::AddText(const std::string& key, const char* control, const char* label) {
@@ -69,6 +100,7 @@ void GeneralConfigDialog::AddCheck(const std::string& key, const char* caption) 
     if (loading_) return;
     options_.SetChecked(key, on);
     if (key == "TCPIP") ApplyConnectionFields();
+    Revalidate();  // "Send Error Line" decides whether its row is needed
   });
   controls_[key] = box;
 }
@@ -116,9 +148,8 @@ void GeneralConfigDialog::Build() {
   baud->setObjectName(QStringLiteral("BaudRate"));
   baud->setEditable(true);
   for (const char* b : kBaudRates) baud->addItem(QString::fromLatin1(b));
-  connect(baud, &QComboBox::currentTextChanged, this, [this](const QString& t) {
-    if (!loading_) options_.SetText("BaudRate", ToEngine(t));
-  });
+  connect(baud, &QComboBox::currentTextChanged, this,
+          [this](const QString& t) { TextChanged("BaudRate", t); });
   controls_["BaudRate"] = baud;
   labels_["BaudRate"] = new QLabel(QStringLiteral("Baud Rate"), this);
 
@@ -133,7 +164,9 @@ void GeneralConfigDialog::Build() {
 
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setObjectName(QStringLiteral("Command1"));
+  ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, [this] {
+    if (!AcceptClose()) return;
     emit okClicked();
     hide();
   });
@@ -141,7 +174,13 @@ void GeneralConfigDialog::Build() {
   fill->setObjectName(QStringLiteral("Command2"));
   connect(fill, &QPushButton::clicked, this, &GeneralConfigDialog::autoFillClicked);
 
-  // Layout: three columns of groups.
+  for (const char* k :
+       {"SessionCt", "DisplayCol", "DisplayRow", "DisplayLen", "NewScreenTimeout", "ScreenIdAreaX",
+        "ScreenIdAreaY", "ScreenIdAreaLen", "SubScreenIdAreaX", "SubScreenIdAreaY",
+        "SubScreenIdAreaLen", "ErrorLineN", "ErrorLineStart", "ErrorLineLen"})
+    controls_[k]->setMaximumWidth(kNumberWidth);
+
+  // Layout: three columns of groups; every label sits right beside its box.
   auto labelled = [this](QGridLayout* g, int row, const std::string& key) {
     g->addWidget(labels_[key], row, 0);
     g->addWidget(controls_[key], row, 1);
@@ -153,14 +192,45 @@ void GeneralConfigDialog::Build() {
     labelled(gs, r++, k);
   gs->addWidget(controls_["ShowNorvikLogo"], r++, 0, 1, 2);
   gs->addWidget(controls_["CapsLock"], r++, 0, 1, 2);
+  gs->setColumnStretch(2, 1);
 
+  // The radio base: TCP/IP address, or the serial line's three fields, in
+  // one place of constant size.
+  auto* radio = new QGroupBox(QStringLiteral("Radio base"), this);
+  auto* gr = new QVBoxLayout(radio);
+  gr->addWidget(controls_["TCPIP"]);
+  connection_ = new QStackedWidget(radio);
+  auto* serialPage = new QWidget;
+  auto* gSerial = new QGridLayout(serialPage);
+  gSerial->setContentsMargins(0, 0, 0, 0);
+  r = 0;
+  for (const char* k : {"ComPort", "BaudRate", "Handshaking"}) labelled(gSerial, r++, k);
+  auto* tcpPage = new QWidget;
+  auto* gTcp = new QGridLayout(tcpPage);
+  gTcp->setContentsMargins(0, 0, 0, 0);
+  labelled(gTcp, 0, "TCPIPAddr");
+  overrideHint_ = new QLabel(tcpPage);
+  overrideHint_->setObjectName(QStringLiteral("TCPIPAddrOverride"));
+  overrideHint_->setWordWrap(true);
+  gTcp->addWidget(overrideHint_, 1, 0, 1, 2);
+  gTcp->setRowStretch(2, 1);
+  connection_->addWidget(serialPage);
+  connection_->addWidget(tcpPage);
+  gr->addWidget(connection_);
+
+  // Word lists need the width: their labels go above them.
   auto* autoConf = new QGroupBox(QStringLiteral("New screens"), this);
   auto* ga = new QGridLayout(autoConf);
   r = 0;
-  for (const char* k : {"AutoRemove", "ExitWord", "NewScreenTimeout"}) labelled(ga, r++, k);
+  for (const char* k : {"AutoRemove", "ExitWord"}) {
+    ga->addWidget(labels_[k], r++, 0, 1, 2);
+    ga->addWidget(controls_[k], r++, 0, 1, 2);
+  }
+  labelled(ga, r++, "NewScreenTimeout");
   for (const char* k : {"Cut", "SendTerminal", "SendMinimal", "SendUnderline", "DontShowData",
                         "TestMode", "DebugFile"})
     ga->addWidget(controls_[k], r++, 0, 1, 2);
+  ga->setRowStretch(r, 1);
 
   auto* ident = new QGroupBox(QStringLiteral("Screen identification"), this);
   auto* gi = new QGridLayout(ident);
@@ -185,20 +255,17 @@ void GeneralConfigDialog::Build() {
   auto* ge = new QGridLayout(errors);
   ge->addWidget(controls_["SendErrorLine24"], 0, 0, 1, 4);
   ge->addWidget(controls_["SendErrorLine25"], 1, 0, 1, 4);
-  ge->addWidget(controls_["SendErrorLineN"], 2, 0, 1, 2);
-  ge->addWidget(controls_["ErrorLineN"], 2, 2, 1, 2);
+  // The row number belongs to "Send Error Line": right beside it.
+  auto* lineN = new QHBoxLayout;
+  lineN->addWidget(controls_["SendErrorLineN"]);
+  lineN->addWidget(controls_["ErrorLineN"]);
+  lineN->addStretch();
+  ge->addLayout(lineN, 2, 0, 1, 4);
   ge->addWidget(labels_["ErrorLineStart"], 3, 0);
   ge->addWidget(controls_["ErrorLineStart"], 3, 1);
   ge->addWidget(labels_["ErrorLineLen"], 3, 2);
   ge->addWidget(controls_["ErrorLineLen"], 3, 3);
-
-  auto* radio = new QGroupBox(QStringLiteral("Radio base"), this);
-  auto* gr = new QGridLayout(radio);
-  gr->addWidget(controls_["TCPIP"], 0, 0, 1, 2);
-  r = 1;
-  for (const char* k : {"TCPIPAddr", "ComPort", "BaudRate", "Handshaking"}) labelled(gr, r++, k);
-
-  for (const char* k : {"AutoRemove", "ExitWord", "TCPIPAddr"}) controls_[k]->setMinimumWidth(150);
+  ge->setColumnStretch(4, 1);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -215,31 +282,86 @@ void GeneralConfigDialog::Build() {
   right->addStretch();
   auto* columns = new QHBoxLayout;
   columns->addLayout(left);
-  columns->addWidget(autoConf, 0, Qt::AlignTop);
+  columns->addWidget(autoConf);
   columns->addLayout(right);
+  message_ = MakeMessageLine(this, "Message");
   auto* main = new QVBoxLayout(this);
-  main->addLayout(columns);
+  main->addLayout(columns, 1);
+  main->addWidget(message_);
   main->addLayout(buttons);
+}
+
+QString GeneralConfigDialog::ControlText(const std::string& key) const {
+  QWidget* w = Control(key);
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text();
+  if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText();
+  return {};
+}
+
+QString GeneralConfigDialog::LabelText(const std::string& key) const {
+  for (const auto& [k, name] : kFieldNames)
+    if (key == k) return QString::fromLatin1(name);
+  if (QLabel* l = Label(key)) return l->text();
+  return QString::fromStdString(key);
 }
 
 void GeneralConfigDialog::SetControlText(const std::string& key) {
   QWidget* w = Control(key);
   if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-    const QString t = FromEngine(options_.Text(key));
+    const QString t = FromEngine(options_.ConfiguredText(key));
     if (edit->text() != t) edit->setText(t);
   }
 }
 
 void GeneralConfigDialog::TextChanged(const std::string& key, const QString& text) {
   if (loading_) return;
-  options_.SetText(key, ToEngine(text));
-  if (key == "SessionCt") {
-    config::SessionCountChanged(options_, sessionCount_);
-    for (const char* k : {"SessionCt", "DisplayCol", "DisplayRow"}) SetControlText(k);
-  } else if (key == "DisplayCol") {
-    config::DisplayColumnsChanged(options_);
-    SetControlText("DisplayRow");
+  const std::string t = ToEngine(text);
+  // A bad text is not taken: the option keeps its last good value, which
+  // the gateway goes on using.
+  if (config::CheckOption(key, t, options_).empty()) {
+    options_.SetText(key, t);
+    if (key == "SessionCt") {
+      config::SessionCountChanged(options_, sessionCount_);
+      for (const char* k : {"SessionCt", "DisplayCol", "DisplayRow"}) SetControlText(k);
+    } else if (key == "DisplayCol") {
+      config::DisplayColumnsChanged(options_);
+      SetControlText("DisplayRow");
+    }
   }
+  Revalidate();
+}
+
+QWidget* GeneralConfigDialog::Revalidate() {
+  QWidget* first = nullptr;
+  QString firstMessage;
+  QString focused;
+  for (const std::string key : kCheckedFields) {
+    QWidget* w = Control(key);
+    const std::string t = ToEngine(ControlText(key));
+    const std::string m = config::CheckOption(key, t, options_);
+    // A text that the others made good (a length once its column is set)
+    // is taken now.
+    if (m.empty() && t != options_.ConfiguredText(key) && !loading_) options_.SetText(key, t);
+    const QString message = FromEngine(m);
+    MarkField(w, message);
+    if (message.isEmpty() || !w->isVisibleTo(this)) continue;
+    const QString line = LabelText(key) + QStringLiteral(": ") + message;
+    if (w->hasFocus()) focused = line;
+    if (!first) {
+      first = w;
+      firstMessage = line;
+    }
+  }
+  message_->setText(focused.isEmpty() ? firstMessage : focused);
+  return first;
+}
+
+bool GeneralConfigDialog::AcceptClose() {
+  QWidget* bad = Revalidate();
+  if (!bad) return true;
+  bad->setFocus(Qt::OtherFocusReason);
+  Revalidate();  // the line now names the field with the focus
+  return false;
 }
 
 void GeneralConfigDialog::Reload() {
@@ -249,27 +371,27 @@ void GeneralConfigDialog::Reload() {
       box->setChecked(options_.Checked(key));
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
       if (combo->isEditable()) {
-        combo->setEditText(FromEngine(options_.Text(key)));
+        combo->setEditText(FromEngine(options_.ConfiguredText(key)));
       } else {
-        const int i = options_.Number(key);
+        const int i = text::OptionNumber(options_.ConfiguredText(key));
         combo->setCurrentIndex(i >= 0 && i < combo->count() ? i : 0);
       }
     } else {
       SetControlText(key);
     }
   }
-  loading_ = false;
+  const std::string addr = runOverride ? runOverride("TCPIPAddr") : std::string();
+  overrideHint_->setText(addr.empty() ? QString()
+                                      : QStringLiteral("This run uses %1 (command line); "
+                                                       "the configuration keeps the address above.")
+                                            .arg(FromEngine(addr)));
   ApplyConnectionFields();
+  Revalidate();
+  loading_ = false;
 }
 
 void GeneralConfigDialog::ApplyConnectionFields() {
-  const bool tcp = options_.Checked("TCPIP");
-  for (const char* k : {"BaudRate", "Handshaking", "ComPort"}) {
-    Control(k)->setVisible(!tcp);
-    Label(k)->setVisible(!tcp);
-  }
-  Control("TCPIPAddr")->setVisible(tcp);
-  Label("TCPIPAddr")->setVisible(tcp);
+  connection_->setCurrentIndex(options_.Checked("TCPIP") ? 1 : 0);
 }
 
 }  // namespace tervo::ui

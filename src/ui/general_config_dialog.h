@@ -1,10 +1,18 @@
 // "General Configurations": the general options in their controls.  Every
 // control is bound to its option key in config::GeneralOptions and writes
-// each change straight into the model; Reload() puts the model's texts back
-// into the controls (after a configuration file was loaded).
+// each good change straight into the model; Reload() puts the model's texts
+// back into the controls (after a configuration file was loaded).
+//
+// A text that is not a good value for its option (config/option_rules.h)
+// is not written: the field is marked, the message line names it, the
+// option keeps its last good value, and "OK" and Enter keep the dialog open
+// until it is mended.  The connection fields share one place (TCP/IP
+// address, or port, speed and handshaking), so ticking TCP/IP does not
+// change the dialog's size.
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -15,6 +23,7 @@ class QLineEdit;
 class QCheckBox;
 class QComboBox;
 class QPushButton;
+class QStackedWidget;
 
 namespace tervo::ui {
 
@@ -33,6 +42,14 @@ class GeneralConfigDialog : public QWidget {
   // name: "ErrLineStart" holds the key "ErrorLineStart").
   QWidget* Control(const std::string& key) const;
   QLabel* Label(const std::string& key) const;
+  // The message line under the fields ("" when every field is good).
+  QLabel* MessageLine() const { return message_; }
+  // The message at key's field, "" when its text is good.
+  QString FieldMessage(const std::string& key) const;
+
+  // The value this run uses instead of the configured one for key (a
+  // command-line option), "" for none; shown beside the field.
+  std::function<std::string(const std::string& key)> runOverride;
 
  signals:
   // "OK": the main window deselects its sessions and arranges the grid
@@ -47,12 +64,22 @@ class GeneralConfigDialog : public QWidget {
   void TextChanged(const std::string& key, const QString& text);
   void ApplyConnectionFields();
   void SetControlText(const std::string& key);
+  QString ControlText(const std::string& key) const;
+  QString LabelText(const std::string& key) const;
+  // Checks every field, stores texts that became good (a length after its
+  // column), marks the bad ones and fills the message line.  Returns the
+  // first bad field that is shown, or nullptr.
+  QWidget* Revalidate();
+  bool AcceptClose();
 
   config::GeneralOptions& options_;
   int sessionCount_;
   bool loading_ = false;
   std::map<std::string, QWidget*> controls_;
   std::map<std::string, QLabel*> labels_;
+  QStackedWidget* connection_ = nullptr;
+  QLabel* overrideHint_ = nullptr;
+  QLabel* message_ = nullptr;
   KeyPreview* preview_ = nullptr;
 };
 

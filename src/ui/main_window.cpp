@@ -8,10 +8,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStatusBar>
+#include <QToolButton>
 
 #include "config/menu_commands.h"
 #include "core/gateway.h"
 #include "core/layout.h"
+#include "ui/colors.h"
+#include "ui/page_scroll_bar.h"
 #include "ui/text_codec.h"
 
 namespace tervo::ui {
@@ -52,7 +56,7 @@ MainWindow::MainWindow(config::ConfigLock& lock, QWidget* parent)
   client_->setObjectName(QStringLiteral("ClientArea"));
   client_->setAutoFillBackground(true);
   QPalette pal = client_->palette();
-  pal.setColor(QPalette::Window, QColor(0x40, 0x40, 0x40));
+  pal.setColor(QPalette::Window, kWindowBackground);
   client_->setPalette(pal);
   client_->installEventFilter(this);
   setCentralWidget(client_);
@@ -76,11 +80,16 @@ MainWindow::MainWindow(config::ConfigLock& lock, QWidget* parent)
   label1_->setObjectName(QStringLiteral("Label1"));
   label2_ = new QLabel(client_);
   label2_->setObjectName(QStringLiteral("Label2"));
+  QPalette labels = pal;
+  labels.setColor(QPalette::Window, kStatusBackground);
+  labels.setColor(QPalette::WindowText, kStatusText);
   for (QLabel* l : {label1_, label2_}) {
     l->setAutoFillBackground(true);
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    l->setPalette(labels);
+    l->setIndent(4);
   }
-  scroll_ = new QScrollBar(Qt::Horizontal, client_);
+  scroll_ = new PageScrollBar(client_);
   scroll_->setObjectName(QStringLiteral("HScroll1"));
   scroll_->setRange(0, 0);
   scroll_->setFocusPolicy(Qt::StrongFocus);
@@ -88,6 +97,26 @@ MainWindow::MainWindow(config::ConfigLock& lock, QWidget* parent)
 
   BuildMenus();
   ApplyLock();
+
+  radio_ = new QLabel(this);
+  radio_->setObjectName(QStringLiteral("RadioStatus"));
+  terminals_ = new QLabel(this);
+  terminals_->setObjectName(QStringLiteral("TerminalsStatus"));
+  hosts_ = new QLabel(this);
+  hosts_->setObjectName(QStringLiteral("HostSessionsStatus"));
+  saved_ = new QLabel(this);
+  saved_->setObjectName(QStringLiteral("SavedStatus"));
+  messagesButton_ = new QToolButton(this);
+  messagesButton_->setObjectName(QStringLiteral("MessagesButton"));
+  messagesButton_->setAutoRaise(true);
+  messagesButton_->setText(QStringLiteral("Recent messages"));
+  messagesButton_->setFocusPolicy(Qt::NoFocus);  // the focus stays on the scroll bar
+  connect(messagesButton_, &QToolButton::clicked, this,
+          [this] { emit menuCommand(QStringLiteral("RecentMessages")); });
+  for (QWidget* w : std::initializer_list<QWidget*>{radio_, terminals_, hosts_, saved_})
+    statusBar()->addPermanentWidget(w);
+  statusBar()->addPermanentWidget(messagesButton_);
+  statusBar()->setSizeGripEnabled(false);
 
   // The host screens change under the displays; repaint the visible ones.
   repaint_.setInterval(200);
@@ -159,6 +188,34 @@ void MainWindow::Attach(core::Gateway* gateway) {
 int MainWindow::SessionCount() const { return gateway_ ? gateway_->SessionCount() : 0; }
 
 void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(FromEngine(caption)); }
+
+void MainWindow::ShowStatus(const reports::GatewayStatus& status, int unreadErrors) {
+  radio_->setText(QString::fromStdString(reports::RadioText(status.radio)));
+  terminals_->setText(QString::fromStdString(reports::TerminalsText(status)));
+  hosts_->setText(QString::fromStdString(reports::HostSessionsText(status)));
+  saved_->setText(QString::fromStdString(reports::SavedText(status)));
+  QFont f = saved_->font();
+  f.setBold(status.unsaved);
+  saved_->setFont(f);
+  QFont r = radio_->font();
+  r.setBold(status.radio == reports::GatewayStatus::Radio::kDown ||
+            status.radio == reports::GatewayStatus::Radio::kRetrying);
+  radio_->setFont(r);
+  messagesButton_->setText(unreadErrors > 0
+                               ? QStringLiteral("Recent messages (%1 new errors)").arg(unreadErrors)
+                               : QStringLiteral("Recent messages"));
+}
+
+void MainWindow::ShowResult(const std::string& line) { statusBar()->showMessage(FromEngine(line)); }
+
+QStringList MainWindow::StatusTexts() const {
+  return {statusBar()->currentMessage(),
+          radio_->text(),
+          terminals_->text(),
+          hosts_->text(),
+          saved_->text(),
+          messagesButton_->text()};
+}
 
 void MainWindow::SetFocusToScrollBar() {
   if (!lock_.Unlocked()) scroll_->setFocus(Qt::OtherFocusReason);

@@ -1,7 +1,9 @@
 // The main window: the live 5250 session displays on a grid of pages, the
-// status line (terminal id, session user, the page scroll bar), the logo, and
-// the menus.  The window draws and lays out; the commands behind the menus
-// are run by OperatorWindows, which it tells through menuCommand().
+// status line (terminal id, session user, the page scroll bar), the logo, the
+// menus, and a status bar below them all that says how the gateway is doing
+// (radio link, terminals, host sessions, saved or not, recent messages) and
+// shows the one-line results of commands.  The window draws and lays out; the commands behind the
+// menus are run by OperatorWindows, which it tells through menuCommand().
 #pragma once
 
 #include <QMainWindow>
@@ -12,12 +14,14 @@
 
 #include "config/config_lock.h"
 #include "config/screen_store.h"
+#include "reports/gateway_status.h"
 #include "ui/session_display.h"
 
 class QLabel;
 class QMenu;
 class QScrollBar;
 class QAction;
+class QToolButton;
 
 namespace tervo::core {
 class Gateway;
@@ -48,6 +52,13 @@ class MainWindow : public QMainWindow {
   // the lock says.
   void ApplyLock();
   void SetCaption(const std::string& caption);
+  // The status bar's fields; unreadErrors shows on the messages button.
+  void ShowStatus(const reports::GatewayStatus& status, int unreadErrors);
+  // A command's result, shown in the status bar until the next one.
+  void ShowResult(const std::string& line);
+  // The status bar's texts, left to right, for tests and screenshots.
+  QStringList StatusTexts() const;
+  QToolButton* MessagesButton() const { return messagesButton_; }
 
   // The selected session, -1 when none.
   int Selected() const;
@@ -85,6 +96,11 @@ class MainWindow : public QMainWindow {
   QLabel* label2_;
   QLabel* logo_;
   QScrollBar* scroll_;
+  QLabel* radio_;
+  QLabel* terminals_;
+  QLabel* hosts_;
+  QLabel* saved_;
+  QToolButton* messagesButton_;
   QMenu* configurations_ = nullptr;
   std::map<std::string, QAction*> actions_;
   QTimer repaint_;

@@ -2,23 +2,33 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QEvent>
 #include <algorithm>
 
 #include "config/config_reader.h"
 #include "config/config_writer.h"
+#include "config/text.h"
+#include "config/unsaved_file.h"
 #include "core/gateway.h"
 #include "editors/auto_fill.h"
+#include "reports/gateway_status.h"
+#include "reports/config_report.h"
 #include "screens/capture.h"
 #include "ui/device_name_window.h"
 #include "ui/divide_field_window.h"
 #include "ui/general_config_dialog.h"
+#include "ui/graph_window.h"
 #include "ui/main_window.h"
 #include "ui/master_screen_window.h"
+#include "ui/monitor_windows.h"
 #include "ui/repeat_window.h"
 #include "ui/screen_editor_window.h"
+#include "ui/recent_messages_window.h"
+#include "ui/screens_report_window.h"
 #include "ui/small_windows.h"
 #include "ui/startup_window.h"
 #include "ui/system_message_window.h"
+#include "ui/text_codec.h"
 
 namespace tervo::ui {
 
@@ -36,13 +46,6 @@ class PromptLoadReport : public config::LoadPrompt {
   config::Prompt& prompt_;
 };
 
-// Titles of the windows that later work brings.
-const std::pair<const char*, const char*> kLaterWindows[] = {
-    {"ScreenReport", "Screens Report"}, {"Report", "Report"},
-    {"Debug", "Debug Window"},          {"BatteryReport", "Battery Voltage report"},
-    {"Graph", "Terminal Graph"},
-};
-
 // Messages that ask the operator for Enter show the system message window,
 // where that key is recorded.
 bool AsksForEnter(const std::string& message) {
@@ -50,11 +53,47 @@ bool AsksForEnter(const std::string& message) {
          message.find("{Enter}") != std::string::npos;
 }
 
+// Keys, clicks and the wheel anywhere in the program's windows.
+class ActivityFilter : public QObject {
+ public:
+  explicit ActivityFilter(std::function<void()> onActivity) : onActivity_(std::move(onActivity)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::KeyPress:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Wheel:
+        if (watched->isWidgetType()) onActivity_();
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> onActivity_;
+};
+
+// "session 1 (T1)", or "session 1" without a terminal id.
+std::string SessionName(core::Gateway& g, int s) {
+  std::string name = "session " + std::to_string(s);
+  if (s >= 0 && s < config::kSessionSlots) {
+    const std::string id = text::TrimBlanks(g.Store().TerminalIDDef[static_cast<std::size_t>(s)]);
+    if (!id.empty()) name += " (" + id + ")";
+  }
+  return name;
+}
+
 }  // namespace
 
 OperatorWindows::OperatorWindows(Seams seams) : seams_(seams) {}
 
-OperatorWindows::~OperatorWindows() = default;
+OperatorWindows::~OperatorWindows() {
+  if (activity_) qApp->removeEventFilter(activity_.get());
+}
 
 void OperatorWindows::Attach(core::Gateway& gateway) {
   gw_ = &gateway;
@@ -66,6 +105,19 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
   message_ = std::make_unique<SystemMessageWindow>();
   terminal_ = std::make_unique<TerminalScreenWindow>();
   CreateEditors();
+  recent_ = std::make_unique<RecentMessagesWindow>(messages_);
+  general_->runOverride = [this](const std::string& key) {
+    const std::string* o = gw_->Options().RunOverride(key);
+    return o ? *o : std::string();
+  };
+  general_->Reload();
+
+  // Using any of the windows keeps the configuration unlocked.
+  activity_ = std::make_unique<ActivityFilter>([this] { Activity(); });
+  qApp->installEventFilter(activity_.get());
+  statusTimer_.setInterval(1000);
+  connect(&statusTimer_, &QTimer::timeout, this, &OperatorWindows::UpdateStatus);
+  CreateReports();
 
   lock_.changed = [this] { main_->ApplyLock(); };
   main_->ApplyLock();
@@ -100,6 +152,7 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
   h.closeMainWindow = [this] {
     keepRunning_ = true;
     unattended_ = true;
+    gw_->SetUnattended();
     main_->close();
     unattended_ = false;
     keepRunning_ = false;
@@ -108,6 +161,7 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
   h.hideStartupWindow = [this] { startup_->hide(); };
   h.closeProgram = [this] {
     unattended_ = true;
+    gw_->SetUnattended();
     CloseProgram();
     unattended_ = false;
   };
@@ -147,8 +201,15 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
     return ok;
   };
   env.save = [this](const std::string& base, std::string* err) {
+    const std::string before = gw_->ConfigPath();
     gw_->SetConfigPath(base);
-    return config::SaveDataToFile2(base, gw_->Store(), gw_->Options(), err);
+    const bool saved = config::SaveDataToFile2(base, gw_->Store(), gw_->Options(), err);
+    // Kept changes that were loaded are in the file now.
+    if (saved && gw_->KeptChangesLoaded) {
+      config::RemoveUnsavedFile(before, err);
+      gw_->KeptChangesLoaded = false;
+    }
+    return saved;
   };
   env.showCaption = [this](const std::string& status) { gw_->ShowCaption(status); };
   env.configChanged = [this] { return gw_->ConfigChanged; };
@@ -197,6 +258,63 @@ void OperatorWindows::CreateEditors() {
   connect(repeatWindow_.get(), &RepeatWindow::closed, this, [this] { editorWindow_->Refresh(); });
 }
 
+void OperatorWindows::CreateReports() {
+  auto& g = *gw_;
+  reports::ScreensReport::Hooks hooks;
+  hooks.markUnsaved = [this] { MarkUnsaved(); };
+  hooks.setCurrentSession = [this](int s) { gw_->CurrentSession = s; };
+  screensReport_ = std::make_unique<reports::ScreensReport>(g.Context(), hooks);
+  screensReportWindow_ = std::make_unique<ScreensReportWindow>(*screensReport_);
+  ScreensReportWindow* report = screensReportWindow_.get();
+  // While the report is active the main window takes no commands.
+  connect(report, &ScreensReportWindow::activated, this, [this] { main_->setEnabled(false); });
+  connect(report, &ScreensReportWindow::closed, this, [this] { main_->setEnabled(true); });
+  connect(report, &ScreensReportWindow::editField, this,
+          [this](int screen, int field) { EditScreen(screen, reports::kReportSession, field); });
+  connect(report, &ScreensReportWindow::divideField, this,
+          [this, report](int screen, int field, int start, int len) {
+            OpenDivideField(screen, field, start, len, report);
+          });
+  connect(divideWindow_.get(), &DivideFieldWindow::changed, this, [report] {
+    if (report->isVisible()) report->Refresh();
+  });
+  connect(divideWindow_.get(), &DivideFieldWindow::closed, this, [this, report] {
+    if (report->isVisible()) main_->setEnabled(false);
+  });
+  connect(editorWindow_.get(), &ScreenEditorWindow::closed, this, [report] {
+    if (report->isVisible()) report->Refresh();
+  });
+
+  GraphWindow::Source source;
+  source.counters = &g.Counters();
+  source.store = &g.Store();
+  source.sessions = [this] { return gw_->SessionCount(); };
+  source.today = [this] { return gw_->Clock().Now().day; };
+  graphWindow_ = std::make_unique<GraphWindow>(source);
+  batteryWindow_ = std::make_unique<BatteryWindow>(g.Store(), g.Sessions());
+  debugLines_ = reports::DebugLines(g.SessionCount());
+  debugWindow_ = std::make_unique<DebugWindow>(debugLines_);
+  reportWindow_ = std::make_unique<ReportWindow>();
+}
+
+void OperatorWindows::OpenScreensReport() {
+  if (screensReportWindow_->isVisible()) {
+    screensReportWindow_->raise();
+    screensReportWindow_->activateWindow();
+  } else {
+    screensReportWindow_->Open();
+  }
+  // Activation may come later (or never, without a window system).
+  main_->setEnabled(false);
+  lastOpened_ = screensReportWindow_.get();
+}
+
+void OperatorWindows::Open(QWidget* window) {
+  window->show();
+  window->raise();
+  lastOpened_ = window;
+}
+
 bool OperatorWindows::EditScreen(int screen, int session, int field) {
   if (screen < 0 || screen > gw_->Store().NumeroMaximoDeEcrans) return false;
   if (!editor_->Open(screen, session, field)) return false;
@@ -236,6 +354,59 @@ void OperatorWindows::Start(bool loaded) {
   timer_->Start(loaded);
 }
 
+void OperatorWindows::Stop() {
+  stopping_ = true;
+  unattended_ = true;
+  gw_->RequestStop();
+  // Queued: a question open now returns first (its answer is Cancel), so
+  // nothing it was about runs after the shutdown.
+  QMetaObject::invokeMethod(
+      this, [this] { CloseProgram(); }, Qt::QueuedConnection);
+}
+
+void OperatorWindows::OfferKeptChanges() {
+  if (stopping_ || gw_->ShutDown() || !core::HasKeptChanges(*gw_)) return;
+  core::KeptChoice choice = keptChoice_;
+  if (choice == core::KeptChoice::kAsk) {
+    switch (seams_.prompt->Message(core::KeptChangesQuestion(*gw_), "Unsaved changes",
+                                   config::Prompt::Buttons::YesNoCancel)) {
+      case config::Prompt::Answer::Yes:
+        choice = core::KeptChoice::kAccept;
+        break;
+      case config::Prompt::Answer::No:
+        choice = core::KeptChoice::kDrop;
+        break;
+      default:
+        choice = core::KeptChoice::kKeep;
+        break;
+    }
+    if (stopping_ || gw_->ShutDown()) return;
+  }
+  Result(core::ApplyKeptChoice(*gw_, choice));
+  if (choice == core::KeptChoice::kAccept) AfterLoad();
+}
+
+void OperatorWindows::Result(const std::string& line) {
+  if (line.empty()) return;
+  messages_.Add(gw_->Clock().Now(), reports::RecentMessage::Kind::kResult, line);
+  main_->ShowResult(line);
+  recent_->Refresh();
+  emit result(FromEngine(line));
+}
+
+void OperatorWindows::UpdateStatus() {
+  if (!gw_ || !main_) return;
+  const reports::GatewayStatus s =
+      reports::ReadGatewayStatus(*gw_, starting_, seams_.terminalConnected);
+  main_->ShowStatus(s, messages_.UnreadErrors());
+}
+
+void OperatorWindows::Activity() {
+  if (!lock_.Unlocked()) return;
+  lock_.RestartCount();
+  if (gw_) gw_->AutoLockTicks = 0;
+}
+
 void OperatorWindows::AfterLoad() {
   general_->Reload();
   startup_->Reload();
@@ -261,32 +432,45 @@ void OperatorWindows::OpenMainWindow() {
   }
   main_->showMaximized();
   gw_->MainWindowShown = true;
+  statusTimer_.start();
   // Loading the main window runs the gateway's start-up sequence once; its
   // displays exist only once the sequence is through, which waits for the
   // radio base while it does not answer.
   if (!gw_->Started()) {
     gw_->SetStartupFinished([this] {
+      starting_ = false;
       main_->Attach(gw_);
       main_->ApplyLock();
+      UpdateStatus();
       emit started();
+      // Asked once the gateway serves its terminals, so a question nobody
+      // answers holds up nothing.
+      QMetaObject::invokeMethod(
+          this, [this] { OfferKeptChanges(); }, Qt::QueuedConnection);
     });
+    starting_ = true;
+    UpdateStatus();
     gw_->Start();
     return;
   }
   main_->Attach(gw_);
   main_->ApplyLock();
+  UpdateStatus();
 }
 
 void OperatorWindows::MainWindowClosing() {
   closingMain_ = true;
   CloseEditors();
+  statusTimer_.stop();
   // "Save Changes ?" with Yes runs "&Save as" itself, file dialog included;
-  // the gateway's own question then has nothing left to ask.
+  // the gateway's own question then has nothing left to ask.  A stop that
+  // comes while the question is open leaves the changes to the shutdown,
+  // which keeps them.
   if (gw_->ConfigChanged && !unattended_ && !gw_->ShutDown()) {
-    if (seams_.prompt->Message("Save Changes ?", "", config::Prompt::Buttons::YesNo) ==
-        config::Prompt::Answer::Yes)
-      commands_->SaveFile();
-    gw_->ConfigChanged = false;
+    const auto answer =
+        seams_.prompt->Message("Save Changes ?", "", config::Prompt::Buttons::YesNo);
+    if (answer == config::Prompt::Answer::Yes && !stopping_) commands_->SaveFile();
+    if (answer != config::Prompt::Answer::Cancel && !stopping_) gw_->ConfigChanged = false;
   }
   gw_->Shutdown();
   main_->Attach(nullptr);
@@ -302,9 +486,13 @@ void OperatorWindows::CloseProgram() {
   }
   finished_ = true;
   gw_->Shutdown();
+  statusTimer_.stop();
+  if (screensReportWindow_->isVisible()) screensReportWindow_->close();
   for (QWidget* w : std::initializer_list<QWidget*>{
-           general_.get(), terminal_.get(), message_.get(), startup_.get(), editorWindow_.get(),
-           masterWindow_.get(), repeatWindow_.get(), divideWindow_.get(), lastOpened_.data()})
+           general_.get(), terminal_.get(), message_.get(), startup_.get(), recent_.get(),
+           editorWindow_.get(), masterWindow_.get(), repeatWindow_.get(), divideWindow_.get(),
+           graphWindow_.get(), batteryWindow_.get(), debugWindow_.get(), reportWindow_.get(),
+           lastOpened_.data()})
     if (w) w->hide();
   emit finished();
 }
@@ -314,13 +502,6 @@ void OperatorWindows::MarkUnsaved() { commands_->MarkUnsaved(); }
 int OperatorWindows::SelectedSession() const {
   const int s = main_->Selected();
   return s >= 0 ? s : gw_->CurrentSession;
-}
-
-void OperatorWindows::OpenNotAvailable(const std::string& title) {
-  // Owned by the main window, shown as a window of its own.
-  auto* w = new NotAvailableWindow(title, main_.get());
-  w->show();
-  lastOpened_ = w;
 }
 
 void OperatorWindows::OpenDeviceNames() {
@@ -355,19 +536,17 @@ void OperatorWindows::RouterConfig() {
 }
 
 void OperatorWindows::RunCommand(const std::string& name) {
-  auto& store = gw_->Store();
   if (name == "LoadFile") {
     CloseEditors();
     commands_->LoadFile();
   } else if (name == "SaveFile") {
     commands_->SaveFile();
   } else if (name == "ClearData") {
-    CloseEditors();
-    store.ClearAllScreens();
+    ClearAllData();
   } else if (name == "ClearScreen") {
-    store.ResetScreenDef(gw_->Context().CurrentScreenOf(SelectedSession()));
+    ClearScreenData();
   } else if (name == "AutoFill") {
-    editors::AutoFillScreen(gw_->Context(), SelectedSession());
+    AutoFill();
   } else if (name == "ExitProgram") {
     commands_->ExitProgram();
   } else if (name == "GeneralConf") {
@@ -387,7 +566,18 @@ void OperatorWindows::RunCommand(const std::string& name) {
     MarkUnsaved();
     OpenDeviceNames();
   } else if (name == "RouterConnect") {
-    // no action
+    // Nothing to connect by hand: a host session opens when its terminal
+    // sends START.  Say so, with where the sessions stand.
+    const auto st = reports::ReadGatewayStatus(*gw_, starting_, seams_.terminalConnected);
+    Result("Connect: host sessions open when their terminal sends START; " +
+           std::to_string(st.hostSessions) + " of " + std::to_string(st.sessions) +
+           " connected now");
+  } else if (name == "RecentMessages") {
+    messages_.MarkRead();
+    recent_->Refresh();
+    recent_->show();
+    recent_->raise();
+    UpdateStatus();
   } else if (name == "Restore_Default") {
     commands_->RestoreDefault();
   } else if (name == "SetTimer") {
@@ -399,15 +589,89 @@ void OperatorWindows::RunCommand(const std::string& name) {
   } else if (name == "FullAccess") {
     lock_.Toggle();
     gw_->AutoLockTicks = lock_.InactivityCount();
-  } else {
-    for (const auto& [item, title] : kLaterWindows)
-      if (name == item) OpenNotAvailable(title);
+  } else if (name == "ScreenReport") {
+    OpenScreensReport();
+  } else if (name == "Report") {
+    reportWindow_->SetText(reports::ConfigReportText(gw_->Store(), gw_->RadioUp()));
+    Open(reportWindow_.get());
+  } else if (name == "Debug") {
+    if (debugLines_.Sessions() != gw_->SessionCount())
+      debugLines_ = reports::DebugLines(gw_->SessionCount());
+    debugWindow_->Refresh();
+    Open(debugWindow_.get());
+  } else if (name == "BatteryReport") {
+    batteryWindow_->Update();
+    Open(batteryWindow_.get());
+  } else if (name == "Graph") {
+    graphWindow_->Open();
+    lastOpened_ = graphWindow_.get();
   }
+}
+
+void OperatorWindows::ClearAllData() {
+  auto& store = gw_->Store();
+  int defined = 0;
+  for (int i = 0; i <= store.NumeroMaximoDeEcrans && i < store.ScreenTableSize(); ++i)
+    if (store.Screens[static_cast<std::size_t>(i)].Master != config::kScreenFree) ++defined;
+  const std::string q = "Clear all " + std::to_string(defined) +
+                        " screen definitions?\nThe configuration file keeps them until the "
+                        "configuration is saved.";
+  if (seams_.prompt->Message(q, "Clear All Data", config::Prompt::Buttons::YesNoDefaultNo) !=
+      config::Prompt::Answer::Yes) {
+    Result("Clear All Data: nothing cleared");
+    return;
+  }
+  CloseEditors();
+  store.ClearAllScreens();
+  MarkUnsaved();
+  Result("Clear All Data: " + std::to_string(defined) + " screen definitions cleared");
+}
+
+void OperatorWindows::ClearScreenData() {
+  const int s = SelectedSession();
+  const int scr = gw_->Context().CurrentScreenOf(s);
+  if (!gw_->Store().ValidScreen(scr)) {
+    Result("Clear Screen Data: " + SessionName(*gw_, s) + " shows no known screen");
+    return;
+  }
+  const std::string q = "Clear the definition of screen " + std::to_string(scr) + ", shown in " +
+                        SessionName(*gw_, s) +
+                        "?\nThe configuration file keeps it until the configuration is saved.";
+  if (seams_.prompt->Message(q, "Clear Screen Data", config::Prompt::Buttons::YesNoDefaultNo) !=
+      config::Prompt::Answer::Yes) {
+    Result("Clear Screen Data: nothing cleared");
+    return;
+  }
+  gw_->Store().ResetScreenDef(scr);
+  MarkUnsaved();
+  Result("Clear Screen Data: screen " + std::to_string(scr) + " cleared");
+}
+
+void OperatorWindows::AutoFill() {
+  const int s = SelectedSession();
+  editors::AutoFillScreen(gw_->Context(), s);
+  const int scr = gw_->Context().CurrentScreenOf(s);
+  auto& store = gw_->Store();
+  if (!store.ValidScreen(scr) || store.Originals[static_cast<std::size_t>(scr)].Count <= 0) {
+    Result("Auto Fill: " + SessionName(*gw_, s) + " has no captured screen to fill");
+    return;
+  }
+  const auto u = static_cast<std::size_t>(scr);
+  const int fields = std::min<int>(store.Originals[u].Count, config::kFieldSlots);
+  int shown = 0;
+  for (int f = 0; f < fields; ++f)
+    shown += store.Screens[u].Screen[static_cast<std::size_t>(f)].Show != 0;
+  MarkUnsaved();
+  Result("Auto Fill: screen " + std::to_string(scr) + " of " + SessionName(*gw_, s) + ", " +
+         std::to_string(fields) + " host fields, " + std::to_string(shown) + " shown");
 }
 
 void OperatorWindows::CaptionChanged(const std::string& caption) {
   if (!main_) return;  // the gateway may report before its windows exist
   main_->SetCaption(caption);
+  messages_.AddCaption(gw_->Clock().Now(), caption);
+  recent_->Refresh();
+  UpdateStatus();
   const std::string prefix = "ERROR:";
   if (caption.rfind(prefix, 0) == 0 && AsksForEnter(caption)) {
     gw_->SetMessageKey(0);
@@ -435,6 +699,15 @@ void OperatorWindows::SessionLabelsChanged(int session, const std::string& termi
 
 void OperatorWindows::PreviewChanged(const std::string& preview) {
   if (terminal_) terminal_->SetText(preview);
+}
+
+void OperatorWindows::DebugLine(core::DebugList list, int session, const std::string& line) {
+  if (!gw_) return;
+  // The number of sessions is fixed once the gateway has started.
+  if (debugLines_.Sessions() != gw_->SessionCount())
+    debugLines_ = reports::DebugLines(gw_->SessionCount());
+  debugLines_.Set(list, session, line);
+  if (debugWindow_ && debugWindow_->isVisible()) debugWindow_->LineChanged(list, session);
 }
 
 void OperatorWindows::BusyChanged(bool busy) {

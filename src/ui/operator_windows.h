@@ -8,6 +8,8 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,8 +21,12 @@
 #include "editors/master_dialog.h"
 #include "editors/repeat_dialog.h"
 #include "editors/screen_editor.h"
+#include "core/kept_changes.h"
 #include "platform/os/clock.h"
 #include "platform/os/restart.h"
+#include "reports/recent_messages.h"
+#include "reports/debug_lines.h"
+#include "reports/screens_report.h"
 
 namespace tervo::core {
 class Gateway;
@@ -37,6 +43,12 @@ class ScreenEditorWindow;
 class MasterScreenWindow;
 class RepeatWindow;
 class DivideFieldWindow;
+class RecentMessagesWindow;
+class ScreensReportWindow;
+class GraphWindow;
+class BatteryWindow;
+class DebugWindow;
+class ReportWindow;
 
 class OperatorWindows : public QObject, public core::GatewayUi {
   Q_OBJECT
@@ -47,6 +59,9 @@ class OperatorWindows : public QObject, public core::GatewayUi {
     config::FileDialogs* dialogs = nullptr;  // required for Load and Save as
     os::Restart* restart = nullptr;          // required for the stop-time restart
     const os::Clock* clock = nullptr;        // the start-up timer's time of day
+    // Whether the radio link holds the terminal with that id (the status
+    // bar's terminal count); unset counts none.
+    std::function<bool(const std::string& id)> terminalConnected;
   };
 
   explicit OperatorWindows(Seams seams);
@@ -62,6 +77,14 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   // Ends the program as the operator closing the main window would (the
   // shutdown sequence runs), also while the start-up window still waits.
   void Quit() { CloseProgram(); }
+  // Ends the program from outside (SIGTERM, SIGINT) with nobody to answer:
+  // no question is asked, waits end, and unsaved changes are saved with
+  // "Auto Save File" or kept beside the configuration without it.  The
+  // windows close once any question open now has returned.
+  void Stop();
+  // What to do with changes an earlier stop kept beside the configuration,
+  // once the main window has opened (kAsk: a question).
+  void SetKeptChoice(core::KeptChoice choice) { keptChoice_ = choice; }
   // The program should build a new gateway and windows and start again:
   // the timer's ON time came after its stop had shut the gateway down.
   bool ReopenRequested() const { return reopen_; }
@@ -77,6 +100,7 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   bool ConfigurationsVisible() const override { return lock_.Unlocked(); }
   void PreviewChanged(const std::string& preview) override;
   void BusyChanged(bool busy) override;
+  void DebugLine(core::DebugList list, int session, const std::string& line) override;
 
   // --- the windows and models (tests drive them)
   MainWindow& Main() { return *main_; }
@@ -84,10 +108,14 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   GeneralConfigDialog& General() { return *general_; }
   SystemMessageWindow& Message() { return *message_; }
   TerminalScreenWindow& Terminal() { return *terminal_; }
+  RecentMessagesWindow& MessagesWindow() { return *recent_; }
+  reports::RecentMessages& Messages() { return messages_; }
+  // Puts the gateway's state into the status bar (also every second).
+  void UpdateStatus();
   config::ConfigLock& Lock() { return lock_; }
   config::StartupTimer& Timer() { return *timer_; }
   config::MenuCommands& Commands() { return *commands_; }
-  // The last window a command opened (device names, not-available windows).
+  // The last window a command opened (device names, the report windows).
   QWidget* LastOpened() const { return lastOpened_; }
   // The screen editor and its dialogs.
   editors::ScreenEditor& Editor() { return *editor_; }
@@ -95,6 +123,13 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   MasterScreenWindow& MasterWindow() { return *masterWindow_; }
   RepeatWindow& RepeatRuleWindow() { return *repeatWindow_; }
   DivideFieldWindow& DivideWindow() { return *divideWindow_; }
+  // The reports and monitoring windows.
+  reports::ScreensReport& ScreensReportModel() { return *screensReport_; }
+  ScreensReportWindow& ScreensReportView() { return *screensReportWindow_; }
+  GraphWindow& GraphView() { return *graphWindow_; }
+  BatteryWindow& BatteryView() { return *batteryWindow_; }
+  DebugWindow& DebugView() { return *debugWindow_; }
+  ReportWindow& ReportView() { return *reportWindow_; }
 
   // Opens the screen editor on a screen for a session (32 from the screens
   // report) at a field and marks the configuration unsaved.  False when
@@ -117,19 +152,32 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   void finished();
   // The main window opened and the gateway ran its start-up sequence.
   void started();
+  // A command's one-line result (also in the status bar and the recent
+  // messages); the program writes it to standard error too.
+  void result(const QString& line);
 
  private:
   void OpenMainWindow();
   void MainWindowClosing();
   void CloseProgram();
   void MarkUnsaved();
-  void OpenNotAvailable(const std::string& title);
+  void CreateReports();
+  void OpenScreensReport();
+  void Open(QWidget* window);
   void OpenDeviceNames();
   void RouterConfig();
   int SelectedSession() const;
   void AfterLoad();
   void CreateEditors();
   void CloseEditors();
+  void OfferKeptChanges();
+  // A command's one-line result: the status bar and the recent messages.
+  void Result(const std::string& line);
+  void ClearAllData();
+  void ClearScreenData();
+  void AutoFill();
+  // Any key or click in the operator's windows while unlocked.
+  void Activity();
 
   Seams seams_;
   core::Gateway* gw_ = nullptr;
@@ -149,13 +197,27 @@ class OperatorWindows : public QObject, public core::GatewayUi {
   std::unique_ptr<MasterScreenWindow> masterWindow_;
   std::unique_ptr<RepeatWindow> repeatWindow_;
   std::unique_ptr<DivideFieldWindow> divideWindow_;
+  std::unique_ptr<RecentMessagesWindow> recent_;
+  std::unique_ptr<QObject> activity_;
+  reports::RecentMessages messages_;
+  QTimer statusTimer_;
+  std::unique_ptr<reports::ScreensReport> screensReport_;
+  reports::DebugLines debugLines_;
+  std::unique_ptr<ScreensReportWindow> screensReportWindow_;
+  std::unique_ptr<GraphWindow> graphWindow_;
+  std::unique_ptr<BatteryWindow> batteryWindow_;
+  std::unique_ptr<DebugWindow> debugWindow_;
+  std::unique_ptr<ReportWindow> reportWindow_;
   QPointer<QWidget> lastOpened_;
+  core::KeptChoice keptChoice_ = core::KeptChoice::kAsk;
   bool keepRunning_ = false;  // the timer closes the main window but the program waits on
   bool finished_ = false;
   bool closingMain_ = false;
   bool unattended_ = false;
   bool reopen_ = false;  // the start-up timer is closing windows
   bool busy_ = false;
+  bool starting_ = false;  // the gateway's start-up sequence runs (radio retry)
+  bool stopping_ = false;  // Stop() was called
 };
 
 }  // namespace tervo::ui

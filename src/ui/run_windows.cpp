@@ -43,24 +43,35 @@ int RunOnce(const core::GatewayConfig& config, bool* again) {
   os::SystemdRestart restart;
   // The start-up timer reads the wall clock the operator sees.
   os::SystemClock clock;
-  OperatorWindows windows({&prompt, &prompt, &restart, &clock});
-
   core::BuiltGateway built;
+  OperatorWindows::Seams seams;
+  seams.prompt = &prompt;
+  seams.dialogs = &prompt;
+  seams.restart = &restart;
+  seams.clock = &clock;
+  seams.terminalConnected = [&built](const std::string& id) {
+    return built.radio && built.radio->IsTerminalConnected(id);
+  };
+  OperatorWindows windows(seams);
+
   std::string err;
   if (!core::BuildGateway(config, windows, &built, &err)) {
     std::fprintf(stderr, "tervo: %s\n", err.c_str());
     return 2;
   }
   windows.Attach(*built.gateway);
+  windows.SetKeptChoice(config.keptChoice);
   prompt.SetParent(&windows.Main());
 
   QObject::connect(&windows, &OperatorWindows::finished, qApp, &QCoreApplication::quit,
                    Qt::QueuedConnection);
+  // A service stop: no question may hold it (one open now is closed), and
+  // unsaved changes are saved or kept, never lost.
   bool signalled = false;
   os::SignalWatcher watcher([&](int) {
     signalled = true;
-    built.gateway->RequestStop();
-    windows.Quit();
+    prompt.Stop();
+    windows.Stop();
   });
 
   // The same lines as the headless program, for scripts that wait on them.
@@ -70,9 +81,16 @@ int RunOnce(const core::GatewayConfig& config, bool* again) {
     std::printf("tervo: ready\n");
     std::fflush(stdout);
   });
+  QObject::connect(&windows, &OperatorWindows::result, [](const QString& line) {
+    std::fprintf(stderr, "tervo: %s\n", line.toLocal8Bit().constData());
+  });
   windows.Start(built.configLoaded);
   const int rc = QCoreApplication::exec();
+  if (signalled) built.gateway->RequestStop();
   built.gateway->Shutdown();
+  if (!built.gateway->KeptChangesPath().empty())
+    std::fprintf(stderr, "tervo: unsaved changes kept in %s\n",
+                 built.gateway->KeptChangesPath().c_str());
   *again = windows.ReopenRequested() && !signalled;
   return rc;
 }

@@ -24,8 +24,10 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv);
 bool WindowsAvailable();
 // Builds the gateway for config, opens the start-up window (then the main
 // window, at once or at the timer's ON time) and runs until the program
-// ends.  SIGINT and SIGTERM close the main window, which runs the shutdown
-// sequence.  Returns the exit code.
+// ends.  SIGINT and SIGTERM stop it without a question (an open one is
+// closed): the shutdown sequence runs, unsaved changes are saved with "Auto
+// Save File" and kept beside the configuration without it.  Returns the
+// exit code.
 int RunWithWindows(const core::GatewayConfig& config);
 
 }  // namespace tervo::ui

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <vector>
 
+#include "ui/colors.h"
 #include "ui/text_codec.h"
 
 namespace tervo::ui {
@@ -92,8 +93,17 @@ int SessionDisplay::CellFontPixelSize() const {
 void SessionDisplay::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), FromBgr(backColor_));
-  if (!display_) return;
+  if (display_) PaintScreen(p);
+  // Black against dark grey is hard to tell apart: the selected session
+  // also gets a frame that stands out from both, drawn over the text.
+  if (backColor_ == kSelectedBackColor) {
+    p.setPen(QPen(kSelectionFrame, kSelectionFrameWidth));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+  }
+}
 
+void SessionDisplay::PaintScreen(QPainter& p) {
   const double cellW = static_cast<double>(width()) / kColumns;
   const double cellH = static_cast<double>(height()) / kRows;
   QFont font(QStringLiteral("Monospace"));

@@ -1,13 +1,16 @@
 // One session's 5250 screen in the main window: the 24 screen rows and the
 // message line as the host display holds them, input fields underlined,
 // non-display fields blank, the host cursor, the font scaled to the cell.
-// BackColor 0 marks the selected session, 0x202020 the others.  Keys reach
+// BackColor 0 marks the selected session, 0x202020 the others; the selected
+// one is also framed.  Keys reach
 // the host only while keysAllowed() says so (configuration unlocked and this
 // session selected).
 #pragma once
 
 #include <QWidget>
 #include <functional>
+
+class QPainter;
 #include <string>
 
 #include "platform/host5250/host_display.h"
@@ -17,6 +20,7 @@ namespace tervo::ui {
 // Colours as the stored options and the display control name them (0xBBGGRR).
 constexpr unsigned kSelectedBackColor = 0x000000;
 constexpr unsigned kUnselectedBackColor = 0x202020;
+constexpr int kSelectionFrameWidth = 3;  // pixels, in kSelectionFrame
 
 // The host key string for a key press: the typed text with "@" doubled,
 // or the mnemonic of an action key ("@E", "@u", "@1".."@9", "@a".."@o",
@@ -62,6 +66,7 @@ class SessionDisplay : public QWidget {
   bool focusNextPrevChild(bool) override { return false; }
 
  private:
+  void PaintScreen(QPainter& p);
   // Screen row and column (1-based) under a widget position.
   std::pair<int, int> CellAt(const QPoint& p) const;
 

@@ -2,9 +2,7 @@
 
 #include <QFont>
 #include <QFontDatabase>
-#include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "ui/key_preview.h"
@@ -34,26 +32,5 @@ void TerminalScreenWindow::SetText(const std::string& text) {
 }
 
 std::string TerminalScreenWindow::Text() const { return ToEngine(terminal_->toPlainText()); }
-
-QString NotAvailableWindow::Message(const std::string& title) {
-  return QStringLiteral("The window \"%1\" is not available yet in this version.")
-      .arg(FromEngine(title));
-}
-
-NotAvailableWindow::NotAvailableWindow(const std::string& title, QWidget* parent)
-    : QWidget(parent, Qt::Window) {
-  setWindowTitle(FromEngine(title));
-  setObjectName(QStringLiteral("NotAvailable"));
-  setAttribute(Qt::WA_DeleteOnClose);
-  auto* label = new QLabel(Message(title));
-  label->setObjectName(QStringLiteral("Message"));
-  label->setWordWrap(true);
-  auto* ok = new QPushButton(QStringLiteral("OK"));
-  connect(ok, &QPushButton::clicked, this, &QWidget::close);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(label);
-  layout->addWidget(ok, 0, Qt::AlignRight);
-  resize(340, 120);
-}
 
 }  // namespace tervo::ui

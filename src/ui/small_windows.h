@@ -1,6 +1,4 @@
-// The small windows of the main menu: the terminal screen preview and the
-// stand-in for windows that later work brings (screens report, graph,
-// battery, report, debug).
+// The terminal screen preview of the main menu.
 #pragma once
 
 #include <QWidget>
@@ -22,16 +20,6 @@ class TerminalScreenWindow : public QWidget {
 
  private:
   QPlainTextEdit* terminal_;
-};
-
-// A window that says the named window is not available yet, so the menu
-// item is there and answers rather than missing.
-class NotAvailableWindow : public QWidget {
-  Q_OBJECT
-
- public:
-  NotAvailableWindow(const std::string& title, QWidget* parent = nullptr);
-  static QString Message(const std::string& title);
 };
 
 }  // namespace tervo::ui

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "config/option_rules.h"
+#include "ui/field_marks.h"
 #include "ui/key_preview.h"
 #include "ui/text_codec.h"
 
@@ -69,9 +71,11 @@ StartupWindow::StartupWindow(config::GeneralOptions& options, QWidget* parent)
   buttons->addWidget(startNow);
   buttons->addStretch();
   buttons->addWidget(ok);
+  message_ = MakeMessageLine(this, "Message");
   auto* main = new QVBoxLayout(this);
   main->addWidget(heading);
   main->addLayout(grid);
+  main->addWidget(message_);
   main->addLayout(buttons);
 
   new KeyPreview(this, [this](int key) {
@@ -89,8 +93,23 @@ StartupWindow::StartupWindow(config::GeneralOptions& options, QWidget* parent)
 
 void StartupWindow::Bind(QLineEdit* box, const char* key) {
   connect(box, &QLineEdit::textChanged, this, [this, box, key] {
-    if (!loading_) options_.SetText(key, ToEngine(box->displayText()));
+    const std::string t = ToEngine(box->displayText());
+    // 99:99 would never come; the timer keeps the last good time.
+    const std::string m = config::CheckTime(t);
+    MarkField(box, FromEngine(m));
+    if (!loading_ && m.empty()) options_.SetText(key, t);
+    ShowMessage();
   });
+}
+
+void StartupWindow::ShowMessage() {
+  if (!message_) return;
+  QString line;
+  for (auto [box, name] :
+       {std::pair<QLineEdit*, const char*>{on_, "Timer ON"}, {off_, "Timer OFF"}})
+    if (line.isEmpty() && FieldMarked(box))
+      line = QString::fromLatin1(name) + QStringLiteral(": ") + box->toolTip();
+  message_->setText(line);
 }
 
 void StartupWindow::Bind(QCheckBox* box, const char* key) {

@@ -1,6 +1,8 @@
 // "Boot AS400": the start-up window.  It holds the five timer options in its
 // controls (bound to config::GeneralOptions), runs the ten-second tick of the
-// start-up timer and offers "Start Now" and "OK".
+// start-up timer and offers "Start Now" and "OK".  A time that is not one
+// (25:00) is marked and named and not taken: the timer keeps the last good
+// one.
 #pragma once
 
 #include <QTimer>
@@ -10,6 +12,7 @@
 #include "config/general_options.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 
 namespace tervo::ui {
@@ -30,6 +33,7 @@ class StartupWindow : public QWidget {
   // Runs one tick now (the window's QTimer calls it every ten seconds).
   void Tick();
   QTimer& TickTimer() { return tick_; }
+  QLabel* MessageLine() const { return message_; }
 
  signals:
   // The window was closed: the program unloads the general configuration
@@ -42,6 +46,7 @@ class StartupWindow : public QWidget {
  private:
   void Bind(QLineEdit* box, const char* key);
   void Bind(QCheckBox* box, const char* key);
+  void ShowMessage();
 
   config::GeneralOptions& options_;
   QLineEdit* on_;
@@ -49,6 +54,7 @@ class StartupWindow : public QWidget {
   QCheckBox* check1_;
   QCheckBox* check2_;
   QCheckBox* autoSave_;
+  QLabel* message_ = nullptr;
   QTimer tick_;
   bool loading_ = false;
 };

@@ -15,6 +15,14 @@ class WidgetPrompt : public config::Prompt, public config::FileDialogs {
   explicit WidgetPrompt(QWidget* parent = nullptr) : parent_(parent) {}
   void SetParent(QWidget* parent) { parent_ = parent; }
 
+  // The program is being stopped (a signal): the box or dialog open now is
+  // closed, and from now on nothing is shown.  Unanswered questions return
+  // Cancel (so nothing is saved, cleared or chosen on their account), input
+  // boxes their default text, choices the current item, file dialogs
+  // Cancelled.
+  void Stop();
+  bool Stopped() const { return stopped_; }
+
   Answer Message(const std::string& text, const std::string& title, Buttons buttons) override;
   std::string Input(const std::string& prompt, const std::string& title,
                     const std::string& defaultText) override;
@@ -27,6 +35,7 @@ class WidgetPrompt : public config::Prompt, public config::FileDialogs {
 
  private:
   QWidget* parent_;
+  bool stopped_ = false;
 };
 
 }  // namespace tervo::ui

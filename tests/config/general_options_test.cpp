@@ -2,6 +2,7 @@
 // loads, and as consumers read them.
 #include <gtest/gtest.h>
 
+#include "config/config_writer.h"
 #include "config/general_options.h"
 
 namespace tervo::config {
@@ -86,6 +87,28 @@ TEST(GeneralOptions, NumericReadsCountEmptyAndNonNumericAsZero) {
   EXPECT_EQ(o.Text("SendTerminal"), "0");
   EXPECT_FALSE(o.SetText("NoSuchKey", "1"));
   EXPECT_EQ(o.Text("NoSuchKey"), "");
+}
+
+// --radio-address must reach the radio link for this run and never the file:
+// a later "Save as" or automatic save would otherwise keep a one-off address.
+TEST(GeneralOptions, RunOverridesAreReadButNeverWritten) {
+  GeneralOptions o;
+  o.SetText("TCPIPAddr", "10.0.0.5:7300");
+  ASSERT_TRUE(o.SetRunOverride("TCPIPAddr", "127.0.0.1:0"));
+  EXPECT_EQ(o.Text("TCPIPAddr"), "127.0.0.1:0");
+  EXPECT_EQ(o.ConfiguredText("TCPIPAddr"), "10.0.0.5:7300");
+  o.SetText("TCPIPAddr", "10.0.0.6");  // the operator edits the configured value
+  EXPECT_EQ(o.Text("TCPIPAddr"), "127.0.0.1:0") << "the run keeps its override";
+  EXPECT_EQ(o.ConfiguredText("TCPIPAddr"), "10.0.0.6");
+  o.ApplyFallbacks();
+  EXPECT_EQ(o.Text("TCPIPAddr"), "127.0.0.1:0");
+  EXPECT_NE(*o.RunOverride("TCPIPAddr"), o.ConfiguredText("TCPIPAddr"));
+  EXPECT_EQ(o.RunOverride("ComPort"), nullptr);
+  EXPECT_FALSE(o.SetRunOverride("NoSuchKey", "1"));
+
+  const std::string file = WriteConfig(ScreenStore(), o);
+  EXPECT_NE(file.find("TCPIPAddr=\"127.0.0.1\""), std::string::npos);
+  EXPECT_EQ(file.find("127.0.0.1:0"), std::string::npos);
 }
 
 }  // namespace

@@ -39,6 +39,7 @@ TEST(MenuTree, HoldsTheCaptionsAndTheItemsDisabledAtStart) {
       {"Send_Global_Message", "Send Global Message"},
       {"BatteryReport", "&Battery Voltage"},
       {"Graph", "Terminal Graph"},
+      {"RecentMessages", "Recent &Messages"},
   };
   for (const auto& [name, caption] : captions) {
     const MenuItemDef* item = FindMenuItem(name);
@@ -233,6 +234,14 @@ TEST(MenuCommands, ExitAsksOnlyWhenChanged) {
   unchanged.changed = false;
   unchanged.commands.ExitProgram();
   EXPECT_TRUE(unchanged.prompt.asked.empty());
+
+  // A stop closed the question before anyone answered: the changes stay
+  // for the stop to keep, and the stop closes the window itself.
+  Rig stopped;
+  stopped.prompt.answer = Prompt::Answer::Cancel;
+  stopped.commands.ExitProgram();
+  EXPECT_TRUE(stopped.events.empty());
+  EXPECT_TRUE(stopped.changed);
 }
 
 TEST(MenuCommands, RouterSystemNameAndGlobalMessage) {
@@ -263,6 +272,10 @@ TEST(DefaultPrompt, AnswersYesAndTheDefaultAndReportsTheQuestion) {
   EXPECT_EQ(p.Message("Save Changes ?", "", Prompt::Buttons::YesNo), Prompt::Answer::Yes);
   EXPECT_EQ(p.Input("System Name", "As400 INFO", "AS1"), "AS1");
   EXPECT_EQ(asked, (std::vector<std::string>{"Save Changes ?", "As400 INFO: System Name"}));
+  // Unattended, nothing is destroyed and nothing is decided for the operator.
+  EXPECT_EQ(p.Message("Clear all?", "", Prompt::Buttons::YesNoDefaultNo), Prompt::Answer::No);
+  EXPECT_EQ(p.Message("Load kept changes?", "", Prompt::Buttons::YesNoCancel),
+            Prompt::Answer::Cancel);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,8 +34,13 @@ class RecordingUi : public GatewayUi {
   bool ConfigurationsVisible() const override { return configVisible; }
   void PreviewChanged(const std::string&) override {}
   void BusyChanged(bool) override {}
+  void DebugLine(DebugList list, int s, const std::string& line) override {
+    debug[list == DebugList::kHost ? 0 : 1][s] = line;
+  }
 
   std::vector<std::string> captions, questions, messages;
+  // The debug window's lines by list (host, terminal) and session.
+  std::map<int, std::string> debug[2];
   bool answer = true;
   bool configVisible = false;
 };

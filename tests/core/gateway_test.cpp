@@ -36,6 +36,8 @@ TEST_F(GatewayTest, RefusedDeviceNameIsShownAndStartUpGoesOn) {
   gateway_->Start();
   EXPECT_EQ(Display(0).Link().DeviceName, "DEMO01");
   EXPECT_EQ(Display(1).Link().DeviceName, "");
+  EXPECT_TRUE(ui_.messages.empty()) << "not inside the start-up sequence";
+  Settle();
   EXPECT_EQ(ui_.messages, std::vector<std::string>{"Invalid Device 1BAD"});
   EXPECT_TRUE(S().SendFlag[1]);
   gateway_->Shutdown();
@@ -67,6 +69,35 @@ TEST_F(GatewayTest, EmptyComPortOpensNoLinkButAcceptsIds) {
   EXPECT_EQ(Calls("TCPIP_AcceptTerminalId"), 2);
   gateway_->Shutdown();
   EXPECT_EQ(Calls("TerminateComm"), 0);
+}
+
+TEST_F(GatewayTest, ARadioBaseIsGivenTwoSecondsToAnswer) {
+  options_->SetText("TCPIP", "0");
+  radio_->initializeResult = 0;
+  radio_->answerPending = true;  // a serial line: the base was asked
+  gateway_->Start();
+  Pass(1000);
+  EXPECT_FALSE(Logged("Radio Base Not Found , <Enter> to go on"));
+  radio_->initializeResult = 1;  // ... and answers
+  radio_->answerPending = false;
+  radio_->notify();
+  EXPECT_TRUE(gateway_->RadioUp()) << "at once, not after the retry pause";
+  EXPECT_EQ(Calls("InitializeComm"), 2);
+  EXPECT_FALSE(Logged("Radio Base Not Found , <Enter> to go on"));
+}
+
+TEST_F(GatewayTest, ASilentRadioBaseIsReportedAfterTwoSeconds) {
+  options_->SetText("TCPIP", "0");
+  radio_->initializeResult = 0;
+  radio_->answerPending = true;
+  gateway_->Start();
+  Pass(kBaseAnswerMs);
+  EXPECT_EQ(CountLogged("Radio Base Not Found , <Enter> to go on"), 1);
+  Pass(6000);
+  EXPECT_EQ(Calls("InitializeComm"), 2) << "asked again after the pause";
+  EXPECT_FALSE(gateway_->StartupFinished());
+  gateway_->SetMessageKey(kEnterKey);
+  EXPECT_TRUE(gateway_->StartupFinished());
 }
 
 TEST_F(GatewayTest, TheRadioBaseAnsweringLaterEndsTheRetries) {

@@ -43,6 +43,58 @@ TEST(Program, SigtermRunsTheShutdownSequence) {
   EXPECT_TRUE(err.contains("caption: Tervo Remote Terminal 4.05 - Saved")) << err.toStdString();
 }
 
+// Without windows nobody is asked about changes an earlier stop kept: they
+// wait, the program says so, and tervo-config shows, accepts or drops them.
+TEST(Program, KeptChangesWaitHeadlessAndTervoConfigDecides) {
+  QTemporaryDir dir;
+  const QString base = dir.path() + "/warehouse";
+  ASSERT_TRUE(
+      QFile::copy(QString::fromStdString(config::ConfigFilePath(DemoConfigBase())), base + ".TVO"));
+  QFile::copy(base + ".TVO", base + ".TVO.unsaved");
+  {
+    QFile kept(base + ".TVO.unsaved");
+    ASSERT_TRUE(kept.open(QIODevice::ReadWrite));
+    QByteArray bytes = kept.readAll();
+    bytes.replace("ExitWord=\"", "ExitWord=\"Quit,");
+    kept.resize(0);
+    kept.write(bytes);
+  }
+  const QString apps = QCoreApplication::applicationDirPath() + "/../apps/";
+  QProcess p;
+  p.start(apps + "tervo/tervo",
+          {"--headless", "--config", base, "--settings", dir.path() + "/settings.ini",
+           "--radio-address", "127.0.0.1:0", "--sessions", "1"});
+  ASSERT_TRUE(p.waitForStarted(5000));
+  QByteArray out;
+  for (int i = 0; i < 100 && !out.contains("tervo: ready"); ++i) {
+    p.waitForReadyRead(100);
+    out += p.readAllStandardOutput();
+  }
+  p.terminate();
+  ASSERT_TRUE(p.waitForFinished(10000));
+  const QString err = QString::fromUtf8(p.readAllStandardError());
+  EXPECT_TRUE(err.contains("tervo: Unsaved changes wait in warehouse.TVO.unsaved"))
+      << err.toStdString();
+  EXPECT_FALSE(err.contains("question:")) << "nothing is asked at the stop";
+
+  auto tool = [&](const QStringList& args, QByteArray* output) {
+    QProcess t;
+    t.start(apps + "tervo-config/tervo-config", args);
+    EXPECT_TRUE(t.waitForFinished(10000));
+    *output = t.readAllStandardOutput();
+    return t.exitCode();
+  };
+  QByteArray shown;
+  EXPECT_EQ(tool({"unsaved", base}, &shown), 0);
+  EXPECT_TRUE(shown.contains("  general options: ExitWord")) << shown.toStdString();
+  EXPECT_EQ(tool({"unsaved", base, "accept"}, &shown), 0);
+  QFile configuration(base + ".TVO");
+  ASSERT_TRUE(configuration.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(configuration.readAll().contains("ExitWord=\"Quit,"));
+  EXPECT_FALSE(QFile::exists(base + ".TVO.unsaved"));
+  EXPECT_EQ(tool({"unsaved", base, "drop"}, &shown), 1) << "nothing kept any more";
+}
+
 TEST(Program, SessionCountOutOfRangeIsRefused) {
   QProcess p;
   p.start(QCoreApplication::applicationDirPath() + "/../apps/tervo/tervo",

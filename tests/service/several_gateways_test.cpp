@@ -115,7 +115,8 @@ TEST(SeveralGateways, ThreeInstancesEachServeTheirOwnTerminals) {
   EXPECT_EQ(Terminal(instances[1].folder, instances[1].port, "N2",
                      "timeout 2\nexpect \"Sign On\"\n", &refused),
             1);
-  EXPECT_NE(refused.find("refused: terminal id N2 not accepted"), std::string::npos) << refused;
+  // Refused without a word of which ids the instance serves.
+  EXPECT_NE(refused.find("refused: terminal not accepted"), std::string::npos) << refused;
 
   for (Instance& in : instances) in.process->terminate();  // SIGTERM, as systemctl stop
   for (Instance& in : instances) {

@@ -28,8 +28,14 @@ class FakeGatewayServices : public core::GatewayServices {
   }
   bool SaveConfiguration(const std::string&, std::string*) override {
     ++configurationSaves;
+    return saveResult;
+  }
+  bool KeepUnsavedChanges(const std::string& base, std::string* path, std::string*) override {
+    *path = base + ".TVO.unsaved";
+    ++unsavedKept;
     return true;
   }
+  void RemoveUnsavedChanges(const std::string&) override { ++unsavedRemoved; }
   void OpenDebugLog(const os::LocalTime&) override {}
   void WriteDebugLine(const std::string& m, const os::LocalTime&) override { lines.push_back(m); }
   void CloseDebugLog() override { ++debugClosed; }
@@ -41,6 +47,9 @@ class FakeGatewayServices : public core::GatewayServices {
   std::vector<std::string> lines;
   int countersSaved = 0;
   int configurationSaves = 0;
+  bool saveResult = true;
+  int unsavedKept = 0;
+  int unsavedRemoved = 0;
   int debugClosed = 0;
 };
 

@@ -37,6 +37,7 @@ class FakeHostDisplay : public host5250::HostDisplay {
   FakeFieldCollection fields;
   std::vector<std::string> sentKeys;
   bool connectResult = true;
+  bool connected = false;
   int connects = 0;
   int disconnects = 0;
   bool inhibited = false;
@@ -82,9 +83,14 @@ class FakeHostDisplay : public host5250::HostDisplay {
   bool Connect(std::string* err) override {
     ++connects;
     if (!connectResult && err != nullptr) *err = "connect refused";
+    connected = connectResult;
     return connectResult;
   }
-  void Disconnect() override { ++disconnects; }
+  void Disconnect() override {
+    ++disconnects;
+    connected = false;
+  }
+  bool IsConnected() const override { return connected; }
   bool SendKeys(const std::string& keys, std::string* err) override {
     (void)err;
     sentKeys.push_back(keys);

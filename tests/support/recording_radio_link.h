@@ -36,6 +36,8 @@ class RecordingRadioLink : public radio::RadioLink {
   };
   std::deque<Message> incoming;
   int initializeResult = 1;
+  bool answerPending = false;  // BaseAnswerPending() after a failed InitializeComm
+  bool BaseAnswerPending() const override { return answerPending; }
   std::function<void()> notify;
 
   // A message arrives: it is queued and the gateway is told, as the real

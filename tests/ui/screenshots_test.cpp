@@ -17,15 +17,21 @@
 #include <QTest>
 #include <cstdio>
 
+#include "config/text.h"
 #include "core/gateway_builder.h"
 #include "platform/radio/sim_links.h"
 #include "platform/radio/sim_terminal.h"
+#include "ui/divide_field_window.h"
 #include "ui/general_config_dialog.h"
+#include "ui/graph_window.h"
 #include "ui/main_window.h"
 #include "ui/master_screen_window.h"
+#include "ui/monitor_windows.h"
 #include "ui/operator_windows.h"
 #include "ui/repeat_window.h"
 #include "ui/screen_editor_window.h"
+#include "ui/recent_messages_window.h"
+#include "ui/screens_report_window.h"
 #include "ui/startup_window.h"
 
 namespace tervo::ui {
@@ -62,7 +68,12 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
       return Result::Cancelled;
     }
   } dialogs;
-  OperatorWindows windows({&prompt, &dialogs, &restart, &clock});
+  core::BuiltGateway built;
+  OperatorWindows::Seams seams{&prompt, &dialogs, &restart, &clock, {}};
+  seams.terminalConnected = [&built](const std::string& id) {
+    return built.radio && built.radio->IsTerminalConnected(id);
+  };
+  OperatorWindows windows(seams);
 
   core::GatewayConfig config;
   config.configBase = dir.filePath("warehouse").toStdString();
@@ -74,7 +85,6 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
     config.radioAddress = "127.0.0.1:" + std::to_string(probe.serverPort());
   }
   config.sessionCount = 4;
-  core::BuiltGateway built;
   std::string err;
   ASSERT_TRUE(core::BuildGateway(config, windows, &built, &err)) << err;
   windows.Attach(*built.gateway);
@@ -85,8 +95,11 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
 
   std::vector<std::unique_ptr<radio::sim::SimTerminal>> terminals;
   std::vector<std::unique_ptr<radio::sim::SimTcpClient>> links;
-  for (const char* id : {"T1", "T2", "T3", "T4"}) {
-    terminals.push_back(std::make_unique<radio::sim::SimTerminal>(id, 20));
+  // Batteries in several states, for the battery report.
+  const std::pair<const char*, std::int32_t> handhelds[] = {
+      {"T1", 5050}, {"T2", 4620}, {"T3", 4380}, {"T4", 4890}};
+  for (const auto& [id, battery] : handhelds) {
+    terminals.push_back(std::make_unique<radio::sim::SimTerminal>(id, 20, battery));
     links.push_back(std::make_unique<radio::sim::SimTcpClient>(*terminals.back(), "127.0.0.1",
                                                                built.radio->ListeningPort()));
     links.back()->Connect();
@@ -116,11 +129,23 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
 
   windows.RunCommand("FullAccess");
   windows.Main().As4001Click(1);
+  windows.RunCommand("RouterConnect");  // a one-line result in the status bar
+  windows.UpdateStatus();
   Settle(800);
   EXPECT_TRUE(windows.Main().grab().save(out + "/main-window.png"));
 
+  windows.RunCommand("RecentMessages");
+  Settle(500);
+  EXPECT_TRUE(windows.MessagesWindow().grab().save(out + "/recent-messages.png"));
+  windows.MessagesWindow().hide();
+
   windows.RunCommand("GeneralConf");
   windows.General().adjustSize();
+  // A value that would not work, named at its field.
+  auto* len = qobject_cast<QLineEdit*>(windows.General().Control("DisplayLen"));
+  len->setFocus();
+  len->selectAll();
+  QTest::keyClicks(len, "abc");
   Settle(500);
   EXPECT_TRUE(windows.General().grab().save(out + "/general-configuration.png"));
   windows.General().hide();
@@ -166,6 +191,58 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
   EXPECT_TRUE(repeat.grab().save(out + "/repeat.png"));
   repeat.close();
   editor.close();
+
+  // The screens report on the first session's menu.  A part of one of its
+  // lines is made a divided field through "Divide field", so the picture
+  // shows every colour.
+  windows.RunCommand("ScreenReport");
+  ScreensReportWindow& report = windows.ScreensReportView();
+  EXPECT_TRUE(report.isVisible());
+  const int menu = built.gateway->Sessions().CurrentScreen[0];
+  report.Box("Text5")->selectAll();
+  QTest::keyClicks(report.Box("Text5"), QString::number(menu));
+  report.adjustSize();
+  Settle(300);
+  const config::ScreenStore& store = built.gateway->Store();
+  const config::ScreenOriginal& o = store.Originals[menu];
+  for (int j = 1; j < o.Count; ++j) {
+    const std::string text = text::TrimBlanks(o.Text[j]);
+    if (store.Screens[menu].Screen[j].Show != 1 || !o.Protected[j] || text.size() < 8) continue;
+    const std::size_t lead = o.Text[j].find_first_not_of(' ');
+    const int start =
+        reports::ImageOffset(o.StartRow[j], o.StartColumn[j] + static_cast<int>(lead));
+    report.Image()->Select(
+        start, static_cast<int>(text.find(' ') == std::string::npos ? 4 : text.find(' ')));
+    QTest::mouseClick(report.Image()->viewport(), Qt::RightButton, {},
+                      report.Image()->PointOf(start));
+    break;
+  }
+  DivideFieldWindow& divide = windows.DivideWindow();
+  EXPECT_TRUE(divide.isVisible());
+  divide.adjustSize();
+  Settle(300);
+  EXPECT_TRUE(divide.grab().save(out + "/divide-field.png"));
+  divide.findChild<QPushButton*>("InsertField")->click();
+  Settle(300);
+  EXPECT_TRUE(report.grab().save(out + "/screens-report.png"));
+  report.close();
+
+  windows.RunCommand("Graph");
+  Settle(300);
+  EXPECT_TRUE(windows.GraphView().grab().save(out + "/graph.png"));
+  windows.GraphView().close();
+  windows.RunCommand("BatteryReport");
+  Settle(300);
+  EXPECT_TRUE(windows.BatteryView().grab().save(out + "/battery-voltage.png"));
+  windows.BatteryView().close();
+  windows.RunCommand("Debug");
+  Settle(300);
+  EXPECT_TRUE(windows.DebugView().grab().save(out + "/debug-window.png"));
+  windows.DebugView().close();
+  windows.RunCommand("Report");
+  Settle(300);
+  EXPECT_TRUE(windows.ReportView().grab().save(out + "/report.png"));
+  windows.ReportView().close();
 
   windows.Quit();
   links.clear();

@@ -27,10 +27,15 @@ class AnsweringPrompt : public config::Prompt, public config::FileDialogs {
   std::string input;
   std::deque<std::string> files;  // answers of the file dialogs; cancelled when empty
 
-  Answer Message(const std::string& text, const std::string&, Buttons) override {
+  // Runs while a question is open (a signal arriving then, say).
+  std::function<void()> whileAsking;
+  Answer Message(const std::string& text, const std::string&, Buttons b) override {
     asked.push_back(text);
+    buttons.push_back(b);
+    if (whileAsking) whileAsking();
     return answer;
   }
+  std::vector<Buttons> buttons;
   std::string Input(const std::string& prompt, const std::string&, const std::string&) override {
     asked.push_back(prompt);
     return input;
@@ -72,6 +77,8 @@ struct Rig {
   std::unique_ptr<OperatorWindows> windows;
   std::unique_ptr<core::Gateway> gateway;
   bool finished = false;
+  // Whether the radio link holds a terminal (the status bar's count).
+  std::function<bool(const std::string& id)> terminalConnected;
 
   // sessions: SessionCount of the run.  prepare may set options and the
   // store before the start-up window loads.
@@ -84,6 +91,9 @@ struct Rig {
     seams.dialogs = &prompt;
     seams.restart = &restart;
     seams.clock = clock;
+    seams.terminalConnected = [this](const std::string& id) {
+      return terminalConnected && terminalConnected(id);
+    };
     windows = std::make_unique<OperatorWindows>(seams);
 
     core::GatewayParts parts;

@@ -81,6 +81,8 @@ class HostDisplay {
   // connection failures later arrive as Disconnected.
   virtual bool Connect(std::string* err) = 0;
   virtual void Disconnect() = 0;
+  // The host session is open now (connected, not yet lost or closed).
+  virtual bool IsConnected() const = 0;
 
   // A key string mixing text and mnemonics ("@E" Enter, "@R" Reset, ...).
   // Returns false with *err set when the keys were refused (input inhibited).

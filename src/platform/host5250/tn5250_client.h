@@ -54,7 +54,7 @@ class Tn5250Client : public QObject, public HostDisplay {
   void Configure(bool, bool) override {}
   void SetEvents(HostDisplayEvents events) override { events_ = std::move(events); }
 
-  bool IsConnected() const;
+  bool IsConnected() const override;
   const Tn5250Session& Session() const { return session_; }
 
  private:

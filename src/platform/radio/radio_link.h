@@ -38,8 +38,14 @@ class RadioLink {
 
   // --- link set-up and shutdown
   virtual void TCPIP_Start(const std::string& baseAddress) = 0;
-  // Non-zero once the link is up (TCP/IP: listening; serial: the base answered).
+  // Non-zero once the link is up (TCP/IP: listening; serial: the base
+  // answered).  It never waits: a serial line is opened and its radio base
+  // asked, and while the base has not answered yet InitializeComm returns 0
+  // and BaseAnswerPending() holds; the receive notifier tells when the
+  // answer came, and InitializeComm then returns non-zero.  Calling it again
+  // while the answer is pending asks the base again.
   virtual int InitializeComm(int port, int baudRate) = 0;
+  virtual bool BaseAnswerPending() const { return false; }
   virtual void ForceResetOnAllTerminal() = 0;
   virtual void TCPIP_AcceptTerminalId(const std::string& terminalId) = 0;
   virtual void TerminateComm(int port) = 0;

@@ -1,11 +1,20 @@
 #include "platform/radio/serial_transport.h"
 
-#include <QEventLoop>
-#include <QTimer>
-
 #include "platform/os/blank_text.h"
 
 namespace tervo::radio {
+
+namespace {
+
+constexpr std::int64_t kNever = -1;
+
+}  // namespace
+
+struct SerialTransport::Peer {
+  // Terminals behind a base are not pinged: the base knows who is in range.
+  explicit Peer(Gatekeeper& gate) : handshake(gate, false, false) {}
+  Handshake handshake;
+};
 
 std::string SerialDeviceName(const std::string& comPort) {
   const std::string t = os::TrimBlanks(comPort);
@@ -22,12 +31,11 @@ std::string SerialDeviceName(const std::string& comPort) {
   return t.empty() ? std::string() : "/dev/" + t;
 }
 
-SerialTransport::SerialTransport(std::string device, int baudRate, int baseAnswerMs,
-                                 TransportCallbacks callbacks)
+SerialTransport::SerialTransport(std::string device, int baudRate, TransportSetup setup)
     : device_(std::move(device)),
       baudRate_(baudRate),
-      baseAnswerMs_(baseAnswerMs),
-      cb_(std::move(callbacks)) {}
+      setup_(std::move(setup)),
+      out_(setup_.output) {}
 
 SerialTransport::~SerialTransport() {
   QObject::disconnect(&port_, nullptr, nullptr, nullptr);
@@ -35,8 +43,10 @@ SerialTransport::~SerialTransport() {
 }
 
 void SerialTransport::Log(const std::string& s) const {
-  if (cb_.log) cb_.log(s);
+  if (setup_.callbacks.log) setup_.callbacks.log(s);
 }
+
+std::int64_t SerialTransport::Now() const { return setup_.clock->MonotonicMs(); }
 
 bool SerialTransport::Open(std::string* err) {
   if (device_.empty()) {
@@ -58,46 +68,56 @@ bool SerialTransport::Open(std::string* err) {
   port_.setStopBits(QSerialPort::OneStop);
   port_.setFlowControl(QSerialPort::NoFlowControl);
   QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { OnReadyRead(); });
+  QObject::connect(&port_, &QSerialPort::bytesWritten, &port_, [this] { Flush(); });
 
-  Write({static_cast<std::uint8_t>(wire::Type::kProbe), {}, {}});
-  // Wait processing events, as the gateway's own waits do: the base's answer
-  // arrives through readyRead like everything else.
-  if (!baseReady_) {
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    waitLoop_ = &loop;
-    timer.start(baseAnswerMs_);
-    loop.exec();
-    waitLoop_ = nullptr;
-  }
-  if (!baseReady_) {
-    *err = "radio base on " + device_ + " does not answer";
-    QObject::disconnect(&port_, nullptr, nullptr, nullptr);
-    port_.close();
-    return false;
-  }
+  AskAgain();
+  lineHeard_ = Now();
   return true;
+}
+
+void SerialTransport::AskAgain() {
+  // Base frames go out in version 1, which every base reads.
+  Write({static_cast<std::uint8_t>(wire::Type::kProbe), {}, {}, wire::kVersion1});
 }
 
 void SerialTransport::OnReadyRead() {
   const QByteArray bytes = port_.readAll();
   decoder_.Feed(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  Drain();
+}
+
+void SerialTransport::Drain() {
+  const std::int64_t now = Now();
+  bool took = false;
   for (;;) {
     wire::Frame frame;
     std::string err;
     const auto r = decoder_.Next(&frame, &err);
-    if (r == wire::FrameDecoder::Result::kNeedMore) return;
+    if (r == wire::FrameDecoder::Result::kNeedMore) break;
     if (r == wire::FrameDecoder::Result::kError) {
       // Line noise: hunt for the next frame start.  One log line per burst.
       if (!hunting_) Log("radio: serial line " + device_ + ": " + err + "; frame skipped");
       hunting_ = true;
       decoder_.Resync();
+      took = true;
       continue;
     }
     hunting_ = false;
+    took = true;
+    lineHeard_ = now;
+    probeSent_ = kNever;
+    if (baseSilent_) {
+      baseSilent_ = false;
+      Log("radio: radio base on " + device_ + " answers again");
+    }
     OnFrame(frame);
+  }
+  // A frame that has begun must end in time: noise that looks like the
+  // start of a long frame must not swallow the frames behind it.
+  if (decoder_.Buffered() == 0) {
+    partialSince_ = kNever;
+  } else if (took || partialSince_ == kNever) {
+    partialSince_ = now;
   }
 }
 
@@ -106,72 +126,185 @@ void SerialTransport::OnFrame(const wire::Frame& frame) {
   if (frame.terminalId.empty()) {
     if (type == wire::Type::kBaseReady) {
       std::string text, err;
-      wire::DecodeText(frame.payload, 200, &text, &err);
-      if (!baseReady_) Log("radio: radio base on " + device_ + " answered: " + text);
+      wire::DecodeText(frame.payload, wire::kMaxReason, &text, &err);
+      const bool first = !baseReady_;
+      if (first) Log("radio: radio base on " + device_ + " answered: " + text);
       baseReady_ = true;
-      if (waitLoop_) waitLoop_->quit();
+      if (first && setup_.callbacks.ready) setup_.callbacks.ready();
     } else {
       Log("radio: " + std::string(wire::TypeName(frame.type)) + " without a terminal id refused");
     }
     return;
   }
-  const bool known = hello_.count(frame.terminalId) > 0;
-  if (type == wire::Type::kHello) {
-    wire::Hello hello;
-    std::string err;
-    if (!wire::DecodeHello(frame.payload, &hello, &err)) {
-      Log("radio: terminal " + frame.terminalId + " refused: malformed HELLO: " + err);
-      Write({static_cast<std::uint8_t>(wire::Type::kRefused), frame.terminalId,
-             wire::EncodeText("malformed HELLO")});
-      return;
-    }
-    if (cb_.accept && !cb_.accept(frame.terminalId)) {
-      Log("radio: terminal " + frame.terminalId + " refused: terminal id not accepted");
-      Write({static_cast<std::uint8_t>(wire::Type::kRefused), frame.terminalId,
-             wire::EncodeText("terminal id " + frame.terminalId + " not accepted")});
-      return;
-    }
-    // A second HELLO is the same terminal back in range or restarted.
-    hello_.insert(frame.terminalId);
-    Log("radio: terminal " + frame.terminalId + (known ? " is back" : " connected") +
-        " through the radio base");
-    Write({static_cast<std::uint8_t>(wire::Type::kWelcome), frame.terminalId, {}});
-    if (cb_.frame) cb_.frame(frame);
-    return;
-  }
-  if (!known) {
-    Log("radio: " + std::string(wire::TypeName(frame.type)) + " from terminal " + frame.terminalId +
-        " before HELLO refused");
-    Write({static_cast<std::uint8_t>(wire::Type::kRefused), frame.terminalId,
-           wire::EncodeText("HELLO first")});
-    return;
-  }
-  if (cb_.frame) cb_.frame(frame);
+  OnTerminalFrame(frame);
 }
 
-bool SerialTransport::Write(const wire::Frame& frame) {
+void SerialTransport::Refuse(const std::string& id, const wire::Refusal& refusal,
+                             std::uint8_t version, const std::string& why) {
+  Log("radio: terminal " + id + " refused: " + why);
+  Write({static_cast<std::uint8_t>(wire::Type::kRefused), id, wire::EncodeRefused(refusal, version),
+         version});
+}
+
+void SerialTransport::OnTerminalFrame(const wire::Frame& frame) {
+  const std::string& id = frame.terminalId;
+  const auto type = static_cast<wire::Type>(frame.type);
+  auto it = peers_.find(id);
+  // A HELLO from a welcomed terminal is the terminal back in range or
+  // restarted: it starts over.  One during the handshake goes to it (it may
+  // be the same HELLO passed on twice).
+  if (type == wire::Type::kHello && (it == peers_.end() || it->second->handshake.Welcomed())) {
+    it = peers_.insert_or_assign(id, std::make_unique<Peer>(*setup_.gate)).first;
+  }
+  const bool welcomed = it != peers_.end() && it->second->handshake.Welcomed();
+  if (!welcomed) {
+    if (it == peers_.end() || (type != wire::Type::kHello && type != wire::Type::kAuth)) {
+      Log("radio: " + std::string(wire::TypeName(frame.type)) + " from terminal " + id +
+          " before HELLO refused");
+      const std::uint8_t version =
+          it == peers_.end() ? frame.version : it->second->handshake.Version();
+      Write({static_cast<std::uint8_t>(wire::Type::kRefused), id,
+             wire::EncodeRefused({wire::RefusedCode::kProtocol, "HELLO first"}, version), version});
+      return;
+    }
+    Handshake& hs = it->second->handshake;
+    const Handshake::Step step = hs.OnFrame(frame);
+    switch (step.kind) {
+      case Handshake::Step::Kind::kChallenge:
+        Write(step.reply);
+        return;
+      case Handshake::Step::Kind::kRefuse:
+        Refuse(id, step.refusal, hs.Version(), step.why);
+        peers_.erase(it);
+        return;
+      case Handshake::Step::Kind::kWelcome: {
+        const bool back = !everWelcomed_.insert(id).second;
+        Log("radio: terminal " + id + (back ? " is back" : " connected") +
+            " through the radio base (v" + std::to_string(hs.Version()) +
+            (hs.Authenticated() ? ", authenticated)" : ")"));
+        Write(step.reply);
+        if (setup_.callbacks.frame) {
+          setup_.callbacks.frame({static_cast<std::uint8_t>(wire::Type::kHello), id,
+                                  wire::EncodeHello(step.hello, hs.Version()), hs.Version()});
+        }
+        return;
+      }
+    }
+    return;
+  }
+  const std::uint8_t version = it->second->handshake.Version();
+  switch (type) {
+    case wire::Type::kAuth:
+      Log("radio: second AUTH from terminal " + id + " refused");
+      return;
+    case wire::Type::kPing:
+      if (version >= 2) {
+        Write({static_cast<std::uint8_t>(wire::Type::kGatewayPong), id, {}, version});
+        return;
+      }
+      break;
+    case wire::Type::kPong:
+      if (version >= 2) return;
+      break;
+    default:
+      break;
+  }
+  if (setup_.callbacks.frame) setup_.callbacks.frame(frame);
+}
+
+void SerialTransport::Write(wire::Frame frame) {
   std::string bytes, err;
   if (!wire::EncodeFrame(frame, &bytes, &err)) {
     Log("radio: " + std::string(wire::TypeName(frame.type)) + " for " + frame.terminalId +
         " not sent: " + err);
-    return false;
+    return;
   }
-  if (!port_.isOpen()) return false;
-  return port_.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-         static_cast<qint64>(bytes.size());
+  if (!port_.isOpen()) return;
+  const std::string id = frame.terminalId;
+  const auto pushed =
+      out_.Push(id, frame.type == static_cast<std::uint8_t>(wire::Type::kScreen), std::move(bytes));
+  if (pushed.droppedScreens > 0) {
+    int& dropped = droppedScreens_[id];
+    if (dropped == 0) {
+      Log("radio: serial line " + device_ + " does not take the screens of terminal " +
+          (id.empty() ? std::string("(base)") : id) + "; the oldest unsent ones are dropped");
+    }
+    dropped += pushed.droppedScreens;
+  }
+  if (pushed.overflow) {
+    Log("radio: serial line " + device_ + " does not take what is sent to terminal " + id +
+        "; its waiting frames are dropped");
+    out_.ClearTerminal(id);
+    return;
+  }
+  Flush();
+}
+
+void SerialTransport::Flush() {
+  if (!port_.isOpen()) return;
+  out_.Flush([this] { return static_cast<std::size_t>(port_.bytesToWrite()); },
+             [this](const std::string& b) {
+               return port_.write(b.data(), static_cast<qint64>(b.size())) ==
+                      static_cast<qint64>(b.size());
+             });
+  for (auto it = droppedScreens_.begin(); it != droppedScreens_.end();) {
+    if (out_.BacklogOf(it->first) == 0) {
+      Log("radio: serial line " + device_ + " takes the screens of terminal " + it->first +
+          " again; " + std::to_string(it->second) + " unsent screens were dropped");
+      it = droppedScreens_.erase(it);
+    } else {
+      ++it;
+    }
+  }
 }
 
 bool SerialTransport::Send(const wire::Frame& frame) {
-  // The base queues frames for terminals out of range; a terminal that never
-  // said HELLO cannot be reached.
-  if (!hello_.count(frame.terminalId)) return false;
-  return Write(frame);
+  // The base queues frames for terminals out of range; a terminal that was
+  // never welcomed cannot be reached.
+  auto it = peers_.find(frame.terminalId);
+  if (it == peers_.end() || !it->second->handshake.Welcomed()) return false;
+  wire::Frame f = frame;
+  f.version = it->second->handshake.Version();
+  Write(std::move(f));
+  return true;
 }
 
-void SerialTransport::ResetAll() { Write({static_cast<std::uint8_t>(wire::Type::kReset), {}, {}}); }
+void SerialTransport::ResetAll() {
+  Write({static_cast<std::uint8_t>(wire::Type::kReset), {}, {}, wire::kVersion1});
+}
 
 bool SerialTransport::IsConnected(const std::string& terminalId) const {
-  return hello_.count(terminalId) > 0;
+  auto it = peers_.find(terminalId);
+  return it != peers_.end() && it->second->handshake.Welcomed();
+}
+
+void SerialTransport::CheckTimeouts() {
+  if (!port_.isOpen()) return;
+  const std::int64_t now = Now();
+  const LinkTimeouts& t = setup_.gate->timeouts;
+  if (partialSince_ != kNever && now - partialSince_ >= t.frameMs) {
+    Log("radio: serial line " + device_ + ": frame not completed within " +
+        std::to_string(t.frameMs) + " ms; skipped");
+    hunting_ = true;
+    decoder_.Resync();
+    partialSince_ = kNever;
+    Drain();
+  }
+  if (!baseReady_ || t.keepAliveMs <= 0) return;
+  if (probeSent_ == kNever) {
+    if (now - lineHeard_ >= t.keepAliveMs) {
+      probeSent_ = now;
+      Write({static_cast<std::uint8_t>(wire::Type::kProbe), {}, {}, wire::kVersion1});
+    }
+  } else if (now - probeSent_ >= t.answerMs) {
+    if (!baseSilent_) {
+      Log("radio: radio base on " + device_ +
+          " does not answer PROBE; frames for its terminals may be lost");
+    }
+    baseSilent_ = true;
+    probeSent_ = kNever;
+    lineHeard_ = now;
+  }
 }
 
 }  // namespace tervo::radio

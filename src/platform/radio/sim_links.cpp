@@ -25,7 +25,22 @@ std::string Encoded(const wire::Frame& frame) {
 SimTcpClient::SimTcpClient(SimTerminal& terminal, std::string host, quint16 port)
     : terminal_(terminal), host_(std::move(host)), port_(port) {
   terminal_.SetSender([this](const wire::Frame& f) { WriteRaw(Encoded(f)); });
-  QObject::connect(&socket_, &QTcpSocket::connected, &socket_, [this] { terminal_.SayHello(); });
+  terminal_.SetOnHangUp([this] { socket_.abort(); });
+  QObject::connect(&socket_, &QTcpSocket::connected, &socket_, [this] {
+    if (!tls_) terminal_.SayHello();
+  });
+  QObject::connect(&socket_, &QSslSocket::encrypted, &socket_, [this] { terminal_.SayHello(); });
+  QObject::connect(&socket_, &QSslSocket::sslErrors, &socket_,
+                   [this](const QList<QSslError>& errors) {
+                     error_.clear();
+                     for (const QSslError& e : errors) {
+                       error_ += (error_.empty() ? "" : "; ") + e.errorString().toStdString();
+                     }
+                   });
+  QObject::connect(&socket_, &QAbstractSocket::errorOccurred, &socket_,
+                   [this](QAbstractSocket::SocketError) {
+                     if (error_.empty()) error_ = socket_.errorString().toStdString();
+                   });
   QObject::connect(&socket_, &QTcpSocket::disconnected, &socket_,
                    [this] { terminal_.OnDisconnected(); });
   QObject::connect(&socket_, &QTcpSocket::readyRead, &socket_, [this] {
@@ -48,18 +63,26 @@ SimTcpClient::SimTcpClient(SimTerminal& terminal, std::string host, quint16 port
 SimTcpClient::~SimTcpClient() {
   QObject::disconnect(&socket_, nullptr, nullptr, nullptr);
   terminal_.SetSender({});
+  terminal_.SetOnHangUp({});
   socket_.abort();
 }
 
 void SimTcpClient::Connect() {
   decoder_ = wire::FrameDecoder{};
-  socket_.connectToHost(QString::fromStdString(host_), port_);
+  error_.clear();
+  if (tls_) {
+    socket_.setSslConfiguration(*tls_);
+    socket_.connectToHostEncrypted(QString::fromStdString(host_), port_);
+  } else {
+    socket_.connectToHost(QString::fromStdString(host_), port_);
+  }
 }
 
 void SimTcpClient::Disconnect() { socket_.abort(); }
 
 void SimTcpClient::WriteRaw(const std::string& bytes) {
   if (bytes.empty() || socket_.state() != QAbstractSocket::ConnectedState) return;
+  if (tls_ && !socket_.isEncrypted()) return;
   socket_.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 

@@ -5,8 +5,10 @@
 
 #include <QSerialPort>
 #include <QSocketNotifier>
-#include <QTcpSocket>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,11 +16,14 @@
 
 namespace tervo::radio::sim {
 
-// One terminal over TCP/IP.  HELLO goes out as soon as the connection is up.
+// One terminal over TCP/IP, in TLS after UseTls.  HELLO goes out as soon
+// as the connection is up (for TLS: once the gateway's certificate was
+// verified).
 class SimTcpClient {
  public:
   SimTcpClient(SimTerminal& terminal, std::string host, quint16 port);
   ~SimTcpClient();
+  void UseTls(const QSslConfiguration& conf) { tls_ = conf; }
   void Connect();
   // Drops the connection as a radio drop-out would.
   void Disconnect();
@@ -26,13 +31,18 @@ class SimTcpClient {
   bool Unconnected() const { return socket_.state() == QAbstractSocket::UnconnectedState; }
   // Raw bytes, for tests that speak the protocol badly on purpose.
   void WriteRaw(const std::string& bytes);
+  // Why the last connection failed or ended (a TLS error, for one).
+  const std::string& Error() const { return error_; }
+  bool Encrypted() const { return socket_.isEncrypted(); }
 
  private:
   SimTerminal& terminal_;
   std::string host_;
   quint16 port_;
-  QTcpSocket socket_;
+  std::optional<QSslConfiguration> tls_;
+  QSslSocket socket_;
   wire::FrameDecoder decoder_;
+  std::string error_;
 };
 
 // A byte stream to the gateway's serial port.

@@ -1,12 +1,23 @@
 #include "platform/radio/sim_terminal.h"
 
+#include "platform/radio/terminal_auth.h"
+
 namespace tervo::radio::sim {
 
 SimTerminal::SimTerminal(std::string id, int width, std::int32_t battery)
     : id_(std::move(id)), display_(width), battery_(battery) {}
 
 void SimTerminal::Send(wire::Type type, std::string payload) {
-  if (send_) send_({static_cast<std::uint8_t>(type), id_, std::move(payload)});
+  if (send_) send_({static_cast<std::uint8_t>(type), id_, std::move(payload), version_});
+}
+
+void SimTerminal::GiveUp(const std::string& why) {
+  helloPending_ = false;
+  refusal_ = why;
+  refusalCode_ = wire::RefusedCode::kNotAccepted;
+  welcomed_ = false;
+  Changed("refused: " + why);
+  if (hangUp_) hangUp_();
 }
 
 void SimTerminal::Changed(const std::string& what) {
@@ -18,7 +29,16 @@ void SimTerminal::SayHello() {
   hello.displayWidth = static_cast<std::uint16_t>(display_.Width());
   hello.battery = battery_;
   hello.client = "tervo-terminal";
-  Send(wire::Type::kHello, wire::EncodeHello(hello));
+  hello.features = wire::kFeatureInverse | wire::kFeatureLarge | wire::kFeatureBeeper;
+  // One nonce per handshake: a HELLO said again before the gateway answered
+  // (a radio base repeating it) carries the same one.
+  if (!helloPending_ || nonce_.empty()) {
+    nonce_ = auth::RandomBytes(wire::kNonceBytes);
+    gatewayNonce_.clear();
+  }
+  helloPending_ = true;
+  hello.nonce = nonce_;
+  Send(wire::Type::kHello, wire::EncodeHello(hello, version_));
 }
 
 void SimTerminal::SendStart() {
@@ -37,6 +57,7 @@ void SimTerminal::SendMessage(const std::string& text) {
 
 void SimTerminal::OnDisconnected() {
   welcomed_ = false;
+  helloPending_ = false;
   Changed("disconnected");
 }
 
@@ -44,7 +65,42 @@ void SimTerminal::OnFrame(const wire::Frame& frame) {
   if (frame.terminalId != id_) return;
   std::string err;
   switch (static_cast<wire::Type>(frame.type)) {
+    case wire::Type::kChallenge: {
+      wire::Challenge c;
+      if (!wire::DecodeChallenge(frame.payload, &c, &err) || c.method != wire::kAuthHmacSha256) {
+        GiveUp("the gateway's challenge is not understood");
+        return;
+      }
+      if (!secret_) {
+        GiveUp("the gateway asks for a terminal secret and none is set");
+        return;
+      }
+      if (c.nonce == gatewayNonce_) return;  // answered already (a repeated HELLO)
+      Send(wire::Type::kAuth,
+           wire::EncodeAuth(auth::TerminalProof(*secret_, id_, nonce_, c.nonce)));
+      gatewayNonce_ = c.nonce;
+      return;
+    }
+    case wire::Type::kGatewayPing:
+      ++pings_;
+      Send(wire::Type::kPong, {});
+      return;
     case wire::Type::kWelcome: {
+      welcome_ = wire::Welcome{};
+      if (frame.version >= 2 && !wire::DecodeWelcome(frame.payload, &welcome_, &err)) {
+        GiveUp("malformed WELCOME: " + err);
+        return;
+      }
+      // A terminal that holds a secret talks only to a gateway that knows it:
+      // anything else may be a stranger collecting what the operator types.
+      if (secret_ && version_ >= 2 &&
+          (!(welcome_.flags & wire::kWelcomeAuthenticated) ||
+           !auth::SameBytes(welcome_.proof,
+                            auth::GatewayProof(*secret_, id_, nonce_, gatewayNonce_)))) {
+        GiveUp("the gateway did not prove the terminal secret");
+        return;
+      }
+      helloPending_ = false;
       const bool first = !everWelcomed_;
       welcomed_ = everWelcomed_ = true;
       refusal_.clear();
@@ -53,9 +109,11 @@ void SimTerminal::OnFrame(const wire::Frame& frame) {
       return;
     }
     case wire::Type::kRefused: {
-      std::string reason;
-      wire::DecodeText(frame.payload, 200, &reason, &err);
-      refusal_ = reason.empty() ? "refused" : reason;
+      wire::Refusal refusal;
+      wire::DecodeRefused(frame.payload, frame.version, &refusal, &err);
+      helloPending_ = false;
+      refusal_ = refusal.reason.empty() ? "refused" : refusal.reason;
+      refusalCode_ = refusal.code;
       welcomed_ = false;
       Changed("refused: " + refusal_);
       return;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/radio/sim_display.h"
@@ -28,6 +29,17 @@ class SimTerminal {
   // a reset); the text says what happened.
   void SetOnChange(std::function<void(const std::string& what)> f) { onChange_ = std::move(f); }
 
+  // The secret this terminal proves when the gateway asks (CHALLENGE).  A
+  // terminal with a secret also insists that the gateway prove it: a
+  // WELCOME without the gateway's proof is taken as a refusal.
+  void SetSecret(std::optional<std::string> secret) { secret_ = std::move(secret); }
+  // The protocol version it speaks (1 or 2, default the newest).
+  void SetProtocolVersion(std::uint8_t v) { version_ = v; }
+  std::uint8_t ProtocolVersion() const { return version_; }
+  // Called when the terminal gives up on its connection (the gateway could
+  // not prove the secret); the link hangs up.
+  void SetOnHangUp(std::function<void()> f) { hangUp_ = std::move(f); }
+
   // Sends HELLO.  The first WELCOME is followed by START unless autoStart is
   // off; a later one (back after a drop-out) is not: the gateway resends the
   // unanswered screen.
@@ -47,6 +59,12 @@ class SimTerminal {
   bool Welcomed() const { return welcomed_; }
   bool Refused() const { return !refusal_.empty(); }
   const std::string& Refusal() const { return refusal_; }
+  // The code of the last refusal (version 2; kProtocol for version 1 or a
+  // refusal of the terminal's own making).
+  wire::RefusedCode RefusalCode() const { return refusalCode_; }
+  // What the last WELCOME said (version 2).
+  const wire::Welcome& LastWelcome() const { return welcome_; }
+  int PingsAnswered() const { return pings_; }
   // Counts screens received; a screen shown again after a wait for a key
   // does not count.
   int Screens() const { return screens_; }
@@ -57,12 +75,22 @@ class SimTerminal {
   void Send(wire::Type type, std::string payload);
   void Handle(TerminalDisplay::Outcome outcome);
   void Changed(const std::string& what);
+  void GiveUp(const std::string& why);
 
   std::string id_;
   TerminalDisplay display_;
   std::int32_t battery_;
   std::function<void(const wire::Frame&)> send_;
   std::function<void(const std::string&)> onChange_;
+  std::function<void()> hangUp_;
+  std::optional<std::string> secret_;
+  std::uint8_t version_ = wire::kVersion;
+  std::string nonce_;          // of the last HELLO
+  std::string gatewayNonce_;   // of the last CHALLENGE
+  bool helloPending_ = false;  // said HELLO, not yet welcomed or refused
+  wire::Welcome welcome_;
+  wire::RefusedCode refusalCode_ = wire::RefusedCode::kProtocol;
+  int pings_ = 0;
   bool autoStart_ = true;
   bool everWelcomed_ = false;
   bool welcomed_ = false;

@@ -1,12 +1,15 @@
-// TCP/IP transport: the gateway listens; each terminal connects, says HELLO
-// with its id, and owns that connection until it drops or a newer connection
-// with the same id replaces it.
+// TCP/IP transport: the gateway listens (in TLS when given a certificate);
+// each terminal connects, is admitted by the handshake (handshake.h), and
+// owns that connection until it drops, goes silent, or a newer connection
+// with the same id takes over.
 #pragma once
 
 #include <QHostAddress>
+#include <QSslConfiguration>
 #include <QTcpServer>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "platform/radio/transport.h"
 
@@ -16,36 +19,48 @@ namespace tervo::radio {
 
 class TcpTransport final : public Transport {
  public:
-  TcpTransport(QHostAddress address, quint16 port, TransportCallbacks callbacks);
+  // tls set: every connection must open with a TLS handshake.
+  TcpTransport(QHostAddress address, quint16 port, TransportSetup setup,
+               std::optional<QSslConfiguration> tls = std::nullopt);
   ~TcpTransport() override;
 
   bool Open(std::string* err) override;
   bool Send(const wire::Frame& frame) override;
   void ResetAll() override;
   bool IsConnected(const std::string& terminalId) const override;
+  void CheckTimeouts() override;
+  std::size_t Backlog() const override;
 
-  quint16 Port() const { return server_.serverPort(); }
+  quint16 Port() const;
 
-  // Connections that have not said HELLO yet are kept to this many: idle
-  // sockets must not pile up.  A new connection closes the oldest of them,
-  // so idle sockets cannot lock real terminals out either.
+  // Connections that have not been welcomed yet are kept to this many:
+  // idle sockets must not pile up.  A new connection closes the oldest of
+  // them, so idle sockets cannot lock real terminals out either.
   static constexpr std::size_t kMaxPending = 64;
 
  private:
   struct Connection;
+  class Server;
   void OnNewConnection();
   void OnReadyRead(QTcpSocket* socket);
   void OnFrame(Connection& c, const wire::Frame& frame);
-  // Logs, tells the peer (as terminal id) why, and closes the connection.
-  void Refuse(Connection& c, const std::string& reason, const std::string& id);
+  void OnWelcomed(Connection& c, const Handshake::Step& step);
+  // Logs why, tells the peer (a REFUSED in its version) and closes.  c is
+  // not touched afterwards.
+  void Refuse(Connection& c, const wire::Refusal& refusal, const std::string& why);
   void Drop(QTcpSocket* socket);
-  bool Write(QTcpSocket* socket, const wire::Frame& frame);
+  // Queues one frame for the connection and sends what the socket takes.
+  void Write(Connection& c, wire::Frame frame);
+  void Flush(Connection& c);
+  std::string Who(const Connection& c) const;
+  std::int64_t Now() const;
   void Log(const std::string& s) const;
 
   QHostAddress address_;
   quint16 port_;
-  TransportCallbacks cb_;
-  QTcpServer server_;
+  TransportSetup setup_;
+  std::optional<QSslConfiguration> tls_;
+  std::unique_ptr<Server> server_;
   std::map<QTcpSocket*, std::unique_ptr<Connection>> connections_;
   std::map<std::string, QTcpSocket*> byId_;
   std::uint64_t accepted_ = 0;  // numbers connections in arrival order

@@ -73,6 +73,13 @@ class Reader {
     }
     return true;
   }
+  // n bytes exactly, as fixed-size fields (nonces, proofs) are.
+  bool Bytes(std::string* v, std::size_t n) {
+    if (!Need(n)) return false;
+    v->assign(s_, pos_, n);
+    pos_ += n;
+    return true;
+  }
   void Fail(const std::string& e) {
     if (error_.empty()) error_ = e;
   }
@@ -120,6 +127,16 @@ const char* TypeName(std::uint8_t type) {
       return "RESET";
     case Type::kProbe:
       return "PROBE";
+    case Type::kAuth:
+      return "AUTH";
+    case Type::kPing:
+    case Type::kGatewayPing:
+      return "PING";
+    case Type::kPong:
+    case Type::kGatewayPong:
+      return "PONG";
+    case Type::kChallenge:
+      return "CHALLENGE";
   }
   return "unknown";
 }
@@ -152,11 +169,15 @@ bool EncodeFrame(const Frame& frame, std::string* out, std::string* err) {
            std::to_string(kMaxPayload);
     return false;
   }
+  if (frame.version < kVersion1 || frame.version > kVersion) {
+    *err = "unsupported protocol version " + std::to_string(frame.version);
+    return false;
+  }
   out->clear();
   out->reserve(kHeaderBytes + frame.payload.size() + kCrcBytes);
   PutU8(out, kMagic0);
   PutU8(out, kMagic1);
-  PutU8(out, kVersion);
+  PutU8(out, frame.version);
   PutU8(out, frame.type);
   out->append(frame.terminalId);
   out->append(kIdBytes - frame.terminalId.size(), ' ');
@@ -188,7 +209,7 @@ FrameDecoder::Result FrameDecoder::Next(Frame* frame, std::string* err) {
     *err = "bad frame start";
     return Result::kError;
   }
-  if (avail >= 3 && p[2] != kVersion) {
+  if (avail >= 3 && (p[2] < kVersion1 || p[2] > kVersion)) {
     *err = "unsupported protocol version " + std::to_string(p[2]);
     return Result::kError;
   }
@@ -211,6 +232,7 @@ FrameDecoder::Result FrameDecoder::Next(Frame* frame, std::string* err) {
     *err = "frame check failed";
     return Result::kError;
   }
+  frame->version = p[2];
   frame->type = p[3];
   std::string id(reinterpret_cast<const char*>(p + 4), kIdBytes);
   while (!id.empty() && id.back() == ' ') id.pop_back();
@@ -236,19 +258,91 @@ void FrameDecoder::Resync() {
 
 // --- messages
 
-std::string EncodeHello(const Hello& hello) {
+std::string EncodeHello(const Hello& hello, std::uint8_t version) {
   std::string out;
+  if (version >= 2 && hello.nonce.size() != kNonceBytes) return out;
   PutU16(&out, hello.displayWidth);
   PutI32(&out, hello.battery);
-  PutStr(&out, hello.client.substr(0, 64));
+  PutStr(&out, hello.client.substr(0, kMaxClientText));
+  if (version >= 2) {
+    PutU16(&out, hello.displayLines);
+    PutU32(&out, hello.features);
+    out += hello.nonce;
+  }
   return out;
 }
 
-bool DecodeHello(const std::string& payload, Hello* out, std::string* err) {
+bool DecodeHello(const std::string& payload, std::uint8_t version, Hello* out, std::string* err) {
   Reader r(payload);
+  *out = Hello{};
   r.U16(&out->displayWidth);
   r.I32(&out->battery);
-  r.Str(&out->client, 64, "client text");
+  r.Str(&out->client, kMaxClientText, "client text");
+  if (version >= 2) {
+    r.U16(&out->displayLines);
+    r.U32(&out->features);
+    r.Bytes(&out->nonce, kNonceBytes);
+  }
+  return r.Done(err);
+}
+
+std::string EncodeChallenge(const Challenge& c) {
+  std::string out;
+  PutU8(&out, c.method);
+  out += c.nonce;
+  return out;
+}
+
+bool DecodeChallenge(const std::string& payload, Challenge* out, std::string* err) {
+  Reader r(payload);
+  r.U8(&out->method);
+  r.Bytes(&out->nonce, kNonceBytes);
+  return r.Done(err);
+}
+
+std::string EncodeAuth(const std::string& proof) { return proof; }
+
+bool DecodeAuth(const std::string& payload, std::string* proof, std::string* err) {
+  Reader r(payload);
+  r.Bytes(proof, kProofBytes);
+  return r.Done(err);
+}
+
+std::string EncodeWelcome(const Welcome& w) {
+  std::string out;
+  PutU32(&out, w.flags);
+  PutU16(&out, w.keepAliveSeconds);
+  PutU16(&out, w.answerSeconds);
+  PutStr(&out, w.proof);
+  return out;
+}
+
+bool DecodeWelcome(const std::string& payload, Welcome* out, std::string* err) {
+  Reader r(payload);
+  r.U32(&out->flags);
+  r.U16(&out->keepAliveSeconds);
+  r.U16(&out->answerSeconds);
+  r.Str(&out->proof, kProofBytes, "proof");
+  if (!r.Failed() && !out->proof.empty() && out->proof.size() != kProofBytes) {
+    r.Fail("proof of " + std::to_string(out->proof.size()) + " bytes");
+  }
+  return r.Done(err);
+}
+
+std::string EncodeRefused(const Refusal& refusal, std::uint8_t version) {
+  std::string out;
+  if (version >= 2) PutU8(&out, static_cast<std::uint8_t>(refusal.code));
+  PutStr(&out, refusal.reason.substr(0, kMaxReason));
+  return out;
+}
+
+bool DecodeRefused(const std::string& payload, std::uint8_t version, Refusal* out,
+                   std::string* err) {
+  Reader r(payload);
+  std::uint8_t code = static_cast<std::uint8_t>(RefusedCode::kProtocol);
+  if (version >= 2) r.U8(&code);
+  out->code = static_cast<RefusedCode>(code);
+  r.Str(&out->reason, kMaxReason, "reason");
   return r.Done(err);
 }
 

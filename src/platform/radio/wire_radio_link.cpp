@@ -55,9 +55,38 @@ void SplitAddress(const std::string& text, std::string* host, std::uint16_t* por
 }  // namespace
 
 WireRadioLink::WireRadioLink(RadioLinkOptions options)
-    : options_(std::move(options)), tcpPort_(options_.tcpPort) {}
+    : options_(std::move(options)), tcpPort_(options_.tcpPort) {
+  if (!options_.clock) {
+    ownClock_ = std::make_unique<os::SystemClock>();
+    options_.clock = ownClock_.get();
+  }
+  gate_.timeouts = options_.timeouts;
+  gate_.log = [this](const std::string& s) { Log(s); };
+  QObject::connect(&checkTimer_, &QTimer::timeout, &checkTimer_, [this] { CheckTimeouts(); });
+}
 
 WireRadioLink::~WireRadioLink() = default;
+
+void WireRadioLink::CheckTimeouts() {
+  if (transport_) transport_->CheckTimeouts();
+}
+
+void WireRadioLink::ReportSecurity() {
+  const TerminalKeys& keys = gate_.keys;
+  switch (keys.GetState()) {
+    case TerminalKeys::State::kNoFile:
+      Log("radio: WARNING: no terminal key file" +
+          (keys.Path().empty() ? std::string() : " (" + keys.Path() + ")") +
+          "; any client that knows a terminal id gets its session");
+      break;
+    case TerminalKeys::State::kLoaded:
+      Log("radio: terminals prove their secret (" + std::to_string(keys.TerminalCount()) +
+          " terminal keys" + (keys.HasSiteKey() ? ", a site key" : "") + ", " + keys.Path() + ")");
+      break;
+    default:
+      break;  // Load said why no terminal can sign in
+  }
+}
 
 void WireRadioLink::Log(const std::string& s) const {
   if (options_.log) {
@@ -73,11 +102,31 @@ void WireRadioLink::TCPIP_Start(const std::string& baseAddress) {
   SplitAddress(baseAddress, &tcpAddress_, &tcpPort_);
 }
 
+bool WireRadioLink::BaseAnswerPending() const { return transport_ && !transport_->Ready(); }
+
 int WireRadioLink::InitializeComm(int port, int baudRate) {
+  if (transport_ && !up_) {
+    // The line was opened and its base asked before.
+    if (transport_->Ready()) return LinkUp();
+    Log("radio: the radio base does not answer; asked again");
+    transport_->AskAgain();
+    return 0;
+  }
   transport_.reset();
-  TransportCallbacks cb;
-  cb.frame = [this](const wire::Frame& f) { OnFrame(f); };
-  cb.log = [this](const std::string& s) { Log(s); };
+  up_ = false;
+  checkTimer_.stop();
+  TransportSetup setup;
+  setup.callbacks.frame = [this](const wire::Frame& f) { OnFrame(f); };
+  setup.callbacks.log = [this](const std::string& s) { Log(s); };
+  // The base answered: whoever waits for the link is told, as for a message.
+  setup.callbacks.ready = [this] {
+    if (notify_) notify_();
+  };
+  setup.gate = &gate_;
+  setup.clock = options_.clock;
+  setup.output = options_.output;
+  // Read on every attempt: a key file mended while the gateway retries counts.
+  gate_.keys.Load(options_.keyFile, [this](const std::string& s) { Log(s); });
   std::string err;
   if (tcpMode_) {
     QHostAddress address;
@@ -87,19 +136,45 @@ int WireRadioLink::InitializeComm(int port, int baudRate) {
       Log("radio: TCP/IP address " + tcpAddress_ + " is not an IP address");
       return 0;
     }
-    cb.accept = [this](const std::string& id) { return accepted_.count(id) > 0; };
-    transport_ = std::make_unique<TcpTransport>(address, tcpPort_, std::move(cb));
+    std::optional<QSslConfiguration> tls;
+    if (options_.tls.Enabled()) {
+      QSslConfiguration conf;
+      if (!ServerTlsConfiguration(options_.tls, &conf, &err)) {
+        // No silent fall-back to clear text.
+        Log("radio: TLS: " + err + "; terminals cannot connect");
+        return 0;
+      }
+      tls = conf;
+    } else if (!address.isLoopback()) {
+      Log("radio: WARNING: terminals connect without TLS; what they type crosses the network "
+          "in clear");
+    }
+    gate_.accept = [this](const std::string& id) { return accepted_.count(id) > 0; };
+    transport_ = std::make_unique<TcpTransport>(address, tcpPort_, std::move(setup), tls);
   } else {
+    if (options_.tls.Enabled()) {
+      Log("radio: TLS applies to TCP/IP only; the serial line to the radio base is not encrypted");
+    }
+    // A radio base serves whichever terminals are in range; unknown ids are
+    // told so by the gateway ("TERM ID NOT DEFINED").
+    gate_.accept = nullptr;
     const std::string device =
         serialDevice_.empty() ? SerialDeviceName(std::to_string(port)) : serialDevice_;
-    transport_ =
-        std::make_unique<SerialTransport>(device, baudRate, options_.baseAnswerMs, std::move(cb));
+    transport_ = std::make_unique<SerialTransport>(device, baudRate, std::move(setup));
   }
   if (!transport_->Open(&err)) {
     Log("radio: " + err);
     transport_.reset();
     return 0;
   }
+  if (!transport_->Ready()) return 0;  // the base's answer comes later
+  return LinkUp();
+}
+
+int WireRadioLink::LinkUp() {
+  up_ = true;
+  ReportSecurity();
+  if (options_.checkEveryMs > 0) checkTimer_.start(options_.checkEveryMs);
   return 1;
 }
 
@@ -118,7 +193,9 @@ void WireRadioLink::TCPIP_AcceptTerminalId(const std::string& terminalId) {
 }
 
 void WireRadioLink::TerminateComm(int) {
+  checkTimer_.stop();
   transport_.reset();
+  up_ = false;
   queue_.clear();
   queuedBy_.clear();
   overflowing_.clear();
@@ -142,12 +219,19 @@ int WireRadioLink::BatteryLevel(const std::string& terminalId) const {
 // --- receiving
 
 bool WireRadioLink::Enqueue(Incoming in) {
-  // One line per overflow, not one per message: a flooding terminal must
-  // not flood the log as well.
+  // One line a minute at most, not one per message or per overflow: a
+  // terminal that floods the link must not flood the log as well.
   const auto held = queuedBy_.find(in.id);
   if (held != queuedBy_.end() && held->second >= options_.maxQueuedPerTerminal) {
-    if (overflowing_.insert(in.id).second) {
-      Log("radio: too many messages from terminal " + in.id + " waiting; more are dropped");
+    const std::int64_t now = options_.clock->MonotonicMs();
+    auto note = overflowing_.find(in.id);
+    if (note == overflowing_.end() || now - note->second.loggedAt >= kOverflowLogMs) {
+      const int before = note == overflowing_.end() ? 0 : note->second.dropped;
+      Log("radio: too many messages from terminal " + in.id + " waiting; more are dropped" +
+          (before > 0 ? " (" + std::to_string(before) + " since the last such line)" : ""));
+      overflowing_[in.id] = {now, 0};
+    } else {
+      ++note->second.dropped;
     }
     return false;
   }
@@ -157,7 +241,6 @@ bool WireRadioLink::Enqueue(Incoming in) {
     return false;
   }
   queueFull_ = false;
-  overflowing_.erase(in.id);
   ++queuedBy_[in.id];
   queue_.push_back(std::move(in));
   if (notify_) notify_();
@@ -172,7 +255,7 @@ void WireRadioLink::OnFrame(const wire::Frame& frame) {
   switch (type) {
     case wire::Type::kHello: {
       wire::Hello hello;
-      if (!wire::DecodeHello(frame.payload, &hello, &err)) break;
+      if (!wire::DecodeHello(frame.payload, frame.version, &hello, &err)) break;
       Terminal& t = terminals_[id];
       if (hello.battery >= 0) t.battery = hello.battery;
       // Back after a drop-out: it gets the screen it has not answered yet.

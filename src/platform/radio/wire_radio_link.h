@@ -2,6 +2,7 @@
 // docs/radio-protocol.md, on TCP/IP or on a serial radio base.
 #pragma once
 
+#include <QTimer>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -13,6 +14,7 @@
 
 #include "platform/radio/radio_link.h"
 #include "platform/radio/screen_program.h"
+#include "platform/radio/tls_setup.h"
 #include "platform/radio/transport.h"
 
 namespace tervo::radio {
@@ -24,14 +26,25 @@ constexpr std::uint16_t kDefaultTcpPort = 7250;
 struct RadioLinkOptions {
   // Port for a TCPIPAddr without ":port"; 0 picks any free port (tests).
   std::uint16_t tcpPort = kDefaultTcpPort;
-  // How long InitializeComm waits for the radio base to answer.
-  int baseAnswerMs = 2000;
   // Received messages held for T_CheckIfReceiveData; more are refused.
   std::size_t maxQueued = 1024;
   // Of those, held for any one terminal: a terminal that floods the link
   // loses its own messages, never the other terminals' ones.
   std::size_t maxQueuedPerTerminal = 16;
   LogFn log;  // one line per event; unset: qInfo
+
+  // The terminals' secrets (terminal_keys.h).  Empty, or a file that does
+  // not exist: terminals are not asked for one, and a warning is logged.
+  std::string keyFile;
+  // TCP/IP in TLS when a certificate is given.
+  TlsFiles tls;
+  // What the time-outs read; unset: the system's clock.
+  const os::Clock* clock = nullptr;
+  LinkTimeouts timeouts;
+  OutputLimits output;
+  // How often the time-outs are checked, real time; 0: only when
+  // CheckTimeouts is called (tests on a virtual clock).
+  int checkEveryMs = 250;
 };
 
 class WireRadioLink final : public RadioLink {
@@ -45,6 +58,7 @@ class WireRadioLink final : public RadioLink {
   void TCPIP_AcceptTerminalId(const std::string& terminalId) override;
   void TerminateComm(int port) override;
 
+  bool BaseAnswerPending() const override;
   int T_CheckIfReceiveData(std::string& id, std::string& data, std::uint8_t& kind,
                            std::int32_t& value, std::string& block) override;
   void SetReceiveNotifier(std::function<void()> notify) override { notify_ = std::move(notify); }
@@ -84,6 +98,11 @@ class WireRadioLink final : public RadioLink {
   // TCP/IP: the port actually listened on, 0 when not listening.
   std::uint16_t ListeningPort() const;
   bool IsTerminalConnected(const std::string& terminalId) const;
+  // Applies the link's time-outs now (also run by a timer, see
+  // RadioLinkOptions::checkEveryMs).
+  void CheckTimeouts();
+  // Bytes waiting to be sent to terminals.
+  std::size_t Backlog() const { return transport_ ? transport_->Backlog() : 0; }
 
  private:
   enum class Mode { kIdle, kBuilding, kReplaying };
@@ -103,6 +122,7 @@ class WireRadioLink final : public RadioLink {
     std::optional<Answer> current;  // the answer last handed to the gateway
   };
 
+  int LinkUp();
   void OnFrame(const wire::Frame& frame);
   // False when the queue is full and the message was dropped.
   bool Enqueue(Incoming in);
@@ -111,7 +131,12 @@ class WireRadioLink final : public RadioLink {
   void SendLastScreen(const std::string& id);
   void Log(const std::string& s) const;
 
+  void ReportSecurity();
+
   RadioLinkOptions options_;
+  std::unique_ptr<os::Clock> ownClock_;
+  Gatekeeper gate_;
+  QTimer checkTimer_;
   bool tcpMode_ = false;
   std::string tcpAddress_ = "127.0.0.1";
   std::uint16_t tcpPort_ = kDefaultTcpPort;
@@ -121,9 +146,15 @@ class WireRadioLink final : public RadioLink {
   std::deque<Incoming> queue_;
   bool queueFull_ = false;
   std::map<std::string, std::size_t> queuedBy_;  // queue_ entries per terminal
-  std::set<std::string> overflowing_;            // terminals whose drop was logged
+  struct OverflowNote {
+    std::int64_t loggedAt = 0;
+    int dropped = 0;  // since that line
+  };
+  static constexpr std::int64_t kOverflowLogMs = 60000;
+  std::map<std::string, OverflowNote> overflowing_;  // terminals whose drops were logged
   std::map<std::string, Terminal> terminals_;
   std::function<void()> notify_;
+  bool up_ = false;  // InitializeComm succeeded on the transport there is
 
   Mode mode_ = Mode::kIdle;
   std::string buildFor_;

@@ -54,6 +54,15 @@ inline std::unique_ptr<WireRadioLink> TcpLink(LogRecorder& log, std::vector<std:
   return link;
 }
 
+// InitializeComm on a serial line: the base's answer comes through the
+// event loop, after which InitializeComm succeeds.
+inline int OpenSerial(WireRadioLink& link, int baudRate = 9600, int ms = 3000) {
+  if (link.InitializeComm(1, baudRate) != 0) return 1;
+  if (!link.BaseAnswerPending()) return 0;
+  PumpUntil([&] { return !link.BaseAnswerPending(); }, ms);
+  return link.InitializeComm(1, baudRate);
+}
+
 struct Received {
   std::string id;    // as returned, 8 characters
   std::string data;  // trimmed, terminator removed, as the poll loop does

@@ -174,7 +174,7 @@ TEST(ScriptedTerminal, SeveralTerminalsBehindARadioBaseOnAPseudoTerminal) {
   o.log = log.Fn();
   WireRadioLink link(o);
   link.SetSerialDevice(slave);
-  ASSERT_EQ(link.InitializeComm(1, 9600), 1);
+  ASSERT_EQ(test::OpenSerial(link, 9600), 1);
   MiniGateway gateway(link);
   ASSERT_TRUE(
       test::PumpUntil([&] { return t1.runner->Finished() && t2.runner->Finished(); }, 10000))
@@ -238,7 +238,7 @@ TEST(ScriptedTerminal, TheProgramServesTerminalsAsARadioBaseOnAPseudoTerminal) {
   o.log = log.Fn();
   WireRadioLink link(o);
   link.SetSerialDevice(err.substr(prefix.size(), err.find('\n') - prefix.size()));
-  ASSERT_EQ(link.InitializeComm(1, 9600), 1) << ::testing::PrintToString(log.lines);
+  ASSERT_EQ(test::OpenSerial(link, 9600), 1) << ::testing::PrintToString(log.lines);
   MiniGateway gateway(link);
   ASSERT_TRUE(test::PumpUntil([&] { return p.state() == QProcess::NotRunning; }, 15000));
   const std::string out = p.readAllStandardOutput().toStdString();

@@ -3,6 +3,10 @@
 #include "platform/radio/serial_transport.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QTemporaryDir>
+#include <fstream>
 
 #include "platform/radio/sim_links.h"
 #include "radio_test_util.h"
@@ -39,7 +43,6 @@ class Serial : public ::testing::Test {
     base = std::make_unique<sim::SimRadioBase>(std::move(channel));
     RadioLinkOptions o;
     o.log = log.Fn();
-    o.baseAnswerMs = 2000;
     link = std::make_unique<WireRadioLink>(o);
     link->SetSerialDevice(slave);
   }
@@ -55,15 +58,23 @@ class Serial : public ::testing::Test {
 TEST_F(Serial, InitializeCommIsNonZeroOnlyWhenTheBaseAnswers) {
   RadioLinkOptions o;
   o.log = log.Fn();
-  o.baseAnswerMs = 100;
   WireRadioLink silent(o);
   std::string quietSlave, err;
   auto quiet = sim::FdChannel::OpenPty(&quietSlave, &err);
   ASSERT_TRUE(quiet);
   silent.SetSerialDevice(quietSlave);
+  EXPECT_EQ(silent.InitializeComm(1, 9600), 0) << "it never waits for the base";
+  EXPECT_TRUE(silent.BaseAnswerPending());
+  test::Pump(200);
   EXPECT_EQ(silent.InitializeComm(1, 9600), 0);
-  EXPECT_TRUE(log.Has("does not answer"));
+  EXPECT_TRUE(log.Has("does not answer; asked again"));
 
+  // The base's answer comes through the event loop; the link tells.
+  int told = 0;
+  link->SetReceiveNotifier([&] { ++told; });
+  EXPECT_EQ(link->InitializeComm(1, 9600), 0);
+  ASSERT_TRUE(PumpUntil([&] { return !link->BaseAnswerPending(); }));
+  EXPECT_EQ(told, 1);
   EXPECT_EQ(link->InitializeComm(1, 9600), 1);
   EXPECT_EQ(base->Probes(), 1);
   EXPECT_TRUE(log.Has("answered: tervo-terminal radio base"));
@@ -72,7 +83,7 @@ TEST_F(Serial, InitializeCommIsNonZeroOnlyWhenTheBaseAnswers) {
 TEST_F(Serial, ManyTerminalsShareTheLineAndStayApart) {
   base->Add(t1);
   base->Add(t2);
-  ASSERT_EQ(link->InitializeComm(1, 19200), 1);
+  ASSERT_EQ(test::OpenSerial(*link, 19200), 1);
   ASSERT_TRUE(PumpUntil([&] { return t1.Welcomed() && t2.Welcomed(); }));
   Received a, b;
   ASSERT_TRUE(TakeWithin(*link, &a));
@@ -122,13 +133,55 @@ TEST_F(Serial, ManyTerminalsShareTheLineAndStayApart) {
 }
 
 TEST_F(Serial, FramesBeforeHelloAreRefused) {
-  ASSERT_EQ(link->InitializeComm(1, 9600), 1);
+  ASSERT_EQ(test::OpenSerial(*link, 9600), 1);
   std::string bytes, err;
   ASSERT_TRUE(wire::EncodeFrame({0x02, "T7", ""}, &bytes, &err));
   master->Write(bytes);
   ASSERT_TRUE(PumpUntil([&] { return log.Has("START from terminal T7 before HELLO refused"); }));
   Received r;
   EXPECT_FALSE(test::Take(*link, &r));
+}
+
+// Behind a radio base each terminal proves its own secret, relayed over the
+// shared line; one that cannot is refused without disturbing the other.
+TEST(SerialKeys, EachTerminalBehindTheBaseProvesItsSecret) {
+  QTemporaryDir dir;
+  const std::string keys = dir.filePath("terminal-keys").toStdString();
+  std::ofstream(keys) << "T1 = first-terminal-secret-0001\nT2 = second-terminal-secret-02\n";
+  ::chmod(keys.c_str(), 0600);
+  std::string slave, err;
+  auto channel = sim::FdChannel::OpenPty(&slave, &err);
+  ASSERT_TRUE(channel) << err;
+  sim::SimTerminal t1{"T1", 20}, t2{"T2", 20}, old{"T3", 20};
+  t1.SetSecret("first-terminal-secret-0001");
+  t2.SetSecret("a-guess");
+  old.SetProtocolVersion(wire::kVersion1);
+  sim::SimRadioBase base(std::move(channel));
+  base.Add(t1);
+  base.Add(t2);
+  base.Add(old);
+  test::LogRecorder log;
+  RadioLinkOptions o;
+  o.log = log.Fn();
+  o.keyFile = keys;
+  WireRadioLink link(o);
+  link.SetSerialDevice(slave);
+  ASSERT_EQ(test::OpenSerial(link, 9600), 1);
+  ASSERT_TRUE(PumpUntil([&] { return t1.Welcomed() && t2.Refused() && old.Refused(); }))
+      << ::testing::PrintToString(log.lines);
+  EXPECT_EQ(t2.Refusal(), "terminal not accepted");
+  EXPECT_EQ(old.Refusal(), kRefusedNeedsVersion2);
+  EXPECT_TRUE(log.Has("radio: terminal T1 connected through the radio base (v2, authenticated)"));
+  EXPECT_EQ(t1.LastWelcome().keepAliveSeconds, 0) << "terminals behind a base are not pinged";
+  Received r;
+  ASSERT_TRUE(TakeWithin(link, &r));
+  EXPECT_EQ(r.id, "T1      ");
+  EXPECT_EQ(r.data, "START");
+  EXPECT_FALSE(link.IsTerminalConnected("T2"));
+  // What T2 sends now is not heard.
+  t2.SendStart();
+  ASSERT_TRUE(PumpUntil([&] { return log.Has("START from terminal T2 before HELLO refused"); }));
+  EXPECT_FALSE(test::Take(link, &r));
 }
 
 }  // namespace

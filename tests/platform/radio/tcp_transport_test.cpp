@@ -1,11 +1,12 @@
 // The TCP/IP side: who may connect, what a reconnect and a second connection
 // with the same id do, and what happens to frames that break the rules.
+#include "platform/radio/tcp_transport.h"
+
 #include <gtest/gtest.h>
 
 #include <QTcpSocket>
 
 #include "platform/radio/sim_links.h"
-#include "platform/radio/tcp_transport.h"
 #include "radio_test_util.h"
 
 namespace tervo::radio {
@@ -51,8 +52,10 @@ TEST(TcpTransport, OnlyAcceptedIdsAreServed) {
   Terminal known("T1", link->ListeningPort());
   ASSERT_TRUE(PumpUntil([&] { return stranger.sim.Refused() && known.sim.Welcomed(); }))
       << stranger.sim.Refused() << known.sim.Welcomed() << ::testing::PrintToString(log.lines);
-  EXPECT_EQ(stranger.sim.Refusal(), "terminal id T9 not accepted");
-  EXPECT_TRUE(log.Has("radio: terminal T9 refused: terminal id T9 not accepted"));
+  // The terminal learns nothing of which ids exist; the log says why.
+  EXPECT_EQ(stranger.sim.Refusal(), "terminal not accepted");
+  EXPECT_EQ(stranger.sim.RefusalCode(), wire::RefusedCode::kNotAccepted);
+  EXPECT_TRUE(log.Has("radio: terminal T9 from 127.0.0.1 refused: terminal id T9 not accepted"));
   ASSERT_TRUE(PumpUntil([&] { return !stranger.client.Connected(); }));
   Received r;
   ASSERT_TRUE(TakeWithin(*link, &r));
@@ -155,13 +158,13 @@ TEST(TcpTransport, IdleConnectionsCannotLockTerminalsOut) {
   for (std::size_t i = 0; i < TcpTransport::kMaxPending; ++i) {
     idle.push_back(std::make_unique<QTcpSocket>());
     idle.back()->connectToHost("127.0.0.1", link->ListeningPort());
-    ASSERT_TRUE(
-        PumpUntil([&] { return idle.back()->state() == QAbstractSocket::ConnectedState; }));
+    ASSERT_TRUE(PumpUntil([&] { return idle.back()->state() == QAbstractSocket::ConnectedState; }));
   }
   test::Pump(20);
   Terminal t("T1", link->ListeningPort());
   ASSERT_TRUE(PumpUntil([&] { return t.sim.Welcomed(); }));
-  ASSERT_TRUE(PumpUntil([&] { return idle.front()->state() == QAbstractSocket::UnconnectedState; }));
+  ASSERT_TRUE(
+      PumpUntil([&] { return idle.front()->state() == QAbstractSocket::UnconnectedState; }));
   EXPECT_TRUE(log.Has("radio: too many connections without HELLO"));
   for (std::size_t i = 1; i < idle.size(); ++i) {
     EXPECT_EQ(idle[i]->state(), QAbstractSocket::ConnectedState) << i;
@@ -209,8 +212,8 @@ TEST(TcpTransport, AFloodingTerminalCannotCrowdOutTheOthers) {
   std::vector<std::string> taken;
   Received r;
   while (test::Take(*link, &r)) taken.push_back(r.id + r.data);
-  EXPECT_EQ(taken, (std::vector<std::string>{"T1      m0", "T1      m1", "T1      m2",
-                                             "T2      START"}));
+  EXPECT_EQ(taken,
+            (std::vector<std::string>{"T1      m0", "T1      m1", "T1      m2", "T2      START"}));
   int logged = 0;
   for (const auto& l : log.lines) logged += l.find("too many messages") != std::string::npos;
   EXPECT_EQ(logged, 1);

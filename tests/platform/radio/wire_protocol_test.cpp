@@ -42,7 +42,8 @@ TEST(WireProtocol, FrameCheckIsTheStandardCcittFalse) {
   const std::string check = "123456789";
   EXPECT_EQ(Crc16(reinterpret_cast<const std::uint8_t*>(check.data()), check.size()), 0x29B1);
   // The documented layout, byte for byte.
-  EXPECT_EQ(Bytes({0x02, "T1", ""}).substr(0, 14), std::string("TV\x01\x02T1      \x00\x00", 14));
+  EXPECT_EQ(Bytes({0x02, "T1", ""}).substr(0, 14), std::string("TV\x02\x02T1      \x00\x00", 14));
+  EXPECT_EQ(Bytes({0x02, "T1", "", kVersion1}).substr(0, 4), std::string("TV\x01\x02", 4));
 }
 
 TEST(WireProtocol, MessagesRoundTrip) {
@@ -63,12 +64,76 @@ TEST(WireProtocol, MessagesRoundTrip) {
   Answer b;
   ASSERT_TRUE(DecodeAnswer(EncodeAnswer(a), &b, &err)) << err;
   EXPECT_EQ(a, b);
+}
 
-  Hello h{32, 5100, "handheld 2.1"}, h2;
-  ASSERT_TRUE(DecodeHello(EncodeHello(h), &h2, &err)) << err;
-  EXPECT_EQ(h2.displayWidth, 32);
-  EXPECT_EQ(h2.battery, 5100);
-  EXPECT_EQ(h2.client, "handheld 2.1");
+// HELLO's layout follows the frame's version: a version-1 device's HELLO
+// must still read, and a version-2 one must carry its nonce.
+TEST(WireProtocol, HelloDependsOnTheVersion) {
+  std::string err;
+  Hello h;
+  h.displayWidth = 32;
+  h.battery = 5100;
+  h.client = "handheld 2.1";
+  h.displayLines = 16;
+  h.features = kFeatureScanner | kFeatureInverse;
+  h.nonce = std::string(kNonceBytes, '\x5a');
+
+  const std::string v1 = EncodeHello(h, kVersion1);
+  EXPECT_EQ(v1, std::string("\0\x20\0\0\x13\xec\0\x0chandheld 2.1", 20));
+  Hello back;
+  ASSERT_TRUE(DecodeHello(v1, kVersion1, &back, &err)) << err;
+  EXPECT_EQ(back.displayWidth, 32);
+  EXPECT_EQ(back.battery, 5100);
+  EXPECT_EQ(back.client, "handheld 2.1");
+  EXPECT_TRUE(back.nonce.empty());
+  EXPECT_FALSE(DecodeHello(v1, kVersion, &back, &err));
+  EXPECT_EQ(err, "payload ends too early");
+
+  const std::string v2 = EncodeHello(h, kVersion);
+  EXPECT_EQ(v2.size(), v1.size() + 2 + 4 + kNonceBytes);
+  ASSERT_TRUE(DecodeHello(v2, kVersion, &back, &err)) << err;
+  EXPECT_EQ(back.displayLines, 16);
+  EXPECT_EQ(back.features, kFeatureScanner | kFeatureInverse);
+  EXPECT_EQ(back.nonce, h.nonce);
+  EXPECT_FALSE(DecodeHello(v2, kVersion1, &back, &err)) << "version 1 has no room for more";
+
+  h.nonce = "short";
+  EXPECT_EQ(EncodeHello(h, kVersion), "") << "a version-2 HELLO needs its nonce";
+}
+
+TEST(WireProtocol, HandshakeAndRefusalPayloads) {
+  std::string err;
+  Challenge c{kAuthHmacSha256, std::string(kNonceBytes, '\x01')}, c2;
+  const std::string challenge = EncodeChallenge(c);
+  EXPECT_EQ(challenge.size(), 1 + kNonceBytes);
+  ASSERT_TRUE(DecodeChallenge(challenge, &c2, &err)) << err;
+  EXPECT_EQ(c2.nonce, c.nonce);
+  EXPECT_FALSE(DecodeChallenge(challenge.substr(0, 10), &c2, &err));
+
+  std::string proof;
+  ASSERT_TRUE(DecodeAuth(EncodeAuth(std::string(kProofBytes, 'p')), &proof, &err)) << err;
+  EXPECT_FALSE(DecodeAuth(std::string(kProofBytes + 1, 'p'), &proof, &err));
+  EXPECT_EQ(err, "1 unexpected bytes at the end");
+
+  Welcome w{kWelcomeAuthenticated | kWelcomeEncrypted, 30, 15, std::string(kProofBytes, 'g')};
+  Welcome w2;
+  ASSERT_TRUE(DecodeWelcome(EncodeWelcome(w), &w2, &err)) << err;
+  EXPECT_EQ(w2.flags, w.flags);
+  EXPECT_EQ(w2.keepAliveSeconds, 30);
+  EXPECT_EQ(w2.answerSeconds, 15);
+  EXPECT_EQ(w2.proof, w.proof);
+  w.proof = "too short";
+  EXPECT_FALSE(DecodeWelcome(EncodeWelcome(w), &w2, &err));
+  EXPECT_EQ(err, "proof of 9 bytes");
+
+  // Version 1 knows REFUSED as one text; version 2 puts the code first.
+  const Refusal r{RefusedCode::kReplaced, "replaced"};
+  EXPECT_EQ(EncodeRefused(r, kVersion1), EncodeText("replaced"));
+  EXPECT_EQ(EncodeRefused(r, kVersion), "\x02" + EncodeText("replaced"));
+  Refusal r2;
+  ASSERT_TRUE(DecodeRefused(EncodeRefused(r, kVersion), kVersion, &r2, &err)) << err;
+  EXPECT_EQ(r2.code, RefusedCode::kReplaced);
+  EXPECT_EQ(r2.reason, "replaced");
 }
 
 TEST(WireProtocol, FramesSurviveAnySplitAndKeepTheirTerminal) {
@@ -108,7 +173,8 @@ TEST(WireProtocol, BadFramesAreRefused) {
   } cases[] = {
       {with(0, 'X'), "bad frame start"},
       {with(1, 'X'), "bad frame start"},
-      {with(2, 2), "unsupported protocol version 2"},
+      {with(2, 3), "unsupported protocol version 3"},
+      {with(2, 0), "unsupported protocol version 0"},
       {with(5, '\n'), "terminal id holds a control character"},
       {oversize, "payload of 16385 bytes exceeds 16384"},
       {badCrc, "frame check failed"},
