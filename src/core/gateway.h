@@ -67,6 +67,8 @@ constexpr std::int64_t kNumbersExhaustedPauseMs = 5000;
 // How long the operator has to press Enter for a screen that would be
 // answered by keys while the configuration is unlocked.
 constexpr std::int64_t kSendThisScreenMs = 2000;
+// Screens learned within this time of each other are kept in one write.
+constexpr std::int64_t kKeepLearnedMs = 2000;
 
 // The parts a gateway is made of.  ui is not owned: it outlives the gateway.
 struct GatewayParts {
@@ -127,6 +129,11 @@ class Gateway : private config::Log {
   bool KeepUnsavedChanges();
   // Where the last KeepUnsavedChanges wrote; empty when nothing was kept.
   const std::string& KeptChangesPath() const { return keptPath_; }
+  // Screens defined automatically in this run.  Without "Auto Save File"
+  // they are kept beside the configuration (KeepUnsavedChanges) a moment
+  // after they were learned and at the stop, without a question; with it
+  // the stop saves them into the configuration.
+  int ScreensLearned() const { return screensLearned_; }
   bool Started() const { return started_; }
   bool StartupFinished() const { return startupDone_; }
   bool ShutDown() const { return shutDown_; }
@@ -204,6 +211,12 @@ class Gateway : private config::Log {
   void SetUpDisplays();
   void ArmPollTick();
   bool SaveConfigurationFile();
+  // Keeps the screens learned since the last save or keep beside the
+  // configuration, unless changes an earlier stop kept there wait for the
+  // operator (they would be lost).
+  void KeepLearnedScreens();
+  // A screen was defined automatically: count it and keep it soon.
+  void ScreenLearned();
   // events as they come
   void ScheduleDrain();
   void DrainTerminalMessages();
@@ -290,6 +303,7 @@ class Gateway : private config::Log {
   os::Timers::Id tickTimer_ = 0;
   os::Timers::Id drainTimer_ = 0;
   os::Timers::Id radioRetry_ = 0;
+  os::Timers::Id keepTimer_ = 0;  // KeepLearnedScreens, a moment after learning
   std::array<os::Timers::Id, screens::kSessionSlots> queueTimer_{};
   // Whether the host has reported anything since the session's key queue
   // last sent a piece.  Only then does the next piece go at once; a queue
@@ -306,6 +320,10 @@ class Gateway : private config::Log {
   std::string statusText_;
   std::string caption_;
   std::string keptPath_;
+  int screensLearned_ = 0;
+  bool learnedUnkept_ = false;  // learned since the configuration was last saved or kept
+  bool keptThisRun_ = false;    // the side file holds this run's configuration
+  bool keepBlockedLogged_ = false;
   bool debugOpen_ = false;
   bool started_ = false;
   bool startupDone_ = false;

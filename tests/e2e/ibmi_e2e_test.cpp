@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QTcpServer>
+#include <algorithm>
 
 #include "config/config_writer.h"
 #include "config/text.h"
+#include "config/unsaved_file.h"
+#include "core/kept_changes.h"
 #include "e2e_harness.h"
 #include "platform/radio/sim_script.h"
 #include "replay_host.h"
@@ -54,6 +57,18 @@ class IbmI : public E2eTest {
 
   ReplayHost ibm_;
 };
+
+const char* kSignOnToUserTasks = R"(
+expect "Sign On"
+field User
+type TESTUSR
+press Tab
+type TESTPSW
+press Enter
+expect "IBM i Main Menu"
+choose "1 User tasks"
+expect "User Tasks"
+)";
 
 // Sign on (user, Tab, password, Enter), the main menu with its title and
 // readable entries, option 1, "User Tasks": one pass, no error page, and
@@ -169,6 +184,30 @@ expect "IBM i Main Menu"
                              &shown);
   EXPECT_EQ(code, 0) << shown << DebugLogTail();
   EXPECT_EQ(ibm_.Answers().back().aid, 0x33);
+}
+
+// Without "Auto Save File" the screens learned are kept beside the
+// configuration without a question, and the next start without windows
+// knows them at once.
+TEST_F(IbmI, WhatWasLearnedIsKnownAfterARestart) {
+  ASSERT_NO_FATAL_FAILURE(StartOnRecording());
+  std::string shown;
+  ASSERT_EQ(RunScript(kSignOnToUserTasks, &shown), 0) << shown << DebugLogTail();
+  EXPECT_EQ(G().ScreensLearned(), 3);  // sign-on, main menu, User Tasks
+  const std::string base = G().ConfigPath();
+  G().RequestStop();  // a service stop: nobody to ask
+  G().Shutdown();
+  EXPECT_TRUE(std::none_of(uiLines_.begin(), uiLines_.end(),
+                           [](const std::string& l) { return l.rfind("question: ", 0) == 0; }));
+  ASSERT_TRUE(config::UnsavedFileExists(base));
+  built_.gateway.reset();
+
+  ASSERT_NO_FATAL_FAILURE(StartGateway(base, ibm_.Address()));
+  EXPECT_EQ(core::ApplyKeptChoice(G(), core::UnattendedChoice(G(), core::KeptChoice::kAsk)),
+            "Unsaved changes loaded from site.TVO.unsaved");
+  shown.clear();
+  ASSERT_EQ(RunScript(kSignOnToUserTasks, &shown), 0) << shown << DebugLogTail();
+  EXPECT_EQ(G().ScreensLearned(), 0) << "every screen was known";
 }
 
 // Nobody listens where the host should be: the terminal is told, the reason
