@@ -3,7 +3,11 @@
 // from the recorded IBM i session (replay_host.h), a scripted terminal.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <algorithm>
 
 #include "config/config_writer.h"
@@ -226,6 +230,61 @@ TEST_F(IbmI, AHostNobodyListensOnIsNotReachable) {
     captioned = captioned ||
                 l.find("Host not reachable, session 0: connection refused") != std::string::npos;
   EXPECT_TRUE(captioned);
+}
+
+// The same first contact as a site runs it: the tervo program without
+// windows and a scripted tervo-terminal, as separate processes.
+TEST(IbmIPrograms, SignOnMainMenuAndUserTasksInOnePass) {
+  ReplayHost ibm;
+  ASSERT_TRUE(ibm.Listen());
+  QTemporaryDir dir;
+  const std::string base = dir.path().toStdString() + "/site";
+  config::ScreenStore store;
+  config::GeneralOptions options;
+  options.ApplyFallbacks();
+  options.SetText("TCPIP", "1");
+  options.SetText("ComPort", "1");
+  store.TerminalIDDef[0] = "T1";
+  std::string err;
+  ASSERT_TRUE(config::SaveDataToFile2(base, store, options, &err)) << err;
+  QFile script(dir.path() + "/signon.txt");
+  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+  script.write(kSignOnToUserTasks);
+  script.close();
+
+  const QString apps = QCoreApplication::applicationDirPath() + "/../apps/";
+  QProcess gateway;
+  gateway.start(apps + "tervo/tervo",
+                {"--headless", "--config", QString::fromStdString(base), "--settings",
+                 dir.path() + "/settings.ini", "--radio-address", "127.0.0.1:0", "--demo-host",
+                 QString::fromStdString(ibm.Address()), "--time-scale", "20"});
+  ASSERT_TRUE(gateway.waitForStarted(5000));
+  QByteArray gatewayErr;
+  QObject::connect(&gateway, &QProcess::readyReadStandardError,
+                   [&] { gatewayErr += gateway.readAllStandardError(); });
+  const QByteArray portLine = "terminals connect to port ";
+  ASSERT_TRUE(WaitUntil([&] { return gatewayErr.contains(portLine) && gatewayErr.contains("\n"); }))
+      << gatewayErr.toStdString();
+  const int at = gatewayErr.indexOf(portLine) + portLine.size();
+  const QByteArray port = gatewayErr.mid(at, gatewayErr.indexOf('\n', at) - at);
+
+  QProcess terminal;
+  terminal.start(apps + "tervo-terminal/tervo-terminal",
+                 {"--connect", "127.0.0.1:" + QString::fromLatin1(port), "--id", "T1", "--script",
+                  script.fileName(), "--timeout", "20"});
+  ASSERT_TRUE(terminal.waitForStarted(5000));
+  ASSERT_TRUE(WaitUntil([&] { return terminal.state() == QProcess::NotRunning; }, 60000));
+  const std::string shown = terminal.readAllStandardOutput().toStdString();
+  EXPECT_EQ(terminal.exitCode(), 0) << shown << terminal.readAllStandardError().toStdString();
+  EXPECT_EQ(shown.find("ERRO"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("5 Work with your"), std::string::npos) << shown;
+  EXPECT_EQ(ibm.Showing(), "User Tasks");
+
+  gateway.terminate();
+  ASSERT_TRUE(gateway.waitForFinished(10000));
+  gatewayErr += gateway.readAllStandardError();
+  // Nothing was saved, so the learned screens were kept beside.
+  EXPECT_TRUE(gatewayErr.contains("unsaved changes kept in")) << gatewayErr.toStdString();
 }
 
 }  // namespace
