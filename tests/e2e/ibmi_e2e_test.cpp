@@ -204,6 +204,11 @@ TEST_F(IbmI, WhatWasLearnedIsKnownAfterARestart) {
   EXPECT_TRUE(std::none_of(uiLines_.begin(), uiLines_.end(),
                            [](const std::string& l) { return l.rfind("question: ", 0) == 0; }));
   ASSERT_TRUE(config::UnsavedFileExists(base));
+  QFile kept(QString::fromStdString(config::UnsavedFilePath(base)));
+  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+  const QByteArray bytes = kept.readAll();
+  EXPECT_TRUE(bytes.contains("Sign On"));
+  EXPECT_FALSE(bytes.contains("TESTPSW")) << "a typed password never reaches the file";
   built_.gateway.reset();
 
   ASSERT_NO_FATAL_FAILURE(StartGateway(base, ibm_.Address()));
