@@ -137,7 +137,6 @@ ReplayHost::Recorded ReplayHost::Load() {
 }
 
 void ReplayHost::Serve(QTcpSocket* socket) {
-  ++connections_;
   auto* c = new Connection;
   c->socket = socket;
   live_.push_back(c);

@@ -59,7 +59,6 @@ class ReplayHost : public QObject {
   // The screen the host shows: "sign-on", "main menu", "User Tasks", or ""
   // before the sign-on.
   const std::string& Showing() const { return showing_; }
-  int Connections() const { return connections_; }
 
   // The recorded records, as the recording holds them (framed).
   struct Recorded {
@@ -81,7 +80,6 @@ class ReplayHost : public QObject {
   WrongPassword wrong_ = WrongPassword::kRewrite;
   std::vector<ClientRecord> answers_;
   std::string showing_;
-  int connections_ = 0;
   std::vector<Connection*> live_;
 };
 
