@@ -17,9 +17,10 @@ std::string DumpScreen(int n, const host5250::HostDisplay& display) {
   for (int i = 0; i < fields.Count(); ++i) {
     host5250::DisplayField f = fields.Item(i);
     char line[160];
-    std::snprintf(line, sizeof line, "  %02d,%02d len %4d %s type %d justify %d%s%s\n", f.StartRow,
-                  f.StartColumn, f.Length, f.Protected ? "protected" : "input    ", f.Type, f.Justify,
-                  f.Hidden ? " hidden" : "", f.AutoEnter ? " auto-enter" : "");
+    std::snprintf(line, sizeof line, "  %02d,%02d len %4d %s type %d justify %d%s%s%s\n",
+                  f.StartRow, f.StartColumn, f.Length, f.Protected ? "protected" : "input    ",
+                  f.Type, f.Justify, f.Hidden ? " hidden" : "", f.AutoEnter ? " auto-enter" : "",
+                  f.Attributes.Underlined ? " underlined" : "");
     out += line;
   }
   return out;

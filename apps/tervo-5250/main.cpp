@@ -1,19 +1,23 @@
 // tervo-5250: a command-line 5250 client for people and scripts.
 //
 //   tervo-5250 --host HOST:PORT [--tls [--ca-file FILE]] [--device NAME]
-//              [--ccsid N] [--keys KEYS] [--dump] [--wait-ms N]
+//              [--ccsid N] [--keys KEYS] [--dump] [--wait-ms N] [--settle-ms N]
 //
 // --keys types keys as an operator would: each AID key (Enter, roll, F-key,
 // Clear, Help) is sent when the keyboard is unlocked, and the keys after it
 // wait for the host's next screen.  The program exits after the screen that
 // answers the last AID key (the first screen when there are no keys), or
-// when --wait-ms (default 5000) passes without a new screen.
+// when --wait-ms (default 5000) passes without a new screen.  With
+// --settle-ms N the keys wait until the host has been quiet for N ms after
+// a screen: hosts write a screen and overwrite it moments later ("flash"
+// screens), and keys typed into the first would land in the wrong fields.
 // Exit codes: 0 done, 1 connection failed or lost, 2 timed out, 3 keys
 // refused, 64 bad arguments.
 #include <QCoreApplication>
 #include <QTimer>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,7 +55,8 @@ int Usage(const char* why) {
   std::fprintf(stderr, "tervo-5250: %s\n", why);
   std::fprintf(stderr,
                "usage: tervo-5250 --host HOST:PORT [--tls [--ca-file FILE]] [--device NAME]\n"
-               "                  [--ccsid N] [--keys KEYS] [--dump] [--wait-ms N]\n");
+               "                  [--ccsid N] [--keys KEYS] [--dump] [--wait-ms N]\n"
+               "                  [--settle-ms N]\n");
   return 64;
 }
 
@@ -61,7 +66,7 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   std::string host, caFile, device, keys;
   bool tls = false, dump = false;
-  int waitMs = 5000, ccsid = 37;
+  int waitMs = 5000, ccsid = 37, settleMs = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     auto value = [&](std::string* out) {
@@ -82,12 +87,12 @@ int main(int argc, char** argv) {
       if (!value(&keys)) return Usage("--keys needs a value");
     } else if (a == "--dump") {
       dump = true;
-    } else if (a == "--wait-ms" || a == "--ccsid") {
+    } else if (a == "--wait-ms" || a == "--ccsid" || a == "--settle-ms") {
       if (!value(&v)) return Usage("option needs a number");
       bool ok = false;
       int n = QString::fromStdString(v).toInt(&ok);
       if (!ok || n < 0) return Usage("bad number");
-      (a == "--wait-ms" ? waitMs : ccsid) = n;
+      (a == "--wait-ms" ? waitMs : a == "--ccsid" ? ccsid : settleMs) = n;
     } else {
       return Usage(("unknown argument " + a).c_str());
     }
@@ -113,6 +118,11 @@ int main(int argc, char** argv) {
     app.exit(pending.empty() && !awaiting ? 0 : 2);
   });
 
+  // The host has been quiet for --settle-ms: the screen stands.
+  QTimer settle;
+  settle.setSingleShot(true);
+  std::function<void()> proceed;
+
   tervo::host5250::HostDisplayEvents events;
   events.ReadyToSend = [&](bool) {
     ++screens;
@@ -120,6 +130,22 @@ int main(int argc, char** argv) {
     if (dump) {
       std::fputs(tervo::apps::DumpScreen(screens, client).c_str(), stdout);
       std::fflush(stdout);
+    }
+    if (settleMs > 0) {
+      timeout.stop();
+      settle.start(settleMs);  // a later screen starts the quiet time again
+      return;
+    }
+    proceed();
+  };
+  events.KeyboardStatus = [&] {
+    if (settle.isActive()) settle.start(settleMs);  // the host is still at work
+  };
+  QObject::connect(&settle, &QTimer::timeout, [&] { proceed(); });
+  proceed = [&] {
+    if (settleMs > 0 && client.Keyboard().Locked) {
+      timeout.start(waitMs);  // the host locked it again: its next screen
+      return;
     }
     while (!pending.empty() && !awaiting) {
       const Piece piece = pending.front();

@@ -141,10 +141,9 @@ int main(int argc, char** argv) {
   // Ready once the start-up sequence is through: at once with a link that
   // comes up, after the retries when the radio base is late.
   gateway.SetStartupFinished([&] {
-    // Nobody is asked without windows: kept changes wait unless told.
-    const auto choice = config.keptChoice == tervo::core::KeptChoice::kAsk
-                            ? tervo::core::KeptChoice::kKeep
-                            : config.keptChoice;
+    // Nobody is asked without windows: kept changes wait unless told, but
+    // screens the gateway learned are loaded (core/kept_changes.h).
+    const auto choice = tervo::core::UnattendedChoice(gateway, config.keptChoice);
     const std::string kept = tervo::core::ApplyKeptChoice(gateway, choice);
     if (!kept.empty()) std::fprintf(stderr, "tervo: %s\n", kept.c_str());
     if (built.radio && built.radio->ListeningPort() != 0)

@@ -44,6 +44,10 @@ enum Flag2Bits : std::int32_t {
   kFlag2SubUserId = 32,
   kFlag2InvertInput = 64,
   kFlag2VarAux = 128,
+  // Summarized by whole words (editors::FitWords): what automatic
+  // configuration gives labels, with kFlag2Summarized beside it so that the
+  // editor shows them as "Summarized".  Applied after the bits above.
+  kFlag2Words = 256,
 };
 
 // Flag bits of a field definition.

@@ -131,4 +131,23 @@ std::vector<std::string> DescribeDifferences(const ScreenStore& a, const General
   return lines;
 }
 
+bool OnlyScreensAdded(const ScreenStore& file, const GeneralOptions& fileOptions,
+                      const ScreenStore& kept, const GeneralOptions& keptOptions) {
+  for (const std::string& key : GeneralOptions::Keys())
+    if (fileOptions.ConfiguredText(key) != keptOptions.ConfiguredText(key)) return false;
+  for (int i = 0; i < kSessionSlots; ++i)
+    if (file.DeviceName[i] != kept.DeviceName[i] || file.TerminalIDDef[i] != kept.TerminalIDDef[i])
+      return false;
+  if (file.DivideFieldsCt != kept.DivideFieldsCt || file.DivideFields != kept.DivideFields)
+    return false;
+  bool added = false;
+  const int last = std::max(file.NumeroMaximoDeEcrans, kept.NumeroMaximoDeEcrans);
+  for (int i = 0; i <= last; ++i) {
+    if (SameScreen(file, kept, i)) continue;
+    if (HasScreen(file, i) && !FreeLike(file, i)) return false;
+    added = true;
+  }
+  return added;
+}
+
 }  // namespace tervo::config

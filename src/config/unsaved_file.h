@@ -61,4 +61,12 @@ bool AcceptUnsavedFile(const std::string& base, LoadPrompt& prompt, std::string*
 std::vector<std::string> DescribeDifferences(const ScreenStore& a, const GeneralOptions& aOptions,
                                              const ScreenStore& b, const GeneralOptions& bOptions);
 
+// Whether kept differs from file only by screens file does not have: every
+// screen that differs is an empty slot in file (or beyond its tables), and
+// the options, sessions and divided fields are the same.  That is what the
+// gateway keeps for the screens it learned while running; nothing of the
+// operator's is in it.  False when both hold the same configuration.
+bool OnlyScreensAdded(const ScreenStore& file, const GeneralOptions& fileOptions,
+                      const ScreenStore& kept, const GeneralOptions& keptOptions);
+
 }  // namespace tervo::config

@@ -40,13 +40,16 @@ Gateway::Gateway(GatewayParts parts)
   ctx_.fitFieldText = [this](const std::string& t, int w) {
     return editors::FitFieldText(t, w, *options_, *this);
   };
+  ctx_.fitWords = [this](const std::string& t, int w) {
+    return editors::FitWords(t, w, *options_);
+  };
 }
 
 Gateway::~Gateway() {
   Shutdown();
   debugOpen_ = false;
   waits_.CancelAll();
-  for (os::Timers::Id id : {tickTimer_, drainTimer_, radioRetry_}) timers_->Cancel(id);
+  for (os::Timers::Id id : {tickTimer_, drainTimer_, radioRetry_, keepTimer_}) timers_->Cancel(id);
   for (os::Timers::Id id : queueTimer_) timers_->Cancel(id);
   radio_->SetReceiveNotifier({});
   for (auto& d : displays_)
@@ -252,11 +255,13 @@ void Gateway::SetUpDisplays() {
     d->SetEvents({
         [this, i](bool state) {
           if (shutDown_) return;
+          hostReached_[U(i)] = true;
           ReadyToSend(i, state);
           AfterHostEvent(i);
         },
         [this, i] {
           if (shutDown_) return;
+          hostReached_[U(i)] = true;
           KeyboardStatus(i);
           AfterHostEvent(i);
         },
@@ -375,7 +380,7 @@ void Gateway::Shutdown() {
   shutDown_ = true;
   stopRequested_ = true;
   waits_.CancelAll();
-  for (os::Timers::Id* id : {&tickTimer_, &drainTimer_, &radioRetry_}) {
+  for (os::Timers::Id* id : {&tickTimer_, &drainTimer_, &radioRetry_, &keepTimer_}) {
     timers_->Cancel(*id);
     *id = 0;
   }
@@ -395,6 +400,9 @@ void Gateway::Shutdown() {
   services_->SaveCounters(configPath_, counters_);
   if (Checked("AutoSave")) SaveConfigurationFile();
   if (ConfigChanged && unattended) KeepUnsavedChanges();
+  // Learned screens the configuration does not hold yet are kept beside it
+  // without a question, also when the operator declined to save.
+  KeepLearnedScreens();
   settings_->Set(kSettingsApp, kSettingsSection, "LastDay", std::to_string(TodayIndex()));
   if (radioOpened_ || radioUp_) radio_->TerminateComm(OptionNumber("ComPort"));
   if (debugOpen_) {
@@ -412,8 +420,11 @@ bool Gateway::SaveConfigurationFile() {
     return false;
   }
   ConfigChanged = false;
-  if (KeptChangesLoaded) services_->RemoveUnsavedChanges(configPath_);
+  learnedUnkept_ = false;
+  // What the side file held is in the configuration now.
+  if (KeptChangesLoaded || keptThisRun_) services_->RemoveUnsavedChanges(configPath_);
   KeptChangesLoaded = false;
+  keptThisRun_ = false;
   return true;
 }
 
@@ -425,11 +436,37 @@ bool Gateway::KeepUnsavedChanges() {
     return false;
   }
   keptPath_ = path;
+  keptThisRun_ = true;
+  learnedUnkept_ = false;
   // The folder is the configuration's; the name fits the log line.
   const std::size_t slash = path.find_last_of("/\\");
   WriteLog("Unsaved changes kept in " + path.substr(slash == std::string::npos ? 0 : slash + 1),
            false);
   return true;
+}
+
+void Gateway::KeepLearnedScreens() {
+  if (!learnedUnkept_) return;
+  if (!KeptChangesLoaded && !keptThisRun_ && services_->UnsavedChangesExist(configPath_)) {
+    // Changes an earlier stop kept wait for the operator's accept or drop;
+    // the running configuration does not hold them and would replace them.
+    if (!keepBlockedLogged_)
+      WriteLog("Learned screens not kept: unsaved changes wait (accept or drop them)", false);
+    keepBlockedLogged_ = true;
+    return;
+  }
+  KeepUnsavedChanges();
+}
+
+void Gateway::ScreenLearned() {
+  ++screensLearned_;
+  learnedUnkept_ = true;
+  // With "Auto Save File" the stop saves them, as every other change.
+  if (Checked("AutoSave") || keepTimer_ != 0 || shutDown_) return;
+  keepTimer_ = timers_->After(kKeepLearnedMs, [this] {
+    keepTimer_ = 0;
+    KeepLearnedScreens();
+  });
 }
 
 }  // namespace tervo::core

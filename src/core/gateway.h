@@ -22,6 +22,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -66,6 +67,8 @@ constexpr std::int64_t kNumbersExhaustedPauseMs = 5000;
 // How long the operator has to press Enter for a screen that would be
 // answered by keys while the configuration is unlocked.
 constexpr std::int64_t kSendThisScreenMs = 2000;
+// Screens learned within this time of each other are kept in one write.
+constexpr std::int64_t kKeepLearnedMs = 2000;
 
 // The parts a gateway is made of.  ui is not owned: it outlives the gateway.
 struct GatewayParts {
@@ -126,6 +129,11 @@ class Gateway : private config::Log {
   bool KeepUnsavedChanges();
   // Where the last KeepUnsavedChanges wrote; empty when nothing was kept.
   const std::string& KeptChangesPath() const { return keptPath_; }
+  // Screens defined automatically in this run.  Without "Auto Save File"
+  // they are kept beside the configuration (KeepUnsavedChanges) a moment
+  // after they were learned and at the stop, without a question; with it
+  // the stop saves them into the configuration.
+  int ScreensLearned() const { return screensLearned_; }
   bool Started() const { return started_; }
   bool StartupFinished() const { return startupDone_; }
   bool ShutDown() const { return shutDown_; }
@@ -203,6 +211,12 @@ class Gateway : private config::Log {
   void SetUpDisplays();
   void ArmPollTick();
   bool SaveConfigurationFile();
+  // Keeps the screens learned since the last save or keep beside the
+  // configuration, unless changes an earlier stop kept there wait for the
+  // operator (they would be lost).
+  void KeepLearnedScreens();
+  // A screen was defined automatically: count it and keep it soon.
+  void ScreenLearned();
   // events as they come
   void ScheduleDrain();
   void DrainTerminalMessages();
@@ -216,6 +230,10 @@ class Gateway : private config::Log {
   void SendScreenToTerminal(int s, int scr);
   void ReconnectSessionsOf(const std::string& id, int s);
   void FinishConnect(const std::string& id, int i);
+  // Connects session i's display; false (logged, the terminal told "Host
+  // not reachable") when the connection cannot even be attempted.
+  bool ConnectDisplay(int i);
+  void HostNotReachable(int i, const std::string& reason);
   bool HostStillOnAnsweredScreen(int s);
   // False when a field could not be written (the host was sent "@E").
   bool WriteBackAnswer(int s, int scr, host5250::HostDisplay& d);
@@ -230,7 +248,20 @@ class Gateway : private config::Log {
   void SendOrAnswer(int s, int scr);
   void AnswerNotSentScreen(int s, int scr);
   bool IdentifyAndFind(int s);
-  void ReadErrorLineN(int s);
+  // The error lines that may hold a host message among constant text: row
+  // 24 and the configured line N.
+  enum class MessageLine { kRow24, kLineN };
+  std::string ReadMessageLine(int s, MessageLine line) const;
+  // The text of a message line of screen scr when it carries a message: not
+  // blank and not what the line held the first time the screen was handled
+  // in this run.  That first time the line is noted and holds no message: a
+  // copyright or a hint is part of the screen.
+  std::string LineMessage(int scr, MessageLine line, const std::string& text);
+  // Takes the message lines into ErrorLineText when nothing is pending.
+  // handling: the session's screen is being handled (its lines are noted);
+  // otherwise the host locked the keyboard, and only a line that changed
+  // since the screen was handled is new.
+  void TakeMessageLines(int s, bool handling);
   void ClearCodeZeroErrorLine(int s);
   void SetInNewScreen(int s, bool on);
 
@@ -259,10 +290,20 @@ class Gateway : private config::Log {
   // Answers are refused from START until the terminal has been sent a
   // screen: they answer a screen of the session's previous connection.
   std::array<bool, screens::kSessionSlots> awaitingFirstScreen_{};
+  // Whether the host has shown anything (a screen, a keyboard state) since
+  // the session's display was last connected: a connection that ends
+  // before that never reached the host.
+  std::array<bool, screens::kSessionSlots> hostReached_{};
+  // What each screen's message lines held when it was first handled in
+  // this run (screen number, line).
+  std::map<std::pair<int, MessageLine>, std::string> firstLines_;
+  // What session s's message lines held when its screen was last handled.
+  std::map<std::pair<int, MessageLine>, std::string> handledLines_;
 
   os::Timers::Id tickTimer_ = 0;
   os::Timers::Id drainTimer_ = 0;
   os::Timers::Id radioRetry_ = 0;
+  os::Timers::Id keepTimer_ = 0;  // KeepLearnedScreens, a moment after learning
   std::array<os::Timers::Id, screens::kSessionSlots> queueTimer_{};
   // Whether the host has reported anything since the session's key queue
   // last sent a piece.  Only then does the next piece go at once; a queue
@@ -279,6 +320,10 @@ class Gateway : private config::Log {
   std::string statusText_;
   std::string caption_;
   std::string keptPath_;
+  int screensLearned_ = 0;
+  bool learnedUnkept_ = false;  // learned since the configuration was last saved or kept
+  bool keptThisRun_ = false;    // the side file holds this run's configuration
+  bool keepBlockedLogged_ = false;
   bool debugOpen_ = false;
   bool started_ = false;
   bool startupDone_ = false;

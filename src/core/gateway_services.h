@@ -36,6 +36,8 @@ class GatewayServices {
                                   std::string* err) = 0;
   // Removes that file: its changes reached the configuration file.
   virtual void RemoveUnsavedChanges(const std::string& basePath) = 0;
+  // Whether that file is there (kept by an earlier run, or by this one).
+  virtual bool UnsavedChangesExist(const std::string& basePath) = 0;
 
   // The debug log: one file per start, a line per message.
   virtual void OpenDebugLog(const os::LocalTime& start) = 0;
@@ -59,6 +61,7 @@ class NullServices : public GatewayServices {
   bool SaveConfiguration(const std::string&, std::string*) override { return true; }
   bool KeepUnsavedChanges(const std::string&, std::string*, std::string*) override { return true; }
   void RemoveUnsavedChanges(const std::string&) override {}
+  bool UnsavedChangesExist(const std::string&) override { return false; }
   void OpenDebugLog(const os::LocalTime&) override {}
   void WriteDebugLine(const std::string&, const os::LocalTime&) override {}
   void CloseDebugLog() override {}

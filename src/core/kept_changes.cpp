@@ -36,6 +36,23 @@ bool ParseKeptChoice(const std::string& text, KeptChoice* out) {
 
 bool HasKeptChanges(const Gateway& g) { return config::UnsavedFileExists(g.ConfigPath()); }
 
+bool KeptChangesOnlyAddScreens(const Gateway& g) {
+  const std::string base = g.ConfigPath();
+  if (!config::UnsavedFileExists(base)) return false;
+  config::ScreenStore fileStore, keptStore;
+  config::GeneralOptions fileOptions, keptOptions;
+  NoReport quiet;
+  // A missing configuration file is a fresh one: every kept screen is new.
+  if (!config::LoadData(base, fileStore, fileOptions, quiet)) fileOptions.ApplyFallbacks();
+  if (!config::LoadUnsavedFile(base, keptStore, keptOptions, quiet)) return false;
+  return config::OnlyScreensAdded(fileStore, fileOptions, keptStore, keptOptions);
+}
+
+KeptChoice UnattendedChoice(const Gateway& g, KeptChoice given) {
+  if (given != KeptChoice::kAsk) return given;
+  return KeptChangesOnlyAddScreens(g) ? KeptChoice::kAccept : KeptChoice::kKeep;
+}
+
 std::string KeptChangesQuestion(const Gateway& g) {
   const std::string base = g.ConfigPath();
   std::string when;

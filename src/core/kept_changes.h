@@ -4,7 +4,7 @@
 // ("&Save as", or "Auto Save File" at the stop), and their file goes then;
 // dropped, their file is removed; kept, nothing changes and the next start
 // offers them again.  The windows ask; `tervo --unsaved accept|drop|keep`
-// decides without a question (keep when running headless).
+// decides without a question (headless: UnattendedChoice).
 #pragma once
 
 #include <string>
@@ -20,6 +20,17 @@ bool ParseKeptChoice(const std::string& text, KeptChoice* out);
 
 // Whether the gateway's configuration has kept changes waiting.
 bool HasKeptChanges(const Gateway& g);
+
+// Whether the kept changes only add screens the configuration file does not
+// have: what a gateway keeps for the screens it learned while running.
+bool KeptChangesOnlyAddScreens(const Gateway& g);
+
+// What a start without windows does when told nothing (kAsk): kept changes
+// that only add learned screens are loaded, so that the gateway knows those
+// screens at once (they stay kept, and shown "Unsaved", until saved or
+// dropped); anything else waits for the operator (kKeep).  Other choices
+// stand as given.
+KeptChoice UnattendedChoice(const Gateway& g, KeptChoice given);
 
 // The question the windows ask, with what the kept file changes:
 //   Changes that were not saved when the gateway stopped (2026-03-07 12:00)

@@ -44,11 +44,54 @@ void Gateway::ClearCodeZeroErrorLine(int s) {
   if (e.size() > 1 && e[0] == '\0') e.clear();
 }
 
-void Gateway::ReadErrorLineN(int s) {
+std::string Gateway::ReadMessageLine(int s, MessageLine line) const {
   host5250::HostDisplay* d = Display(s);
-  if (!d) return;
-  sessions_.ErrorLineText[U(s)] = d->ReadText(
-      OptionNumber("ErrorLineN"), OptionNumber("ErrorLineStart"), OptionNumber("ErrorLineLen"));
+  if (!d) return "";
+  if (line == MessageLine::kRow24) return d->ReadText(24, 1, 80);
+  return d->ReadText(OptionNumber("ErrorLineN"), OptionNumber("ErrorLineStart"),
+                     OptionNumber("ErrorLineLen"));
+}
+
+std::string Gateway::LineMessage(int scr, MessageLine line, const std::string& text) {
+  const auto key = std::make_pair(scr, line);
+  const std::string t = text::TrimBlanks(text);
+  const auto it = firstLines_.find(key);
+  if (it == firstLines_.end()) {
+    firstLines_[key] = t;
+    return "";
+  }
+  return t.empty() || t == it->second ? "" : text;
+}
+
+// Row 24 and line N carry a message only where the host wrote one: the
+// sign-on's copyright on row 24 is not an error, its "Password not correct
+// for user profile." is.  Row 25 is the host's error line itself (Write
+// Error Code) and is taken as it is, by KeyboardStatus.
+void Gateway::TakeMessageLines(int s, bool handling) {
+  const auto u = U(s);
+  const int scr = sessions_.CurrentScreen[u];
+  for (const auto& [option, line] : {std::pair{"SendErrorLine24", MessageLine::kRow24},
+                                     std::pair{"SendErrorLineN", MessageLine::kLineN}}) {
+    if (!Checked(option)) continue;
+    const std::string text = ReadMessageLine(s, line);
+    std::string& handled = handledLines_[std::make_pair(s, line)];
+    std::string message;
+    if (handling) {
+      // Read also when a message is pending, so that a screen's first lines
+      // are noted the first time it is handled.
+      message = LineMessage(scr, line, text);
+      handled = text::TrimBlanks(text);
+    } else if (text::TrimBlanks(text) != handled && firstLines_.count(std::make_pair(scr, line))) {
+      // The terminal's own Enter locks the keyboard too: a message the
+      // terminal was shown with the screen is not new then.
+      message = LineMessage(scr, line, text);
+    }
+    // A blank text is no message pending: row 25 read blank when the
+    // terminal's own Enter locked the keyboard must not hide the host's
+    // answer to it.
+    if (text::TrimBlanks(sessions_.ErrorLineText[u]).empty()) sessions_.ErrorLineText[u] = message;
+  }
+  ClearCodeZeroErrorLine(s);
 }
 
 void Gateway::SetInNewScreen(int s, bool on) {
@@ -139,12 +182,16 @@ void Gateway::DefineNewScreen(int s) {
 void Gateway::DefineScreenAs(int s, int screen) {
   const auto u = U(s);
   sessions_.CurrentScreen[u] = screen;
+  // The number may have served another screen before: its lines are new.
+  firstLines_.erase(std::make_pair(screen, MessageLine::kRow24));
+  firstLines_.erase(std::make_pair(screen, MessageLine::kLineN));
   // Identified again: with a time-out of 0 no round has identified the
   // screen yet, and it may have changed since the last round.
   screens::CalculateChecksum(ctx_, s);
   store_->Screens[U(screen)].ScreenId = sessions_.ScreenIdValue[u];
   screens::ReadAs400Data(ctx_, s, screen);
   editors::AutoFillScreen(ctx_, s);
+  ScreenLearned();
   HandleCapturedScreen(s);
 }
 
@@ -158,13 +205,7 @@ void Gateway::HandleCapturedScreen(int s) {
   WriteDebugLine(
       DebugList::kHost, s,
       "Scr=" + std::to_string(scr) + " Id=" + std::to_string(sessions_.ScreenIdValue[u]));
-  host5250::HostDisplay* d = Display(s);
-  if (store_->Screens[U(scr)].DontSendToTerminal == 0 && d) {
-    if (Checked("SendErrorLine24") && sessions_.ErrorLineText[u].empty())
-      sessions_.ErrorLineText[u] = d->ReadText(24, 1, 80);
-    if (Checked("SendErrorLineN") && sessions_.ErrorLineText[u].empty()) ReadErrorLineN(s);
-    ClearCodeZeroErrorLine(s);
-  }
+  if (store_->Screens[U(scr)].DontSendToTerminal == 0 && Display(s)) TakeMessageLines(s, true);
 
   auto& ts = sessions_.TerminalScreen[u];
   ts.SentScreenId = sessions_.ScreenIdValue[u];
@@ -295,8 +336,10 @@ void Gateway::KeyboardStatus(int s) {
   host5250::HostDisplay* d = Display(s);
   if (!d || !d->Keyboard().Locked) return;
   const auto u = U(s);
-  if (Checked("SendErrorLineN") && sessions_.ErrorLineText[u].empty()) ReadErrorLineN(s);
-  ClearCodeZeroErrorLine(s);
+  // The host locked the keyboard on the screen the session handled last: an
+  // error it wrote on its error line is read before the Reset restores the
+  // line.
+  TakeMessageLines(s, false);
   if (Checked("SendErrorLine25") && text::TrimBlanks(sessions_.ErrorLineText[u]).empty()) {
     sessions_.ErrorLineText[u] = d->ReadText(25, 1, 80);
     ClearCodeZeroErrorLine(s);
@@ -312,6 +355,7 @@ void Gateway::KeyboardStatus(int s) {
 
 void Gateway::OnDisconnected(int s, std::string& message) {
   if (s < 0 || s >= screens::kSessionSlots) return;
+  const std::string reason = message;
   if (sessions_.InNewScreen[U(s)]) message.clear();
   sessions_.Terminal_Connected[U(s)] = false;
   AutoLockTicks = 0;
@@ -325,6 +369,13 @@ void Gateway::OnDisconnected(int s, std::string& message) {
   const std::string& id = store_->TerminalIDDef[U(s)];
   if (s < sessions_.SessionCount && sessions_.ReadyToSendFlag[U(s)] &&
       !text::TrimBlanks(id).empty()) {
+    if (!hostReached_[U(s)]) {
+      // Refused, timed out, TLS refused, or closed before the host showed
+      // anything: the connection never reached it.
+      HostNotReachable(s, reason);
+      return;
+    }
+    WriteLog("Host session " + std::to_string(s) + " ended: " + reason, false);
     sessions_.SendFlag[U(s)] = false;
     ShowTerminalMessage(id, "Disconnect...");
   }

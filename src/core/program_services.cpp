@@ -70,6 +70,10 @@ void ProgramServices::RemoveUnsavedChanges(const std::string& basePath) {
   if (!config::RemoveUnsavedFile(basePath, &err)) lastError_ = err;
 }
 
+bool ProgramServices::UnsavedChangesExist(const std::string& basePath) {
+  return config::UnsavedFileExists(basePath);
+}
+
 void ProgramServices::OpenDebugLog(const os::LocalTime&) {
   std::string err;
   if (!debugLog_.Open(options_.logFolder, &err)) lastError_ = err;

@@ -44,6 +44,7 @@ class ProgramServices : public GatewayServices {
   bool KeepUnsavedChanges(const std::string& basePath, std::string* path,
                           std::string* err) override;
   void RemoveUnsavedChanges(const std::string& basePath) override;
+  bool UnsavedChangesExist(const std::string& basePath) override;
   void OpenDebugLog(const os::LocalTime& start) override;
   void WriteDebugLine(const std::string& message, const os::LocalTime& now) override;
   void CloseDebugLog() override;

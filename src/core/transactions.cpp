@@ -119,10 +119,7 @@ void Gateway::ReconnectSessionsOf(const std::string& id, int s) {
   for (int i = 0; i < sessions_.SessionCount; ++i) {
     if (!SameTrimmedId(store_->TerminalIDDef[U(i)], id)) continue;
     waits_.Cancel(i, Lane::kScreen);
-    if (host5250::HostDisplay* d = Display(i)) {
-      std::string err;
-      if (!d->Connect(&err)) WriteLog("Connect " + std::to_string(i) + ": " + err, true);
-    }
+    ConnectDisplay(i);
   }
   // The host session is given the time to come up, then its current screen
   // goes to the terminal.
@@ -167,13 +164,33 @@ void Gateway::ConnectTerminal(const std::string& id) {
 
 void Gateway::FinishConnect(const std::string& id, int i) {
   RunPendingKeys("END", i);
-  if (host5250::HostDisplay* d = Display(i)) {
-    std::string err;
-    if (!d->Connect(&err)) WriteLog("Connect " + std::to_string(i) + ": " + err, true);
-  }
   sessions_.ReadyToSendFlag[U(ctx_.FindSession(id))] = true;
   sessions_.Terminal_Connected[U(i)] = true;
   sessions_.SendFlag[U(i)] = false;
+  ConnectDisplay(i);
+}
+
+bool Gateway::ConnectDisplay(int i) {
+  host5250::HostDisplay* d = Display(i);
+  if (!d) return false;
+  hostReached_[U(i)] = false;
+  std::string err;
+  if (d->Connect(&err)) return true;
+  WriteLog("Connect " + std::to_string(i) + ": " + err, true);
+  HostNotReachable(i, err);
+  return false;
+}
+
+void Gateway::HostNotReachable(int i, const std::string& reason) {
+  // The reason goes to the log and the caption (standard error without
+  // windows); the terminal learns that its host is not there, rather than
+  // a bare "Disconnect..." that reads like a sign-off.
+  WriteLog("Host not reachable, session " + std::to_string(i) + ": " + reason, true);
+  const std::string& id = store_->TerminalIDDef[U(i)];
+  if (i >= sessions_.SessionCount || text::TrimBlanks(id).empty()) return;
+  sessions_.Terminal_Connected[U(i)] = false;
+  sessions_.SendFlag[U(i)] = false;
+  ShowTerminalMessage(id, "Host not reachable");
 }
 
 bool Gateway::HostStillOnAnsweredScreen(int s) {
@@ -224,7 +241,7 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
   } else if (r == -27) {
     if (validScreen) ts.ReplyKeys = store_->Screens[U(scr)].EscKey;
   } else if (r >= -8 && r <= -1) {
-    if (validScreen) ts.ReplyKeys = store_->Screens[U(scr)].TeclasFuncaoVal[U(-r - 1)];
+    if (validScreen) ts.ReplyKeys = screens::FunctionKeyAnswer(store_->Screens[U(scr)], -r);
   }
 
   if (!GlobalMessage.empty()) {

@@ -1,6 +1,8 @@
 #include "editors/auto_fill.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 #include "config/text.h"
 #include "editors/exit_key.h"
@@ -47,6 +49,24 @@ void ResetField(config::FieldDef& f) {
   f.AuxText.clear();
 }
 
+// The host's title: 5250 applications (IBM i's own menus and sign-on among
+// them) write the screen's name centred on one of the first rows, with a
+// menu or program name at the left and the system name at the right.  The
+// first field of rows 1-3 whose text stands in the middle of the row (its
+// centre within three columns of the row's) is taken for it.
+bool IsCentredTitle(const config::ScreenOriginal& o, int j) {
+  const auto k = U(j);
+  if (o.StartRow[k] < 1 || o.StartRow[k] > 3) return false;
+  const std::string& t = o.Text[k];
+  const std::size_t first = t.find_first_not_of(' ');
+  if (first == std::string::npos) return false;
+  const std::size_t last = t.find_last_not_of(' ');
+  const int from = o.StartColumn[k] + static_cast<int>(first);
+  const int to = o.StartColumn[k] + static_cast<int>(last);
+  if (to > 80 || to - from + 1 > 50) return false;
+  return std::abs(from + to - 81) <= 6;
+}
+
 }  // namespace
 
 void AutoFillScreen(screens::ScreenContext& ctx, int session) {
@@ -75,6 +95,8 @@ void AutoFillScreen(screens::ScreenContext& ctx, int session) {
 
   bool previousLine = true;
   int previousRow = 0;
+  bool titleFound = false;
+  std::vector<int> inputs;  // the fields made input, in host order
   for (int j = 0; j < count; ++j) {
     config::FieldDef& f = def.Screen[U(j)];
     const std::string trimmed = text::TrimBlanks(org.Text[U(j)]);
@@ -86,6 +108,18 @@ void AutoFillScreen(screens::ScreenContext& ctx, int session) {
     const bool inputJ = screens::InputField(ctx, session, j);
     if (trimmed.empty() && !inputJ) {
       f.Show = 0;
+    } else if (!inputJ && !titleFound && IsCentredTitle(org, j)) {
+      // The title names the screen: it is kept, as an inverse line.
+      titleFound = true;
+      f.Show = 1;
+      f.NewLine = 1;
+      f.Title = 1;
+      f.Size = displayLen;
+      f.InputField = 0;
+      f.flag2 = config::kFlag2Summarized | config::kFlag2Words;
+      label = FitWords(label, f.Size, ctx.options);
+      previousLine = true;
+      previousRow = rowOf(j);
     } else {
       const int n = screens::NextUsefulField(ctx, session, j);
       const bool inputN = n >= 0 && screens::InputField(ctx, session, n);
@@ -99,10 +133,13 @@ void AutoFillScreen(screens::ScreenContext& ctx, int session) {
         f.flag2 = config::kFlag2Truncated;
         f.InputField = 1;
         f.Size = std::min(org.Length[U(j)], 25);
+        inputs.push_back(j);
       } else {
-        label = ctx.fitFieldText ? ctx.fitFieldText(label, f.Size) : text::Left(label, U(f.Size));
+        // Whole words: a menu entry keeps its number and its first words
+        // rather than a letter or two of each.
+        label = FitWords(label, f.Size, ctx.options);
         f.InputField = 0;
-        f.flag2 = config::kFlag2Summarized;
+        f.flag2 = config::kFlag2Summarized | config::kFlag2Words;
       }
       int noted = f.NewLine;
       if (sendMinimal && !inputJ && f.NewLine == 1 && previousLine && !IsNumberedMenuEntry(label)) {
@@ -117,6 +154,20 @@ void AutoFillScreen(screens::ScreenContext& ctx, int session) {
     const int pos = org.StartRow[U(j)] * 80 + org.StartColumn[U(j)];
     if (config::ScreenStore::ValidPosition(pos)) store.Indice[U(scr)][U(pos)] = j;
     if (clearScreen) f.Show = 0;
+  }
+
+  // Enter sends the screen from its last input only: Enter in an earlier
+  // one goes on to the next input, so a sign-on is not sent with the user
+  // and no password.  A non-display input (a password) sends as well when
+  // no other non-display input follows it: it is the last thing a user must
+  // type, and on IBM i's sign-on only optional fields come after it.
+  bool hiddenAfter = false;
+  for (auto it = inputs.rbegin(); it != inputs.rend(); ++it) {
+    const int j = *it;
+    const bool hidden = org.Hidden[U(j)];
+    const bool sends = it == inputs.rbegin() || (hidden && !hiddenAfter);
+    def.Screen[U(j)].SendWithEnter = sends ? 1 : 0;
+    hiddenAfter = hiddenAfter || hidden;
   }
 
   for (int k = 0; k <= store.DivideFieldsCt && config::ScreenStore::ValidDivision(k); ++k) {

@@ -55,6 +55,9 @@ int PrepareFieldTextsFrom(ScreenContext& ctx, int session, int from) {
         shown(i) = text::Left(text::TrimBlanks(hostText), Width(def.Size));
       }
       if (bits & config::kFlag2VarAux) shown(i) = ctx.sessions.SessionVarAux[s];
+      if (bits & config::kFlag2Words) {
+        shown(i) = ctx.fitWords ? ctx.fitWords(hostText, def.Size) : Fit(ctx, hostText, def.Size);
+      }
       if (display != nullptr && display->Fields().Item(i).Hidden) shown(i).clear();
     } else {
       shown(i).clear();

@@ -1,6 +1,7 @@
 #include "screens/legend.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "config/text.h"
 #include "screens/capture.h"
@@ -46,7 +47,58 @@ FunctionKeyLegend LegendOf(const config::ScreenDef& def) {
 FunctionKeyLegend SomaTeclasFuncao(ScreenContext& ctx, int session) {
   const int scr = ctx.CurrentScreenOf(session);
   if (!ctx.store.ValidScreen(scr)) return {};
-  return LegendOf(ctx.store.Screens[static_cast<std::size_t>(scr)]);
+  const config::ScreenDef& def = ctx.store.Screens[static_cast<std::size_t>(scr)];
+  if (MapsFunctionKeys(def)) return LegendOf(def);
+  return HostKeysLegend(ctx.store.ScreenAspect[static_cast<std::size_t>(scr)]);
+}
+
+bool MapsFunctionKeys(const config::ScreenDef& def) {
+  for (std::size_t k = 0; k < 8; ++k) {
+    if (!text::TrimBlanks(def.TeclasFuncao[k]).empty()) return true;
+    if (!text::TrimBlanks(def.TeclasFuncaoVal[k]).empty()) return true;
+  }
+  return false;
+}
+
+std::string FunctionKeyAnswer(const config::ScreenDef& def, int k) {
+  if (k < 1 || k > 8) return "";
+  if (MapsFunctionKeys(def)) return def.TeclasFuncaoVal[static_cast<std::size_t>(k - 1)];
+  return FunctionKeyMnemonic(k);
+}
+
+std::string HostKeyName(const std::string& image, int k) {
+  const std::string mark = "F" + std::to_string(k) + "=";
+  constexpr std::size_t kRow = 82;
+  for (std::size_t row = 0; row < 24 && row * kRow < image.size(); ++row) {
+    const std::string line = image.substr(row * kRow, 80);
+    for (std::size_t p = line.find(mark); p != std::string::npos; p = line.find(mark, p + 1)) {
+      // "F3=" but not "F13=": the key number starts after a non-letter.
+      if (p > 0 && std::isalnum(static_cast<unsigned char>(line[p - 1]))) continue;
+      std::size_t end = line.find("  ", p + mark.size());
+      if (end == std::string::npos) end = line.size();
+      const std::string name =
+          text::TrimBlanks(line.substr(p + mark.size(), end - p - mark.size()));
+      if (!name.empty()) return name;
+    }
+  }
+  return "";
+}
+
+FunctionKeyLegend HostKeysLegend(const std::string& image) {
+  config::ScreenDef keys;
+  int last = 0;
+  for (int k = 1; k <= 8; ++k) {
+    const std::string name = HostKeyName(image, k);
+    if (name.empty()) continue;
+    last = k;
+    keys.TeclasFuncao[static_cast<std::size_t>(k - 1)] = "F" + std::to_string(k) + "=" + name;
+  }
+  for (int k = 1; k <= last; ++k) {
+    std::string& label = keys.TeclasFuncao[static_cast<std::size_t>(k - 1)];
+    if (label.empty()) label = "F" + std::to_string(k);
+    keys.TeclasFuncaoVal[static_cast<std::size_t>(k - 1)] = FunctionKeyMnemonic(k);
+  }
+  return LegendOf(keys);
 }
 
 std::string FunctionKeyMnemonic(int n) {

@@ -26,8 +26,26 @@ struct FunctionKeyLegend {
 // `count`-wide pieces finds every label in its place; `count` is that width.
 FunctionKeyLegend LegendOf(const config::ScreenDef& def);
 // The legend of the session's current screen (empty for a screen outside the
-// tables).
+// tables).  A definition that maps no function key gets the host's own
+// keys (HostKeysLegend of its screen image).
 FunctionKeyLegend SomaTeclasFuncao(ScreenContext& ctx, int session);
+
+// Whether the definition maps any of the terminal's function keys F1-F8
+// (a label or a value that is not blank).
+bool MapsFunctionKeys(const config::ScreenDef& def);
+// The host keys terminal function key k (1-8) sends: the definition's value
+// when it maps function keys at all, otherwise host function key k (a
+// definition that maps none passes F1-F8 through).
+std::string FunctionKeyAnswer(const config::ScreenDef& def, int k);
+// The name the host screen gives function key k (1-24) in its hints, the
+// text after "Fk=" up to two blanks or the end of the row ("Exit" for
+// "F3=Exit   F4=Prompt"); "" when the screen names no such key.  image is a
+// screen image of 82-character rows (ScreenAspect).
+std::string HostKeyName(const std::string& image, int k);
+// The legend of the pass-through keys: an entry "Fk=Name" for each of F1-F8
+// the host screen names, "Fk" for a key before the last named one that it
+// does not name; empty when it names none.  Entries as LegendOf makes them.
+FunctionKeyLegend HostKeysLegend(const std::string& image);
 
 // The key mnemonic of host function key n: "@1".."@9" for F1-F9, "@a".."@o"
 // for F10-F24 ("@12" would be F1 followed by the character "2"); "" for a

@@ -64,6 +64,9 @@ struct ScreenContext {
   std::function<bool(const std::string& command, int session)> runPendingKeys;
   // Text fitting of labels (the editors' FitFieldText with the options bound).
   std::function<std::string(const std::string& text, int width)> fitFieldText;
+  // Fitting by whole words (the editors' FitWords), for kFlag2Words; without
+  // it fitFieldText stands in.
+  std::function<std::string(const std::string& text, int width)> fitWords;
 
   // Terminal line length; the core copies the DisplayLen option here when it
   // lays out its windows.

@@ -171,6 +171,31 @@ TEST(TervoConfigTool, ExportSaysWhenTheFileIsNotInTheGatewaysForm) {
   EXPECT_NE(r.err.find("is not in the form the gateway writes"), std::string::npos) << r.err;
 }
 
+// Screens the gateway learned (status 0, with an identification) count
+// apart from the empty slots.
+TEST(TervoConfigTool, CheckCountsLearnedScreensApartFromEmptySlots) {
+  TempFolder dir;
+  const std::string base = DemoVariant(dir, "learned", [](ScreenStore& store, GeneralOptions&) {
+    const int n = store.NumeroMaximoDeEcrans + 2;
+    store.NumeroMaximoDeEcrans = n;
+    store.GrowScreenTables();
+    store.Screens[n].ScreenId = 134853933;  // as the gateway defines it
+    store.Originals[n].Count = 1;
+    store.Originals[n].Text[0] = "Sign On";
+    store.Originals[n].Length[0] = 7;
+  });
+  const ToolRun demo = Tool({"check", Q(kDemo)});
+  const ToolRun r = Tool({"check", Q(base)});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(demo.out.find("  AUTOMATIC: 0\n"), std::string::npos) << demo.out;
+  EXPECT_NE(r.out.find("  AUTOMATIC: 1\n"), std::string::npos) << r.out;
+  auto undefined = [](const std::string& out) {
+    const std::size_t p = out.find("UNDEFINED: ");
+    return p == std::string::npos ? -1 : std::stoi(out.substr(p + 11));
+  };
+  EXPECT_EQ(undefined(r.out), undefined(demo.out) + 1) << "one more slot, one more learned screen";
+}
+
 TEST(TervoConfigTool, HelpNamesEveryCommandAndRule) {
   const ToolRun r = Tool({"--help"});
   EXPECT_EQ(r.exitCode, 0);

@@ -52,6 +52,28 @@ TEST_F(Answers, FieldsTheTerminalShowedAsTextKeepTheHostsValue) {
   EXPECT_EQ(Display(0).Field(2).Text, "WH1") << "not blanked";
 }
 
+// Terminal F1-F8 on a screen whose definition maps no function key reach
+// the host as its F1-F8, and the legend says so; a definition's mapping wins.
+TEST_F(Answers, UnmappedFunctionKeysReachTheHostAndTheLegendNamesThem) {
+  auto press = [&](int key) {
+    Display(0).sentKeys.clear();
+    radio_->readValue = -key;
+    radio_->Deliver({"T1", "AS400", radio::kTerminalAnswer});
+    Pass(kPollIntervalMs);
+    return Display(0).sentKeys;
+  };
+  SendScreen();
+  EXPECT_EQ(Calls("T_SetLargeFunctionKeys('     F1\\e     F2\\eF3=Exit\\e',8)"), 1)
+      << "the host's \"F3=Exit\" named in the legend";
+  EXPECT_EQ(press(3), std::vector<std::string>{"@3"});
+  EXPECT_EQ(press(8), std::vector<std::string>{"@8"});
+
+  store_->Screens[2].TeclasFuncao[3] = "Back";
+  store_->Screens[2].TeclasFuncaoVal[3] = "@c";
+  EXPECT_EQ(press(4), std::vector<std::string>{"@c"});
+  EXPECT_TRUE(press(3).empty()) << "not in the mapping: nothing for the host";
+}
+
 TEST_F(Answers, InvertInputSendsTheValueWithATrailingMinus) {
   Display(0).Field(1).Type = 8;  // signed numeric: the last position is the sign
   store_->Screens[2].Screen[1].flag2 = config::kFlag2InvertInput;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "config/text.h"
 #include "editors/fit_field_text.h"
 #include "support/recording_radio_link.h"
@@ -71,14 +73,14 @@ TEST_F(AutoFill, LabelsAndInputsShareTerminalLines) {
   Run();
   EXPECT_EQ(F(a).Size, 12);  // half the line: an input follows on its row
   EXPECT_EQ(F(a).NewLine, 0);
-  EXPECT_EQ(F(a).flag2, config::kFlag2Summarized);
+  EXPECT_EQ(F(a).flag2, config::kFlag2Summarized | config::kFlag2Words);
   EXPECT_EQ(F(b).Size, 8);
   EXPECT_EQ(F(b).InputField, 1);
   EXPECT_EQ(F(b).flag2, config::kFlag2Truncated);
   EXPECT_EQ(F(b).NewLine, 1);
   EXPECT_EQ(F(c).Size, 24);  // alone on its row
   EXPECT_EQ(F(c).NewLine, 1);
-  EXPECT_EQ(Text(c).size(), 24u);
+  EXPECT_EQ(Text(c), "Description of the item");  // whole words
   EXPECT_EQ(F(d).Size, 25);    // host length 30, at most 25
   EXPECT_EQ(F(d).NewLine, 0);  // opens its row, a label follows
   EXPECT_EQ(F(e).NewLine, 1);
@@ -87,7 +89,8 @@ TEST_F(AutoFill, LabelsAndInputsShareTerminalLines) {
   for (int j = a; j <= g; ++j) {
     EXPECT_EQ(F(j).Show, 1);
     EXPECT_EQ(F(j).Order, j);
-    EXPECT_EQ(F(j).SendWithEnter, 1);
+    // Labels send with Enter (menu lines); of the inputs only the last.
+    EXPECT_EQ(F(j).SendWithEnter, j == b || j == d ? 0 : 1) << j;
   }
   EXPECT_EQ(store_.Indice[kScr][5 * 80 + 20], b);
   EXPECT_EQ(store_.Screens[kScr].ScreenIdTerminal, "T2");
@@ -117,6 +120,84 @@ TEST_F(AutoFill, SendMinimalHidesPlainLabelsButKeepsMenuEntries) {
   EXPECT_EQ(F(entry).Show, 1);
   EXPECT_EQ(F(plain).Show, 0);
   EXPECT_EQ(F(plain).NewLine, 0);
+}
+
+// Enter in the User field must not send the sign-on without the password:
+// only the last input sends, and a password that no other non-display
+// input follows (the optional fields after it need no Enter of their own).
+TEST_F(AutoFill, EnterSendsFromTheLastInputAndThePassword) {
+  const char* labels[] = {"User", "Password", "Program/procedure", "Menu", "Current library"};
+  std::vector<int> in;
+  for (int k = 0; k < 5; ++k) {
+    Label(6 + k, 17, labels[k]);
+    in.push_back(Input(6 + k, 53, 10));
+  }
+  store_.Originals[kScr].Hidden[in[1]] = true;  // the password
+  Run();
+  EXPECT_EQ(F(in[0]).SendWithEnter, 0);  // User: Enter goes on to Password
+  EXPECT_EQ(F(in[1]).SendWithEnter, 1);
+  EXPECT_EQ(F(in[2]).SendWithEnter, 0);
+  EXPECT_EQ(F(in[3]).SendWithEnter, 0);
+  EXPECT_EQ(F(in[4]).SendWithEnter, 1);
+  EXPECT_EQ(F(in[0] - 1).SendWithEnter, 1);  // labels keep it (menu lines)
+}
+
+TEST_F(AutoFill, OneInputSendsAndOfSeveralPasswordsOnlyTheLast) {
+  Label(5, 2, "Item");
+  const int item = Input(5, 20, 6);
+  Run();
+  EXPECT_EQ(F(item).SendWithEnter, 1);
+
+  store_.Originals[kScr].Count = 0;
+  std::vector<int> in;
+  for (int k = 0; k < 4; ++k) in.push_back(Input(5 + k, 40, 10));
+  for (int k = 0; k < 3; ++k) store_.Originals[kScr].Hidden[in[k]] = true;  // old, new, again
+  Run();
+  EXPECT_EQ(F(in[0]).SendWithEnter, 0);
+  EXPECT_EQ(F(in[1]).SendWithEnter, 0);
+  EXPECT_EQ(F(in[2]).SendWithEnter, 1);
+  EXPECT_EQ(F(in[3]).SendWithEnter, 1);
+}
+
+// IBM i's main menu as the host lays it out: the menu name at the left of
+// row 1, the title centred, entries with their numbers, with "Send Minimal
+// Data" on as a fresh installation has it.
+TEST_F(AutoFill, KeepsTheCentredTitleAndShortensByWholeWords) {
+  options_.SetText("DisplayLen", "20");
+  options_.SetText("SendMinimal", "1");
+  options_.SetText("AutoRemove", ",;:.");
+  const int name = Label(1, 2, "MAIN");
+  const int title = Label(1, 33, "IBM i Main Menu");
+  const int system = Label(2, 62, "System:   TESTSYS");
+  const int select = Label(3, 2, "Select one of the following:");
+  const int e1 = Label(5, 7, "1. User tasks");
+  const int e5 = Label(9, 7, "5. Work with your spooled output files");
+  const int e10 = Label(14, 6, "10. Informationassistantoptions");
+  Run();
+  EXPECT_EQ(F(title).Show, 1);
+  EXPECT_EQ(F(title).Title, 1);
+  EXPECT_EQ(F(title).NewLine, 1);
+  EXPECT_EQ(Text(title), "IBM i Main Menu");
+  EXPECT_EQ(F(name).Show, 0);  // off-centre: not a title
+  EXPECT_EQ(F(name).Title, 0);
+  EXPECT_EQ(F(system).Show, 0);
+  EXPECT_EQ(F(select).Show, 0);
+  EXPECT_EQ(F(e1).Show, 1);
+  EXPECT_EQ(Text(e5), "5 Work with your");
+  EXPECT_EQ(F(e5).Show, 1);
+  EXPECT_EQ(Text(e10), "10 Informationassis.");  // a word that cannot fit alone
+  EXPECT_EQ(F(e10).flag2, config::kFlag2Summarized | config::kFlag2Words);
+}
+
+TEST_F(AutoFill, OnlyOneTitleAndOnlyNearTheTop) {
+  options_.SetText("SendMinimal", "1");
+  const int first = Label(1, 36, "Sign On");
+  const int second = Label(2, 36, "Welcome");
+  const int low = Label(12, 36, "Centred");
+  Run();
+  EXPECT_EQ(F(first).Title, 1);
+  EXPECT_EQ(F(second).Title, 0);
+  EXPECT_EQ(F(low).Title, 0);
 }
 
 TEST_F(AutoFill, ResetsTheScreenAndFindsTheExitKey) {

@@ -212,9 +212,44 @@ TEST_F(Started, HostEndingTheSessionTellsTheTerminal) {
   Display(1).Events().Disconnected(message);  // never started: nothing to tell
   EXPECT_EQ(Calls("T_PrintInverse('Disconnect...')"), 0);
   Connect();
+  Display(0).Events().ReadyToSend(true);  // the host session is up
   Display(0).Events().Disconnected(message);
   EXPECT_FALSE(S().Terminal_Connected[0]);
   EXPECT_EQ(Calls("T_PrintInverse('Disconnect...')"), 1);
+}
+
+// A connection that fails before the host showed anything tells the
+// terminal "Host not reachable" and the reason goes to the log and the
+// caption; a session that was up ends with "Disconnect...".
+TEST_F(Started, AHostThatCannotBeReachedIsNamedWithItsReason) {
+  for (const char* reason : {"connection refused", "time-out: no answer from the host within 30 s",
+                             "TLS certificate refused: The host name did not match"}) {
+    SCOPED_TRACE(reason);
+    const int before = Calls("T_PrintInverse('Host not reachable')");
+    Connect();
+    std::string message = reason;
+    Display(0).Events().Disconnected(message);
+    EXPECT_EQ(Calls("T_PrintInverse('Host not reachable')"), before + 1);
+    EXPECT_EQ(Calls("T_PrintInverse('Disconnect...')"), 0);
+    EXPECT_TRUE(Logged(text::Left("Host not reachable, session 0: " + std::string(reason), 80)));
+    EXPECT_EQ(ui_.captions.back(),
+              text::Left("ERROR:Host not reachable, session 0: " + std::string(reason), 86));
+    EXPECT_FALSE(S().Terminal_Connected[0]);
+  }
+  // A system name that cannot even be tried fails at Connect.
+  Display(0).connectResult = false;
+  Connect();
+  EXPECT_EQ(Calls("T_PrintInverse('Host not reachable')"), 4);
+  EXPECT_TRUE(Logged("Host not reachable, session 0: connect refused"));
+  // Up, then lost: the session ended.
+  Display(0).connectResult = true;
+  Connect();
+  Display(0).Events().KeyboardStatus();
+  std::string message = "Host closed the connection";
+  Display(0).Events().Disconnected(message);
+  EXPECT_EQ(Calls("T_PrintInverse('Disconnect...')"), 1);
+  EXPECT_EQ(Calls("T_PrintInverse('Host not reachable')"), 4);
+  EXPECT_TRUE(Logged("Host session 0 ended: Host closed the connection"));
 }
 
 TEST_F(Started, RepeatRuleThatNeverEndsQueuesNothing) {
@@ -299,12 +334,12 @@ TEST_F(Started, ErrorLines) {
   Connect();
   ItemScreen(Display(0));
   Define(2);
-  Display(0).PutText(24, 1, "Item 999999 is not on file.");
   S().ErrorLineText[0] = "pending";
   S().Terminal_Connected[0] = false;
   gateway_->ReadyToSend(0, true);
   EXPECT_EQ(S().ErrorLineText[0], "pending");  // not replaced
   S().ErrorLineText[0].clear();
+  Display(0).PutText(24, 1, "Item 999999 is not on file.");
   gateway_->ReadyToSend(0, true);
   EXPECT_EQ(tervo::text::TrimBlanks(S().ErrorLineText[0]), "Item 999999 is not on file.");
 
@@ -375,6 +410,8 @@ TEST_F(Started, AnUnassignedKeyGetsTheScreenBack) {
   Connect();
   ItemScreen(Display(0));
   Define(2);
+  store_->Screens[2].TeclasFuncao[2] = "Exit";  // the screen maps F3 only
+  store_->Screens[2].TeclasFuncaoVal[2] = "@3";
   gateway_->ReadyToSend(0, true);
   ASSERT_EQ(Calls("T_SendScreen()"), 1);
   radio_->readValue = -5;  // F5: no keys on this screen

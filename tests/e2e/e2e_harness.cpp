@@ -56,13 +56,18 @@ void E2eTest::StartAll(int sessions) {
   const std::string base = dir_.path().toStdString() + "/warehouse";
   ASSERT_TRUE(QFile::copy(QString::fromStdString(config::ConfigFilePath(DemoConfigBase())),
                           QString::fromStdString(config::ConfigFilePath(base))));
+  StartGateway(base, host_.Address(), sessions);
+}
+
+void E2eTest::StartGateway(const std::string& base, const std::string& hostAddress, int sessions) {
+  ASSERT_TRUE(dir_.isValid());
   ui_ = std::make_unique<core::HeadlessUi>([this](const std::string& l) { uiLines_.push_back(l); });
   core::GatewayConfig c;
   c.configBase = base;
   c.settingsFile = dir_.path().toStdString() + "/settings.ini";
   c.logFolder = dir_.path().toStdString() + "/log";
   c.radioAddress = "127.0.0.1:0";
-  c.demoHostAddress = host_.Address();
+  c.demoHostAddress = hostAddress;
   c.timeScale = kTimeScale;
   c.sessionCount = sessions;
   std::string err;

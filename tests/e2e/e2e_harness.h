@@ -54,6 +54,9 @@ class E2eTest : public ::testing::Test {
  protected:
   // Starts the demo host and a gateway on a copy of the demo configuration.
   void StartAll(int sessions = 0);
+  // Starts a gateway on the configuration BASE.TVO, its "DemoHost" router
+  // connecting to hostAddress.
+  void StartGateway(const std::string& base, const std::string& hostAddress, int sessions = 0);
   void TearDown() override;
   core::Gateway& G() { return *built_.gateway; }
   quint16 RadioPort() const { return built_.radio->ListeningPort(); }

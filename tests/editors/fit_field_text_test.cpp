@@ -49,6 +49,36 @@ TEST_F(FitFieldTextTest, Examples) {
   EXPECT_TRUE(log.lines.empty());
 }
 
+TEST_F(FitFieldTextTest, WordsKeepTheEntryNumberAndWholeLeadingWords) {
+  options.SetText("AutoRemove", ",;:.");
+  options.SetChecked("Cut", false);
+  struct Case {
+    const char* text;
+    int width;
+    const char* out;
+  };
+  const Case cases[] = {
+      {"5. Work with your spooled output files", 20, "5 Work with your"},
+      {"10. Information Assistant options", 20, "10 Information"},
+      {"11. IBM i Access tasks", 21, "11 IBM i Access tasks"},  // fits once cleaned
+      {"Quantity Description", 18, "Quantity"},
+      {"3. Extraordinarilylongword", 12, "3 Extraordi."},  // alone it cannot fit
+      {"Extraordinarilylongword", 8, "Extraor."},
+      {"Program/procedure . . . .", 10, "Program"},
+      {"Print-out of today's picks", 12, "Print-out of"},
+      {"Print-out of today's picks", 7, "Print"},
+      {"------------------------------", 20, "--------------------"},
+      {"Name", 0, ""},
+      {"Name", -2, ""},
+      {"Name", 1, "N"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FitWords(c.text, c.width, options), c.out) << c.text << " / " << c.width;
+  }
+  options.SetChecked("Cut", true);  // the operator's "Cut Fields" still cuts
+  EXPECT_EQ(FitWords("Quantity Description", 18, options), "Quantity Descripti");
+}
+
 TEST_F(FitFieldTextTest, CutModeCleansAndCutsWithoutMarks) {
   options.SetText("AutoRemove", ".,;");
   options.SetChecked("Cut", true);

@@ -60,6 +60,23 @@ TEST_F(FieldTextsTest, LaterBitsOverwriteEarlierOnes) {
   }
 }
 
+// The whole-word fitting of automatically configured labels happens at
+// every screen, from the host text of the moment, after "Summarized".
+TEST_F(FieldTextsTest, WordsBitFitsByWordsAfterSummarized) {
+  ctx.fitWords = [](const std::string& t, int w) {
+    return "words(" + t + "," + std::to_string(w) + ")";
+  };
+  Def(1, 0).flag2 = config::kFlag2Summarized | config::kFlag2Words;
+  screens::PrepareFieldTexts(ctx, 0);
+  EXPECT_EQ(Text(1, 0), "words(  Hello World ,5)");
+  Def(1, 0).flag2 = config::kFlag2Words | config::kFlag2VarAux;  // the bit comes last
+  screens::PrepareFieldTexts(ctx, 0);
+  EXPECT_EQ(Text(1, 0), "words(  Hello World ,5)");
+  ctx.fitWords = nullptr;  // no word fitting given: the label fitting stands in
+  screens::PrepareFieldTexts(ctx, 0);
+  EXPECT_EQ(Text(1, 0), "fit(  Hello World ,5)");
+}
+
 TEST_F(FieldTextsTest, HiddenOrNotShownFieldsShowNothing) {
   Def(1, 0).flag2 = 2;
   Display().Field(0).Hidden = true;  // the live field decides

@@ -51,6 +51,40 @@ class LookupTest : public ScreensTest {
   LookupTest() { sessions.CurrentScreen[0] = 1; }
 };
 
+// A definition that maps no function key passes F1-F8 to the host, and the
+// legend names them as the host screen does; a mapping wins.
+TEST(LegendTest, UnmappedKeysPassThroughAndTheHostNamesThem) {
+  config::ScreenDef def;
+  EXPECT_FALSE(screens::MapsFunctionKeys(def));
+  EXPECT_EQ(screens::FunctionKeyAnswer(def, 3), "@3");
+  EXPECT_EQ(screens::FunctionKeyAnswer(def, 8), "@8");
+  EXPECT_EQ(screens::FunctionKeyAnswer(def, 9), "");
+  def.TeclasFuncao[0] = "Help";  // F1 mapped: the definition says it all
+  EXPECT_TRUE(screens::MapsFunctionKeys(def));
+  EXPECT_EQ(screens::FunctionKeyAnswer(def, 1), "");
+  EXPECT_EQ(screens::FunctionKeyAnswer(def, 3), "");
+  def.TeclasFuncaoVal[2] = "@c";
+  EXPECT_EQ(screens::FunctionKeyAnswer(def, 3), "@c");
+  config::ScreenDef blanks;
+  blanks.TeclasFuncao[4] = "   ";
+  EXPECT_FALSE(screens::MapsFunctionKeys(blanks));
+
+  std::string image(2200, ' ');
+  auto row = [&](int r, const std::string& t) { image.replace((r - 1) * 82, t.size(), t); };
+  row(22, " F3=Exit   F4=Prompt   F9=Retrieve   F12=Cancel   F13=Information Assistant");
+  row(23, " F23=Set initial menu");
+  EXPECT_EQ(screens::HostKeyName(image, 3), "Exit");
+  EXPECT_EQ(screens::HostKeyName(image, 13), "Information Assistant");
+  EXPECT_EQ(screens::HostKeyName(image, 1), "");  // "F13=" is not F1
+  EXPECT_EQ(screens::HostKeyName(image, 2), "");  // nor "F23=" F2
+  const screens::FunctionKeyLegend legend = screens::HostKeysLegend(image);
+  EXPECT_EQ(legend.count, 10);
+  const std::string esc = "\x1b";
+  EXPECT_EQ(legend.text,
+            "       F1" + esc + "       F2" + esc + "  F3=Exit" + esc + "F4=Prompt" + esc);
+  EXPECT_EQ(screens::HostKeysLegend(std::string(2200, ' ')).text, "");
+}
+
 TEST_F(LookupTest, InputFieldRule) {
   struct Case {
     int length;

@@ -33,9 +33,14 @@ class FakeGatewayServices : public core::GatewayServices {
   bool KeepUnsavedChanges(const std::string& base, std::string* path, std::string*) override {
     *path = base + ".TVO.unsaved";
     ++unsavedKept;
+    unsavedExists = true;
     return true;
   }
-  void RemoveUnsavedChanges(const std::string&) override { ++unsavedRemoved; }
+  void RemoveUnsavedChanges(const std::string&) override {
+    ++unsavedRemoved;
+    unsavedExists = false;
+  }
+  bool UnsavedChangesExist(const std::string&) override { return unsavedExists; }
   void OpenDebugLog(const os::LocalTime&) override {}
   void WriteDebugLine(const std::string& m, const os::LocalTime&) override { lines.push_back(m); }
   void CloseDebugLog() override { ++debugClosed; }
@@ -50,6 +55,7 @@ class FakeGatewayServices : public core::GatewayServices {
   bool saveResult = true;
   int unsavedKept = 0;
   int unsavedRemoved = 0;
+  bool unsavedExists = false;  // the side file is there
   int debugClosed = 0;
 };
 

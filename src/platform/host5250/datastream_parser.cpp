@@ -215,7 +215,9 @@ bool DataStreamParser::WriteToDisplay(Reader& r, std::vector<std::string>* outbo
         screen_.ClearFormatTable();
         screen_.SetHeader(header);
         int errorRow = n >= 4 ? static_cast<std::uint8_t>(header[3]) : 0;
-        screen_.SetErrorRow(errorRow >= 1 && errorRow <= Screen::kRows ? errorRow : Screen::kMessageRow);
+        // A row the screen does not have (IBM i says 25) means the display's
+        // own error line, its last row.
+        screen_.SetErrorRow(errorRow >= 1 && errorRow <= Screen::kRows ? errorRow : Screen::kRows);
         break;
       }
       case ds::kOrderSetBufferAddress: {
@@ -351,6 +353,13 @@ bool DataStreamParser::StartOfField(Reader& r, std::vector<std::string>* outboun
   Write(attribute);
   if (!input) return true;
   if (screen_.Keyboard() == KeyboardState::kUnlocked) screen_.SetKeyboard(KeyboardState::kSystem);
+  // A display ends an input field's look (its underline, its colour) with a
+  // normal attribute in the position after the field, where the host wrote
+  // none.  IBM i writes none after its sign-on fields: without it the
+  // underline would run on to the next attribute on the screen.
+  const int after = start + length;
+  if (after < Screen::kSize && !screen_.IsAttributeAt(after))
+    screen_.Put(after, ds::kAttrNormal, true);
   auto& fields = screen_.MutableFields();
   for (InputField& f : fields) {
     if (f.start == start) {

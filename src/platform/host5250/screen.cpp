@@ -20,7 +20,7 @@ void Screen::ClearUnit() {
   cursor_ = 0;
   insert_cursor_ = -1;
   message_.clear();
-  error_row_ = kMessageRow;
+  error_row_ = kRows;
   header_.clear();
   keyboard_ = KeyboardState::kSystem;
   Touch();

@@ -80,7 +80,8 @@ class Screen {
   KeyboardState Keyboard() const { return keyboard_; }
   void SetKeyboard(KeyboardState s) { keyboard_ = s; }
   bool Locked() const { return keyboard_ != KeyboardState::kUnlocked; }
-  // The message line (row 25 or the Start of Header's error row).
+  // The message line: row 25, and on the screen the Start of Header's
+  // error row, or the last row when the header names none on the screen.
   const std::string& Message() const { return message_; }  // EBCDIC
   void SetMessage(std::string ebcdic) { message_ = std::move(ebcdic); }
   int ErrorRow() const { return error_row_; }
@@ -117,7 +118,7 @@ class Screen {
   int insert_cursor_ = -1;
   KeyboardState keyboard_ = KeyboardState::kSystem;
   std::string message_;
-  int error_row_ = kMessageRow;
+  int error_row_ = kRows;
   std::string header_;
   std::uint64_t version_ = 0;
 };

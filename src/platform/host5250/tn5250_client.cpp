@@ -98,13 +98,20 @@ bool Tn5250Client::Connect(std::string* err) {
       OnLost("Host closed the connection");
     } else if (!tls_errors_.empty()) {
       OnLost("TLS certificate refused: " + tls_errors_);
+    } else if (e == QAbstractSocket::ConnectionRefusedError) {
+      OnLost("connection refused");
+    } else if (e == QAbstractSocket::HostNotFoundError) {
+      OnLost("host not found");
+    } else if (e == QAbstractSocket::SocketTimeoutError) {
+      OnLost("time-out");
     } else {
       OnLost(socket->errorString().toStdString());
     }
   });
   QTimer::singleShot(kConnectTimeoutMs, this, [this, gen] {
     if (gen == generation_ && socket_ && socket_->state() != QAbstractSocket::ConnectedState) {
-      OnLost("No answer from the host within " + std::to_string(kConnectTimeoutMs / 1000) + " s");
+      OnLost("time-out: no answer from the host within " +
+             std::to_string(kConnectTimeoutMs / 1000) + " s");
       socket_->abort();
     }
   });

@@ -185,5 +185,67 @@ TEST(RecordingFields, SignOnFieldListInScreenOrder) {
   EXPECT_TRUE(found);
 }
 
+// IBM i writes no ending attribute after its sign-on fields.  A display
+// ends each field's underline right after it, so the underline marks the
+// five inputs and nothing else: no protected run after a field reads as
+// underlined (which "Use 'undurlined fields' as INPUT" would take for an
+// input), the one from row 10 to the copyright line among them.
+TEST(RecordingFields, UnderlineEndsWithEachSignOnField) {
+  const Recording rec = Load();
+  Tn5250Session s;
+  std::mt19937 rng(1);
+  Feed(s, rec.negotiationAndSignOn, Split::kWhole, rng);
+  ScreenFields fields(s.GetScreen(), s.Codec());
+  int inputs = 0;
+  for (int i = 0; i < fields.Count(); ++i) {
+    const DisplayField f = fields.Item(i);
+    const std::string at = std::to_string(f.StartRow) + "," + std::to_string(f.StartColumn);
+    if (!f.Protected) {
+      ++inputs;
+      // The position after the field holds the display's ending attribute.
+      const DisplayField next = fields.Item(i + 1);
+      EXPECT_EQ(next.StartRow, f.EndRow) << at;
+      EXPECT_EQ(next.StartColumn, f.EndColumn + 2) << at;
+      continue;
+    }
+    EXPECT_FALSE(f.Attributes.Underlined) << at << " [" << f.Text << "]";
+  }
+  EXPECT_EQ(inputs, 5);
+  // The screen reads as the recording shows it.
+  EXPECT_EQ(Rows(s), HtmlScreen("login-welcome-screen.html"));
+}
+
+// The ending attribute goes only where the host wrote none: an attribute the
+// host put there stays, and a field at the end of the screen has no position
+// after it.
+TEST(FieldList, EndingAttributeOnlyWhereTheHostWroteNone) {
+  Tn5250Session s;
+  EbcdicCodec c;
+  auto send = [&](const std::string& orders) {
+    const std::string r = HostRecord(Unhex("044004110008" + orders + "04520000"));
+    s.Receive(r.data(), r.size());
+  };
+  // (2,10) length 4 without an ending attribute, then a protected run; (3,10)
+  // length 4 followed by the host's own high-intensity attribute and text;
+  // (24,77) length 4 ends the screen.
+  const std::string run = Hex(c.ToHost("RUN")), bright = Hex(c.ToHost("BRIGHT"));
+  send("11020A1D4000240004" + ("11030120" + run) + "11030A1D4000240004" + ("11030F22" + bright) +
+       "11184C1D4000240004");
+  const Screen& screen = s.GetScreen();
+  EXPECT_TRUE(screen.IsAttributeAt(1 * 80 + 14));
+  EXPECT_EQ(screen.At(1 * 80 + 14), ds::kAttrNormal);
+  EXPECT_EQ(screen.GoverningAttribute(1 * 80 + 40), ds::kAttrNormal);  // not underlined on
+  EXPECT_EQ(screen.At(2 * 80 + 14), 0x22);                             // the host's attribute kept
+  EXPECT_EQ(s.ReadText(3, 16, 6), "BRIGHT");
+  EXPECT_FALSE(screen.IsAttributeAt(0));  // nothing wrapped round to row 1
+  ScreenFields fields(s.GetScreen(), c);
+  for (int i = 0; i < fields.Count(); ++i) {
+    const DisplayField f = fields.Item(i);
+    if (f.Protected) {
+      EXPECT_FALSE(f.Attributes.Underlined) << f.StartRow << "," << f.StartColumn;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tervo::host5250::testing

@@ -330,6 +330,27 @@ TEST(ErrorLine, StartOfHeaderErrorRowShowsTheMessageThere) {
   EXPECT_EQ(Rtrim(h.s.ReadText(24, 1, 80)), " BOTTOM ROW");
 }
 
+// IBM i's Start of Header names error row 25, which a 24-row display does
+// not have: the message then shows on its last row, over what the row held
+// until Reset, as a display shows it (and on the message line, row 25).
+TEST(ErrorLine, AnErrorRowOffTheScreenMeansTheLastRow) {
+  for (const std::string& header : {std::string("010700000019000000"), std::string()}) {
+    SCOPED_TRACE(header.empty() ? "no header" : "error row 25");
+    Host h;
+    h.Send(Screen(header +
+                  "111828"
+                  "22" +
+                  E("(C) COPYRIGHT")));
+    EXPECT_EQ(Rtrim(h.s.ReadText(24, 1, 80)), std::string(40, ' ') + "(C) COPYRIGHT");
+    h.Send(HostRecord(Unhex("0421" + E("Password not correct for user profile.") + "04520000")));
+    EXPECT_EQ(Rtrim(h.s.ReadText(24, 1, 80)), "Password not correct for user profile.");
+    EXPECT_EQ(Rtrim(h.s.ReadText(25, 1, 80)), "Password not correct for user profile.");
+    std::string err;
+    ASSERT_TRUE(h.s.SendKeys("@R", &err)) << err;
+    EXPECT_EQ(Rtrim(h.s.ReadText(24, 1, 80)), std::string(40, ' ') + "(C) COPYRIGHT");
+  }
+}
+
 TEST(SaveRestore, RestoredScreenEqualsTheSavedOne) {
   Host h;
   h.Send(Screen("110101" "22" + E("TITLE") + "110201" "1D4000" "24" "0006" "11020A" "20" + E("END") +
