@@ -74,4 +74,17 @@ void ClearElapsedDays(DayTable& table, int lastDay, int today) {
   }
 }
 
+void TurnDay(DailyCounters* counters, int today) {
+  if (today < 1 || today > 31) return;
+  ClearElapsedDays(counters->DailyScreens, counters->day, today);
+  ClearElapsedDays(counters->DailyErrors, counters->day, today);
+  counters->day = today;
+}
+
+void CountScreen(DailyCounters* counters, int today, int slot) {
+  if (today < 0 || today >= kCounterDays || slot < 0 || slot >= kCounterSlots) return;
+  TurnDay(counters, today);
+  ++counters->DailyScreens[static_cast<std::size_t>(today)][static_cast<std::size_t>(slot)];
+}
+
 }  // namespace tervo::config
