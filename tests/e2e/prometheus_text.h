@@ -29,8 +29,9 @@ struct PromPage {
   double Value(const std::string& name, const Labels& labels = {}) const;
 };
 
-// Reads a page.  Besides the syntax (names, label escapes, values, one
-// family's lines together, HELP and TYPE once and before the samples) it
+// Reads a page.  Besides the syntax (names, label escapes, values without
+// timestamps, one family's lines together, HELP and TYPE once and before
+// the samples) it
 // checks: every sample belongs to a family with a TYPE; no series twice;
 // counters end in "_total" and are not negative; a histogram has, per label
 // set, buckets in rising "le" order whose counts never fall, a "+Inf"
