@@ -191,6 +191,7 @@ void Gateway::DefineScreenAs(int s, int screen) {
   store_->Screens[U(screen)].ScreenId = sessions_.ScreenIdValue[u];
   screens::ReadAs400Data(ctx_, s, screen);
   editors::AutoFillScreen(ctx_, s);
+  metrics_.ScreenDefined(s);
   ScreenLearned();
   HandleCapturedScreen(s);
 }

@@ -132,8 +132,7 @@ int ScreenRenderer::Run(const std::string& requestText, const std::string& termi
   ctx_.radio.T_SendScreenToPc(requestText, kAnswerCode);
   ctx_.radio.T_WaitAnyScreenFromPc();
   ctx_.sessions.SendFlag[s] = true;
-  const int day = std::clamp(ctx_.clock.Now().day, 0, config::kCounterDays - 1);
-  ++ctx_.counters.DailyScreens[static_cast<std::size_t>(day)][s];
+  config::CountScreen(&ctx_.counters, ctx_.clock.Now().day, s_);
   return read_;
 }
 
