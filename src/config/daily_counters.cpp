@@ -26,8 +26,8 @@ bool LoadDayTable(const std::string& path, DayTable* table, std::string* err) {
   (void)got;  // a short file leaves zeros in the rest of bytes
   for (int r = 0; r < kCounterRecords; ++r) {
     const unsigned char* b = bytes + r * 4;
-    const std::uint32_t u = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
-                            std::uint32_t(b[3]) << 24;
+    const std::uint32_t u = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 |
+                            std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
     (*table)[r / kCounterSlots][r % kCounterSlots] = static_cast<std::int32_t>(u);
   }
   return true;
