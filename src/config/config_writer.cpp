@@ -56,11 +56,12 @@ void WriteField(LineWriter& w, const FieldDef& f) {
   w.Sparse({"JoinField"}, f.JoinField);
 }
 
-const char* const kFunctionKeyNames[8] = {"TeclasFuncao1", "TeclasFuncao2", "TeclasFuncao3", "TeclasFuncao4",
-                                          "TeclasFuncao5", "TeclasFuncao6", "TeclasFuncao7", "TeclasFuncao8"};
-const char* const kFunctionValNames[8] = {"TeclasFuncaoVal1", "TeclasFuncaoVal2", "TeclasFuncaoVal3",
-                                          "TeclasFuncaoVal4", "TeclasFuncaoVal5", "TeclasFuncaoVal6",
-                                          "TeclasFuncaoVal7", "TeclasFuncaoVal8"};
+const char* const kFunctionKeyNames[8] = {"TeclasFuncao1", "TeclasFuncao2", "TeclasFuncao3",
+                                          "TeclasFuncao4", "TeclasFuncao5", "TeclasFuncao6",
+                                          "TeclasFuncao7", "TeclasFuncao8"};
+const char* const kFunctionValNames[8] = {
+    "TeclasFuncaoVal1", "TeclasFuncaoVal2", "TeclasFuncaoVal3", "TeclasFuncaoVal4",
+    "TeclasFuncaoVal5", "TeclasFuncaoVal6", "TeclasFuncaoVal7", "TeclasFuncaoVal8"};
 
 void WriteScreens(LineWriter& w, const ScreenStore& store, int last) {
   for (int i = 0; i <= last; ++i) {
@@ -97,19 +98,19 @@ void WriteOriginals(LineWriter& w, const ScreenStore& store, int last) {
     w.SparseNumber({"Count"}, o.Count);
     const int fields = FieldCount(store, i);
     for (int j = 0; j < fields; ++j) {
-      w.Flag({"Protected", j}, o.Protected[j]);
-      w.SparseNumber({"Size", j}, o.Size[j]);
-      w.Sparse({"Text", j}, o.Text[j]);
-      w.SparseNumber({"EndColumn", j}, o.EndColumn[j]);
-      w.SparseNumber({"EndRow", j}, o.EndRow[j]);
-      w.SparseNumber({"StartColumn", j}, o.StartColumn[j]);
-      w.SparseNumber({"StartRow", j}, o.StartRow[j]);
-      w.SparseNumber({"Length", j}, o.Length[j]);
-      w.SparseNumber({"AType", j}, o.AType[j]);
-      w.Flag({"AutoEnter", j}, o.AutoEnter[j]);
-      w.Flag({"Hidden", j}, o.Hidden[j]);
-      w.SparseNumber({"Justify", j}, o.Justify[j]);
-      w.Flag({"Underlined", j}, o.Underlined[j]);
+      w.Flag({"Protected", j}, o[j].Protected);
+      w.SparseNumber({"Size", j}, o[j].Size);
+      w.Sparse({"Text", j}, o[j].Text);
+      w.SparseNumber({"EndColumn", j}, o[j].EndColumn);
+      w.SparseNumber({"EndRow", j}, o[j].EndRow);
+      w.SparseNumber({"StartColumn", j}, o[j].StartColumn);
+      w.SparseNumber({"StartRow", j}, o[j].StartRow);
+      w.SparseNumber({"Length", j}, o[j].Length);
+      w.SparseNumber({"AType", j}, o[j].AType);
+      w.Flag({"AutoEnter", j}, o[j].AutoEnter);
+      w.Flag({"Hidden", j}, o[j].Hidden);
+      w.SparseNumber({"Justify", j}, o[j].Justify);
+      w.Flag({"Underlined", j}, o[j].Underlined);
     }
     w.Closer();
   }
@@ -232,8 +233,8 @@ std::string WriteConfig(const ScreenStore& store, const GeneralOptions& options)
   return out;
 }
 
-bool SaveDataToFile2(const std::string& base, const ScreenStore& store, const GeneralOptions& options,
-                     std::string* err, const ByteWriter& writer) {
+bool SaveDataToFile2(const std::string& base, const ScreenStore& store,
+                     const GeneralOptions& options, std::string* err, const ByteWriter& writer) {
   return WriteFileAtomically(ConfigFilePath(base), WriteConfig(store, options), err, writer);
 }
 

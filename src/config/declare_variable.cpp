@@ -36,11 +36,13 @@ bool Fail(std::string* err, std::string message) {
 bool InRange(std::int32_t index, std::int32_t last, std::string_view what, std::string* err) {
   if (index == kNoIndex) return Fail(err, "missing " + std::string(what));
   if (index >= 0 && index <= last) return true;
-  return Fail(err, std::string(what) + " " + std::to_string(index) + " is outside 0.." + std::to_string(last));
+  return Fail(err, std::string(what) + " " + std::to_string(index) + " is outside 0.." +
+                       std::to_string(last));
 }
 
 bool ScreenInRange(const ScreenStore& store, std::int32_t s, std::string* err) {
-  const std::int32_t last = std::min<std::int32_t>(store.NumeroMaximoDeEcrans, store.ScreenTableSize() - 1);
+  const std::int32_t last =
+      std::min<std::int32_t>(store.NumeroMaximoDeEcrans, store.ScreenTableSize() - 1);
   return InRange(s, last, "screen", err);
 }
 
@@ -185,37 +187,34 @@ const SetterMap<DividedField>& DivisionKeys() {
 // The per-field members of a capture record, as setters of entry j.
 using OriginalSetter = bool (*)(ScreenOriginal&, int, std::string_view, std::string*);
 
-template <std::vector<std::int32_t> ScreenOriginal::*M>
+template <std::int32_t CapturedField::*M>
 bool SetOriginalInt(ScreenOriginal& o, int j, std::string_view v, std::string* err) {
-  return ReadNumber(v, &(o.*M)[j], err);
+  return ReadNumber(v, &(o[j].*M), err);
 }
-template <std::vector<bool> ScreenOriginal::*M>
+template <bool CapturedField::*M>
 bool SetOriginalFlag(ScreenOriginal& o, int j, std::string_view v, std::string* err) {
-  bool b = false;
-  if (!ReadFlag(v, &b, err)) return false;
-  (o.*M)[j] = b;
-  return true;
+  return ReadFlag(v, &(o[j].*M), err);
 }
 bool SetOriginalText(ScreenOriginal& o, int j, std::string_view v, std::string*) {
-  o.Text[j].assign(v);
+  o[j].Text.assign(v);
   return true;
 }
 
 const std::unordered_map<std::string_view, OriginalSetter>& OriginalKeys() {
   static const std::unordered_map<std::string_view, OriginalSetter> m = {
-      {"Protected", &SetOriginalFlag<&ScreenOriginal::Protected>},
-      {"Size", &SetOriginalInt<&ScreenOriginal::Size>},
+      {"Protected", &SetOriginalFlag<&CapturedField::Protected>},
+      {"Size", &SetOriginalInt<&CapturedField::Size>},
       {"Text", &SetOriginalText},
-      {"EndColumn", &SetOriginalInt<&ScreenOriginal::EndColumn>},
-      {"EndRow", &SetOriginalInt<&ScreenOriginal::EndRow>},
-      {"StartColumn", &SetOriginalInt<&ScreenOriginal::StartColumn>},
-      {"StartRow", &SetOriginalInt<&ScreenOriginal::StartRow>},
-      {"Length", &SetOriginalInt<&ScreenOriginal::Length>},
-      {"AType", &SetOriginalInt<&ScreenOriginal::AType>},
-      {"AutoEnter", &SetOriginalFlag<&ScreenOriginal::AutoEnter>},
-      {"Hidden", &SetOriginalFlag<&ScreenOriginal::Hidden>},
-      {"Justify", &SetOriginalInt<&ScreenOriginal::Justify>},
-      {"Underlined", &SetOriginalFlag<&ScreenOriginal::Underlined>},
+      {"EndColumn", &SetOriginalInt<&CapturedField::EndColumn>},
+      {"EndRow", &SetOriginalInt<&CapturedField::EndRow>},
+      {"StartColumn", &SetOriginalInt<&CapturedField::StartColumn>},
+      {"StartRow", &SetOriginalInt<&CapturedField::StartRow>},
+      {"Length", &SetOriginalInt<&CapturedField::Length>},
+      {"AType", &SetOriginalInt<&CapturedField::AType>},
+      {"AutoEnter", &SetOriginalFlag<&CapturedField::AutoEnter>},
+      {"Hidden", &SetOriginalFlag<&CapturedField::Hidden>},
+      {"Justify", &SetOriginalInt<&CapturedField::Justify>},
+      {"Underlined", &SetOriginalFlag<&CapturedField::Underlined>},
   };
   return m;
 }
@@ -233,14 +232,15 @@ bool SetNumber(std::string_view value, std::int32_t lo, std::int32_t hi, std::st
   std::int32_t v = 0;
   if (!ReadNumber(value, &v, err)) return false;
   if (v < lo || v > hi)
-    return Fail(err, std::string(name) + " " + std::to_string(v) + " is outside " + std::to_string(lo) + ".." +
-                         std::to_string(hi));
+    return Fail(err, std::string(name) + " " + std::to_string(v) + " is outside " +
+                         std::to_string(lo) + ".." + std::to_string(hi));
   *out = v;
   return true;
 }
 
 // Check boxes and the list index hold the integer as their control would.
-bool SetOption(GeneralOptions& options, std::string_view name, std::string_view value, std::string* err) {
+bool SetOption(GeneralOptions& options, std::string_view name, std::string_view value,
+               std::string* err) {
   const std::string key(name);
   const int maxChoice = GeneralOptions::MaxChoice(key);
   if (maxChoice < 0) {
@@ -253,8 +253,9 @@ bool SetOption(GeneralOptions& options, std::string_view name, std::string_view 
   return true;
 }
 
-bool DeclareLevel0(ScreenStore& store, GeneralOptions& options, std::string_view name, std::string_view value,
-                   std::int32_t index0, std::int32_t index1, std::string* err) {
+bool DeclareLevel0(ScreenStore& store, GeneralOptions& options, std::string_view name,
+                   std::string_view value, std::int32_t index0, std::int32_t index1,
+                   std::string* err) {
   if (name == "NumeroMaximoDeEcrans") {
     std::int32_t n = 0;
     if (!SetNumber(value, 0, kMaxScreenNumber, name, &n, err)) return false;
@@ -269,7 +270,8 @@ bool DeclareLevel0(ScreenStore& store, GeneralOptions& options, std::string_view
     return true;
   }
   if (name == "ScreensText") {
-    if (!InRange(index0, kMaxTextScreen, "screen", err) || !InRange(index1, kMaxFieldIndex, "field", err))
+    if (!InRange(index0, kMaxTextScreen, "screen", err) ||
+        !InRange(index1, kMaxFieldIndex, "field", err))
       return false;
     store.ScreensText[index0][index1].assign(value);
     return true;
@@ -281,13 +283,14 @@ bool DeclareLevel0(ScreenStore& store, GeneralOptions& options, std::string_view
     return true;
   }
   if (name == "ScreenCt") return SetNumber(value, 0, kMaxScreenNumber, name, &store.ScreenCt, err);
-  if (name == "DivideFieldsCt") return SetNumber(value, 0, kDivisionSlots, name, &store.DivideFieldsCt, err);
+  if (name == "DivideFieldsCt")
+    return SetNumber(value, 0, kDivisionSlots, name, &store.DivideFieldsCt, err);
   if (GeneralOptions::IsKey(std::string(name))) return SetOption(options, name, value, err);
   return true;
 }
 
-bool DeclareOriginal(ScreenStore& store, std::string_view member, std::string_view value, std::int32_t screen,
-                     std::int32_t field, std::string* err) {
+bool DeclareOriginal(ScreenStore& store, std::string_view member, std::string_view value,
+                     std::int32_t screen, std::int32_t field, std::string* err) {
   if (member == "Count") {
     if (!ScreenInRange(store, screen, err)) return false;
     return SetNumber(value, 0, kFieldSlots, member, &store.Originals[screen].Count, err);
@@ -295,7 +298,8 @@ bool DeclareOriginal(ScreenStore& store, std::string_view member, std::string_vi
   const auto& keys = OriginalKeys();
   auto it = keys.find(member);
   if (it == keys.end()) return true;
-  if (!ScreenInRange(store, screen, err) || !InRange(field, kMaxFieldIndex, "field", err)) return false;
+  if (!ScreenInRange(store, screen, err) || !InRange(field, kMaxFieldIndex, "field", err))
+    return false;
   return it->second(store.Originals[screen], field, value, err);
 }
 
@@ -312,14 +316,16 @@ bool DeclareVariable(ScreenStore& store, GeneralOptions& options, std::string_vi
       return SetMember(ScreenKeys(), store.Screens[index0], name1, value, err);
     }
     if (name1 != "Screen" || !FieldKeys().count(name2)) return true;
-    if (!ScreenInRange(store, index0, err) || !InRange(index1, kMaxFieldIndex, "field", err)) return false;
+    if (!ScreenInRange(store, index0, err) || !InRange(index1, kMaxFieldIndex, "field", err))
+      return false;
     return SetMember(FieldKeys(), store.Screens[index0].Screen[index1], name2, value, err);
   }
   if (!name2.empty()) return true;
   if (name0 == "ScreenOriginal") return DeclareOriginal(store, name1, value, index0, index1, err);
   if (name0 == "Indice") {
     if (name1 != "Screen") return true;
-    if (!ScreenInRange(store, index0, err) || !InRange(index1, kMaxPosition, "position", err)) return false;
+    if (!ScreenInRange(store, index0, err) || !InRange(index1, kMaxPosition, "position", err))
+      return false;
     return ReadNumber(value, &store.Indice[index0][index1], err);
   }
   if (name0 == "AdvScreens") {
