@@ -1,8 +1,8 @@
 #include "platform/http/http_server.h"
 
-#include <QSslSocket>
-#include <QTcpServer>
 #include <QTcpSocket>
+
+#include "platform/http/tls_tcp_server.h"
 
 namespace tervo::http {
 
@@ -11,32 +11,6 @@ namespace {
 constexpr int kClosingMs = 2000;  // a response that cannot leave is cut after this
 
 }  // namespace
-
-// Hands out TLS sockets, already handshaking, when the listener has a
-// certificate; plain sockets otherwise.
-class Server::TcpServer : public QTcpServer {
- public:
-  explicit TcpServer(const std::optional<QSslConfiguration>& tls) : tls_(tls) {}
-
- protected:
-  void incomingConnection(qintptr fd) override {
-    if (!tls_) {
-      QTcpServer::incomingConnection(fd);
-      return;
-    }
-    auto* socket = new QSslSocket(this);
-    if (!socket->setSocketDescriptor(fd)) {
-      delete socket;
-      return;
-    }
-    socket->setSslConfiguration(*tls_);
-    socket->startServerEncryption();
-    addPendingConnection(socket);
-  }
-
- private:
-  const std::optional<QSslConfiguration>& tls_;
-};
 
 struct Server::Connection {
   QTcpSocket* socket = nullptr;
@@ -68,7 +42,7 @@ bool Server::Listen(const QHostAddress& address, quint16 port, std::optional<QSs
                     std::string* err) {
   Close();
   tls_ = std::move(tls);
-  server_ = std::make_unique<TcpServer>(tls_);
+  server_ = std::make_unique<TlsTcpServer>(tls_);
   QObject::connect(server_.get(), &QTcpServer::newConnection, server_.get(),
                    [this] { OnNewConnection(); });
   if (!server_->listen(address, port)) {

@@ -27,6 +27,8 @@ class QTcpSocket;
 
 namespace tervo::http {
 
+class TlsTcpServer;
+
 struct ServerOptions {
   std::size_t maxHeadBytes = 8192;
   // Open connections, WebSockets handed over not counted.  A new one
@@ -80,7 +82,6 @@ class Server {
   std::size_t OpenConnections() const { return connections_.size(); }
 
  private:
-  class TcpServer;
   struct Connection;
   void OnNewConnection();
   void OnReadyRead(QTcpSocket* socket);
@@ -92,7 +93,7 @@ class Server {
   ServerOptions options_;
   std::unique_ptr<os::Clock> ownClock_;
   std::optional<QSslConfiguration> tls_;
-  std::unique_ptr<TcpServer> server_;
+  std::unique_ptr<TlsTcpServer> server_;
   QTimer checkTimer_;
   std::map<std::string, Handler> routes_;
   std::map<std::string, UpgradeHandler> upgrades_;

@@ -22,6 +22,11 @@ OutputQueue::Pushed OutputQueue::Push(const std::string& terminalId, bool isScre
     }
   }
   r.overflow = mine > limits_.backlogBytes;
+  if (r.droppedScreens > 0) {
+    int& dropped = droppedSinceCaughtUp_[terminalId];
+    r.firstDrop = dropped == 0;
+    dropped += r.droppedScreens;
+  }
   return r;
 }
 
@@ -38,6 +43,19 @@ void OutputQueue::Flush(const std::function<std::size_t()>& pending,
     }
     if (!write(e.bytes)) break;
   }
+}
+
+std::vector<OutputQueue::CaughtUp> OutputQueue::TakeCaughtUp() {
+  std::vector<CaughtUp> out;
+  for (auto it = droppedSinceCaughtUp_.begin(); it != droppedSinceCaughtUp_.end();) {
+    if (BacklogOf(it->first) == 0) {
+      out.push_back({it->first, it->second});
+      it = droppedSinceCaughtUp_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  return out;
 }
 
 std::size_t OutputQueue::BacklogOf(const std::string& terminalId) const {

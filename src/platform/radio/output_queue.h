@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace tervo::radio {
 
@@ -29,6 +30,7 @@ class OutputQueue {
 
   struct Pushed {
     int droppedScreens = 0;  // older unsent screens of this terminal dropped
+    bool firstDrop = false;  // the first screens dropped since it caught up
     bool overflow = false;   // still over the cap with no screen left to drop
   };
   // Queues one encoded frame.  isScreen marks frames that a later one may
@@ -40,6 +42,15 @@ class OutputQueue {
   // sink refused the bytes; the queue then stops.
   void Flush(const std::function<std::size_t()>& pending,
              const std::function<bool(const std::string&)>& write);
+
+  // Terminals that lost screens and have nothing waiting any more, with how
+  // many they lost since they last caught up; each is reported once.  A
+  // transport logs both ends of a terminal falling behind, not every drop.
+  struct CaughtUp {
+    std::string terminalId;
+    int droppedScreens = 0;
+  };
+  std::vector<CaughtUp> TakeCaughtUp();
 
   std::size_t Backlog() const { return bytes_; }
   std::size_t BacklogOf(const std::string& terminalId) const;
@@ -56,6 +67,7 @@ class OutputQueue {
   OutputLimits limits_;
   std::deque<Entry> entries_;
   std::map<std::string, std::size_t> byId_;
+  std::map<std::string, int> droppedSinceCaughtUp_;
   std::size_t bytes_ = 0;
 };
 

@@ -223,13 +223,9 @@ void SerialTransport::Write(wire::Frame frame) {
   const std::string id = frame.terminalId;
   const auto pushed =
       out_.Push(id, frame.type == static_cast<std::uint8_t>(wire::Type::kScreen), std::move(bytes));
-  if (pushed.droppedScreens > 0) {
-    int& dropped = droppedScreens_[id];
-    if (dropped == 0) {
-      Log("radio: serial line " + device_ + " does not take the screens of terminal " +
-          (id.empty() ? std::string("(base)") : id) + "; the oldest unsent ones are dropped");
-    }
-    dropped += pushed.droppedScreens;
+  if (pushed.firstDrop) {
+    Log("radio: serial line " + device_ + " does not take the screens of terminal " +
+        (id.empty() ? std::string("(base)") : id) + "; the oldest unsent ones are dropped");
   }
   if (pushed.overflow) {
     Log("radio: serial line " + device_ + " does not take what is sent to terminal " + id +
@@ -247,14 +243,10 @@ void SerialTransport::Flush() {
                return port_.write(b.data(), static_cast<qint64>(b.size())) ==
                       static_cast<qint64>(b.size());
              });
-  for (auto it = droppedScreens_.begin(); it != droppedScreens_.end();) {
-    if (out_.BacklogOf(it->first) == 0) {
-      Log("radio: serial line " + device_ + " takes the screens of terminal " + it->first +
-          " again; " + std::to_string(it->second) + " unsent screens were dropped");
-      it = droppedScreens_.erase(it);
-    } else {
-      ++it;
-    }
+  for (const auto& caughtUp : out_.TakeCaughtUp()) {
+    Log("radio: serial line " + device_ + " takes the screens of terminal " +
+        caughtUp.terminalId + " again; " + std::to_string(caughtUp.droppedScreens) +
+        " unsent screens were dropped");
   }
 }
 

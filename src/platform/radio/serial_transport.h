@@ -61,7 +61,6 @@ class SerialTransport final : public Transport {
   bool hunting_ = false;  // logged a framing fault; quiet until the next good frame
   std::map<std::string, std::unique_ptr<Peer>> peers_;
   std::set<std::string> everWelcomed_;
-  std::map<std::string, int> droppedScreens_;
   std::int64_t partialSince_ = -1;
   std::int64_t lineHeard_ = 0;
   std::int64_t probeSent_ = -1;

@@ -7,6 +7,8 @@
 #include <QSslSocket>
 #include <QTcpSocket>
 
+#include "platform/http/tls_tcp_server.h"
+
 namespace tervo::radio {
 
 namespace {
@@ -45,32 +47,6 @@ std::string Features(const wire::Hello& h) {
 
 }  // namespace
 
-// Hands out TLS sockets, already handshaking, when the transport has a
-// certificate; plain sockets otherwise.
-class TcpTransport::Server : public QTcpServer {
- public:
-  explicit Server(const std::optional<QSslConfiguration>& tls) : tls_(tls) {}
-
- protected:
-  void incomingConnection(qintptr fd) override {
-    if (!tls_) {
-      QTcpServer::incomingConnection(fd);
-      return;
-    }
-    auto* socket = new QSslSocket(this);
-    if (!socket->setSocketDescriptor(fd)) {
-      delete socket;
-      return;
-    }
-    socket->setSslConfiguration(*tls_);
-    socket->startServerEncryption();
-    addPendingConnection(socket);
-  }
-
- private:
-  const std::optional<QSslConfiguration>& tls_;
-};
-
 struct TcpTransport::Connection {
   explicit Connection(Gatekeeper& gate, bool encrypted, OutputLimits limits)
       : handshake(gate, encrypted), out(limits) {}
@@ -87,7 +63,6 @@ struct TcpTransport::Connection {
   std::int64_t partialSince = kNever;  // when the frame still incomplete began
   std::int64_t pingSent = kNever;
   std::int64_t closingSince = kNever;
-  int droppedScreens = 0;  // since the terminal last caught up
 };
 
 TcpTransport::TcpTransport(QHostAddress address, quint16 port, TransportSetup setup,
@@ -96,7 +71,7 @@ TcpTransport::TcpTransport(QHostAddress address, quint16 port, TransportSetup se
       port_(port),
       setup_(std::move(setup)),
       tls_(std::move(tls)),
-      server_(std::make_unique<Server>(tls_)) {
+      server_(std::make_unique<http::TlsTcpServer>(tls_)) {
   QObject::connect(server_.get(), &QTcpServer::newConnection, server_.get(),
                    [this] { OnNewConnection(); });
 }
@@ -377,12 +352,8 @@ void TcpTransport::Write(Connection& c, wire::Frame frame) {
   }
   const auto pushed = c.out.Push(c.id, frame.type == static_cast<std::uint8_t>(wire::Type::kScreen),
                                  std::move(bytes));
-  if (pushed.droppedScreens > 0) {
-    if (c.droppedScreens == 0) {
-      Log("radio: terminal " + c.id +
-          " does not take its screens; the oldest unsent ones are dropped");
-    }
-    c.droppedScreens += pushed.droppedScreens;
+  if (pushed.firstDrop) {
+    Log("radio: terminal " + c.id + " does not take its screens; the oldest unsent ones are dropped");
   }
   if (pushed.overflow) {
     Log("radio: terminal " + c.id + " does not read what it is sent; connection closed");
@@ -400,10 +371,9 @@ void TcpTransport::Flush(Connection& c) {
                 return socket->write(b.data(), static_cast<qint64>(b.size())) ==
                        static_cast<qint64>(b.size());
               });
-  if (c.out.Empty() && c.droppedScreens > 0) {
+  for (const auto& caughtUp : c.out.TakeCaughtUp()) {
     Log("radio: terminal " + c.id + " takes its screens again; " +
-        std::to_string(c.droppedScreens) + " unsent screens were dropped");
-    c.droppedScreens = 0;
+        std::to_string(caughtUp.droppedScreens) + " unsent screens were dropped");
   }
 }
 

@@ -15,6 +15,10 @@
 
 class QTcpSocket;
 
+namespace tervo::http {
+class TlsTcpServer;
+}
+
 namespace tervo::radio {
 
 class TcpTransport final : public Transport {
@@ -41,7 +45,6 @@ class TcpTransport final : public Transport {
 
  private:
   struct Connection;
-  class Server;
   void OnNewConnection();
   void OnReadyRead(QTcpSocket* socket);
   void OnFrame(Connection& c, const wire::Frame& frame);
@@ -64,7 +67,7 @@ class TcpTransport final : public Transport {
   quint16 port_;
   TransportSetup setup_;
   std::optional<QSslConfiguration> tls_;
-  std::unique_ptr<Server> server_;
+  std::unique_ptr<http::TlsTcpServer> server_;
   std::map<QTcpSocket*, std::unique_ptr<Connection>> connections_;
   std::map<std::string, QTcpSocket*> byId_;
   std::uint64_t accepted_ = 0;  // numbers connections in arrival order

@@ -35,7 +35,6 @@ struct WebTransport::Connection {
   std::int64_t refilled = 0;
   int dropped = 0;  // messages over the rate since the last line about it
   std::int64_t droppedLogged = kNever;
-  int droppedScreens = 0;
 };
 
 WebTransport::WebTransport(http::Server& server, std::string path, bool encrypted,
@@ -342,12 +341,8 @@ void WebTransport::Write(Connection& c, const wire::Frame& frame) {
   }
   const auto pushed = c.out.Push(c.id, frame.type == static_cast<std::uint8_t>(wire::Type::kScreen),
                                  std::move(json));
-  if (pushed.droppedScreens > 0) {
-    if (c.droppedScreens == 0) {
-      Log("web: terminal " + c.id +
-          " does not take its screens; the oldest unsent ones are dropped");
-    }
-    c.droppedScreens += pushed.droppedScreens;
+  if (pushed.firstDrop) {
+    Log("web: terminal " + c.id + " does not take its screens; the oldest unsent ones are dropped");
   }
   if (pushed.overflow) {
     Log("web: terminal " + c.id + " does not read what it is sent; connection closed");
@@ -365,10 +360,9 @@ void WebTransport::Flush(Connection& c) {
                 return ws->sendTextMessage(
                            QString::fromUtf8(json.data(), static_cast<qsizetype>(json.size()))) > 0;
               });
-  if (c.out.Empty() && c.droppedScreens > 0) {
-    Log("web: terminal " + c.id + " takes its screens again; " + std::to_string(c.droppedScreens) +
-        " unsent screens were dropped");
-    c.droppedScreens = 0;
+  for (const auto& caughtUp : c.out.TakeCaughtUp()) {
+    Log("web: terminal " + c.id + " takes its screens again; " +
+        std::to_string(caughtUp.droppedScreens) + " unsent screens were dropped");
   }
 }
 
