@@ -27,11 +27,8 @@ std::size_t U(int s) { return static_cast<std::size_t>(s); }
 }  // namespace
 
 bool Gateway::As400Busy(int s) const {
-  host5250::HostDisplay* d = Display(s);
-  if (!d) return false;
-  std::string status1, status2;
-  d->QueryStatus(status1, status2);
-  return host5250::InputInhibited(status2);
+  const host5250::HostDisplay* d = Display(s);
+  return d != nullptr && d->InputInhibited();
 }
 
 bool Gateway::IdentifyAndFind(int s) {
