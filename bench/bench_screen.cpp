@@ -35,11 +35,7 @@ class EncodingRadioLink : public radio::RadioLink {
   void ForceResetOnAllTerminal() override {}
   void TCPIP_AcceptTerminalId(const std::string&) override {}
   void TerminateComm(int) override {}
-  int T_CheckIfReceiveData(std::string&, std::string&, std::uint8_t&, std::int32_t&,
-                           std::string&) override {
-    return 0;
-  }
-  void T_RefreshScreen(const std::string&, const std::string&) override {}
+  bool TakeMessage(radio::TerminalMessage*) override { return false; }
   void T_InitScreen(const std::string& id, const std::string& name, int format, int, int) override {
     buffer.clear();
     Text(id);
@@ -63,15 +59,12 @@ class EncodingRadioLink : public radio::RadioLink {
     Op(11);
     Int(n);
   }
-  void T_GetText(std::string& b, int size, int attr) override {
+  void T_GetText(const std::string& b, int size, int attr) override {
     Op(12, b);
     Int(size);
     Int(attr);
   }
-  int T_Read() override {
-    Op(13);
-    return 0;
-  }
+  void T_Read() override { Op(13); }
   void T_Delay(int u) override {
     Op(14);
     Int(u);
@@ -208,7 +201,7 @@ int Run(const std::vector<std::string>& args) {
     screens::PrepareFieldTexts(ctx, 0);
     const std::string name = "AS400" + std::to_string(sessions.ScreenIdValue[0]);
     radio.T_InitScreen("T1", name, 2081, 0, 0);
-    screens::RenderTerminalScreen(ctx, name, "T1", true);
+    screens::RenderTerminalScreen(ctx, name, "T1");
     const auto end = std::chrono::steady_clock::now();
     bytes = radio.buffer.size();
     if (i >= 200) micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());

@@ -338,21 +338,15 @@ void Gateway::ScheduleDrain() {
 }
 
 void Gateway::DrainTerminalMessages() {
-  std::string id(radio::kTerminalIdSize, ' ');
-  std::string data(radio::kDataSize, ' ');
-  std::string block(radio::kBlockSize, ' ');
-  std::uint8_t kind = 0;
-  std::int32_t value = 0;
-  while (!shutDown_ && radio_->T_CheckIfReceiveData(id, data, kind, value, block) != 0) {
-    std::string d = text::TrimBlanks(data);
-    if (!d.empty()) d.pop_back();  // the library's terminator
-    if (kind == radio::kTerminalAnswer || kind == radio::kTerminalAnswerAlt) {
-      HandleTerminalData(id, d);
-    } else if (kind == radio::kScreenRequest) {
-      HandleScreenRequest(id, d);
+  radio::TerminalMessage m;
+  while (!shutDown_ && radio_->TakeMessage(&m)) {
+    // The sessions know terminal ids as 8 characters, blank padded.
+    const std::string id = text::PadRight(m.terminalId, kTerminalIdWidth);
+    if (m.kind == radio::kTerminalAnswer) {
+      HandleTerminalData(id, m.answer);
+    } else if (m.kind == radio::kScreenRequest) {
+      HandleScreenRequest(id, text::TrimLeftBlanks(m.text));
     }
-    id.assign(radio::kTerminalIdSize, ' ');
-    data.assign(radio::kDataSize, ' ');
   }
 }
 

@@ -56,6 +56,8 @@ constexpr const char* kDefaultRouter = "DemoHost";
 constexpr int kPollIntervalMs = 100;
 constexpr int kIdleTicksLimit = 1500;  // 150 s of 100 ms ticks
 constexpr int kBatteryLowMv = 4500;
+// Terminal ids as the session tables take them: blank padded to this.
+constexpr std::size_t kTerminalIdWidth = 8;
 constexpr int kEnterKey = 13;
 // How long a host session is given to go down, and to come up, at START.
 constexpr std::int64_t kConnectSettleMs = 4000;
@@ -149,12 +151,12 @@ class Gateway : private config::Log {
   void SetMessageKey(int key);
 
   // --- terminal transactions
-  void HandleTerminalData(const std::string& id, const std::string& data);
+  void HandleTerminalData(const std::string& id, const radio::Answer& answer);
   // A screen request of a terminal: "START", or the name of a screen it
   // wants again (it gets its own session's screen).
   void HandleScreenRequest(const std::string& id, const std::string& data);
   void ConnectTerminal(const std::string& id);
-  void ProcessReceivedData(const std::string& id, const std::string& text, int r);
+  void ProcessReceivedData(const std::string& id, const screens::MappedAnswer& answer);
   bool RunPendingKeys(const std::string& command, int s);
   bool TestRepeatKeys(int screen, int s);
   void ShowTerminalMessage(const std::string& id, const std::string& message);

@@ -13,6 +13,7 @@
 #include "core/screen_numbers.h"
 #include "editors/auto_fill.h"
 #include "editors/terminal_preview.h"
+#include "platform/host5250/key_mnemonics.h"
 #include "screens/capture.h"
 #include "screens/field_texts.h"
 #include "screens/identification.h"
@@ -26,11 +27,8 @@ std::size_t U(int s) { return static_cast<std::size_t>(s); }
 }  // namespace
 
 bool Gateway::As400Busy(int s) const {
-  host5250::HostDisplay* d = Display(s);
-  if (!d) return false;
-  std::string status1, status2;
-  d->QueryStatus(status1, status2);
-  return host5250::InputInhibited(status2);
+  const host5250::HostDisplay* d = Display(s);
+  return d != nullptr && d->InputInhibited();
 }
 
 bool Gateway::IdentifyAndFind(int s) {
@@ -345,7 +343,7 @@ void Gateway::KeyboardStatus(int s) {
     sessions_.ErrorLineText[u] = d->ReadText(25, 1, 80);
     ClearCodeZeroErrorLine(s);
   }
-  SendKeys(s, "@R");
+  SendKeys(s, host5250::kKeyReset);
   // The host locked the keyboard on the screen it shows (an error line);
   // the reset unlocks it without a new screen, so no display event would
   // bring that screen and its error to the terminal, which would wait for

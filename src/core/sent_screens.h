@@ -4,8 +4,7 @@
 // every session that meets the same host screen, and each new host screen of
 // any session overwrites the capture and the texts.  A build for one
 // terminal that comes later than its own session's capture (the terminal
-// asks for its screen again, or its answer is read back through the same
-// build) would otherwise show, and compare against, whatever session met the
+// asks for its screen again) would otherwise show whatever session met the
 // screen last: another warehouse worker's item.  So the capture and texts a
 // terminal's screen was built from are kept per session, and such builds run
 // with them put back in the tables for the time of the build.

@@ -4,6 +4,7 @@
 #include "config/text.h"
 #include "core/gateway.h"
 #include "core/key_queue.h"
+#include "platform/host5250/key_mnemonics.h"
 #include "screens/capture.h"
 #include "screens/identification.h"
 #include "screens/legend.h"
@@ -48,7 +49,7 @@ void Gateway::ShowTerminalMessage(const std::string& id, const std::string& mess
   radio_->T_SendScreen();
 }
 
-void Gateway::HandleTerminalData(const std::string& id, const std::string& data) {
+void Gateway::HandleTerminalData(const std::string& id, const radio::Answer& answer) {
   const int s = ctx_.FindSession(id);
   if (awaitingFirstScreen_[U(s)]) {
     // It answers a screen of the connection it restarted: the host session
@@ -61,21 +62,23 @@ void Gateway::HandleTerminalData(const std::string& id, const std::string& data)
   // The terminal is at work: its idle count starts again, whatever the host
   // then takes to answer.
   sessions_.IdleTicks[U(s)] = 0;
-  radio_->T_RefreshScreen(id, data);
   if (EditorDirty) {
     metrics_.AnswerDropped(s);
     sessions_.SendFlag[U(s)] = false;
-    SendKeys(s, "@E");
+    SendKeys(s, host5250::kKeyEnter);
     return;
   }
-  int r = 0;
-  {
-    // The answer is read through the same build that made the screen, from
-    // what the terminal was shown, not from another session's later capture.
-    SentScreens::Overlay own(sent_, *store_, s, sessions_.CurrentScreen[U(s)]);
-    r = screens::RenderTerminalScreen(ctx_, data, id, false);
-  }
-  ProcessReceivedData(id, "", r);
+  // The answer is read through the item map of the screen it answers, so
+  // what the terminal was shown decides, not another session's later capture.
+  auto& ts = sessions_.TerminalScreen[U(s)];
+  const screens::MappedAnswer mapped = screens::MapAnswer(ts.Items, answer);
+  for (const auto& [field, value] : mapped.fieldValues) ts.ShownText[U(field)] = value;
+  // The level the terminal reported with this answer; the record keeps the
+  // last one for terminals that report none.
+  int reported = radio_->BatteryLevel(id);
+  if (reported < 0) reported = radio_->BatteryLevel(text::TrimRightBlanks(id));
+  if (reported >= 0) ts.BatteryLevel = reported;
+  ProcessReceivedData(id, mapped);
   sessions_.ErrorLineText[U(s)].clear();
 }
 
@@ -83,8 +86,8 @@ void Gateway::ServeScreen(const std::string& id, const std::string& name, bool k
   const int s = ctx_.FindSession(id);
   if (sessions_.StartCount[U(s)] > 0) sessions_.StartCount[U(s)] -= 1;
   const bool errorShown = !text::TrimBlanks(sessions_.ErrorLineText[U(s)]).empty();
-  radio_->T_InitScreen(id, name, 2081, 0, 0);
-  screens::RenderTerminalScreen(ctx_, name, id, true);
+  radio_->T_InitScreen(id, name, radio::kHostScreenFormat, 0, 0);
+  sessions_.TerminalScreen[U(s)].Items = screens::RenderTerminalScreen(ctx_, name, id);
   radio_->T_SendScreen();
   WriteDebugLine(DebugList::kTerminal, s, "Sent " + name);
   metrics_.ScreenSent(s, clock_->MonotonicMs(), keep, errorShown);
@@ -214,13 +217,14 @@ bool Gateway::HostStillOnAnsweredScreen(int s) {
   return screens::FindBestScreen(ctx_, s, sent, sessions_.CurrentScreen[U(s)]);
 }
 
-void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*text*/, int r) {
+void Gateway::ProcessReceivedData(const std::string& id, const screens::MappedAnswer& answer) {
   const int s = ctx_.FindSession(id);
   const int scr = sessions_.CurrentScreen[U(s)];
   auto& ts = sessions_.TerminalScreen[U(s)];
   host5250::HostDisplay* d = Display(s);
   const bool validScreen = store_->ValidScreen(scr);
   const std::string scrText = std::to_string(scr);
+  const int r = answer.chosen;
 
   ts.ReplyKeys.clear();
   auto info = [&] { WriteLog("Info ..." + ts.ReplyKeys, false); };
@@ -230,27 +234,27 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
   if (r > 0) {
     WriteLog("Passo 3 " + id, false);
     info();
-    const int n = static_cast<int>(text::LeadingNumber(ts.InputBuffer));
+    const int n = static_cast<int>(text::LeadingNumber(answer.functionNumber));
     if (n > 0) {
       ts.ReplyKeys = screens::LegendItemKeys("F" + std::to_string(n) + " =OK");
-    } else if (r == ts.PgDownItem) {
-      ts.ReplyKeys = "@u";
-    } else if (r == ts.PgUpItem) {
-      ts.ReplyKeys = "@v";
-    } else if (r == ts.EnterItem) {
-      ts.ReplyKeys = "@E";
+    } else if (r == ts.Items.pgDownItem) {
+      ts.ReplyKeys = host5250::kKeyRollUp;
+    } else if (r == ts.Items.pgUpItem) {
+      ts.ReplyKeys = host5250::kKeyRollDown;
+    } else if (r == ts.Items.enterItem) {
+      ts.ReplyKeys = host5250::kKeyEnter;
     } else {
-      const int f = ts.ItemFieldAt(r - 1);
+      const int f = ts.Items.FieldOfChosen(r);
       if (validScreen && config::ScreenStore::ValidField(f) &&
           store_->Screens[U(scr)].Screen[U(f)].SendWithEnter == 1 &&
           config::ScreenStore::ValidTextScreen(scr)) {
         ts.ReplyKeys = screens::LegendItemKeys(store_->ScreensText[U(scr)][U(f)]);
       }
-      if (ts.ReplyKeys.empty()) ts.ReplyKeys = "@E";
+      if (ts.ReplyKeys.empty()) ts.ReplyKeys = host5250::kKeyEnter;
     }
-  } else if (r == -27) {
+  } else if (r == radio::kChosenEscape) {
     if (validScreen) ts.ReplyKeys = store_->Screens[U(scr)].EscKey;
-  } else if (r >= -8 && r <= -1) {
+  } else if (r >= radio::kChosenF8 && r <= radio::kChosenF1) {
     if (validScreen) ts.ReplyKeys = screens::FunctionKeyAnswer(store_->Screens[U(scr)], -r);
   }
 
@@ -266,7 +270,7 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
 
   sessions_.SendFlag[U(s)] = false;
   if (d && d->Keyboard().Locked) {
-    SendKeys(s, "@R");
+    SendKeys(s, host5250::kKeyReset);
     WriteLog("ScrNum=" + scrText + "Sending @R", false);
   }
   WriteLog("Passo 5 " + id, false);
@@ -276,7 +280,7 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
     // The live fields cannot be read without a display; that is the one
     // error the reads can meet here.
     if (d == nullptr) WriteLog("Error 91,No host display ProcessReceivedData", true);
-    SendKeys(s, "@E");
+    SendKeys(s, host5250::kKeyEnter);
     WriteLog("ScrNum=" + scrText + "Sending @E", false);
     WriteDebugLine(DebugList::kTerminal, s, "ScrNum=" + scrText + " Sending @E");
     metrics_.AnswerDropped(s);
@@ -289,11 +293,6 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
   }
   metrics_.AnswerProcessed(s);
 
-  // The level the terminal reported with this answer; the record keeps the
-  // last one for terminals that report none.
-  int reported = radio_->BatteryLevel(id);
-  if (reported < 0) reported = radio_->BatteryLevel(text::TrimRightBlanks(id));
-  if (reported >= 0) ts.BatteryLevel = reported;
   if (ts.BatteryLevel < kBatteryLowMv) WriteLog("Battery Low " + id, true);
   WriteLog("Passo 6 " + id, false);
   info();
@@ -332,7 +331,7 @@ bool Gateway::WriteBackAnswer(int s, int scr, host5250::HostDisplay& d) {
     if (text::TrimBlanks(live.Text) == shown || live.Protected) continue;
     if (i >= d.Fields().Count()) {
       WriteLog("System error 1 " + ts.ShownText[U(i)], true);
-      SendKeys(s, "@E");
+      SendKeys(s, host5250::kKeyEnter);
       return false;
     }
     std::string v = screens::FormatHostFieldText(ctx_, shown, s, i);

@@ -13,9 +13,6 @@ using text::Width;
 
 namespace {
 
-constexpr int kScreenFormat = 2081;
-constexpr int kAnswerCode = 2088;
-
 // Pieces of `width` characters (the last one shorter).  A width below 1
 // would never advance, so the text is then one piece.
 template <typename Emit>
@@ -33,15 +30,14 @@ void ForEachPiece(const std::string& text, int width, Emit emit) {
 // One build of one session's screen.
 class ScreenRenderer {
  public:
-  ScreenRenderer(ScreenContext& ctx, int session, bool fresh)
+  ScreenRenderer(ScreenContext& ctx, int session)
       : ctx_(ctx),
         b_(ctx.radio),
         s_(session),
-        fresh_(fresh),
         ts_(ctx.sessions.TerminalScreen[static_cast<std::size_t>(session)]),
         scr_(ctx.CurrentScreenOf(session)) {}
 
-  int Run(const std::string& requestText, const std::string& terminalId);
+  ItemMap Run(const std::string& requestText, const std::string& terminalId);
 
  private:
   enum class LineCall { kLarge, kPlain, kInverse };
@@ -80,7 +76,6 @@ class ScreenRenderer {
   ScreenContext& ctx_;
   TerminalBuilder b_;
   const int s_;
-  const bool fresh_;
   TerminalScreenRecord& ts_;
   const int scr_;
   bool valid_ = false;
@@ -89,14 +84,10 @@ class ScreenRenderer {
   bool cursorLooked_ = false;
   int cursorAt_ = -1;
   int line_ = 0;
-  int read_ = 0;
+  ItemMap map_;
 };
 
-int ScreenRenderer::Run(const std::string& requestText, const std::string& terminalId) {
-  ts_.PgDownItem = 0;
-  ts_.PgUpItem = 0;
-  ts_.InputBuffer.assign(3, '\0');
-  ts_.ItemField.fill(0);
+ItemMap ScreenRenderer::Run(const std::string& requestText, const std::string& terminalId) {
   valid_ = ctx_.store.ValidScreen(scr_);
   last_ = valid_ ? LastFieldIndex(ctx_, s_) : -1;
 
@@ -129,11 +120,11 @@ int ScreenRenderer::Run(const std::string& requestText, const std::string& termi
   Fields();
   Trailer();
 
-  ctx_.radio.T_SendScreenToPc(requestText, kAnswerCode);
+  ctx_.radio.T_SendScreenToPc(requestText, radio::kAnswerExpected);
   ctx_.radio.T_WaitAnyScreenFromPc();
   ctx_.sessions.SendFlag[s] = true;
   config::CountScreen(&ctx_.counters, ctx_.clock.Now().day, s_);
-  return read_;
+  return std::move(map_);
 }
 
 void ScreenRenderer::ErrorPage() {
@@ -153,12 +144,10 @@ void ScreenRenderer::Fields() {
   // whose order is the one expected next; a pass that renders nothing ends
   // the fields, so a gap in the order numbers ends the screen there.
   //
-  // A fresh build empties ShownText once, before the first pass: emptying it
-  // on every pass would wipe what the earlier passes gave the input items.
-  if (fresh_) {
-    for (int d = 0; d <= last_; ++d) ts_.ShownText[static_cast<std::size_t>(d)].clear();
-    ts_.HadInputItem.fill(false);
-  }
+  // ShownText is emptied once, before the first pass: emptying it on every
+  // pass would wipe what the earlier passes gave the input items.
+  for (int d = 0; d <= last_; ++d) ts_.ShownText[static_cast<std::size_t>(d)].clear();
+  ts_.HadInputItem.fill(false);
   int expected = 0;
   bool productive = true;
   while (productive) {
@@ -188,21 +177,21 @@ void ScreenRenderer::RenderField(int d) {
     DisplayLines(d, f);
   }
   const int item = b_.ItemCount();
-  if (item <= config::kMaxFieldIndex) ts_.ItemField[static_cast<std::size_t>(item)] = d;
+  if (item <= config::kMaxFieldIndex) map_.fieldEndingAt[static_cast<std::size_t>(item)] = d;
   if (f.NewLine != 0) b_.DoT_NewLine();
 }
 
 void ScreenRenderer::InputItem(int d, const config::FieldDef& f, const std::string& prefix) {
   const auto k = static_cast<std::size_t>(d);
-  int p = Host()[k].Protected ? 1 : f.Protected;
-  if (f.UserId & config::kUserIdGetUser) p = 0;  // the user id is always typed
-  int attr = -p;
+  // The definition's Protected is 0 or 1 (kInputProtected).
+  int flags = Host()[k].Protected ? radio::kInputProtected : f.Protected;
+  if (f.UserId & config::kUserIdGetUser) flags = 0;  // the user id is always typed
   // "Auto exit Field" and the field's auto-enter both ask for flag 2; taken
   // twice they would add up to flag 4 and hide what the operator types.
-  if ((f.Flag & config::kFlagAutoExit) || f.AutoEnter != 0) attr -= 2;
-  if (Host()[k].Hidden) attr -= 4;
-  if (f.Barcode != 0) attr -= 64;
-  if (f.SendWithEnter != 0) attr -= 16;
+  if ((f.Flag & config::kFlagAutoExit) || f.AutoEnter != 0) flags += radio::kInputAutoExit;
+  if (Host()[k].Hidden) flags += radio::kInputHidden;
+  if (f.Barcode != 0) flags += radio::kInputBarcode;
+  if (f.SendWithEnter != 0) flags += radio::kInputSendsAnswer;
 
   if (f.Flag & config::kFlagCursorText) {
     if (!prefix.empty()) b_.T_PrintString2(prefix);
@@ -211,17 +200,15 @@ void ScreenRenderer::InputItem(int d, const config::FieldDef& f, const std::stri
     b_.T_SaySize2(prefix, f.SizeTextAux);
   }
 
-  // The terminal gets the text, a NUL that ends it, and blanks to the size.
-  std::string text =
-      text::Left(ShownTextOf(d) + std::string(1, '\0') + std::string(250, ' '), Width(f.Size));
-  b_.DoT_Input(text, f.Size, attr);
-  const std::size_t nul = text.find('\0');
-  if (nul != std::string::npos) text.resize(nul);
+  const std::string& shown = ShownTextOf(d);
+  const std::string text = text::Left(shown.substr(0, shown.find('\0')), Width(f.Size));
+  b_.DoT_Input(text, f.Size, -flags);
+  map_.inputs.push_back({d, Width(f.Size)});
   ts_.ShownText[k] = text::PadRight(text, Width(f.Size));
-  if (fresh_) ts_.HadInputItem[k] = true;
+  ts_.HadInputItem[k] = true;
 
   if ((cursorField_ == -1 && CursorField() == d) || cursorField_ == d) {
-    b_.T_ChangeScreenAttributtes(kScreenFormat, b_.ItemCount() - 1, 0);
+    b_.T_ChangeScreenAttributtes(radio::kHostScreenFormat, b_.ItemCount() - 1, 0);
   }
 }
 
@@ -265,14 +252,10 @@ void ScreenRenderer::DisplayLines(int d, const config::FieldDef& f) {
 
 void ScreenRenderer::ShowLine(LineCall call, const std::string& text) {
   ++line_;
-  std::string shown;
+  const std::string shown = text::TrimBlanks(text);
   if (line_ <= kMaxPrintedLine) {
-    std::string& stored =
-        ctx_.sessions.PrintedTexts[static_cast<std::size_t>(s_)][static_cast<std::size_t>(line_)];
-    if (fresh_) stored = text::TrimBlanks(text);
-    shown = stored;
-  } else {
-    shown = text::TrimBlanks(text);
+    ctx_.sessions.PrintedTexts[static_cast<std::size_t>(s_)][static_cast<std::size_t>(line_)] =
+        shown;
   }
   switch (call) {
     case LineCall::kLarge:
@@ -291,21 +274,21 @@ void ScreenRenderer::Trailer() {
   b_.DoT_NewLine();
   b_.DoT_Say("Enter");
   b_.DoT_CloseEnter();
-  ts_.EnterItem = b_.ItemCount();
+  map_.enterItem = b_.ItemCount();
   b_.DoT_NewLine();
   b_.DoT_Say("PgDown");
   b_.DoT_CloseEnter();
-  ts_.PgDownItem = b_.ItemCount();
+  map_.pgDownItem = b_.ItemCount();
   b_.DoT_NewLine();
   b_.DoT_Say("PgUp");
   b_.DoT_CloseEnter();
-  ts_.PgUpItem = b_.ItemCount();
+  map_.pgUpItem = b_.ItemCount();
   b_.DoT_NewLine();
   b_.DoT_Say("F ");
-  b_.DoT_Input(ts_.InputBuffer, 2, -16);
+  b_.DoT_Input("", 2, -radio::kInputSendsAnswer);
+  map_.inputs.push_back({kFunctionNumberInput, kFunctionNumberWidth});
   b_.DoT_NewLine();
-  read_ = b_.DoT_Read();
-  if (read_ > 128) read_ -= 128;
+  b_.DoT_Read();
 }
 
 }  // namespace
@@ -314,10 +297,10 @@ std::string FieldPrefix(const config::FieldDef& def) {
   return text::PadRight(text::TrimBlanks(def.AuxText), Width(def.SizeTextAux));
 }
 
-int RenderTerminalScreen(ScreenContext& ctx, const std::string& requestText,
-                         const std::string& terminalId, bool fresh) {
+ItemMap RenderTerminalScreen(ScreenContext& ctx, const std::string& requestText,
+                             const std::string& terminalId) {
   const int session = ctx.FindSession(terminalId);
-  ScreenRenderer renderer(ctx, session, fresh);
+  ScreenRenderer renderer(ctx, session);
   return renderer.Run(requestText, terminalId);
 }
 

@@ -1,27 +1,23 @@
 // Building the terminal's screen program for the screen definition a
-// session currently shows, and recording which terminal item belongs to
-// which host field.
+// session currently shows, and recording what each terminal item stands for.
 #pragma once
 
 #include <string>
 
+#include "screens/item_map.h"
 #include "screens/screen_context.h"
 #include "screens/terminal_builder.h"
 
 namespace tervo::screens {
 
 // Builds the screen for the session of terminalId (FindSession) into the
-// radio link, after T_InitScreen (fresh) or after T_RefreshScreen (a replay:
-// input buffers then receive the terminal's values).  Returns the trailer's
-// T_Read value, less 128 when above 128.
-//
-// ItemField has slots 0..500: items past 500 are rendered but not recorded,
-// and an answer on one of them belongs to no field (ItemFieldAt gives -1).
-// PrintedTexts keeps lines 1..1000; later lines show the current text on a
-// replay as well.  The battery level recorded is the one the terminal last
-// reported, the previous one when it reported none.
-int RenderTerminalScreen(ScreenContext& ctx, const std::string& requestText,
-                         const std::string& terminalId, bool fresh);
+// radio link, after T_InitScreen, and returns what its items stand for.
+// The session's record takes the texts its input items show (ShownText),
+// the lines shown (PrintedTexts, lines 1..1000) and the battery level the
+// terminal last reported (the previous one when it reported none); the
+// session is marked as sent to and the screen counted for the day.
+ItemMap RenderTerminalScreen(ScreenContext& ctx, const std::string& requestText,
+                             const std::string& terminalId);
 
 // Renders divided field d of `screen` as its parts, each a prompt of its own.
 void CreateFieldDivided(ScreenContext& ctx, TerminalBuilder& b, int session, int screen, int d);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "config/screen_store.h"
+#include "screens/item_map.h"
 
 namespace tervo::screens {
 
@@ -25,10 +26,9 @@ constexpr std::int32_t kBatteryLevelAssumed = 5000;
 
 // What was last sent to one terminal, and what it answered.
 struct TerminalScreenRecord {
-  // Host field whose rendering ended when the item count was n (n = 0..500).
-  std::array<std::int32_t, config::kFieldSlots> ItemField{};
+  ItemMap Items;  // of the screen last built
   // Per host field: the text given to the field's input item, exactly Size
-  // characters; after a replayed build, the text the terminal returned.
+  // characters; once the answer is read, the text the terminal returned.
   std::vector<std::string> ShownText = std::vector<std::string>(config::kFieldSlots);
   // Per host field: whether the last fresh build gave it an input item.  Only
   // those fields take a value back from the terminal's answer.
@@ -38,20 +38,7 @@ struct TerminalScreenRecord {
   // Copies taken when the screen is handed to the terminal.
   std::string SessionUser;
   std::string TerminalID;
-  // Item numbers of the trailer's Enter, PgDown and PgUp items.
-  std::int32_t EnterItem = 0;
-  std::int32_t PgDownItem = 0;
-  std::int32_t PgUpItem = 0;
-  // Buffer of the trailer's "F " input item (three NULs before the build;
-  // after a replayed build, what the terminal typed there).
-  std::string InputBuffer = std::string(3, '\0');
   std::string ReplyKeys;  // host keys chosen for the current answer
-
-  // The host field of item n, or -1 when n is outside ItemField: answers on
-  // items the table could not record belong to no field.
-  std::int32_t ItemFieldAt(int n) const {
-    return n >= 0 && n < config::kFieldSlots ? ItemField[static_cast<std::size_t>(n)] : -1;
-  }
 };
 
 struct SessionState {

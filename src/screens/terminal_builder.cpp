@@ -33,7 +33,7 @@ void TerminalBuilder::DoT_GetCheckEnter() {
   last_ = "T_GetCheckEnter";
 }
 
-void TerminalBuilder::DoT_GetText(std::string& text, int size, int attr) {
+void TerminalBuilder::DoT_GetText(const std::string& text, int size, int attr) {
   DoT_PrintString();
   radio_.T_GetText(text, size, attr);
   ++itemCount_;
@@ -75,7 +75,7 @@ void TerminalBuilder::DoT_CloseEnter() {
   getLast_ = true;
 }
 
-void TerminalBuilder::DoT_Input(std::string& text, int size, int attr) {
+void TerminalBuilder::DoT_Input(const std::string& text, int size, int attr) {
   if (getLast_) DoT_Say("");
   DoT_GetText(text, size, attr);
   sayOpen_ = false;
@@ -93,12 +93,12 @@ void TerminalBuilder::DoT_NewLine() {
   sayOpen_ = false;
 }
 
-int TerminalBuilder::DoT_Read() {
+void TerminalBuilder::DoT_Read() {
   DoT_PrintString();
   if (sayOpen_) DoT_GetCheckEnter();
   sayOpen_ = false;
   last_ = "T_Read";
-  return radio_.T_Read();
+  radio_.T_Read();
 }
 
 void TerminalBuilder::T_SaySize2(const std::string& text, int size) {

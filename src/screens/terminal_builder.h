@@ -25,14 +25,14 @@ class TerminalBuilder {
   void DoT_PrintString();
   void T_PrintString2(const std::string& text);
   void DoT_GetCheckEnter();
-  void DoT_GetText(std::string& text, int size, int attr);
+  void DoT_GetText(const std::string& text, int size, int attr);
   void DoT_Say(const std::string& text);
   void DoT_NoSay(int n);
   void DoT_Scroll(const std::string& a, const std::string& b);
   void DoT_CloseEnter();
-  void DoT_Input(std::string& text, int size, int attr);
+  void DoT_Input(const std::string& text, int size, int attr);
   void DoT_NewLine();
-  int DoT_Read();
+  void DoT_Read();
   void T_SaySize2(const std::string& text, int size);
 
   // --- direct calls, recorded as the last command.  Those that change the

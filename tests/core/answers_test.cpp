@@ -2,6 +2,8 @@
 // in what form, and when an answer must not be applied at all.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "gateway_fixture.h"
 
 namespace tervo::core::testing {
@@ -34,6 +36,30 @@ TEST_F(Answers, AnAnswerToAScreenTheHostHasLeftIsDropped) {
   EXPECT_EQ(Display(0).sentKeys, std::vector<std::string>{"@E"});
 }
 
+// The day's screen count is of screens sent: reading the answer to one
+// neither counts it again nor reads anything but the answer's battery level.
+TEST_F(Answers, AnAnsweredScreenCountsOnce) {
+  const auto screensToday = [&] {
+    int n = 0;
+    for (const auto& day : gateway_->Counters().DailyScreens) n += day[0];
+    return n;
+  };
+  const auto hostScreensSent = [&] {
+    return static_cast<int>(
+        std::count_if(radio_->calls.begin(), radio_->calls.end(), [](const std::string& c) {
+          return c.rfind("T_InitScreen(", 0) == 0 && c.find(",2081,") != std::string::npos;
+        }));
+  };
+  const int uncounted = hostScreensSent() - screensToday();
+  SendScreen();
+  EXPECT_EQ(hostScreensSent() - screensToday(), uncounted);
+  radio_->battery["T1"] = 4700;
+  Answer("T1", {"100311"});
+  EXPECT_EQ(Display(0).Field(1).Text, "100311");
+  EXPECT_EQ(hostScreensSent() - screensToday(), uncounted) << "each screen sent counts once";
+  EXPECT_EQ(S().TerminalScreen[0].BatteryLevel, 4700);
+}
+
 TEST_F(Answers, FieldsTheTerminalShowedAsTextKeepTheHostsValue) {
   // The host pre-fills an unprotected field (the warehouse) that the
   // definition shows as a line of text.
@@ -57,8 +83,7 @@ TEST_F(Answers, FieldsTheTerminalShowedAsTextKeepTheHostsValue) {
 TEST_F(Answers, UnmappedFunctionKeysReachTheHostAndTheLegendNamesThem) {
   auto press = [&](int key) {
     Display(0).sentKeys.clear();
-    radio_->readValue = -key;
-    radio_->Deliver({"T1", "AS400", radio::kTerminalAnswer});
+    radio_->Deliver({"T1", "AS400", radio::kTerminalAnswer, RecordingRadioLink::Chose(-key)});
     Pass(kPollIntervalMs);
     return Display(0).sentKeys;
   };
@@ -87,7 +112,6 @@ TEST_F(Answers, AFieldNotShownIsWrittenOnlyIntoAnEmptyHostField) {
   SendScreen();
   auto& ts = S().TerminalScreen[0];
   hidden.Show = 0;
-  radio_->replayValues.clear();
   // Its kept text differs from the host's: written only when the host field
   // is empty, so a value the host put there stays.
   ts.ShownText[1] = "ABC   ";
@@ -180,9 +204,9 @@ TEST_F(Answers, ABriskTerminalIsNeverTakenForAnIdleOne) {
   // tick it is between its answer and the host's next screen.
   SendScreen();
   for (int i = 0; i < kIdleTicksLimit + 100; ++i) {
-    radio_->replayValues = {"100234"};
-    radio_->readValue = S().TerminalScreen[0].EnterItem;
-    radio_->incoming.push_back({"T1", "AS400", radio::kTerminalAnswer});
+    radio_->incoming.push_back(
+        {"T1", "AS400", radio::kTerminalAnswer,
+         RecordingRadioLink::Chose(S().TerminalScreen[0].Items.enterItem, {"100234"})});
     gateway_->PollTerminals();
   }
   EXPECT_EQ(Calls("T_PrintInverse('System DOWN')"), 0);

@@ -3,6 +3,8 @@
 // part of the screen (IBM i's copyright on row 24 of its sign-on).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "gateway_fixture.h"
 
 namespace tervo::core::testing {
@@ -29,17 +31,10 @@ class ErrorLines : public Started {
     Display(0).AddField(6, 53, "", 10, false);
     Display(0).PutText(24, column, row24);
   }
-  // Error pages in the screens sent to the terminal (an answer is read
-  // through a build of its own, which is not sent).
+  // Error pages in the screens sent to the terminal.
   int ErrorPages() const {
-    int n = 0;
-    bool sent = false;
-    for (const std::string& c : radio_->calls) {
-      if (c.rfind("T_InitScreen(", 0) == 0) sent = true;
-      if (c.rfind("T_RefreshScreen(", 0) == 0) sent = false;
-      if (sent && c == "T_PrintInverse('ERRO')") ++n;
-    }
-    return n;
+    return static_cast<int>(
+        std::count(radio_->calls.begin(), radio_->calls.end(), "T_PrintInverse('ERRO')"));
   }
   void Answer() {
     Started::Answer("T1", {"QSECOFR"});

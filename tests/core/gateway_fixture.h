@@ -21,6 +21,7 @@
 namespace tervo::core::testing {
 
 using FakeServices = tervo::testing::FakeGatewayServices;
+using RecordingRadioLink = tervo::testing::RecordingRadioLink;
 
 class RecordingUi : public GatewayUi {
  public:
@@ -167,9 +168,9 @@ class Started : public GatewayTest {
   // order, then Enter.
   void Answer(const std::string& id, std::vector<std::string> values) {
     const int s = gateway_->Context().FindSession(id);
-    radio_->replayValues.assign(values.begin(), values.end());
-    radio_->readValue = S().TerminalScreen[static_cast<std::size_t>(s)].EnterItem;
-    radio_->Deliver({text::TrimRightBlanks(id), "AS400", radio::kTerminalAnswer});
+    const int enter = S().TerminalScreen[static_cast<std::size_t>(s)].Items.enterItem;
+    radio_->Deliver({text::TrimRightBlanks(id), "AS400", radio::kTerminalAnswer,
+                     RecordingRadioLink::Chose(enter, std::move(values))});
     Settle();
   }
 };

@@ -414,8 +414,9 @@ TEST_F(Started, AnUnassignedKeyGetsTheScreenBack) {
   store_->Screens[2].TeclasFuncaoVal[2] = "@3";
   gateway_->ReadyToSend(0, true);
   ASSERT_EQ(Calls("T_SendScreen()"), 1);
-  radio_->readValue = -5;  // F5: no keys on this screen
-  radio_->incoming.push_back({"T1", "AS400", radio::kTerminalAnswer});
+  // F5: no keys on this screen
+  radio_->incoming.push_back(
+      {"T1", "AS400", radio::kTerminalAnswer, RecordingRadioLink::Chose(-5)});
   gateway_->PollTerminals();
   EXPECT_TRUE(Display(0).sentKeys.empty());
   EXPECT_EQ(Calls("T_SendScreen()"), 2) << "the terminal is not left waiting";
@@ -439,9 +440,9 @@ TEST_F(Started, AnswerWritesTypedValuesAndWarnsOfLowBattery) {
   EXPECT_TRUE(S().SendFlag[0]);
 
   radio_->battery["T1"] = 4200;  // reported with the answer
-  radio_->replayValues = {"100234"};
-  radio_->readValue = S().TerminalScreen[0].EnterItem;
-  radio_->incoming.push_back({"T1", "AS400", radio::kTerminalAnswer});
+  radio_->incoming.push_back(
+      {"T1", "AS400", radio::kTerminalAnswer,
+       RecordingRadioLink::Chose(S().TerminalScreen[0].Items.enterItem, {"100234"})});
   gateway_->PollTerminals();
   EXPECT_EQ(Display(0).Field(1).Text, "100234");
   EXPECT_TRUE(Logged("Battery Low " + kT1));

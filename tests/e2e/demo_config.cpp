@@ -207,9 +207,7 @@ class Walker {
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < 5000) {
-      std::string a, b;
-      display_->QueryStatus(a, b);
-      if (fresh_ && !host5250::InputInhibited(b)) return true;
+      if (fresh_ && !display_->InputInhibited()) return true;
       QTimer wake;
       wake.start(10);
       QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);

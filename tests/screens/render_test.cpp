@@ -35,9 +35,11 @@ class RenderTest : public ScreensTest {
     Text(1, f) = text;
     return d;
   }
-  int Render(bool fresh = true) {
-    return screens::RenderTerminalScreen(ctx, "AS400123", "T1", fresh);
+  const screens::ItemMap& Render() {
+    items = screens::RenderTerminalScreen(ctx, "AS400123", "T1");
+    return items;
   }
+  screens::ItemMap items;
   // What the fields produced: the calls after the legend, up to the
   // trailer's "Enter" prompt.
   Calls Body() {
@@ -50,8 +52,7 @@ class RenderTest : public ScreensTest {
 
 TEST_F(RenderTest, WholeScreenOfOneLine) {
   Line(0, 0, "Hello");
-  radio.readValue = 130;  // item 2 chosen with the Send key
-  EXPECT_EQ(Render(), 2);
+  Render();
   EXPECT_EQ(radio.calls, (Calls{"T_Cls()",
                                 "T_SetLargeFunctionKeys('',1)",
                                 "T_PrintString('Hello')",
@@ -67,29 +68,31 @@ TEST_F(RenderTest, WholeScreenOfOneLine) {
                                 "T_GetCheckEnter()",
                                 "T_NewLine()",
                                 "T_Say('F ')",
-                                "T_GetText('\\0\\0\\0',2,-16)",
+                                "T_GetText('',2,-16)",
                                 "T_NewLine()",
                                 "T_Read()",
                                 "T_SendScreenToPc('AS400123',2088)",
                                 "T_WaitAnyScreenFromPc()"}));
-  EXPECT_EQ(Terminal().EnterItem, 2);
-  EXPECT_EQ(Terminal().PgDownItem, 4);
-  EXPECT_EQ(Terminal().PgUpItem, 6);
+  EXPECT_EQ(items.enterItem, 2);
+  EXPECT_EQ(items.pgDownItem, 4);
+  EXPECT_EQ(items.pgUpItem, 6);
   EXPECT_TRUE(sessions.SendFlag[0]);
   EXPECT_EQ(counters.DailyScreens[7][0], 1);  // 7 March
-  Render(false);
-  EXPECT_EQ(counters.DailyScreens[7][0], 2);
 }
 
 TEST_F(RenderTest, TrailerItemNumbersFollowTheFields) {
   Input(0, 0, "", 3);  // item 1
   Input(1, 1, "", 3);  // empty prompt (2) and item 3
   Render();
-  EXPECT_EQ(Terminal().EnterItem, 5);  // Say 4, GetCheckEnter 5
-  EXPECT_EQ(Terminal().PgDownItem, 7);
-  EXPECT_EQ(Terminal().PgUpItem, 9);
-  EXPECT_EQ(Terminal().ItemField[1], 0);
-  EXPECT_EQ(Terminal().ItemField[3], 1);
+  EXPECT_EQ(items.enterItem, 5);  // Say 4, GetCheckEnter 5
+  EXPECT_EQ(items.pgDownItem, 7);
+  EXPECT_EQ(items.pgUpItem, 9);
+  EXPECT_EQ(items.fieldEndingAt[1], 0);
+  EXPECT_EQ(items.fieldEndingAt[3], 1);
+  ASSERT_EQ(items.inputs.size(), 3u);
+  EXPECT_EQ(items.inputs[1].field, 1);
+  EXPECT_EQ(items.inputs[1].width, 3u);
+  EXPECT_EQ(items.inputs[2].field, screens::kFunctionNumberInput);
 }
 
 TEST_F(RenderTest, OrderSequenceEndsAtAGap) {
@@ -105,10 +108,10 @@ TEST_F(RenderTest, OrderSequenceEndsAtAGap) {
                            "T_NewLine()", "T_PrintString('three')", "T_NewLine()", "T_NewLine()"}));
 }
 
-TEST_F(RenderTest, InputIsPaddedWithNulAndBlanks) {
+TEST_F(RenderTest, InputShowsItsTextKeptBlankPadded) {
   Input(0, 0, "AB", 5);
   Render();
-  EXPECT_EQ(Body(), (Calls{"T_GetText('AB\\0  ',5,0)", "T_NewLine()", "T_NewLine()"}));
+  EXPECT_EQ(Body(), (Calls{"T_GetText('AB',5,0)", "T_NewLine()", "T_NewLine()"}));
   EXPECT_EQ(Terminal().ShownText[0], "AB   ");  // kept after the fresh build
 }
 
@@ -116,8 +119,7 @@ TEST_F(RenderTest, ConsecutiveInputsArePairedByAnEmptyPrompt) {
   Input(0, 0, "", 2, 0);
   Input(1, 1, "", 2, 0);
   Render();
-  EXPECT_EQ(Body(),
-            (Calls{"T_GetText('\\0 ',2,0)", "T_Say('')", "T_GetText('\\0 ',2,0)", "T_NewLine()"}));
+  EXPECT_EQ(Body(), (Calls{"T_GetText('',2,0)", "T_Say('')", "T_GetText('',2,0)", "T_NewLine()"}));
 }
 
 TEST_F(RenderTest, PromptBeforeANewLineIsClosedByAnEnterItem) {
@@ -127,7 +129,8 @@ TEST_F(RenderTest, PromptBeforeANewLineIsClosedByAnEnterItem) {
   Render();
   EXPECT_EQ(Body(),
             (Calls{"T_Say('1. Orders  ')", "T_GetCheckEnter()", "T_NewLine()", "T_NewLine()"}));
-  EXPECT_EQ(Terminal().ItemField[1], 0);
+  EXPECT_EQ(items.fieldEndingAt[1], 0);
+  EXPECT_EQ(items.FieldOfChosen(2), 0) << "the Enter item closing the prompt";
 }
 
 TEST_F(RenderTest, InputAttributes) {
@@ -163,7 +166,7 @@ TEST_F(RenderTest, InputAttributes) {
     d.SendWithEnter = c.sendWithEnter;
     d.AutoEnter = c.autoEnter;
     Render();
-    EXPECT_EQ(Body().front(), "T_GetText('\\0',1," + std::to_string(c.attr) + ")");
+    EXPECT_EQ(Body().front(), "T_GetText('',1," + std::to_string(c.attr) + ")");
   }
 }
 
@@ -172,14 +175,13 @@ TEST_F(RenderTest, PrefixBeforeAnInput) {
   d.AuxText = "  Qty ";
   d.SizeTextAux = 5;
   Render();
-  EXPECT_EQ(Body(),
-            (Calls{"T_Say('Qty  ')", "T_GetText('7\\0',2,0)", "T_NewLine()", "T_NewLine()"}));
+  EXPECT_EQ(Body(), (Calls{"T_Say('Qty  ')", "T_GetText('7',2,0)", "T_NewLine()", "T_NewLine()"}));
 
   // Cursor on the prefix: the prefix prints and a no-say item takes the size.
   radio.calls.clear();
   d.Flag = config::kFlagCursorText;
   Render();
-  EXPECT_EQ(Body(), (Calls{"T_PrintString('Qty  ')", "T_NoSay(2)", "T_GetText('7\\0',2,0)",
+  EXPECT_EQ(Body(), (Calls{"T_PrintString('Qty  ')", "T_NoSay(2)", "T_GetText('7',2,0)",
                            "T_NewLine()", "T_NewLine()"}));
 
   // A prefix longer than its room is cut to it.
@@ -203,9 +205,9 @@ TEST_F(RenderTest, CursorStartsOnTheMarkedFieldOrUnderTheHostCursor) {
   Display().cursorRow = 2;
   Display().cursorColumn = 1;
   Render();
-  EXPECT_EQ(Body(), (Calls{"T_GetText('\\0',1,0)", "T_Say('')", "T_GetText('\\0',1,0)",
-                           "T_ChangeScreenAttributtes(2081,2,0)", "T_Say('')",
-                           "T_GetText('\\0',1,0)", "T_NewLine()"}));
+  EXPECT_EQ(Body(), (Calls{"T_GetText('',1,0)", "T_Say('')", "T_GetText('',1,0)",
+                           "T_ChangeScreenAttributtes(2081,2,0)", "T_Say('')", "T_GetText('',1,0)",
+                           "T_NewLine()"}));
 
   // Marked fields win over the host cursor; the last marked one counts.
   radio.calls.clear();
@@ -327,28 +329,35 @@ TEST_F(RenderTest, BatteryLevelIsTheReportedOne) {
   EXPECT_EQ(Terminal().BatteryLevel, 4100);
 }
 
-TEST_F(RenderTest, ReplayGivesTypedValuesAndTheStoredLines) {
+TEST_F(RenderTest, AnAnswerReadsThroughTheItemMap) {
   Line(0, 0, "Qty");
   Input(1, 1, "5", 3);
+  Input(2, 2, "AB", 2);
   Render();
-  Text(1, 0) = "changed since";  // a redraw still shows what was shown
-  radio.calls.clear();
-  radio.replayValues = {"12 ", "3"};
-  radio.readValue = 7;
-  EXPECT_EQ(screens::RenderTerminalScreen(ctx, "AS400123", "T1      ", false), 7);
-  EXPECT_EQ(radio.calls.front(), "T_Cls()");
-  EXPECT_EQ(radio.Find("T_PrintString('Qty')"), 2);
-  EXPECT_EQ(Terminal().ShownText[1], "12 ");
-  EXPECT_EQ(Terminal().InputBuffer, "3  ");  // as long as the buffer given
+  radio::Answer a;
+  a.chosen = 7;
+  a.values = {"12", "XYZ", "3"};
+  screens::MappedAnswer m = screens::MapAnswer(items, a);
+  EXPECT_EQ(m.chosen, 7);
+  using Values = std::vector<std::pair<std::int32_t, std::string>>;
+  EXPECT_EQ(m.fieldValues, (Values{{1, "12 "}, {2, "XY"}})) << "at the fields' widths";
+  EXPECT_EQ(m.functionNumber, "3  ");
+
+  // Items the answer holds no value for keep what they showed.
+  a.values = {"9"};
+  m = screens::MapAnswer(items, a);
+  EXPECT_EQ(m.fieldValues, (Values{{1, "9  "}}));
+  EXPECT_EQ(m.functionNumber, "");
 }
 
 TEST_F(RenderTest, ItemsPast500AreNotRecorded) {
   // 300 input fields: field f ends at item 2f + 1 (an empty prompt between).
   for (int f = 0; f < 300; ++f) Input(f, f, "", 1, 0);
   Render();
-  EXPECT_EQ(Terminal().ItemFieldAt(499), 249);
-  EXPECT_EQ(Terminal().ItemFieldAt(501), -1);  // field 250: rendered, not recorded
-  EXPECT_EQ(Terminal().ItemFieldAt(-1), -1);
+  EXPECT_EQ(items.FieldOfChosen(500), 249);
+  EXPECT_EQ(items.FieldOfChosen(502), -1);  // field 250: rendered, not recorded
+  EXPECT_EQ(items.FieldOfChosen(0), -1);
+  EXPECT_EQ(items.inputs.size(), 301u) << "every input item, recorded or not";
   EXPECT_EQ(Terminal().ShownText[299], " ");
 }
 
@@ -361,12 +370,8 @@ TEST_F(RenderTest, LinesPast1000AreNotStored) {
   }
   Render();
   EXPECT_EQ(sessions.PrintedTexts[0][1000], "L249");
-  Text(1, 0) = "new 0";
-  Text(1, 250) = "new 250";
-  radio.calls.clear();
-  Render(false);
-  EXPECT_NE(radio.Find("T_PrintLarge('L0')"), -1);       // line 1: as shown before
-  EXPECT_NE(radio.Find("T_PrintLarge('new 250')"), -1);  // line 1001: as it is now
+  EXPECT_EQ(sessions.PrintedTexts[0].size(), 1001u);
+  EXPECT_NE(radio.Find("T_PrintLarge('L250')"), -1) << "line 1001 is shown all the same";
 }
 
 TEST_F(RenderTest, DividedFieldSpecialParts) {
@@ -397,7 +402,7 @@ TEST_F(RenderTest, UnknownTerminalUsesTheSpareSlot) {
   Def(2, 0).Show = 1;
   Capture(2, 0, "spare", 5, true);
   Text(2, 0) = "spare";
-  screens::RenderTerminalScreen(ctx, "AS4009", "NOBODY", true);
+  screens::RenderTerminalScreen(ctx, "AS4009", "NOBODY");
   EXPECT_NE(radio.Find("T_PrintString('spare')"), -1);
   EXPECT_TRUE(sessions.SendFlag[4]);
   EXPECT_EQ(counters.DailyScreens[7][4], 1);

@@ -97,11 +97,7 @@ class FakeHostDisplay : public host5250::HostDisplay {
     if (onSendKeys) onSendKeys(keys);
     return true;
   }
-  void QueryStatus(std::string& status1, std::string& status2) const override {
-    status1.assign(80, ' ');
-    if (inhibited) status1.replace(58, 2, "II");
-    status2 = status1;
-  }
+  bool InputInhibited() const override { return inhibited; }
   std::string ReadText(int row, int column, int length) const override {
     std::string out;
     for (int i = 0; i < length; ++i) {

@@ -1,11 +1,10 @@
 // A RadioLink that sends nothing and records every call as one readable line,
 // for tests that check what a terminal would be sent:
 //
-//   T_Say('Enter')   T_GetText('AB\0  ',5,-16)   T_NoSay(5)   T_Read()
+//   T_Say('Enter')   T_GetText('AB',5,-16)   T_NoSay(5)   T_Read()
 //
 // Texts are quoted with ' and show NUL as \0, Escape as \e and other control
-// characters as \xNN.  Replays: fill `replayValues` (one per T_GetText item,
-// in order) and `readValue` to answer a build the way a terminal would.
+// characters as \xNN.  A terminal's answer is a Message with an Answer.
 #pragma once
 
 #include <cstdint>
@@ -23,17 +22,22 @@ namespace tervo::testing {
 class RecordingRadioLink : public radio::RadioLink {
  public:
   std::vector<std::string> calls;
-  // Values the next T_GetText calls receive (each cut or padded to the
-  // buffer's length); while empty, buffers are left as given.
-  std::deque<std::string> replayValues;
-  int readValue = 0;
   std::map<std::string, int> battery;  // terminal id -> millivolts
-  // Messages T_CheckIfReceiveData hands out, oldest first.
+  // Messages TakeMessage hands out, oldest first.
   struct Message {
     std::string id;
     std::string data;
-    std::uint8_t kind = radio::kTerminalAnswer;
+    radio::ReceiveKind kind = radio::kTerminalAnswer;
+    radio::Answer answer;
   };
+  // An answer choosing `chosen` (an item number or a key code) with the
+  // values typed into the input items, in item order.
+  static radio::Answer Chose(int chosen, std::vector<std::string> values = {}) {
+    radio::Answer a;
+    a.chosen = chosen;
+    a.values = std::move(values);
+    return a;
+  }
   std::deque<Message> incoming;
   int initializeResult = 1;
   bool answerPending = false;  // BaseAnswerPending() after a failed InitializeComm
@@ -92,22 +96,12 @@ class RecordingRadioLink : public radio::RadioLink {
     Record("TCPIP_AcceptTerminalId(" + Quote(terminalId) + ")");
   }
   void TerminateComm(int port) override { Record("TerminateComm(" + std::to_string(port) + ")"); }
-  int T_CheckIfReceiveData(std::string& id, std::string& data, std::uint8_t& kind,
-                           std::int32_t& value, std::string& block) override {
-    value = 0;
-    if (incoming.empty()) return 0;
-    Message m = incoming.front();
+  bool TakeMessage(radio::TerminalMessage* message) override {
+    if (incoming.empty()) return false;
+    Message m = std::move(incoming.front());
     incoming.pop_front();
-    id = m.id;
-    id.resize(radio::kTerminalIdSize, ' ');
-    data = m.data + '\r';
-    data.resize(radio::kDataSize, ' ');
-    block.assign(radio::kBlockSize, ' ');
-    kind = m.kind;
-    return 1;
-  }
-  void T_RefreshScreen(const std::string& terminalId, const std::string& data) override {
-    Record("T_RefreshScreen(" + Quote(terminalId) + "," + Quote(data) + ")");
+    *message = {m.id, m.kind, m.data, std::move(m.answer)};
+    return true;
   }
   void T_InitScreen(const std::string& terminalId, const std::string& screenName, int format, int a,
                     int b) override {
@@ -133,20 +127,11 @@ class RecordingRadioLink : public radio::RadioLink {
     Record("T_Scroll(" + Quote(a) + "," + Quote(b) + ")");
   }
   void T_NoSay(std::uint8_t size) override { Record("T_NoSay(" + std::to_string(size) + ")"); }
-  void T_GetText(std::string& buffer, int size, int attributes) override {
-    Record("T_GetText(" + Quote(buffer) + "," + std::to_string(size) + "," +
+  void T_GetText(const std::string& initial, int size, int attributes) override {
+    Record("T_GetText(" + Quote(initial) + "," + std::to_string(size) + "," +
            std::to_string(attributes) + ")");
-    if (!replayValues.empty()) {
-      std::string v = replayValues.front();
-      replayValues.pop_front();
-      v.resize(buffer.size(), ' ');
-      buffer = v;
-    }
   }
-  int T_Read() override {
-    Record("T_Read()");
-    return readValue;
-  }
+  void T_Read() override { Record("T_Read()"); }
   void T_Delay(int units) override { Record("T_Delay(" + std::to_string(units) + ")"); }
   void T_Beep(int frequency, int duration) override {
     Record("T_Beep(" + std::to_string(frequency) + "," + std::to_string(duration) + ")");

@@ -88,9 +88,9 @@ class HostDisplay {
   // Returns false with *err set when the keys were refused (input inhibited).
   virtual bool SendKeys(const std::string& keys, std::string* err) = 0;
 
-  // Two 80-character status strings; both hold "II" at characters 59-60
-  // (1-based) while input is inhibited.
-  virtual void QueryStatus(std::string& status1, std::string& status2) const = 0;
+  // Input inhibited: the host takes no keys now (it has not unlocked the
+  // keyboard since the last AID, or the session is not connected).
+  virtual bool InputInhibited() const = 0;
 
   // Text of the screen from (row, column), 1-based, length characters.
   // Rows 1-24 are the screen, row 25 the message line.  Positions outside the
@@ -112,10 +112,5 @@ class HostDisplay {
 
   virtual void SetEvents(HostDisplayEvents events) = 0;
 };
-
-// True when QueryStatus's status string shows input inhibited.
-inline bool InputInhibited(const std::string& status) {
-  return status.size() >= 60 && status.compare(58, 2, "II") == 0;
-}
 
 }  // namespace tervo::host5250

@@ -11,6 +11,12 @@
 
 namespace tervo::host5250 {
 
+// The keys the gateway itself sends.
+constexpr const char* kKeyEnter = "@E";
+constexpr const char* kKeyReset = "@R";
+constexpr const char* kKeyRollUp = "@u";    // the next page
+constexpr const char* kKeyRollDown = "@v";  // the page before
+
 struct Key {
   enum Kind { kCharacter, kAid, kReset, kTab, kBacktab, kEraseEof };
   Kind kind = kCharacter;

@@ -197,12 +197,7 @@ bool Tn5250Client::SendKeys(const std::string& keys, std::string* err) {
   return ok;
 }
 
-void Tn5250Client::QueryStatus(std::string& status1, std::string& status2) const {
-  status1.assign(80, ' ');
-  const bool inhibited = !IsConnected() || session_.InputInhibited();
-  if (inhibited) status1.replace(58, 2, "II");
-  status2 = status1;
-}
+bool Tn5250Client::InputInhibited() const { return !IsConnected() || session_.InputInhibited(); }
 
 std::string Tn5250Client::ReadText(int row, int column, int length) const {
   return session_.ReadText(row, column, length);

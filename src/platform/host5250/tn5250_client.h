@@ -43,7 +43,7 @@ class Tn5250Client : public QObject, public HostDisplay {
   bool Connect(std::string* err) override;
   void Disconnect() override;
   bool SendKeys(const std::string& keys, std::string* err) override;
-  void QueryStatus(std::string& status1, std::string& status2) const override;
+  bool InputInhibited() const override;
   std::string ReadText(int row, int column, int length) const override;
   int CursorRow() const override;
   int CursorColumn() const override;

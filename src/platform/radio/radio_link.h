@@ -6,31 +6,36 @@
 // content calls append operations in call order, and T_SendScreen (or
 // T_SendScreenToPc + T_WaitAnyScreenFromPc) sends it.
 //
-// Answers are replayed: T_RefreshScreen(id, data) makes that terminal's last
-// answer current.  A build that follows without T_InitScreen sends nothing;
-// instead each T_GetText buffer receives, in item order, the value typed on
-// the terminal for that item, and T_Read returns the chosen item number (or a
-// key code, see T_Read).
+// Answers arrive typed (TakeMessage): the chosen item or key and the values
+// typed into the input items, in item order.  Which host field or key an
+// item stands for is the builder's business (screens/item_map.h).
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "platform/radio/screen_program.h"
+
 namespace tervo::radio {
 
-// Message kinds returned by T_CheckIfReceiveData.
 enum ReceiveKind : std::uint8_t {
   kTerminalAnswer = 1,
   kScreenRequest = 2,  // "START" or a screen name
   kOther = 3,
-  kTerminalAnswerAlt = 4,
 };
 
-// Fixed buffer sizes of T_CheckIfReceiveData.
-constexpr int kTerminalIdSize = 8;
-constexpr int kDataSize = 50;
-constexpr int kBlockSize = 2000;
+// One message of a terminal.
+struct TerminalMessage {
+  std::string terminalId;  // as the terminal signed in (at most 8 bytes)
+  ReceiveKind kind = kOther;
+  // kScreenRequest: "START" or the screen asked for; kTerminalAnswer: the
+  // name of the screen answered; kOther: the message text.
+  std::string text;
+  // kTerminalAnswer: what the terminal chose and typed.  Values hold no
+  // control characters (they end up in host fields).
+  Answer answer;
+};
 
 class RadioLink {
  public:
@@ -50,17 +55,12 @@ class RadioLink {
   virtual void TCPIP_AcceptTerminalId(const std::string& terminalId) = 0;
   virtual void TerminateComm(int port) = 0;
 
-  // --- receiving.  Takes one message; returns non-zero when one was taken.
-  // id is resized to 8 characters (blank padded), data to 50 (the text
-  // followed by one terminator character the caller strips), block to 2000.
-  virtual int T_CheckIfReceiveData(std::string& id, std::string& data, std::uint8_t& kind,
-                                   std::int32_t& value, std::string& block) = 0;
+  // --- receiving.  Takes the oldest message; false when there is none.
+  virtual bool TakeMessage(TerminalMessage* message) = 0;
   // Called from the event loop, never from inside one of these operations,
   // whenever a message has been received, so that the gateway can take it at
   // once instead of at its next poll.  An empty function stops the calls.
   virtual void SetReceiveNotifier(std::function<void()> notify) { (void)notify; }
-  // Makes the terminal's last answer current for the next build.
-  virtual void T_RefreshScreen(const std::string& terminalId, const std::string& data) = 0;
 
   // --- building a screen
   virtual void T_InitScreen(const std::string& terminalId, const std::string& screenName,
@@ -76,15 +76,10 @@ class RadioLink {
   virtual void T_Say(const std::string& text) = 0;
   virtual void T_Scroll(const std::string& a, const std::string& b) = 0;
   virtual void T_NoSay(std::uint8_t size) = 0;
-  // An input item.  On a fresh build the buffer's contents are sent as the
-  // item's initial text; on a replayed build the buffer receives the value
-  // the terminal returned for this item (same length as given).
-  virtual void T_GetText(std::string& buffer, int size, int attributes) = 0;
-  // The chosen item number (1-based), 0 for none, -27 Escape, -1..-8 F1..F8.
-  // Values above 128 mean the item was chosen with the terminal's "send" key
-  // rather than Enter; callers subtract 128.  Item numbers above 128 are
-  // returned plus 128 as well, so the subtraction always gives the item.
-  virtual int T_Read() = 0;
+  // An input item showing `initial` (cut to size) to begin with.
+  virtual void T_GetText(const std::string& initial, int size, int attributes) = 0;
+  // The terminal waits for the operator here; the answer tells what was chosen.
+  virtual void T_Read() = 0;
   virtual void T_Delay(int units) = 0;
   virtual void T_Beep(int frequency, int duration) = 0;
   virtual void T_CapsLock(int on) = 0;

@@ -6,11 +6,4 @@ bool CountsAsItem(OpCode code) {
   return code == OpCode::kSay || code == OpCode::kGetCheckEnter || code == OpCode::kGetText;
 }
 
-std::int32_t ReadValueOf(const Answer& answer) {
-  if (answer.chosen > 0 && (answer.sendKey || answer.chosen > kSendKeyOffset)) {
-    return answer.chosen + kSendKeyOffset;
-  }
-  return answer.chosen;
-}
-
 }  // namespace tervo::radio

@@ -1,6 +1,6 @@
 // A terminal screen as it travels: the content operations in call order, and
 // a terminal's answer to it.  Both sides of the link share these types: the
-// gateway builds programs and replays answers, a handheld (or the simulator)
+// gateway builds programs and reads answers, a handheld (or the simulator)
 // interprets programs and builds answers.
 #pragma once
 
@@ -65,6 +65,20 @@ inline ScreenOp MakeOp(OpCode code, std::string text = {}, std::string text2 = {
   return op;
 }
 
+// The format of the gateway's host screens (T_InitScreen, and the cursor's
+// ChangeScreenAttributes); terminals take no action on it.
+constexpr std::int32_t kHostScreenFormat = 2081;
+// The code of a screen sent to be answered (T_SendScreenToPc).
+constexpr std::int32_t kAnswerExpected = 2088;
+
+// Flags of an input item (GetText): its attributes are 0 or the negated sum
+// of these.
+constexpr std::int32_t kInputProtected = 1;     // shown, not editable
+constexpr std::int32_t kInputAutoExit = 2;      // the cursor moves on when it is full
+constexpr std::int32_t kInputHidden = 4;        // typed characters are not shown
+constexpr std::int32_t kInputSendsAnswer = 16;  // Enter in it sends the answer
+constexpr std::int32_t kInputBarcode = 64;      // a scan fills it
+
 // Item numbers count T_Say, T_GetCheckEnter and T_GetText operations from 1
 // in program order; this is the number an answer's chosen item refers to.
 bool CountsAsItem(OpCode code);
@@ -85,7 +99,8 @@ struct ScreenProgram {
 constexpr std::int32_t kChosenNone = 0;
 constexpr std::int32_t kChosenEscape = -27;
 // F1..F8 are -1..-8.
-constexpr std::int32_t kSendKeyOffset = 128;
+constexpr std::int32_t kChosenF1 = -1;
+constexpr std::int32_t kChosenF8 = -8;
 
 struct Answer {
   std::uint32_t sequence = 0;  // of the screen answered
@@ -100,11 +115,5 @@ struct Answer {
 
   bool operator==(const Answer&) const = default;
 };
-
-// The value T_Read returns for an answer's chosen code.  Item numbers above
-// 128 are returned plus 128 as well, so that "above 128: subtract 128" is
-// always right for the caller and a large item number cannot be mistaken
-// for a small one chosen with the Send key.
-std::int32_t ReadValueOf(const Answer& answer);
 
 }  // namespace tervo::radio

@@ -12,12 +12,7 @@ namespace tervo::radio {
 
 namespace {
 
-std::string Padded(std::string s, std::size_t n) {
-  s.resize(n, ' ');
-  return s;
-}
-
-// Replayed values end up in host fields: control characters typed or
+// Typed values end up in host fields: control characters typed or
 // scanned on a terminal are blanked rather than passed on.
 std::string CleanValue(const std::string& v) {
   std::string out = v.substr(0, v.find('\0'));
@@ -241,7 +236,7 @@ void WireRadioLink::TerminateComm(int) {
   queue_.clear();
   queuedBy_.clear();
   overflowing_.clear();
-  mode_ = Mode::kIdle;
+  building_ = false;
 }
 
 std::uint16_t WireRadioLink::ListeningPort() const {
@@ -265,30 +260,31 @@ int WireRadioLink::BatteryLevel(const std::string& terminalId) const {
 
 // --- receiving
 
-bool WireRadioLink::Enqueue(Incoming in) {
+bool WireRadioLink::Enqueue(TerminalMessage in) {
+  const std::string& id = in.terminalId;
   // One line a minute at most, not one per message or per overflow: a
   // terminal that floods the link must not flood the log as well.
-  const auto held = queuedBy_.find(in.id);
+  const auto held = queuedBy_.find(id);
   if (held != queuedBy_.end() && held->second >= options_.maxQueuedPerTerminal) {
     const std::int64_t now = options_.clock->MonotonicMs();
-    auto note = overflowing_.find(in.id);
+    auto note = overflowing_.find(id);
     if (note == overflowing_.end() || now - note->second.loggedAt >= kOverflowLogMs) {
       const int before = note == overflowing_.end() ? 0 : note->second.dropped;
-      Log("radio: too many messages from terminal " + in.id + " waiting; more are dropped" +
+      Log("radio: too many messages from terminal " + id + " waiting; more are dropped" +
           (before > 0 ? " (" + std::to_string(before) + " since the last such line)" : ""));
-      overflowing_[in.id] = {now, 0};
+      overflowing_[id] = {now, 0};
     } else {
       ++note->second.dropped;
     }
     return false;
   }
   if (queue_.size() >= options_.maxQueued) {
-    if (!queueFull_) Log("radio: receive queue full; messages from terminal " + in.id + " dropped");
+    if (!queueFull_) Log("radio: receive queue full; messages from terminal " + id + " dropped");
     queueFull_ = true;
     return false;
   }
   queueFull_ = false;
-  ++queuedBy_[in.id];
+  ++queuedBy_[id];
   queue_.push_back(std::move(in));
   if (notify_) notify_();
   return true;
@@ -311,7 +307,7 @@ void WireRadioLink::OnFrame(const wire::Frame& frame) {
     }
     case wire::Type::kStart:
       if (!wire::DecodeEmpty(frame.payload, &err)) break;
-      Enqueue({id, "START", kScreenRequest, std::nullopt});
+      Enqueue({id, kScreenRequest, "START", {}});
       return;
     case wire::Type::kRequest: {
       std::string name;
@@ -320,7 +316,7 @@ void WireRadioLink::OnFrame(const wire::Frame& frame) {
         err = "empty screen name";
         break;
       }
-      Enqueue({id, name, kScreenRequest, std::nullopt});
+      Enqueue({id, kScreenRequest, name, {}});
       return;
     }
     case wire::Type::kAnswer: {
@@ -344,9 +340,11 @@ void WireRadioLink::OnFrame(const wire::Frame& frame) {
         break;
       }
       if (a.battery >= 0) t.battery = a.battery;
+      for (std::string& v : a.values) v = CleanValue(v);
       // A dropped answer leaves the screen awaited: the terminal gets it
       // again when it comes back and can answer then.
-      if (Enqueue({id, a.screenName, kTerminalAnswer, std::move(a)}))
+      std::string name = a.screenName;
+      if (Enqueue({id, kTerminalAnswer, std::move(name), std::move(a)}))
         t.awaitingAnswer = false;
       else
         ++t.answersRefused;
@@ -355,7 +353,7 @@ void WireRadioLink::OnFrame(const wire::Frame& frame) {
     case wire::Type::kMessage: {
       std::string text;
       if (!wire::DecodeText(frame.payload, wire::kMaxMessageText, &text, &err)) break;
-      Enqueue({id, text, kOther, std::nullopt});
+      Enqueue({id, kOther, text, {}});
       return;
     }
     default:
@@ -365,55 +363,27 @@ void WireRadioLink::OnFrame(const wire::Frame& frame) {
   Log("radio: " + what + " refused: " + err);
 }
 
-int WireRadioLink::T_CheckIfReceiveData(std::string& id, std::string& data, std::uint8_t& kind,
-                                        std::int32_t& value, std::string& block) {
-  if (queue_.empty()) return 0;
-  Incoming in = std::move(queue_.front());
+bool WireRadioLink::TakeMessage(TerminalMessage* message) {
+  if (queue_.empty()) return false;
+  *message = std::move(queue_.front());
   queue_.pop_front();
-  if (--queuedBy_[in.id] == 0) queuedBy_.erase(in.id);
-  id = Padded(in.id, kTerminalIdSize);
-  data = Padded(in.data + '\r', kDataSize);
-  kind = in.kind;
-  value = 0;
-  std::string blockText;
-  if (in.answer) {
-    value = ReadValueOf(*in.answer);
-    for (std::size_t i = 0; i < in.answer->values.size(); ++i) {
-      if (i) blockText += '\r';
-      blockText += CleanValue(in.answer->values[i]);
-    }
-    terminals_[in.id].current = std::move(in.answer);
-  }
-  block = Padded(blockText, kBlockSize);
-  return 1;
-}
-
-void WireRadioLink::T_RefreshScreen(const std::string& terminalId, const std::string&) {
-  mode_ = Mode::kReplaying;
-  replay_ = Answer{};
-  replayInput_ = 0;
-  auto it = terminals_.find(os::TrimRightBlanks(terminalId));
-  if (it != terminals_.end() && it->second.current) {
-    replay_ = *it->second.current;
-  } else {
-    Log("radio: no answer of terminal " + os::TrimRightBlanks(terminalId) + " to replay");
-  }
+  if (--queuedBy_[message->terminalId] == 0) queuedBy_.erase(message->terminalId);
+  return true;
 }
 
 // --- building
 
 void WireRadioLink::T_InitScreen(const std::string& terminalId, const std::string& screenName,
                                  int format, int, int) {
-  mode_ = Mode::kBuilding;
+  building_ = true;
   buildFor_ = os::TrimRightBlanks(terminalId);
-  building_ = ScreenProgram{};
-  building_.name = screenName;
-  building_.format = format;
-  sent_ = false;
+  program_ = ScreenProgram{};
+  program_.name = screenName;
+  program_.format = format;
 }
 
 void WireRadioLink::Append(ScreenOp op) {
-  if (mode_ == Mode::kBuilding && !sent_) building_.ops.push_back(std::move(op));
+  if (building_) program_.ops.push_back(std::move(op));
 }
 
 void WireRadioLink::T_Cls() { Append(MakeOp(OpCode::kCls)); }
@@ -443,55 +413,43 @@ void WireRadioLink::T_ChangeScreenAttributtes(int format, int item, int attribut
   Append(MakeOp(OpCode::kChangeScreenAttributes, {}, {}, format, item, attributes));
 }
 
-void WireRadioLink::T_GetText(std::string& buffer, int size, int attributes) {
-  if (mode_ == Mode::kReplaying) {
-    if (replayInput_ < replay_.values.size()) {
-      buffer = Padded(CleanValue(replay_.values[replayInput_]), buffer.size());
-    }
-    ++replayInput_;
-    return;
-  }
-  std::string initial = buffer.substr(0, buffer.find('\0'));
-  if (size >= 0 && initial.size() > static_cast<std::size_t>(size)) initial.resize(size);
-  Append(MakeOp(OpCode::kGetText, initial, {}, size < 0 ? 0 : size, attributes));
+void WireRadioLink::T_GetText(const std::string& initial, int size, int attributes) {
+  std::string text = initial.substr(0, initial.find('\0'));
+  if (size >= 0 && text.size() > static_cast<std::size_t>(size)) text.resize(size);
+  Append(MakeOp(OpCode::kGetText, text, {}, size < 0 ? 0 : size, attributes));
 }
 
-int WireRadioLink::T_Read() {
-  if (mode_ == Mode::kReplaying) return ReadValueOf(replay_);
-  Append(MakeOp(OpCode::kRead));
-  return 0;
-}
+void WireRadioLink::T_Read() { Append(MakeOp(OpCode::kRead)); }
 
 // --- sending
 
 void WireRadioLink::T_SendScreenToPc(const std::string& screenName, int code) {
-  if (mode_ != Mode::kBuilding || sent_) return;
-  building_.name = screenName;
-  building_.answerCode = code;
+  if (!building_) return;
+  program_.name = screenName;
+  program_.answerCode = code;
 }
 
 void WireRadioLink::T_WaitAnyScreenFromPc() {
-  if (mode_ == Mode::kBuilding && !sent_) SendBuilt();
+  if (building_) SendBuilt();
 }
 
 void WireRadioLink::T_SendScreen() {
-  if (mode_ == Mode::kBuilding && !sent_) SendBuilt();
+  if (building_) SendBuilt();
 }
 
 void WireRadioLink::SendBuilt() {
-  sent_ = true;
-  mode_ = Mode::kIdle;
+  building_ = false;
   Terminal& t = terminals_[buildFor_];
-  building_.sequence = t.sequence + 1;
+  program_.sequence = t.sequence + 1;
   std::string payload, err;
-  if (!wire::EncodeScreen(building_, &payload, &err)) {
-    Log("radio: screen " + building_.name + " for terminal " + buildFor_ + " not sent: " + err);
+  if (!wire::EncodeScreen(program_, &payload, &err)) {
+    Log("radio: screen " + program_.name + " for terminal " + buildFor_ + " not sent: " + err);
     return;
   }
-  t.sequence = building_.sequence;
-  t.lastName = building_.name;
+  t.sequence = program_.sequence;
+  t.lastName = program_.name;
   t.lastScreen = std::move(payload);
-  t.awaitingAnswer = building_.answerCode != 0;
+  t.awaitingAnswer = program_.answerCode != 0;
   t.undelivered = true;
   SendLastScreen(buildFor_);
   if (t.undelivered) {

@@ -10,7 +10,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <set>
 #include <string>
 
@@ -29,7 +28,7 @@ constexpr std::uint16_t kDefaultTcpPort = 7250;
 struct RadioLinkOptions {
   // Port for a TCPIPAddr without ":port"; 0 picks any free port (tests).
   std::uint16_t tcpPort = kDefaultTcpPort;
-  // Received messages held for T_CheckIfReceiveData; more are refused.
+  // Received messages held for TakeMessage; more are refused.
   std::size_t maxQueued = 1024;
   // Of those, held for any one terminal: a terminal that floods the link
   // loses its own messages, never the other terminals' ones.
@@ -69,10 +68,8 @@ class WireRadioLink final : public RadioLink {
   void TerminateComm(int port) override;
 
   bool BaseAnswerPending() const override;
-  int T_CheckIfReceiveData(std::string& id, std::string& data, std::uint8_t& kind,
-                           std::int32_t& value, std::string& block) override;
+  bool TakeMessage(TerminalMessage* message) override;
   void SetReceiveNotifier(std::function<void()> notify) override { notify_ = std::move(notify); }
-  void T_RefreshScreen(const std::string& terminalId, const std::string& data) override;
 
   void T_InitScreen(const std::string& terminalId, const std::string& screenName, int format, int a,
                     int b) override;
@@ -87,8 +84,8 @@ class WireRadioLink final : public RadioLink {
   void T_Say(const std::string& text) override;
   void T_Scroll(const std::string& a, const std::string& b) override;
   void T_NoSay(std::uint8_t size) override;
-  void T_GetText(std::string& buffer, int size, int attributes) override;
-  int T_Read() override;
+  void T_GetText(const std::string& initial, int size, int attributes) override;
+  void T_Read() override;
   void T_Delay(int units) override;
   void T_Beep(int frequency, int duration) override;
   void T_CapsLock(int on) override;
@@ -121,13 +118,6 @@ class WireRadioLink final : public RadioLink {
   bool ServesBrowsers() const { return web_ != nullptr; }
 
  private:
-  enum class Mode { kIdle, kBuilding, kReplaying };
-  struct Incoming {
-    std::string id;
-    std::string data;
-    std::uint8_t kind = kOther;
-    std::optional<Answer> answer;
-  };
   struct Terminal {
     std::int32_t battery = -1;
     std::uint32_t sequence = 0;  // of the last screen built for it
@@ -135,7 +125,6 @@ class WireRadioLink final : public RadioLink {
     std::string lastScreen;      // its encoded SCREEN payload
     bool undelivered = false;    // built while the terminal was out of reach
     bool awaitingAnswer = false;
-    std::optional<Answer> current;  // the answer last handed to the gateway
     std::uint64_t answersRefused = 0;
   };
 
@@ -147,7 +136,7 @@ class WireRadioLink final : public RadioLink {
   // The transport that reaches the terminal now, or nullptr.
   Transport* Reaching(const std::string& id) const;
   // False when the queue is full and the message was dropped.
-  bool Enqueue(Incoming in);
+  bool Enqueue(TerminalMessage in);
   void Append(ScreenOp op);
   void SendBuilt();
   void SendLastScreen(const std::string& id);
@@ -166,7 +155,7 @@ class WireRadioLink final : public RadioLink {
   std::set<std::string> accepted_;
   std::unique_ptr<Transport> transport_;  // TCP/IP or the radio base
   std::unique_ptr<Transport> web_;        // browsers
-  std::deque<Incoming> queue_;
+  std::deque<TerminalMessage> queue_;
   bool queueFull_ = false;
   std::map<std::string, std::size_t> queuedBy_;  // queue_ entries per terminal
   struct OverflowNote {
@@ -179,12 +168,9 @@ class WireRadioLink final : public RadioLink {
   std::function<void()> notify_;
   bool up_ = false;  // InitializeComm succeeded on the transport there is
 
-  Mode mode_ = Mode::kIdle;
+  bool building_ = false;  // between T_InitScreen and the send
   std::string buildFor_;
-  ScreenProgram building_;
-  bool sent_ = false;
-  Answer replay_;
-  std::size_t replayInput_ = 0;
+  ScreenProgram program_;
 };
 
 }  // namespace tervo::radio

@@ -1,6 +1,6 @@
 // The gateway's view: the HostDisplay the "DemoHost" router creates, driven
 // through the interface the gateway uses (field Text writes, SendKeys,
-// QueryStatus, ReadText, events).
+// InputInhibited, ReadText, events).
 #include <gtest/gtest.h>
 
 #include "platform/demohost/demo_host.h"
@@ -20,11 +20,7 @@ int FieldAt(const HostDisplay& d, int row, int column) {
   return -1;
 }
 
-bool Inhibited(const HostDisplay& d) {
-  std::string s1, s2;
-  d.QueryStatus(s1, s2);
-  return host5250::InputInhibited(s1) && host5250::InputInhibited(s2);
-}
+bool Inhibited(const HostDisplay& d) { return d.InputInhibited(); }
 
 TEST(DemoHostDisplay, TheGatewaysDisplayWalksTheWarehouse) {
   DemoHost host;

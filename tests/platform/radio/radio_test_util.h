@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -64,23 +65,22 @@ inline int OpenSerial(WireRadioLink& link, int baudRate = 9600, int ms = 3000) {
 }
 
 struct Received {
-  std::string id;    // as returned, 8 characters
-  std::string data;  // trimmed, terminator removed, as the poll loop does
-  std::uint8_t kind = 0;
-  std::int32_t value = 0;
-  std::string block;
+  std::string id;    // blank padded to 8 characters, as the gateway takes it
+  std::string data;  // leading blanks trimmed, as the gateway takes it
+  ReceiveKind kind = kOther;
+  std::int32_t value = 0;  // the chosen item or key of an answer
+  Answer answer;
 };
 
-// Takes one message the way the gateway's poll tick does.
+// Takes one message the way the gateway does.
 inline bool Take(RadioLink& link, Received* r) {
-  std::string id(8, ' '), data(50, ' '), block(2000, ' ');
-  std::uint8_t kind = 0;
-  std::int32_t value = 0;
-  if (!link.T_CheckIfReceiveData(id, data, kind, value, block)) return false;
-  std::size_t b = data.find_first_not_of(' '), e = data.find_last_not_of(' ');
-  data = b == std::string::npos ? std::string() : data.substr(b, e - b + 1);
-  if (!data.empty()) data.pop_back();
-  *r = {id, data, kind, value, block};
+  TerminalMessage m;
+  if (!link.TakeMessage(&m)) return false;
+  std::string id = m.terminalId;
+  id.resize(std::max<std::size_t>(id.size(), 8), ' ');
+  const std::size_t b = m.text.find_first_not_of(' ');
+  *r = {id, b == std::string::npos ? std::string() : m.text.substr(b), m.kind, m.answer.chosen,
+        m.answer};
   return true;
 }
 

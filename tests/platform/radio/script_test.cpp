@@ -25,25 +25,23 @@ class MiniGateway {
   }
 
  private:
-  // Built fresh with T_InitScreen, replayed without it.
-  int SignOn(const std::string& id, std::string* user, std::string* f, bool fresh) {
-    if (fresh) link_.T_InitScreen(id, "SIGNON", 2081, 0, 0);
+  void SignOn(const std::string& id) {
+    link_.T_InitScreen(id, "SIGNON", 2081, 0, 0);
     link_.T_Cls();
     link_.T_PrintInverse("Sign on");
     link_.T_NewLine();
     link_.T_Say("User ");
-    link_.T_GetText(*user, 8, 0);
+    link_.T_GetText("", 8, 0);
     link_.T_NewLine();
     link_.T_Say("Enter");
     link_.T_GetCheckEnter();
     link_.T_NewLine();
     link_.T_Say("F ");
-    link_.T_GetText(*f, 2, -16);
-    const int r = link_.T_Read();
+    link_.T_GetText("", 2, -16);
+    link_.T_Read();
     link_.T_SendScreenToPc("SIGNON", 2088);
     link_.T_WaitAnyScreenFromPc();
-    if (fresh) link_.T_SendScreen();
-    return r;
+    link_.T_SendScreen();
   }
   void Hello(const std::string& id, const std::string& user) {
     link_.T_InitScreen(id, "HELLO", 2081, 0, 0);
@@ -69,14 +67,14 @@ class MiniGateway {
   void Poll() {
     test::Received r;
     while (test::Take(link_, &r)) {
-      std::string user(8, ' '), f(3, '\0');
       if (r.kind == kScreenRequest) {
-        SignOn(r.id, &user, &f, true);
+        SignOn(r.id);
       } else if (r.kind == kTerminalAnswer && r.data == "SIGNON") {
-        link_.T_RefreshScreen(r.id, r.data);
-        const int read = SignOn(r.id, &user, &f, false);
+        const std::vector<std::string>& v = r.answer.values;
+        const std::string user = v.empty() ? "" : v[0];
+        const std::string f = v.size() < 2 ? "" : v[1];
         // F3 pressed, or 3 typed into the "F " item.
-        if (read == -3 || f.substr(0, 1) == "3") {
+        if (r.value == -3 || f.substr(0, 1) == "3") {
           Message(r.id, "Bye");
         } else {
           Hello(r.id, user.substr(0, user.find_last_not_of(' ') + 1));

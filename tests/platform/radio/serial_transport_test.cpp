@@ -96,8 +96,7 @@ TEST_F(Serial, ManyTerminalsShareTheLineAndStayApart) {
   for (const char* id : {"T1", "T2"}) {
     link->T_InitScreen(id, std::string("S") + id, 2081, 0, 0);
     link->T_PrintString(std::string("for ") + id);
-    std::string buffer = "    ";
-    link->T_GetText(buffer, 4, 0);
+    link->T_GetText("    ", 4, 0);
     link->T_Read();
     link->T_SendScreenToPc(std::string("S") + id, 2088);
     link->T_WaitAnyScreenFromPc();
@@ -117,12 +116,11 @@ TEST_F(Serial, ManyTerminalsShareTheLineAndStayApart) {
   ASSERT_TRUE(TakeWithin(*link, &b));
   EXPECT_TRUE(log.Has("radio: serial line"));
   for (const Received* r : {&a, &b}) {
-    link->T_RefreshScreen(r->id, r->data);
-    std::string buffer = "    ";
-    link->T_GetText(buffer, 4, 0);
-    EXPECT_EQ(buffer, r->id == "T1      " ? "11  " : "22  ");
+    ASSERT_EQ(r->answer.values.size(), 1u);
+    EXPECT_EQ(r->answer.values[0], r->id == "T1      " ? "11" : "22");
     EXPECT_EQ(r->data, r->id == "T1      " ? "ST1" : "ST2");
-    EXPECT_EQ(link->T_Read(), 1 + 128);
+    EXPECT_EQ(r->value, 1);
+    EXPECT_TRUE(r->answer.sendKey);
   }
 
   // A reset reaches every terminal behind the base; each starts again.

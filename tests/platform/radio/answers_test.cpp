@@ -1,5 +1,5 @@
-// Building, answering and replaying screens through a real link on loopback,
-// with simulated terminals on the other side.
+// Building screens and taking the terminals' answers through a real link on
+// loopback, with simulated terminals on the other side.
 #include <gtest/gtest.h>
 
 #include "platform/radio/sim_links.h"
@@ -12,30 +12,28 @@ using test::LogRecorder;
 using test::PumpUntil;
 using test::Received;
 using test::TakeWithin;
+using Values = std::vector<std::string>;
 
 // The shape of a host screen as rendering builds it: two input items, a
-// menu prompt and the Enter item, then the read and the send.  A replayed
-// build (after T_RefreshScreen) starts without T_InitScreen.
-int BuildOrder(RadioLink& link, const std::string& id, std::string* qty, std::string* loc,
-               bool fresh = false) {
-  if (fresh) link.T_InitScreen(id, "AS400777", 2081, 0, 0);
+// menu prompt and the Enter item, then the read and the send.
+void BuildOrder(RadioLink& link, const std::string& id) {
+  link.T_InitScreen(id, "AS400777", kHostScreenFormat, 0, 0);
   link.T_Cls();
   link.T_SetLargeFunctionKeys("ExitE", 5);
   link.T_Say("Qty ");
-  link.T_GetText(*qty, 4, 0);
+  link.T_GetText("5", 4, 0);
   link.T_Say("");
-  link.T_GetText(*loc, 6, -2);
+  link.T_GetText("A01", 6, -kInputAutoExit);
   link.T_NewLine();
   link.T_Say("1. Orders");
   link.T_GetCheckEnter();  // item 6
   link.T_NewLine();
   link.T_Say("Enter");
   link.T_GetCheckEnter();  // item 8
-  const int r = link.T_Read();
-  link.T_SendScreenToPc("AS400777", 2088);
+  link.T_Read();
+  link.T_SendScreenToPc("AS400777", kAnswerExpected);
   link.T_WaitAnyScreenFromPc();
   link.T_SendScreen();
-  return r;
 }
 
 struct Terminal {
@@ -46,7 +44,7 @@ struct Terminal {
   sim::SimTcpClient client;
 };
 
-class Replay : public ::testing::Test {
+class Answers : public ::testing::Test {
  protected:
   void SetUp() override {
     link = test::TcpLink(log, {"T1", "T2"});
@@ -60,17 +58,13 @@ class Replay : public ::testing::Test {
       EXPECT_EQ(r.data, "START");
     }
   }
-  void SendOrderTo(const std::string& id) {
-    std::string qty = std::string("5\0  ", 4), loc = "A01   ";
-    EXPECT_EQ(BuildOrder(*link, id, &qty, &loc, true), 0);
-    EXPECT_EQ(qty, std::string("5\0  ", 4)) << "a fresh build leaves the buffer alone";
-  }
+  void SendOrderTo(const std::string& id) { BuildOrder(*link, id); }
   LogRecorder log;
   std::unique_ptr<WireRadioLink> link;
   std::unique_ptr<Terminal> t1, t2;
 };
 
-TEST_F(Replay, EachInputYieldsItsTypedValueAndReadTheChosenItem) {
+TEST_F(Answers, EachInputYieldsItsTypedValueAndTheChosenItem) {
   SendOrderTo("T1");
   ASSERT_TRUE(PumpUntil([&] { return t1->sim.Screens() == 1; }));
   auto& d = t1->sim.Display();
@@ -87,28 +81,24 @@ TEST_F(Replay, EachInputYieldsItsTypedValueAndReadTheChosenItem) {
   EXPECT_EQ(r.kind, kTerminalAnswer);
   EXPECT_EQ(r.data, "AS400777");
   EXPECT_EQ(r.value, 6);
+  EXPECT_FALSE(r.answer.sendKey);
+  EXPECT_EQ(r.answer.values, (Values{"12", "A01"}));
   EXPECT_EQ(link->BatteryLevel("T1"), 4400);
   EXPECT_EQ(link->BatteryLevel("T2"), 5000) << "from T2's HELLO";
-
-  link->T_RefreshScreen(r.id, r.data);
-  std::string qty(4, ' '), loc(6, ' ');
-  EXPECT_EQ(BuildOrder(*link, "T1", &qty, &loc), 6);
-  EXPECT_EQ(qty, "12  ");
-  EXPECT_EQ(loc, "A01   ");
-  EXPECT_EQ(t1->sim.Screens(), 1) << "a replayed build sends nothing";
 }
 
-TEST_F(Replay, KeysAndTheSendKeyReachRead) {
+TEST_F(Answers, KeysAndTheSendKeyArriveAsTheChosenCode) {
   const struct {
     sim::Key key;
     const char* item;
-    int read;
+    int chosen;
+    bool sendKey;
   } cases[] = {
-      {sim::Key::kEscape, nullptr, -27},
-      {sim::Key::kF3, nullptr, -3},
-      {sim::Key::kF8, nullptr, -8},
-      {sim::Key::kEnter, "Enter", 8},
-      {sim::Key::kSend, "1. Orders", 6 + 128},
+      {sim::Key::kEscape, nullptr, kChosenEscape, false},
+      {sim::Key::kF3, nullptr, -3, false},
+      {sim::Key::kF8, nullptr, kChosenF8, false},
+      {sim::Key::kEnter, "Enter", 8, false},
+      {sim::Key::kSend, "1. Orders", 6, true},
   };
   for (const auto& c : cases) {
     const int screens = t1->sim.Screens();
@@ -120,14 +110,12 @@ TEST_F(Replay, KeysAndTheSendKeyReachRead) {
     t1->sim.Press(c.key);
     Received r;
     ASSERT_TRUE(TakeWithin(*link, &r));
-    link->T_RefreshScreen(r.id, r.data);
-    std::string qty(4, ' '), loc(6, ' ');
-    EXPECT_EQ(BuildOrder(*link, "T1", &qty, &loc), c.read) << static_cast<int>(c.key);
-    EXPECT_EQ(r.value, c.read);
+    EXPECT_EQ(r.value, c.chosen) << static_cast<int>(c.key);
+    EXPECT_EQ(r.answer.sendKey, c.sendKey) << static_cast<int>(c.key);
   }
 }
 
-TEST_F(Replay, TwoTerminalsAnsweringAtOnceNeverMix) {
+TEST_F(Answers, TwoTerminalsAnsweringAtOnceNeverMix) {
   SendOrderTo("T1");
   SendOrderTo("T2");
   ASSERT_TRUE(PumpUntil([&] { return t1->sim.Screens() == 1 && t2->sim.Screens() == 1; }));
@@ -142,21 +130,19 @@ TEST_F(Replay, TwoTerminalsAnsweringAtOnceNeverMix) {
   ASSERT_TRUE(TakeWithin(*link, &a));
   ASSERT_TRUE(TakeWithin(*link, &b));
   for (const Received* r : {&b, &a}) {
-    link->T_RefreshScreen(r->id, r->data);
-    std::string qty(4, ' '), loc(6, ' ');
-    const int read = BuildOrder(*link, r->id, &qty, &loc);
+    ASSERT_FALSE(r->answer.values.empty());
     if (r->id == "T1      ") {
-      EXPECT_EQ(qty, "111 ");
-      EXPECT_EQ(read, -2);
+      EXPECT_EQ(r->answer.values[0], "111");
+      EXPECT_EQ(r->value, -2);
     } else {
       EXPECT_EQ(r->id, "T2      ");
-      EXPECT_EQ(qty, "222 ");
-      EXPECT_EQ(read, 8);
+      EXPECT_EQ(r->answer.values[0], "222");
+      EXPECT_EQ(r->value, 8);
     }
   }
 }
 
-TEST_F(Replay, StaleAndRepeatedAnswersAreRefused) {
+TEST_F(Answers, StaleAndRepeatedAnswersAreRefused) {
   SendOrderTo("T1");
   ASSERT_TRUE(PumpUntil([&] { return t1->sim.Screens() == 1; }));
   Answer late;
@@ -183,21 +169,23 @@ TEST_F(Replay, StaleAndRepeatedAnswersAreRefused) {
   EXPECT_FALSE(test::Take(*link, &r));
 }
 
-TEST(ReadValue, ItemsAboveTheSendOffsetSurviveTheCallersSubtraction) {
-  const struct {
-    int chosen;
-    bool send;
-    int read;
-  } cases[] = {{0, false, 0},  {-27, false, -27}, {-1, false, -1},   {3, false, 3},
-               {3, true, 131}, {128, false, 128}, {130, false, 258}, {130, true, 258}};
-  for (const auto& c : cases) {
-    Answer a;
-    a.chosen = c.chosen;
-    a.sendKey = c.send;
-    EXPECT_EQ(ReadValueOf(a), c.read) << c.chosen;
-    const int r = ReadValueOf(a) > 128 ? ReadValueOf(a) - 128 : ReadValueOf(a);
-    EXPECT_EQ(r, c.chosen);
-  }
+// Typed values go into host fields: control characters a terminal sends
+// (a scanner's prefix, a stray Escape) arrive as blanks, and a NUL ends the
+// value.
+TEST_F(Answers, ControlCharactersInValuesArriveBlanked) {
+  SendOrderTo("T1");
+  ASSERT_TRUE(PumpUntil([&] { return t1->sim.Screens() == 1; }));
+  Answer typed;
+  typed.sequence = t1->sim.Display().Sequence();
+  typed.screenName = "AS400777";
+  typed.chosen = 8;
+  typed.values = {std::string("\x1b") + "12\t3", std::string("A0\0junk", 8)};
+  std::string bytes, err;
+  ASSERT_TRUE(wire::EncodeFrame({0x04, "T1", wire::EncodeAnswer(typed)}, &bytes, &err)) << err;
+  t1->client.WriteRaw(bytes);
+  Received r;
+  ASSERT_TRUE(TakeWithin(*link, &r)) << ::testing::PrintToString(log.lines);
+  EXPECT_EQ(r.answer.values, (Values{" 12 3", "A0"}));
 }
 
 }  // namespace
