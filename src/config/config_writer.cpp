@@ -15,8 +15,8 @@ int FieldCount(const ScreenStore& store, int s) {
 }
 
 void WriteGeneral(LineWriter& w, const ScreenStore& store, const GeneralOptions& options) {
-  for (const std::string& key : GeneralOptions::Keys()) {
-    if (key == "CapsLock") {
+  for (const OptionSpec& o : OptionTable()) {
+    if (o.option == Option::kCapsLock) {
       // NumeroMaximoDeEcrans comes before the last option, with the leading
       // blank that non-negative numbers have in this line.
       std::string n;
@@ -24,7 +24,7 @@ void WriteGeneral(LineWriter& w, const ScreenStore& store, const GeneralOptions&
       AppendDecimal(&n, store.NumeroMaximoDeEcrans);
       w.Always({"NumeroMaximoDeEcrans"}, n);
     }
-    w.Always({key}, options.ConfiguredText(key));
+    w.Always({o.key}, options.ConfiguredText(o.option));
   }
 }
 
@@ -56,11 +56,12 @@ void WriteField(LineWriter& w, const FieldDef& f) {
   w.Sparse({"JoinField"}, f.JoinField);
 }
 
-const char* const kFunctionKeyNames[8] = {"TeclasFuncao1", "TeclasFuncao2", "TeclasFuncao3", "TeclasFuncao4",
-                                          "TeclasFuncao5", "TeclasFuncao6", "TeclasFuncao7", "TeclasFuncao8"};
-const char* const kFunctionValNames[8] = {"TeclasFuncaoVal1", "TeclasFuncaoVal2", "TeclasFuncaoVal3",
-                                          "TeclasFuncaoVal4", "TeclasFuncaoVal5", "TeclasFuncaoVal6",
-                                          "TeclasFuncaoVal7", "TeclasFuncaoVal8"};
+const char* const kFunctionKeyNames[8] = {"TeclasFuncao1", "TeclasFuncao2", "TeclasFuncao3",
+                                          "TeclasFuncao4", "TeclasFuncao5", "TeclasFuncao6",
+                                          "TeclasFuncao7", "TeclasFuncao8"};
+const char* const kFunctionValNames[8] = {
+    "TeclasFuncaoVal1", "TeclasFuncaoVal2", "TeclasFuncaoVal3", "TeclasFuncaoVal4",
+    "TeclasFuncaoVal5", "TeclasFuncaoVal6", "TeclasFuncaoVal7", "TeclasFuncaoVal8"};
 
 void WriteScreens(LineWriter& w, const ScreenStore& store, int last) {
   for (int i = 0; i <= last; ++i) {
@@ -232,8 +233,8 @@ std::string WriteConfig(const ScreenStore& store, const GeneralOptions& options)
   return out;
 }
 
-bool SaveDataToFile2(const std::string& base, const ScreenStore& store, const GeneralOptions& options,
-                     std::string* err, const ByteWriter& writer) {
+bool SaveDataToFile2(const std::string& base, const ScreenStore& store,
+                     const GeneralOptions& options, std::string* err, const ByteWriter& writer) {
   return WriteFileAtomically(ConfigFilePath(base), WriteConfig(store, options), err, writer);
 }
 

@@ -36,11 +36,13 @@ bool Fail(std::string* err, std::string message) {
 bool InRange(std::int32_t index, std::int32_t last, std::string_view what, std::string* err) {
   if (index == kNoIndex) return Fail(err, "missing " + std::string(what));
   if (index >= 0 && index <= last) return true;
-  return Fail(err, std::string(what) + " " + std::to_string(index) + " is outside 0.." + std::to_string(last));
+  return Fail(err, std::string(what) + " " + std::to_string(index) + " is outside 0.." +
+                       std::to_string(last));
 }
 
 bool ScreenInRange(const ScreenStore& store, std::int32_t s, std::string* err) {
-  const std::int32_t last = std::min<std::int32_t>(store.NumeroMaximoDeEcrans, store.ScreenTableSize() - 1);
+  const std::int32_t last =
+      std::min<std::int32_t>(store.NumeroMaximoDeEcrans, store.ScreenTableSize() - 1);
   return InRange(s, last, "screen", err);
 }
 
@@ -233,28 +235,28 @@ bool SetNumber(std::string_view value, std::int32_t lo, std::int32_t hi, std::st
   std::int32_t v = 0;
   if (!ReadNumber(value, &v, err)) return false;
   if (v < lo || v > hi)
-    return Fail(err, std::string(name) + " " + std::to_string(v) + " is outside " + std::to_string(lo) + ".." +
-                         std::to_string(hi));
+    return Fail(err, std::string(name) + " " + std::to_string(v) + " is outside " +
+                         std::to_string(lo) + ".." + std::to_string(hi));
   *out = v;
   return true;
 }
 
 // Check boxes and the list index hold the integer as their control would.
-bool SetOption(GeneralOptions& options, std::string_view name, std::string_view value, std::string* err) {
-  const std::string key(name);
+bool SetOption(GeneralOptions& options, Option key, std::string_view value, std::string* err) {
   const int maxChoice = GeneralOptions::MaxChoice(key);
   if (maxChoice < 0) {
     options.SetText(key, std::string(value));
     return true;
   }
   std::int32_t v = 0;
-  if (!SetNumber(value, 0, maxChoice, name, &v, err)) return false;
+  if (!SetNumber(value, 0, maxChoice, Spec(key).key, &v, err)) return false;
   options.SetText(key, text::FromInt(v));
   return true;
 }
 
-bool DeclareLevel0(ScreenStore& store, GeneralOptions& options, std::string_view name, std::string_view value,
-                   std::int32_t index0, std::int32_t index1, std::string* err) {
+bool DeclareLevel0(ScreenStore& store, GeneralOptions& options, std::string_view name,
+                   std::string_view value, std::int32_t index0, std::int32_t index1,
+                   std::string* err) {
   if (name == "NumeroMaximoDeEcrans") {
     std::int32_t n = 0;
     if (!SetNumber(value, 0, kMaxScreenNumber, name, &n, err)) return false;
@@ -269,7 +271,8 @@ bool DeclareLevel0(ScreenStore& store, GeneralOptions& options, std::string_view
     return true;
   }
   if (name == "ScreensText") {
-    if (!InRange(index0, kMaxTextScreen, "screen", err) || !InRange(index1, kMaxFieldIndex, "field", err))
+    if (!InRange(index0, kMaxTextScreen, "screen", err) ||
+        !InRange(index1, kMaxFieldIndex, "field", err))
       return false;
     store.ScreensText[index0][index1].assign(value);
     return true;
@@ -281,13 +284,14 @@ bool DeclareLevel0(ScreenStore& store, GeneralOptions& options, std::string_view
     return true;
   }
   if (name == "ScreenCt") return SetNumber(value, 0, kMaxScreenNumber, name, &store.ScreenCt, err);
-  if (name == "DivideFieldsCt") return SetNumber(value, 0, kDivisionSlots, name, &store.DivideFieldsCt, err);
-  if (GeneralOptions::IsKey(std::string(name))) return SetOption(options, name, value, err);
+  if (name == "DivideFieldsCt")
+    return SetNumber(value, 0, kDivisionSlots, name, &store.DivideFieldsCt, err);
+  if (const OptionSpec* o = FindOption(name)) return SetOption(options, o->option, value, err);
   return true;
 }
 
-bool DeclareOriginal(ScreenStore& store, std::string_view member, std::string_view value, std::int32_t screen,
-                     std::int32_t field, std::string* err) {
+bool DeclareOriginal(ScreenStore& store, std::string_view member, std::string_view value,
+                     std::int32_t screen, std::int32_t field, std::string* err) {
   if (member == "Count") {
     if (!ScreenInRange(store, screen, err)) return false;
     return SetNumber(value, 0, kFieldSlots, member, &store.Originals[screen].Count, err);
@@ -295,7 +299,8 @@ bool DeclareOriginal(ScreenStore& store, std::string_view member, std::string_vi
   const auto& keys = OriginalKeys();
   auto it = keys.find(member);
   if (it == keys.end()) return true;
-  if (!ScreenInRange(store, screen, err) || !InRange(field, kMaxFieldIndex, "field", err)) return false;
+  if (!ScreenInRange(store, screen, err) || !InRange(field, kMaxFieldIndex, "field", err))
+    return false;
   return it->second(store.Originals[screen], field, value, err);
 }
 
@@ -312,14 +317,16 @@ bool DeclareVariable(ScreenStore& store, GeneralOptions& options, std::string_vi
       return SetMember(ScreenKeys(), store.Screens[index0], name1, value, err);
     }
     if (name1 != "Screen" || !FieldKeys().count(name2)) return true;
-    if (!ScreenInRange(store, index0, err) || !InRange(index1, kMaxFieldIndex, "field", err)) return false;
+    if (!ScreenInRange(store, index0, err) || !InRange(index1, kMaxFieldIndex, "field", err))
+      return false;
     return SetMember(FieldKeys(), store.Screens[index0].Screen[index1], name2, value, err);
   }
   if (!name2.empty()) return true;
   if (name0 == "ScreenOriginal") return DeclareOriginal(store, name1, value, index0, index1, err);
   if (name0 == "Indice") {
     if (name1 != "Screen") return true;
-    if (!ScreenInRange(store, index0, err) || !InRange(index1, kMaxPosition, "position", err)) return false;
+    if (!ScreenInRange(store, index0, err) || !InRange(index1, kMaxPosition, "position", err))
+      return false;
     return ReadNumber(value, &store.Indice[index0][index1], err);
   }
   if (name0 == "AdvScreens") {

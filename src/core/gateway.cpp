@@ -125,7 +125,7 @@ void Gateway::Start() {
   std::string err;
   const bool prioritised = services_->RaisePriority(&err);
 
-  if (Checked("DebugFile")) {
+  if (Checked(Option::kDebugFile)) {
     services_->OpenDebugLog(clock_->Now());
     debugOpen_ = true;
     settings_->Set(kRadioSettingsApp, kSettingsSection, "DEBUG", "1");
@@ -140,11 +140,11 @@ void Gateway::Start() {
   SystemName = settings_->Get(kSettingsApp, kSettingsSection, "System", "");
 
   services_->LoadCounters(configPath_, counters_);
-  ctx_.DisplayLen = OptionNumber("DisplayLen");
+  ctx_.DisplayLen = OptionNumber(Option::kDisplayLen);
 
   radio_->SetReceiveNotifier([this] { OnRadioNotice(); });
   ArmPollTick();
-  if (text::TrimBlanks(OptionText("ComPort")).empty()) {
+  if (text::TrimBlanks(OptionText(Option::kComPort)).empty()) {
     FinishStart();
     return;
   }
@@ -154,11 +154,11 @@ void Gateway::Start() {
 
 void Gateway::TryRadioLink() {
   int up = 0;
-  if (Checked("TCPIP")) {
-    radio_->TCPIP_Start(OptionText("TCPIPAddr"));
-    up = radio_->InitializeComm(1, OptionNumber("BaudRate"));
+  if (Checked(Option::kTCPIP)) {
+    radio_->TCPIP_Start(OptionText(Option::kTCPIPAddr));
+    up = radio_->InitializeComm(1, OptionNumber(Option::kBaudRate));
   } else {
-    up = radio_->InitializeComm(OptionNumber("ComPort"), OptionNumber("BaudRate"));
+    up = radio_->InitializeComm(OptionNumber(Option::kComPort), OptionNumber(Option::kBaudRate));
   }
   if (up != 0) {
     radioUp_ = true;
@@ -220,7 +220,7 @@ void Gateway::RequestStop() {
 }
 
 void Gateway::SetUpDisplays() {
-  const bool tcp = Checked("TCPIP");
+  const bool tcp = Checked(Option::kTCPIP);
   std::vector<std::string> refusedNames;
   for (int i = 0; i < sessions_.SessionCount; ++i) {
     const auto u = U(i);
@@ -398,13 +398,13 @@ void Gateway::Shutdown() {
     sessions_.Terminal_Connected[u] = false;
   }
   services_->SaveCounters(configPath_, counters_);
-  if (Checked("AutoSave")) SaveConfigurationFile();
+  if (Checked(Option::kAutoSave)) SaveConfigurationFile();
   if (ConfigChanged && unattended) KeepUnsavedChanges();
   // Learned screens the configuration does not hold yet are kept beside it
   // without a question, also when the operator declined to save.
   KeepLearnedScreens();
   settings_->Set(kSettingsApp, kSettingsSection, "LastDay", std::to_string(TodayIndex()));
-  if (radioOpened_ || radioUp_) radio_->TerminateComm(OptionNumber("ComPort"));
+  if (radioOpened_ || radioUp_) radio_->TerminateComm(OptionNumber(Option::kComPort));
   if (debugOpen_) {
     services_->CloseDebugLog();
     debugOpen_ = false;
@@ -462,7 +462,7 @@ void Gateway::ScreenLearned() {
   ++screensLearned_;
   learnedUnkept_ = true;
   // With "Auto Save File" the stop saves them, as every other change.
-  if (Checked("AutoSave") || keepTimer_ != 0 || shutDown_) return;
+  if (Checked(Option::kAutoSave) || keepTimer_ != 0 || shutDown_) return;
   keepTimer_ = timers_->After(kKeepLearnedMs, [this] {
     keepTimer_ = 0;
     KeepLearnedScreens();

@@ -48,6 +48,8 @@ class JoinEvaluation;
 
 namespace tervo::core {
 
+using config::Option;
+
 constexpr const char* kSettingsApp = "TervoTerminal2";
 constexpr const char* kSettingsSection = "Startup";
 constexpr const char* kRadioSettingsApp = "QuilComm";
@@ -268,9 +270,9 @@ class Gateway : private config::Log {
   // The debug window's line of session s, stamped with the time of day.
   void WriteDebugLine(DebugList list, int s, const std::string& line);
   int TodayIndex() const;
-  std::string OptionText(const char* key) const { return options_->Text(key); }
-  std::int32_t OptionNumber(const char* key) const { return options_->Number(key); }
-  bool Checked(const char* key) const { return options_->Checked(key); }
+  std::string OptionText(Option key) const { return options_->Text(key); }
+  std::int32_t OptionNumber(Option key) const { return options_->Number(key); }
+  bool Checked(Option key) const { return options_->Checked(key); }
 
   std::unique_ptr<config::ScreenStore> store_;
   std::unique_ptr<config::GeneralOptions> options_;

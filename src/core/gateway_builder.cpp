@@ -37,7 +37,8 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
   out->configLoaded = config::LoadDataFromFile2(base, *store, *options, prompt, &bad);
   out->badLines = bad;
   // For this run only: saving writes the configured address, not this one.
-  if (!config.radioAddress.empty()) options->SetRunOverride("TCPIPAddr", config.radioAddress);
+  if (!config.radioAddress.empty())
+    options->SetRunOverride(Option::kTCPIPAddr, config.radioAddress);
 
   std::unique_ptr<os::Clock> clock;
   if (config.timeScale != 1.0) {
@@ -77,7 +78,7 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
                                : settings->Get(config::kRadioApplication, "Web", "HttpPort", "");
   HttpListen listen;
   std::string httpErr;
-  if (!ParseHttpListen(httpText, options->Text("TCPIPAddr"), &listen, &httpErr)) {
+  if (!ParseHttpListen(httpText, options->Text(Option::kTCPIPAddr), &listen, &httpErr)) {
     webLines.emplace_back("web: " + httpErr + "; the terminal page is not served", true);
   } else if (listen.enabled) {
     std::optional<QSslConfiguration> tls;
@@ -108,7 +109,7 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
   out->radio = radio.get();
   // A ComPort that is not a number names the serial device itself
   // ("/dev/ttyUSB0"); the port number then reads as 0 and is not used.
-  const std::string comPort = text::TrimBlanks(options->Text("ComPort"));
+  const std::string comPort = text::TrimBlanks(options->Text(Option::kComPort));
   std::int32_t portNumber = 0;
   std::string notNumber;
   if (!comPort.empty() && !text::ToInt32(comPort, &portNumber, &notNumber))

@@ -136,7 +136,7 @@ bool InputField(ScreenContext& ctx, int session, int field) {
   const auto k = static_cast<std::size_t>(field);
   if (o.Length[k] < 1) return false;
   if (!o.Protected[k]) return true;
-  return ctx.options.Checked("SendUnderline") && o.Underlined[k];
+  return ctx.options.Checked(config::Option::kSendUnderline) && o.Underlined[k];
 }
 
 int NextShownField(ScreenContext& ctx, int session, int field) {

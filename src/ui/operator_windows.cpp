@@ -11,8 +11,8 @@
 #include "config/unsaved_file.h"
 #include "core/gateway.h"
 #include "editors/auto_fill.h"
-#include "reports/gateway_status.h"
 #include "reports/config_report.h"
+#include "reports/gateway_status.h"
 #include "screens/capture.h"
 #include "ui/device_name_window.h"
 #include "ui/divide_field_window.h"
@@ -21,9 +21,9 @@
 #include "ui/main_window.h"
 #include "ui/master_screen_window.h"
 #include "ui/monitor_windows.h"
+#include "ui/recent_messages_window.h"
 #include "ui/repeat_window.h"
 #include "ui/screen_editor_window.h"
-#include "ui/recent_messages_window.h"
 #include "ui/screens_report_window.h"
 #include "ui/small_windows.h"
 #include "ui/startup_window.h"
@@ -106,7 +106,7 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
   terminal_ = std::make_unique<TerminalScreenWindow>();
   CreateEditors();
   recent_ = std::make_unique<RecentMessagesWindow>(messages_);
-  general_->runOverride = [this](const std::string& key) {
+  general_->runOverride = [this](config::Option key) {
     const std::string* o = gw_->Options().RunOverride(key);
     return o ? *o : std::string();
   };
