@@ -5,7 +5,8 @@
 # terminal stops the gateway through its shutdown sequence.
 #
 # The terminal page (docs/web-terminal.md) is served too: open the address
-# it prints in a browser and enter another id (T2).
+# it prints in a browser and enter another id (T2).  The same port serves
+# /metrics and /healthz (docs/monitoring.md).
 #
 #   RADIO_PORT=7300 ./run.sh     # another port for the terminals (default 7250)
 #   HTTP_PORT=8090 ./run.sh      # another port for the terminal page (default 8080)
@@ -55,6 +56,7 @@ echo "Gateway running (log: $run/gateway.log, debug log in $run/log)."
 page=$(sed -n 's/^tervo: terminal page at //p' "$run/gateway.log" | tail -1)
 if [ -n "$page" ]; then
   echo "Terminal page: $page  (open it in a browser, enter terminal id T2)"
+  echo "Metrics: ${page}metrics  health: ${page}healthz  (docs/monitoring.md)"
 else
   echo "Terminal page: not served (see $run/gateway.log)"
 fi

@@ -25,6 +25,7 @@
 #include "core/gateway_builder.h"
 #include "core/headless_ui.h"
 #include "platform/os/signal_watcher.h"
+#include "reports/monitoring.h"
 #ifdef TERVO_WITH_UI
 #include "ui/run_windows.h"
 #endif
@@ -108,6 +109,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   tervo::core::Gateway& gateway = *built.gateway;
+  tervo::reports::ServeMonitoring(built);  // /metrics and /healthz beside the terminal page
   if (!built.configLoaded)
     std::fprintf(stderr, "tervo: configuration \"%s.TVO\" not found; running on defaults\n",
                  gateway.ConfigPath().c_str());

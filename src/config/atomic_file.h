@@ -14,7 +14,8 @@ namespace tervo::config {
 // on a short write) and returns whether everything was written.  The default
 // passes all bytes to sink; tests pass one that stops part-way, as a full
 // disk would.
-using ByteWriter = std::function<bool(std::string_view bytes, const std::function<bool(std::string_view)>& sink)>;
+using ByteWriter =
+    std::function<bool(std::string_view bytes, const std::function<bool(std::string_view)>& sink)>;
 
 // Errors: "cannot create \"PATH\": REASON", "cannot write \"PATH\": REASON",
 // "cannot replace \"PATH\": REASON".

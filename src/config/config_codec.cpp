@@ -13,8 +13,8 @@ void AppendAsciiString(std::string* out, std::string_view value) {
     const auto c = static_cast<unsigned char>(value[i]);
     if (c >= 32) continue;
     out->append(value.data() + run, i - run);
-    const char esc[4] = {kEscape, static_cast<char>('0' + c / 100), static_cast<char>('0' + c / 10 % 10),
-                         static_cast<char>('0' + c % 10)};
+    const char esc[4] = {kEscape, static_cast<char>('0' + c / 100),
+                         static_cast<char>('0' + c / 10 % 10), static_cast<char>('0' + c % 10)};
     out->append(esc, 4);
     run = i + 1;
   }

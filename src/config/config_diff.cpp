@@ -84,8 +84,8 @@ class ScreenSide {
 
   // Field j as the file keeps it: nothing beyond Count.
   FieldDef Field(int j) const { return j < Count() ? Def().Screen[U(j)] : FieldDef(); }
-  HostField Host(int j) const {
-    return j < Count() ? GetHostField(store_.Originals[U(i_)], j) : HostField();
+  CapturedField Host(int j) const {
+    return j < Count() ? store_.Originals[U(i_)][j] : CapturedField();
   }
   std::string_view FieldText(int j) const {
     if (j >= Count() || !ScreenStore::ValidTextScreen(i_)) return {};

@@ -80,7 +80,7 @@ void WriteScreen(JsonWriter& w, const ScreenStore& store, int i) {
       WriteKeptMembers(w, store.Screens[U(i)].Screen[U(j)]);
       if (ScreenStore::ValidTextScreen(i) && SparseTextKept(store.ScreensText[U(i)][U(j)]))
         w.MemberText("ScreensText", store.ScreensText[U(i)][U(j)]);
-      const HostField host = GetHostField(store.Originals[U(i)], j);
+      const CapturedField& host = store.Originals[U(i)][j];
       if (AnyKept(host)) {
         w.Key("host");
         w.BeginObject();
@@ -397,9 +397,9 @@ class Importer {
       }
       if (o.contains("host")) {
         if (!o.value("host").isObject()) return Fail("host: expected an object");
-        HostField h;
+        CapturedField h;
         if (!Members(o.value("host").toObject(), h, {}, "host.")) return false;
-        SetHostField(store_.Originals[U(i)], j, h);
+        store_.Originals[U(i)][j] = h;
       }
       where_ = screenWhere;
       return true;

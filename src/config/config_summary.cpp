@@ -19,10 +19,18 @@ ConfigSummary Summarize(const ScreenStore& store) {
         else
           ++s.undefined;
         break;
-      case kScreenMaster: ++s.masters; break;
-      case kScreenDefined: ++s.defined; break;
-      case kScreenCopy: ++s.copies; break;
-      default: ++s.otherStatus; break;
+      case kScreenMaster:
+        ++s.masters;
+        break;
+      case kScreenDefined:
+        ++s.defined;
+        break;
+      case kScreenCopy:
+        ++s.copies;
+        break;
+      default:
+        ++s.otherStatus;
+        break;
     }
     s.fields += std::clamp<std::int32_t>(store.Originals[i].Count, 0, kFieldSlots);
   }

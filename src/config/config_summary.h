@@ -10,14 +10,14 @@
 namespace tervo::config {
 
 struct ConfigSummary {
-  int screens = 0;       // numbers 0 .. NumeroMaximoDeEcrans
-  int undefined = 0;     // status 0 and empty: no identification, nothing captured
-  int automatic = 0;     // status 0 with a definition: what the gateway learned
-  int masters = 0;       // status 1
-  int defined = 0;       // status 2
-  int copies = 0;        // status 4
-  int otherStatus = 0;   // any other value
-  int fields = 0;        // captured fields over all screens
+  int screens = 0;         // numbers 0 .. NumeroMaximoDeEcrans
+  int undefined = 0;       // status 0 and empty: no identification, nothing captured
+  int automatic = 0;       // status 0 with a definition: what the gateway learned
+  int masters = 0;         // status 1
+  int defined = 0;         // status 2
+  int copies = 0;          // status 4
+  int otherStatus = 0;     // any other value
+  int fields = 0;          // captured fields over all screens
   int dividedEntries = 0;  // DivideFieldsCt
 };
 

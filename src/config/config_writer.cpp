@@ -98,19 +98,19 @@ void WriteOriginals(LineWriter& w, const ScreenStore& store, int last) {
     w.SparseNumber({"Count"}, o.Count);
     const int fields = FieldCount(store, i);
     for (int j = 0; j < fields; ++j) {
-      w.Flag({"Protected", j}, o.Protected[j]);
-      w.SparseNumber({"Size", j}, o.Size[j]);
-      w.Sparse({"Text", j}, o.Text[j]);
-      w.SparseNumber({"EndColumn", j}, o.EndColumn[j]);
-      w.SparseNumber({"EndRow", j}, o.EndRow[j]);
-      w.SparseNumber({"StartColumn", j}, o.StartColumn[j]);
-      w.SparseNumber({"StartRow", j}, o.StartRow[j]);
-      w.SparseNumber({"Length", j}, o.Length[j]);
-      w.SparseNumber({"AType", j}, o.AType[j]);
-      w.Flag({"AutoEnter", j}, o.AutoEnter[j]);
-      w.Flag({"Hidden", j}, o.Hidden[j]);
-      w.SparseNumber({"Justify", j}, o.Justify[j]);
-      w.Flag({"Underlined", j}, o.Underlined[j]);
+      w.Flag({"Protected", j}, o[j].Protected);
+      w.SparseNumber({"Size", j}, o[j].Size);
+      w.Sparse({"Text", j}, o[j].Text);
+      w.SparseNumber({"EndColumn", j}, o[j].EndColumn);
+      w.SparseNumber({"EndRow", j}, o[j].EndRow);
+      w.SparseNumber({"StartColumn", j}, o[j].StartColumn);
+      w.SparseNumber({"StartRow", j}, o[j].StartRow);
+      w.SparseNumber({"Length", j}, o[j].Length);
+      w.SparseNumber({"AType", j}, o[j].AType);
+      w.Flag({"AutoEnter", j}, o[j].AutoEnter);
+      w.Flag({"Hidden", j}, o[j].Hidden);
+      w.SparseNumber({"Justify", j}, o[j].Justify);
+      w.Flag({"Underlined", j}, o[j].Underlined);
     }
     w.Closer();
   }

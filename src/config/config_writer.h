@@ -19,7 +19,8 @@ std::string WriteConfig(const ScreenStore& store, const GeneralOptions& options)
 // Writes base + ".TVO", replacing the previous file only when the new one was
 // written completely; on failure the previous file is left as it was and
 // *err says why.
-bool SaveDataToFile2(const std::string& base, const ScreenStore& store, const GeneralOptions& options,
-                     std::string* err, const ByteWriter& writer = {});
+bool SaveDataToFile2(const std::string& base, const ScreenStore& store,
+                     const GeneralOptions& options, std::string* err,
+                     const ByteWriter& writer = {});
 
 }  // namespace tervo::config

@@ -26,8 +26,8 @@ bool LoadDayTable(const std::string& path, DayTable* table, std::string* err) {
   (void)got;  // a short file leaves zeros in the rest of bytes
   for (int r = 0; r < kCounterRecords; ++r) {
     const unsigned char* b = bytes + r * 4;
-    const std::uint32_t u = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
-                            std::uint32_t(b[3]) << 24;
+    const std::uint32_t u = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 |
+                            std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24;
     (*table)[r / kCounterSlots][r % kCounterSlots] = static_cast<std::int32_t>(u);
   }
   return true;
@@ -72,6 +72,19 @@ void ClearElapsedDays(DayTable& table, int lastDay, int today) {
     if (d == today) return;
     if (++d >= 32) d = 1;
   }
+}
+
+void TurnDay(DailyCounters* counters, int today) {
+  if (today < 1 || today > 31) return;
+  ClearElapsedDays(counters->DailyScreens, counters->day, today);
+  ClearElapsedDays(counters->DailyErrors, counters->day, today);
+  counters->day = today;
+}
+
+void CountScreen(DailyCounters* counters, int today, int slot) {
+  if (today < 0 || today >= kCounterDays || slot < 0 || slot >= kCounterSlots) return;
+  TurnDay(counters, today);
+  ++counters->DailyScreens[static_cast<std::size_t>(today)][static_cast<std::size_t>(slot)];
 }
 
 }  // namespace tervo::config

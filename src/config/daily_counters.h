@@ -17,6 +17,9 @@ using DayTable = std::array<std::array<std::int32_t, kCounterSlots>, kCounterDay
 struct DailyCounters {
   DayTable DailyScreens{};
   DayTable DailyErrors{};
+  // The day of the month the tables count into now (1..31); 0 until the
+  // gateway has cleared the days that passed while it was stopped.
+  int day = 0;
 };
 
 // base + ".TVH" (screens) and base + ".TVI" (errors).
@@ -42,5 +45,13 @@ bool SaveDailyCounters(const std::string& base, const DailyCounters& counters, s
 // 1..31 (a hand-edited setting, a broken clock) clears nothing: counts are
 // only ever dropped for days known to have passed.
 void ClearElapsedDays(DayTable& table, int lastDay, int today);
+
+// The tables count into today from now on: a day that began since they last
+// counted (midnight while the gateway runs) is cleared in both tables, as a
+// day that passed while the gateway was stopped is cleared at start.  Sets
+// counters->day when today is 1..31.
+void TurnDay(DailyCounters* counters, int today);
+// TurnDay, then one more screen for slot on today.
+void CountScreen(DailyCounters* counters, int today, int slot);
 
 }  // namespace tervo::config

@@ -12,14 +12,15 @@ constexpr std::size_t kMessageWidth = 80;
 }
 
 std::string DebugLogFileName(const os::LocalTime& t) {
-  return "TervoDebug_" + std::to_string(t.day) + "_" + std::to_string(t.month) + "_" + std::to_string(t.year) +
-         "_" + std::to_string(t.hour) + "_" + std::to_string(t.minute) + ".log";
+  return "TervoDebug_" + std::to_string(t.day) + "_" + std::to_string(t.month) + "_" +
+         std::to_string(t.year) + "_" + std::to_string(t.hour) + "_" + std::to_string(t.minute) +
+         ".log";
 }
 
 std::string LogTimestamp(const os::LocalTime& t) {
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                t.minute, t.second);
   return buf;
 }
 
@@ -31,8 +32,10 @@ std::string DefaultLogFolder() {
 #ifdef _WIN32
   return "c:\\norvik\\";
 #else
-  if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state) return std::string(state) + "/tervo/log";
-  if (const char* home = std::getenv("HOME"); home && *home) return std::string(home) + "/.local/state/tervo/log";
+  if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state)
+    return std::string(state) + "/tervo/log";
+  if (const char* home = std::getenv("HOME"); home && *home)
+    return std::string(home) + "/.local/state/tervo/log";
   return QDir::tempPath().toStdString() + "/tervo/log";
 #endif
 }

@@ -187,37 +187,34 @@ const SetterMap<DividedField>& DivisionKeys() {
 // The per-field members of a capture record, as setters of entry j.
 using OriginalSetter = bool (*)(ScreenOriginal&, int, std::string_view, std::string*);
 
-template <std::vector<std::int32_t> ScreenOriginal::*M>
+template <std::int32_t CapturedField::*M>
 bool SetOriginalInt(ScreenOriginal& o, int j, std::string_view v, std::string* err) {
-  return ReadNumber(v, &(o.*M)[j], err);
+  return ReadNumber(v, &(o[j].*M), err);
 }
-template <std::vector<bool> ScreenOriginal::*M>
+template <bool CapturedField::*M>
 bool SetOriginalFlag(ScreenOriginal& o, int j, std::string_view v, std::string* err) {
-  bool b = false;
-  if (!ReadFlag(v, &b, err)) return false;
-  (o.*M)[j] = b;
-  return true;
+  return ReadFlag(v, &(o[j].*M), err);
 }
 bool SetOriginalText(ScreenOriginal& o, int j, std::string_view v, std::string*) {
-  o.Text[j].assign(v);
+  o[j].Text.assign(v);
   return true;
 }
 
 const std::unordered_map<std::string_view, OriginalSetter>& OriginalKeys() {
   static const std::unordered_map<std::string_view, OriginalSetter> m = {
-      {"Protected", &SetOriginalFlag<&ScreenOriginal::Protected>},
-      {"Size", &SetOriginalInt<&ScreenOriginal::Size>},
+      {"Protected", &SetOriginalFlag<&CapturedField::Protected>},
+      {"Size", &SetOriginalInt<&CapturedField::Size>},
       {"Text", &SetOriginalText},
-      {"EndColumn", &SetOriginalInt<&ScreenOriginal::EndColumn>},
-      {"EndRow", &SetOriginalInt<&ScreenOriginal::EndRow>},
-      {"StartColumn", &SetOriginalInt<&ScreenOriginal::StartColumn>},
-      {"StartRow", &SetOriginalInt<&ScreenOriginal::StartRow>},
-      {"Length", &SetOriginalInt<&ScreenOriginal::Length>},
-      {"AType", &SetOriginalInt<&ScreenOriginal::AType>},
-      {"AutoEnter", &SetOriginalFlag<&ScreenOriginal::AutoEnter>},
-      {"Hidden", &SetOriginalFlag<&ScreenOriginal::Hidden>},
-      {"Justify", &SetOriginalInt<&ScreenOriginal::Justify>},
-      {"Underlined", &SetOriginalFlag<&ScreenOriginal::Underlined>},
+      {"EndColumn", &SetOriginalInt<&CapturedField::EndColumn>},
+      {"EndRow", &SetOriginalInt<&CapturedField::EndRow>},
+      {"StartColumn", &SetOriginalInt<&CapturedField::StartColumn>},
+      {"StartRow", &SetOriginalInt<&CapturedField::StartRow>},
+      {"Length", &SetOriginalInt<&CapturedField::Length>},
+      {"AType", &SetOriginalInt<&CapturedField::AType>},
+      {"AutoEnter", &SetOriginalFlag<&CapturedField::AutoEnter>},
+      {"Hidden", &SetOriginalFlag<&CapturedField::Hidden>},
+      {"Justify", &SetOriginalInt<&CapturedField::Justify>},
+      {"Underlined", &SetOriginalFlag<&CapturedField::Underlined>},
   };
   return m;
 }

@@ -26,7 +26,8 @@ constexpr std::int32_t kMaxScreenNumber = 999;
 // configuration does not hold is ignored and returns true.
 bool DeclareVariable(ScreenStore& store, GeneralOptions& options, std::string_view name0,
                      std::string_view name1, std::string_view name2, std::string_view value,
-                     std::int32_t index0, std::int32_t index1, std::int32_t index2, std::string* err);
+                     std::int32_t index0, std::int32_t index1, std::int32_t index2,
+                     std::string* err);
 
 // Integer conversion of a stored value: blanks around it allowed, a fraction
 // rounds halves to even ("2.5" -> 2, "3.5" -> 4).

@@ -7,42 +7,6 @@
 
 namespace tervo::config {
 
-HostField GetHostField(const ScreenOriginal& o, int j) {
-  const auto k = static_cast<std::size_t>(j);
-  HostField h;
-  h.Text = o.Text[k];
-  h.Size = o.Size[k];
-  h.Protected = o.Protected[k];
-  h.StartRow = o.StartRow[k];
-  h.StartColumn = o.StartColumn[k];
-  h.EndRow = o.EndRow[k];
-  h.EndColumn = o.EndColumn[k];
-  h.Length = o.Length[k];
-  h.Underlined = o.Underlined[k];
-  h.AType = o.AType[k];
-  h.Justify = o.Justify[k];
-  h.Hidden = o.Hidden[k];
-  h.AutoEnter = o.AutoEnter[k];
-  return h;
-}
-
-void SetHostField(ScreenOriginal& o, int j, const HostField& h) {
-  const auto k = static_cast<std::size_t>(j);
-  o.Text[k] = h.Text;
-  o.Size[k] = h.Size;
-  o.Protected[k] = h.Protected;
-  o.StartRow[k] = h.StartRow;
-  o.StartColumn[k] = h.StartColumn;
-  o.EndRow[k] = h.EndRow;
-  o.EndColumn[k] = h.EndColumn;
-  o.Length[k] = h.Length;
-  o.Underlined[k] = h.Underlined;
-  o.AType[k] = h.AType;
-  o.Justify[k] = h.Justify;
-  o.Hidden[k] = h.Hidden;
-  o.AutoEnter[k] = h.AutoEnter;
-}
-
 // The writer encodes control characters (never blanks) before it trims, so
 // trimming the raw value gives the same answer.
 bool SparseTextKept(std::string_view value) {

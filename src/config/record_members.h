@@ -25,27 +25,6 @@ namespace tervo::config {
 template <class D, class R>
 concept Record = std::same_as<std::remove_const_t<D>, R>;
 
-// One captured host field: entry j of the parallel arrays of a
-// ScreenOriginal record.
-struct HostField {
-  std::string Text;
-  std::int32_t Size = 0;
-  bool Protected = false;
-  std::int32_t StartRow = 0;
-  std::int32_t StartColumn = 0;
-  std::int32_t EndRow = 0;
-  std::int32_t EndColumn = 0;
-  std::int32_t Length = 0;
-  bool Underlined = false;
-  std::int32_t AType = 0;
-  std::int32_t Justify = 0;
-  bool Hidden = false;
-  bool AutoEnter = false;
-};
-
-HostField GetHostField(const ScreenOriginal& o, int j);
-void SetHostField(ScreenOriginal& o, int j, const HostField& h);
-
 // True when the file writes the text: it holds a character other than NUL
 // and, blanks trimmed, is neither empty nor "0".
 bool SparseTextKept(std::string_view value);
@@ -103,7 +82,7 @@ void VisitMembers(D& d, F&& f) {
 }
 
 template <class D, class F>
-requires Record<D, HostField>
+requires Record<D, CapturedField>
 void VisitMembers(D& d, F&& f) {
   f("Text", d.Text);
   f("Size", d.Size);

@@ -39,7 +39,8 @@ void ScreenStore::ResetScreenDef(int s) {
 // one: a default-constructed definition would read "" where a freed one reads
 // "0", and the two must not differ by how the number came about.
 void ScreenStore::GrowScreenTables() {
-  const std::size_t n = static_cast<std::size_t>(std::max<std::int32_t>(NumeroMaximoDeEcrans, 0)) + 1;
+  const std::size_t n =
+      static_cast<std::size_t>(std::max<std::int32_t>(NumeroMaximoDeEcrans, 0)) + 1;
   const std::size_t old = Screens.size();
   Screens.resize(n);
   Originals.resize(n);
@@ -66,7 +67,9 @@ void ScreenStore::ResetToFresh() { *this = ScreenStore(); }
 
 ScreenDef* ScreenStore::ScreenAt(int s, std::string* err) {
   if (ValidScreen(s)) return &Screens[s];
-  if (err) *err = "screen " + std::to_string(s) + " is outside 0.." + std::to_string(ScreenTableSize() - 1);
+  if (err)
+    *err =
+        "screen " + std::to_string(s) + " is outside 0.." + std::to_string(ScreenTableSize() - 1);
   return nullptr;
 }
 
@@ -76,7 +79,8 @@ std::string* ScreenStore::ScreensTextAt(int s, int field, std::string* err) {
     return nullptr;
   }
   if (!ValidField(field)) {
-    if (err) *err = "field " + std::to_string(field) + " is outside 0.." + std::to_string(kMaxFieldIndex);
+    if (err)
+      *err = "field " + std::to_string(field) + " is outside 0.." + std::to_string(kMaxFieldIndex);
     return nullptr;
   }
   return &ScreensText[s][field];

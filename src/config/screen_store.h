@@ -15,12 +15,12 @@
 
 namespace tervo::config {
 
-constexpr int kMaxFieldIndex = 500;      // fields 0..500 of every screen
+constexpr int kMaxFieldIndex = 500;  // fields 0..500 of every screen
 constexpr int kFieldSlots = kMaxFieldIndex + 1;
-constexpr int kMaxPosition = 2000;       // positions 0..2000 (row * 80 + column)
+constexpr int kMaxPosition = 2000;  // positions 0..2000 (row * 80 + column)
 constexpr int kPositionSlots = kMaxPosition + 1;
-constexpr int kMaxTextScreen = 180;      // ScreensText covers screens 0..180
-constexpr int kMaxDivision = 2000;       // DivideFields 0..2000
+constexpr int kMaxTextScreen = 180;  // ScreensText covers screens 0..180
+constexpr int kMaxDivision = 2000;   // DivideFields 0..2000
 constexpr int kDivisionSlots = kMaxDivision + 1;
 constexpr int kSessionSlots = 33;        // session slots 0..32
 constexpr int kScreenAspectSize = 2200;  // 25 rows of 80 + CR LF, blank padded
@@ -110,23 +110,34 @@ struct ScreenDef {
   bool operator==(const ScreenDef&) const = default;
 };
 
-// The host screen's fields as captured, parallel arrays over fields 0..500.
+// One field of a captured host screen, as the display reported it.  Rows
+// and columns are 1-based; Size and Length both receive the field's length.
+struct CapturedField {
+  std::string Text;
+  std::int32_t Size = 0;
+  bool Protected = false;
+  std::int32_t StartRow = 0;
+  std::int32_t StartColumn = 0;
+  std::int32_t EndRow = 0;
+  std::int32_t EndColumn = 0;
+  std::int32_t Length = 0;
+  bool Underlined = false;
+  std::int32_t AType = 0;
+  std::int32_t Justify = 0;
+  bool Hidden = false;
+  bool AutoEnter = false;
+
+  bool operator==(const CapturedField&) const = default;
+};
+
+// The capture of the host screen last matched to a screen number: fields
+// 0..500 and how many the host reported (Count).
 struct ScreenOriginal {
-  std::vector<std::string> Text = std::vector<std::string>(kFieldSlots);
-  std::vector<std::int32_t> Size = std::vector<std::int32_t>(kFieldSlots);
-  std::vector<bool> Protected = std::vector<bool>(kFieldSlots);
-  std::vector<std::int32_t> StartRow = std::vector<std::int32_t>(kFieldSlots);
-  std::vector<std::int32_t> StartColumn = std::vector<std::int32_t>(kFieldSlots);
-  std::vector<std::int32_t> EndRow = std::vector<std::int32_t>(kFieldSlots);
-  std::vector<std::int32_t> EndColumn = std::vector<std::int32_t>(kFieldSlots);
-  std::vector<std::int32_t> Length = std::vector<std::int32_t>(kFieldSlots);
-  std::vector<bool> Underlined = std::vector<bool>(kFieldSlots);
-  std::vector<std::int32_t> AType = std::vector<std::int32_t>(kFieldSlots);
-  std::vector<std::int32_t> Justify = std::vector<std::int32_t>(kFieldSlots);
-  std::vector<bool> Hidden = std::vector<bool>(kFieldSlots);
-  std::vector<bool> AutoEnter = std::vector<bool>(kFieldSlots);
+  std::vector<CapturedField> Fields = std::vector<CapturedField>(kFieldSlots);
   std::int32_t Count = 0;
 
+  CapturedField& operator[](int j) { return Fields[static_cast<std::size_t>(j)]; }
+  const CapturedField& operator[](int j) const { return Fields[static_cast<std::size_t>(j)]; }
   bool operator==(const ScreenOriginal&) const = default;
 };
 
@@ -187,7 +198,7 @@ class ScreenStore {
   std::int32_t DivideFieldsCt = 0;
 
   std::vector<ScreenDef> Screens;
-  std::vector<ScreenOriginal> Originals;  // the ScreenOriginal table
+  std::vector<ScreenOriginal> Originals;          // the ScreenOriginal table
   std::vector<std::vector<std::int32_t>> Indice;  // [screen][position 0..2000]
   std::vector<std::string> ScreenAspect;          // [screen], 2200 characters
   std::vector<RepeatRule> AdvScreens;

@@ -14,12 +14,15 @@ std::string TrimRightBlanks(std::string_view s) { return os::TrimRightBlanks(s);
 std::string TrimBlanks(std::string_view s) { return os::TrimBlanks(s); }
 std::string Left(std::string_view s, std::size_t n) { return os::Left(s, n); }
 std::string Right(std::string_view s, std::size_t n) { return os::Right(s, n); }
-std::string PadRight(std::string_view s, std::size_t n, char pad) { return os::PadRight(s, n, pad); }
+std::string PadRight(std::string_view s, std::size_t n, char pad) {
+  return os::PadRight(s, n, pad);
+}
 std::string ToUpper(std::string_view s) { return os::ToUpper(s); }
 
 std::string Mid(std::string_view s, long start, long count) {
   if (start < 1 || count < 1 || static_cast<std::size_t>(start) > s.size()) return "";
-  return std::string(s.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count)));
+  return std::string(
+      s.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count)));
 }
 
 double RoundHalfEven(double v) {
@@ -72,8 +75,10 @@ double LeadingNumber(std::string_view s) {
 
 std::int32_t OptionNumber(std::string_view s) {
   const double v = RoundHalfEven(LeadingNumber(s));
-  if (v >= std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-  if (v <= std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+  if (v >= std::numeric_limits<std::int32_t>::max())
+    return std::numeric_limits<std::int32_t>::max();
+  if (v <= std::numeric_limits<std::int32_t>::min())
+    return std::numeric_limits<std::int32_t>::min();
   return static_cast<std::int32_t>(v);
 }
 
@@ -93,7 +98,8 @@ bool ToInt32(std::string_view s, std::int32_t* out, std::string* err) {
   double v = 0;
   if (!ToDouble(s, &v, err)) return false;
   v = RoundHalfEven(v);
-  if (v > std::numeric_limits<std::int32_t>::max() || v < std::numeric_limits<std::int32_t>::min()) {
+  if (v > std::numeric_limits<std::int32_t>::max() ||
+      v < std::numeric_limits<std::int32_t>::min()) {
     if (err) *err = "number out of range: \"" + std::string(s) + "\"";
     return false;
   }

@@ -10,7 +10,9 @@ namespace tervo::config {
 
 namespace {
 
-QString Local(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
+QString Local(const std::string& s) {
+  return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 constexpr const char* kOrganisation = "Tervo";
 
@@ -36,8 +38,8 @@ QSettings& UserSettings::Store(const std::string& application) const {
   auto& slot = stores_[id];
   if (!slot) {
     slot = override_.empty()
-               ? std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, kOrganisation,
-                                             Local(application))
+               ? std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                             kOrganisation, Local(application))
                : std::make_unique<QSettings>(Local(override_), QSettings::IniFormat);
   }
   return *slot;
@@ -48,18 +50,19 @@ std::string UserSettings::Key(const std::string& application, const std::string&
   return override_.empty() ? section + "/" + key : application + "/" + section + "/" + key;
 }
 
-std::string UserSettings::Get(const std::string& application, const std::string& section, const std::string& key,
-                              const std::string& def) const {
+std::string UserSettings::Get(const std::string& application, const std::string& section,
+                              const std::string& key, const std::string& def) const {
   const QVariant v = Store(application).value(Local(Key(application, section, key)));
   if (!v.isValid()) return def;
   // A hand-edited INI value with an unquoted comma reads as a list.
-  if (v.userType() == QMetaType::QStringList) return v.toStringList().join(',').toLocal8Bit().toStdString();
+  if (v.userType() == QMetaType::QStringList)
+    return v.toStringList().join(',').toLocal8Bit().toStdString();
   if (!v.canConvert<QString>()) return def;
   return v.toString().toLocal8Bit().toStdString();
 }
 
-void UserSettings::Set(const std::string& application, const std::string& section, const std::string& key,
-                       const std::string& value) {
+void UserSettings::Set(const std::string& application, const std::string& section,
+                       const std::string& key, const std::string& value) {
   Store(application).setValue(Local(Key(application, section, key)), Local(value));
 }
 
@@ -67,24 +70,34 @@ bool UserSettings::Sync(std::string* err) {
   for (auto& [id, store] : stores_) {
     store->sync();
     if (store->status() != QSettings::NoError) {
-      if (err) *err = "cannot write the settings \"" + store->fileName().toLocal8Bit().toStdString() + "\"";
+      if (err)
+        *err =
+            "cannot write the settings \"" + store->fileName().toLocal8Bit().toStdString() + "\"";
       return false;
     }
   }
   return true;
 }
 
-std::string UserSettings::FileName() const { return Get(kGatewayApplication, kStartupSection, "FileName", ""); }
+std::string UserSettings::FileName() const {
+  return Get(kGatewayApplication, kStartupSection, "FileName", "");
+}
 std::string UserSettings::RouterName() const {
   return Get(kGatewayApplication, kStartupSection, "RouterName", "DemoHost");
 }
-std::string UserSettings::System() const { return Get(kGatewayApplication, kStartupSection, "System", ""); }
+std::string UserSettings::System() const {
+  return Get(kGatewayApplication, kStartupSection, "System", "");
+}
 
-void UserSettings::SetFileName(const std::string& base) { Set(kGatewayApplication, kStartupSection, "FileName", base); }
+void UserSettings::SetFileName(const std::string& base) {
+  Set(kGatewayApplication, kStartupSection, "FileName", base);
+}
 void UserSettings::SetRouterName(const std::string& name) {
   Set(kGatewayApplication, kStartupSection, "RouterName", name);
 }
-void UserSettings::SetSystem(const std::string& name) { Set(kGatewayApplication, kStartupSection, "System", name); }
+void UserSettings::SetSystem(const std::string& name) {
+  Set(kGatewayApplication, kStartupSection, "System", name);
+}
 
 int UserSettings::LastDay(int today) const {
   const std::string text = Get(kGatewayApplication, kStartupSection, "LastDay", "");
@@ -97,6 +110,8 @@ void UserSettings::SetLastDay(int day) {
   Set(kGatewayApplication, kStartupSection, "LastDay", text::FromInt(day));
 }
 
-void UserSettings::SetRadioDebug(bool on) { Set(kRadioApplication, kStartupSection, "DEBUG", on ? "1" : "0"); }
+void UserSettings::SetRadioDebug(bool on) {
+  Set(kRadioApplication, kStartupSection, "DEBUG", on ? "1" : "0");
+}
 
 }  // namespace tervo::config

@@ -36,8 +36,8 @@ class UserSettings {
   const std::string& OverrideFile() const { return override_; }
 
   // Every value is text; a value that is absent or cannot be read gives def.
-  std::string Get(const std::string& application, const std::string& section, const std::string& key,
-                  const std::string& def) const;
+  std::string Get(const std::string& application, const std::string& section,
+                  const std::string& key, const std::string& def) const;
   void Set(const std::string& application, const std::string& section, const std::string& key,
            const std::string& value);
   // Writes pending changes; false with *err when the store cannot be written.
@@ -58,7 +58,8 @@ class UserSettings {
 
  private:
   QSettings& Store(const std::string& application) const;
-  std::string Key(const std::string& application, const std::string& section, const std::string& key) const;
+  std::string Key(const std::string& application, const std::string& section,
+                  const std::string& key) const;
 
   std::string override_;
   mutable std::map<std::string, std::unique_ptr<QSettings>> stores_;

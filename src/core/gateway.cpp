@@ -204,6 +204,7 @@ void Gateway::FinishStart() {
       LastDaySetting(settings_->Get(kSettingsApp, kSettingsSection, "LastDay", ""), TodayIndex());
   config::ClearElapsedDays(counters_.DailyScreens, last, TodayIndex());
   config::ClearElapsedDays(counters_.DailyErrors, last, TodayIndex());
+  counters_.day = TodayIndex();
   ShowSessionLabels(-1);
   startupDone_ = true;
   if (startupFinished_) startupFinished_();
@@ -294,6 +295,9 @@ void Gateway::ArmPollTick() {
 }
 
 void Gateway::PollTerminals() {
+  // A gateway that runs for days turns the counter tables' day at midnight,
+  // not only at start.
+  if (startupDone_) config::TurnDay(&counters_, TodayIndex());
   DrainTerminalMessages();
   for (int i = 0; i < sessions_.SessionCount && !shutDown_; ++i) {
     const auto u = U(i);
@@ -397,6 +401,7 @@ void Gateway::Shutdown() {
     if (displays_[u]) displays_[u]->Disconnect();
     sessions_.Terminal_Connected[u] = false;
   }
+  if (startupDone_) config::TurnDay(&counters_, TodayIndex());
   services_->SaveCounters(configPath_, counters_);
   if (Checked(Option::kAutoSave)) SaveConfigurationFile();
   if (ConfigChanged && unattended) KeepUnsavedChanges();

@@ -32,6 +32,7 @@
 #include "config/screen_store.h"
 #include "core/gateway_services.h"
 #include "core/gateway_ui.h"
+#include "core/run_metrics.h"
 #include "core/sent_screens.h"
 #include "core/session_waits.h"
 #include "core/user_settings.h"
@@ -172,6 +173,8 @@ class Gateway : private config::Log {
   config::GeneralOptions& Options() { return *options_; }
   screens::SessionState& Sessions() { return sessions_; }
   config::DailyCounters& Counters() { return counters_; }
+  // What this run has done, for the metrics page.
+  const RunMetrics& Metrics() const { return metrics_; }
   radio::RadioLink& Radio() { return *radio_; }
   const os::Clock& Clock() const { return *clock_; }
   os::Timers& Timers() { return *timers_; }
@@ -285,6 +288,7 @@ class Gateway : private config::Log {
 
   screens::SessionState sessions_;
   config::DailyCounters counters_;
+  RunMetrics metrics_;
   screens::ScreenContext ctx_;
   std::array<std::unique_ptr<host5250::HostDisplay>, screens::kSessionSlots> displays_;
   SessionWaits waits_;

@@ -191,6 +191,7 @@ void Gateway::DefineScreenAs(int s, int screen) {
   store_->Screens[U(screen)].ScreenId = sessions_.ScreenIdValue[u];
   screens::ReadAs400Data(ctx_, s, screen);
   editors::AutoFillScreen(ctx_, s);
+  metrics_.ScreenDefined(s);
   ScreenLearned();
   HandleCapturedScreen(s);
 }
@@ -312,7 +313,7 @@ void Gateway::AnswerNotSentScreen(int s, int scr) {
   const std::string n = std::to_string(scr);
   const int last = screens::LastFieldIndex(ctx_, s);
   for (int i = 0; i <= last && config::ScreenStore::ValidField(i); ++i) {
-    if (store_->Originals[U(scr)].Protected[U(i)]) continue;
+    if (store_->Originals[U(scr)][i].Protected) continue;
     const std::string f = std::to_string(i);
     WriteLog("Before ReadyToSend ScrNum=" + n + " Field=" + f + " [" +
                  sessions_.TerminalScreen[U(s)].ShownText[U(i)] + "]",
@@ -322,8 +323,8 @@ void Gateway::AnswerNotSentScreen(int s, int scr) {
                                        : std::string();
     const std::string v = screens::FormatHostFieldText(ctx_, configured, s, i);
     d->Fields().SetText(i, v);
-    WriteLog("Type=" + std::to_string(store_->Originals[U(scr)].AType[U(i)]) +
-                 " Justify=" + std::to_string(store_->Originals[U(scr)].Justify[U(i)]),
+    WriteLog("Type=" + std::to_string(store_->Originals[U(scr)][i].AType) +
+                 " Justify=" + std::to_string(store_->Originals[U(scr)][i].Justify),
              false);
     // What the host field holds now, as the host will receive it.
     WriteLog(

@@ -31,9 +31,11 @@ void Gateway::SendKeys(int s, const std::string& keys) {
   host5250::HostDisplay* d = Display(s);
   if (!d) return;
   std::string err;
-  if (!d->SendKeys(keys, &err))
+  if (!d->SendKeys(keys, &err)) {
+    metrics_.HostError(s);
     WriteLog("ScrNum=" + std::to_string(sessions_.CurrentScreen[U(s)]) + " keys refused: " + err,
              false);
+  }
 }
 
 void Gateway::ShowTerminalMessage(const std::string& id, const std::string& message) {
@@ -52,13 +54,16 @@ void Gateway::HandleTerminalData(const std::string& id, const std::string& data)
     // It answers a screen of the connection it restarted: the host session
     // it was about no longer exists.
     WriteLog("Answer of " + text::TrimRightBlanks(id) + " before its first screen refused", false);
+    metrics_.AnswerDropped(s);
     return;
   }
+  metrics_.AnswerTaken(s, clock_->MonotonicMs());
   // The terminal is at work: its idle count starts again, whatever the host
   // then takes to answer.
   sessions_.IdleTicks[U(s)] = 0;
   radio_->T_RefreshScreen(id, data);
   if (EditorDirty) {
+    metrics_.AnswerDropped(s);
     sessions_.SendFlag[U(s)] = false;
     SendKeys(s, "@E");
     return;
@@ -77,10 +82,12 @@ void Gateway::HandleTerminalData(const std::string& id, const std::string& data)
 void Gateway::ServeScreen(const std::string& id, const std::string& name, bool keep) {
   const int s = ctx_.FindSession(id);
   if (sessions_.StartCount[U(s)] > 0) sessions_.StartCount[U(s)] -= 1;
+  const bool errorShown = !text::TrimBlanks(sessions_.ErrorLineText[U(s)]).empty();
   radio_->T_InitScreen(id, name, 2081, 0, 0);
   screens::RenderTerminalScreen(ctx_, name, id, true);
   radio_->T_SendScreen();
   WriteDebugLine(DebugList::kTerminal, s, "Sent " + name);
+  metrics_.ScreenSent(s, clock_->MonotonicMs(), keep, errorShown);
   EditorDirty = false;
   if (keep) sent_.Keep(s, *store_, sessions_.CurrentScreen[U(s)]);
   awaitingFirstScreen_[U(s)] = false;
@@ -102,6 +109,7 @@ void Gateway::HandleScreenRequest(const std::string& id, const std::string& data
     return;
   }
   awaitingFirstScreen_[U(s)] = true;
+  metrics_.TerminalStarted(s);
   if (sessions_.StartCount[U(s)] < 1 && sessions_.Terminal_Connected[U(s)]) {
     // A terminal that starts again while connected (it was switched off and
     // on, or lost the screen): reconnect its host session quickly and send
@@ -174,6 +182,7 @@ bool Gateway::ConnectDisplay(int i) {
   host5250::HostDisplay* d = Display(i);
   if (!d) return false;
   hostReached_[U(i)] = false;
+  metrics_.HostConnecting(i);
   std::string err;
   if (d->Connect(&err)) return true;
   WriteLog("Connect " + std::to_string(i) + ": " + err, true);
@@ -186,6 +195,7 @@ void Gateway::HostNotReachable(int i, const std::string& reason) {
   // windows); the terminal learns that its host is not there, rather than
   // a bare "Disconnect..." that reads like a sign-off.
   WriteLog("Host not reachable, session " + std::to_string(i) + ": " + reason, true);
+  metrics_.HostUnreachable(i, reason);
   const std::string& id = store_->TerminalIDDef[U(i)];
   if (i >= sessions_.SessionCount || text::TrimBlanks(id).empty()) return;
   sessions_.Terminal_Connected[U(i)] = false;
@@ -250,6 +260,7 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
     ShowTerminalMessage(id, GlobalMessage);
     if (d) d->Disconnect();
     sessions_.Terminal_Connected[U(s)] = false;
+    metrics_.AnswerDropped(s);
     return;
   }
 
@@ -268,10 +279,15 @@ void Gateway::ProcessReceivedData(const std::string& id, const std::string& /*te
     SendKeys(s, "@E");
     WriteLog("ScrNum=" + scrText + "Sending @E", false);
     WriteDebugLine(DebugList::kTerminal, s, "ScrNum=" + scrText + " Sending @E");
+    metrics_.AnswerDropped(s);
     return;
   }
 
-  if (r >= 0 && validScreen && !WriteBackAnswer(s, scr, *d)) return;
+  if (r >= 0 && validScreen && !WriteBackAnswer(s, scr, *d)) {
+    metrics_.AnswerDropped(s);
+    return;
+  }
+  metrics_.AnswerProcessed(s);
 
   // The level the terminal reported with this answer; the record keeps the
   // last one for terminals that report none.

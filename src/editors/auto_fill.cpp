@@ -56,13 +56,13 @@ void ResetField(config::FieldDef& f) {
 // centre within three columns of the row's) is taken for it.
 bool IsCentredTitle(const config::ScreenOriginal& o, int j) {
   const auto k = U(j);
-  if (o.StartRow[k] < 1 || o.StartRow[k] > 3) return false;
-  const std::string& t = o.Text[k];
+  if (o[k].StartRow < 1 || o[k].StartRow > 3) return false;
+  const std::string& t = o[k].Text;
   const std::size_t first = t.find_first_not_of(' ');
   if (first == std::string::npos) return false;
   const std::size_t last = t.find_last_not_of(' ');
-  const int from = o.StartColumn[k] + static_cast<int>(first);
-  const int to = o.StartColumn[k] + static_cast<int>(last);
+  const int from = o[k].StartColumn + static_cast<int>(first);
+  const int to = o[k].StartColumn + static_cast<int>(last);
   if (to > 80 || to - from + 1 > 50) return false;
   return std::abs(from + to - 81) <= 6;
 }
@@ -91,7 +91,7 @@ void AutoFillScreen(screens::ScreenContext& ctx, int session) {
   const int half = static_cast<int>(text::RoundHalfEven(displayLen / 2.0));
   const bool sendMinimal = ctx.options.Checked(config::Option::kSendMinimal);
   const bool clearScreen = ctx.options.Checked(config::Option::kDontShowData);
-  auto rowOf = [&](int j) { return j >= 0 && j < count ? org.StartRow[U(j)] : -1; };
+  auto rowOf = [&](int j) { return j >= 0 && j < count ? org[j].StartRow : -1; };
 
   bool previousLine = true;
   int previousRow = 0;
@@ -99,10 +99,10 @@ void AutoFillScreen(screens::ScreenContext& ctx, int session) {
   std::vector<int> inputs;  // the fields made input, in host order
   for (int j = 0; j < count; ++j) {
     config::FieldDef& f = def.Screen[U(j)];
-    const std::string trimmed = text::TrimBlanks(org.Text[U(j)]);
+    const std::string trimmed = text::TrimBlanks(org[j].Text);
     std::string label = trimmed;
     f.SendWithEnter = 1;
-    f.Protected = org.Protected[U(j)] ? 1 : 0;
+    f.Protected = org[j].Protected ? 1 : 0;
     f.Size = half;
     f.Order = j;
     const bool inputJ = screens::InputField(ctx, session, j);
@@ -132,7 +132,7 @@ void AutoFillScreen(screens::ScreenContext& ctx, int session) {
       if (inputJ) {
         f.flag2 = config::kFlag2Truncated;
         f.InputField = 1;
-        f.Size = std::min(org.Length[U(j)], 25);
+        f.Size = std::min(org[j].Length, 25);
         inputs.push_back(j);
       } else {
         // Whole words: a menu entry keeps its number and its first words
@@ -151,7 +151,7 @@ void AutoFillScreen(screens::ScreenContext& ctx, int session) {
       previousRow = rowOf(j);
     }
     if (hasText) textOf(j) = label;
-    const int pos = org.StartRow[U(j)] * 80 + org.StartColumn[U(j)];
+    const int pos = org[j].StartRow * 80 + org[j].StartColumn;
     if (config::ScreenStore::ValidPosition(pos)) store.Indice[U(scr)][U(pos)] = j;
     if (clearScreen) f.Show = 0;
   }
@@ -164,7 +164,7 @@ void AutoFillScreen(screens::ScreenContext& ctx, int session) {
   bool hiddenAfter = false;
   for (auto it = inputs.rbegin(); it != inputs.rend(); ++it) {
     const int j = *it;
-    const bool hidden = org.Hidden[U(j)];
+    const bool hidden = org[j].Hidden;
     const bool sends = it == inputs.rbegin() || (hidden && !hiddenAfter);
     def.Screen[U(j)].SendWithEnter = sends ? 1 : 0;
     hiddenAfter = hiddenAfter || hidden;

@@ -32,8 +32,8 @@ int FindField(const config::ScreenStore& store, int screen, int column, int row)
   const long p = static_cast<long>(row) * 80 + column;
   const int count = std::clamp(o.Count, 0, config::kFieldSlots);
   for (int j = 0; j < count; ++j) {
-    const long start = static_cast<long>(o.StartRow[U(j)]) * 80 + o.StartColumn[U(j)];
-    const long end = static_cast<long>(o.EndRow[U(j)]) * 80 + o.EndColumn[U(j)];
+    const long start = static_cast<long>(o[j].StartRow) * 80 + o[j].StartColumn;
+    const long end = static_cast<long>(o[j].EndRow) * 80 + o[j].EndColumn;
     if (start <= p && p <= end) return j;
   }
   return -1;

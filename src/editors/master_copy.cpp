@@ -15,7 +15,7 @@ using config::ScreenStore;
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
 
 std::string TrimmedHostText(const ScreenStore& store, int scr, int field) {
-  return text::TrimBlanks(store.Originals[U(scr)].Text[U(field)]);
+  return text::TrimBlanks(store.Originals[U(scr)][field].Text);
 }
 
 // The master's field paired with target field f at position p: the one at
@@ -31,7 +31,7 @@ int PairedMasterField(const ScreenStore& store, int m, int t, int f, int p) {
     if (g == -1) continue;
     const auto& mo = store.Originals[U(m)];
     const auto& to = store.Originals[U(t)];
-    if (mo.Length[U(g)] == to.Length[U(f)] && mo.Protected[U(g)] == to.Protected[U(f)]) return g;
+    if (mo[g].Length == to[f].Length && mo[g].Protected == to[f].Protected) return g;
     return -1;
   }
   return -1;
@@ -106,7 +106,7 @@ void CopyMasterSettings(MasterCopyContext& ctx, int m, int t) {
     if (f < 0 || f > config::kMaxFieldIndex) continue;
     const int g = PairedMasterField(store, m, t, f, p);
     if (g < 0 || g > config::kMaxFieldIndex) continue;
-    if (store.Originals[U(t)].Length[U(f)] != store.Originals[U(m)].Length[U(g)]) continue;
+    if (store.Originals[U(t)][f].Length != store.Originals[U(m)][g].Length) continue;
 
     config::FieldDef& tf = target.Screen[U(f)];
     const config::FieldDef& mf = master.Screen[U(g)];

@@ -111,17 +111,17 @@ void ScreenEditor::LoadHost(int f) {
   const config::ScreenOriginal& o = Store().Originals[U(editScreen_)];
   if (f >= o.Count) return;
   const auto k = U(f);
-  host_.Row = o.StartRow[k];
-  host_.Col = o.StartColumn[k];
-  host_.Size = o.Length[k];
-  host_.Type = o.AType[k];
-  host_.Justify = o.Justify[k];
+  host_.Row = o[k].StartRow;
+  host_.Col = o[k].StartColumn;
+  host_.Size = o[k].Length;
+  host_.Type = o[k].AType;
+  host_.Justify = o[k].Justify;
   // A non-display field (a password) is never shown, as on the session
   // displays.
-  host_.Text = o.Hidden[k] ? std::string() : o.Text[k];
-  host_.Show = !o.Hidden[k];
-  host_.Input = !o.Protected[k];
-  host_.AutoEnter = o.AutoEnter[k];
+  host_.Text = o[k].Hidden ? std::string() : o[k].Text;
+  host_.Show = !o[k].Hidden;
+  host_.Input = !o[k].Protected;
+  host_.AutoEnter = o[k].AutoEnter;
 }
 
 void ScreenEditor::LoadField(int f) {
@@ -218,7 +218,7 @@ int ScreenEditor::LastCaptured() const {
 
 bool ScreenEditor::BlankProtected(int f) const {
   const config::ScreenOriginal& o = Store().Originals[U(editScreen_)];
-  return text::TrimBlanks(o.Text[U(f)]).empty() && o.Protected[U(f)];
+  return text::TrimBlanks(o[f].Text).empty() && o[f].Protected;
 }
 
 void ScreenEditor::GoTo(int f) { SetFieldBox(Num(f)); }

@@ -23,8 +23,8 @@ void ForEachInSpan(Span span, F f) {
 // The image offset of character t (0-based) of a field's text: the text
 // runs on over the row ends, which the image breaks with CR LF.
 int FieldTextOffset(const config::ScreenOriginal& o, int j, int t) {
-  const int column0 = o.StartColumn[U(j)] - 1 + t;
-  return ImageOffset(o.StartRow[U(j)] + column0 / kImageColumns, column0 % kImageColumns + 1);
+  const int column0 = o[j].StartColumn - 1 + t;
+  return ImageOffset(o[j].StartRow + column0 / kImageColumns, column0 % kImageColumns + 1);
 }
 
 void Paint(ReportImage& image, Span span, ImageColour colour) {
@@ -50,8 +50,8 @@ int SpanLength(int startRow, int startColumn, int endRow, int endColumn) {
 
 Span FieldSpan(const config::ScreenOriginal& o, int j) {
   if (!config::ScreenStore::ValidField(j)) return {};
-  return {ImageOffset(o.StartRow[U(j)], o.StartColumn[U(j)]),
-          SpanLength(o.StartRow[U(j)], o.StartColumn[U(j)], o.EndRow[U(j)], o.EndColumn[U(j)])};
+  return {ImageOffset(o[j].StartRow, o[j].StartColumn),
+          SpanLength(o[j].StartRow, o[j].StartColumn, o[j].EndRow, o[j].EndColumn)};
 }
 
 ReportImage BuildReportImage(const config::ScreenStore& store, int scr) {
@@ -72,14 +72,14 @@ ReportImage BuildReportImage(const config::ScreenStore& store, int scr) {
   // Shown fields.  A protected blank field would be invisible; stars show
   // where it is.  The row ends inside a span are neither text nor stars.
   for (int j = 0; j < count; ++j) {
-    if (def.Screen[U(j)].Show != 1 || o.StartRow[U(j)] < 1) continue;
+    if (def.Screen[U(j)].Show != 1 || o[j].StartRow < 1) continue;
     const Span span = FieldSpan(o, j);
     bool blank = true;
     ForEachInSpan(span, [&](int i) {
       image.style[U(i)] = {ImageColour::kWhite, true};
       if (!LineEnd(i) && image.text[U(i)] != ' ') blank = false;
     });
-    if (blank && o.Protected[U(j)])
+    if (blank && o[j].Protected)
       ForEachInSpan(span, [&](int i) {
         if (!LineEnd(i)) image.text[U(i)] = '*';
       });
@@ -104,7 +104,7 @@ ReportImage BuildReportImage(const config::ScreenStore& store, int scr) {
 
   // Where the operator types: blanks of input and underlined fields.
   for (int j = 0; j < count; ++j) {
-    if (o.Protected[U(j)] && !o.Underlined[U(j)]) continue;
+    if (o[j].Protected && !o[j].Underlined) continue;
     ForEachInSpan(FieldSpan(o, j), [&](int i) {
       if (!LineEnd(i) && image.text[U(i)] == ' ') image.text[U(i)] = '_';
     });
@@ -112,7 +112,7 @@ ReportImage BuildReportImage(const config::ScreenStore& store, int scr) {
 
   if (def.Master == config::kScreenMaster)
     for (int j = 0; j < count; ++j)
-      if ((def.Screen[U(j)].Flag & config::kFlagMasterKey) && o.StartRow[U(j)] >= 1)
+      if ((def.Screen[U(j)].Flag & config::kFlagMasterKey) && o[j].StartRow >= 1)
         Paint(image, FieldSpan(o, j), ImageColour::kRed);
   return image;
 }

@@ -25,20 +25,11 @@ void ReadAs400Data(ScreenContext& ctx, int session, int screen) {
   o.Count = count;
   for (int i = 0; i < count; ++i) {
     const host5250::DisplayField f = fields.Item(i);
-    const auto k = static_cast<std::size_t>(i);
-    o.Text[k] = f.Text;
-    o.Size[k] = f.Length;
-    o.Protected[k] = f.Protected;
-    o.StartRow[k] = f.StartRow;
-    o.EndRow[k] = f.EndRow;
-    o.StartColumn[k] = f.StartColumn;
-    o.EndColumn[k] = f.EndColumn;
-    o.Length[k] = f.Length;
-    o.Hidden[k] = f.Hidden;
-    o.AType[k] = f.Type;
-    o.Justify[k] = f.Justify;
-    o.AutoEnter[k] = f.AutoEnter;
-    o.Underlined[k] = f.Attributes.Count > 0 && f.Attributes.Underlined;
+    o[i] = {f.Text,      f.Length,      f.Protected,
+            f.StartRow,  f.StartColumn, f.EndRow,
+            f.EndColumn, f.Length,      f.Attributes.Count > 0 && f.Attributes.Underlined,
+            f.Type,      f.Justify,     f.Hidden,
+            f.AutoEnter};
   }
 
   std::string image;
@@ -53,23 +44,8 @@ void ReadAs400Data(ScreenContext& ctx, int session, int screen) {
 
 void CopyCapturedFields(const config::ScreenOriginal& a, config::ScreenOriginal& b) {
   b.Count = a.Count;
-  const int count = std::clamp(a.Count, 0, config::kFieldSlots);
-  for (int i = 0; i < count; ++i) {
-    const auto k = static_cast<std::size_t>(i);
-    b.Text[k] = a.Text[k];
-    b.Size[k] = a.Size[k];
-    b.Protected[k] = a.Protected[k];
-    b.StartRow[k] = a.StartRow[k];
-    b.StartColumn[k] = a.StartColumn[k];
-    b.EndRow[k] = a.EndRow[k];
-    b.EndColumn[k] = a.EndColumn[k];
-    b.Length[k] = a.Length[k];
-    b.Underlined[k] = a.Underlined[k];
-    b.AType[k] = a.AType[k];
-    b.Justify[k] = a.Justify[k];
-    b.Hidden[k] = a.Hidden[k];
-    b.AutoEnter[k] = a.AutoEnter[k];
-  }
+  const auto count = static_cast<std::size_t>(std::clamp(a.Count, 0, config::kFieldSlots));
+  std::copy_n(a.Fields.begin(), count, b.Fields.begin());
 }
 
 void CopyAs400Data(config::ScreenStore& store, int fromScreen, int toScreen) {
@@ -116,8 +92,7 @@ int NextUsefulField(ScreenContext& ctx, int session, int i) {
   int j = i < o.Count - 1 ? i + 1 : i;
   if (j < 0 || j > config::kMaxFieldIndex) return j;
   while (j < lastSlot) {
-    const auto k = static_cast<std::size_t>(j);
-    if (!(text::TrimBlanks(o.Text[k]).empty() && o.Protected[k] && !o.Underlined[k])) break;
+    if (!(text::TrimBlanks(o[j].Text).empty() && o[j].Protected && !o[j].Underlined)) break;
     ++j;
   }
   return j;

@@ -37,7 +37,7 @@ int PrepareFieldTextsFrom(ScreenContext& ctx, int session, int from) {
   for (int i = from < 0 ? 0 : from; i <= last; ++i) {
     const auto k = static_cast<std::size_t>(i);
     config::FieldDef& def = ctx.store.Screens[static_cast<std::size_t>(scr)].Screen[k];
-    const std::string& hostText = ctx.store.Originals[static_cast<std::size_t>(scr)].Text[k];
+    const std::string& hostText = ctx.store.Originals[static_cast<std::size_t>(scr)][k].Text;
     if (def.Show != 0) {
       const std::int32_t bits = def.flag2;
       if (bits & config::kFlag2Summarized) shown(i) = Fit(ctx, hostText, def.Size);

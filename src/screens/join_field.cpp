@@ -64,7 +64,7 @@ void JoinEvaluation::Read() {
       const int scr = ctx_.CurrentScreenOf(session_);
       // The capture has slots 0..500 only; a larger number changes nothing.
       if (ctx_.store.ValidScreen(scr) && config::ScreenStore::ValidField(n)) {
-        ctx_.store.Originals[static_cast<std::size_t>(scr)].Text[static_cast<std::size_t>(n)] =
+        ctx_.store.Originals[static_cast<std::size_t>(scr)][n].Text =
             joined;
       }
       current_ = joined;

@@ -134,9 +134,9 @@ bool InputField(ScreenContext& ctx, int session, int field) {
   if (!ctx.store.ValidScreen(scr) || !config::ScreenStore::ValidField(field)) return false;
   const config::ScreenOriginal& o = ctx.store.Originals[static_cast<std::size_t>(scr)];
   const auto k = static_cast<std::size_t>(field);
-  if (o.Length[k] < 1) return false;
-  if (!o.Protected[k]) return true;
-  return ctx.options.Checked(config::Option::kSendUnderline) && o.Underlined[k];
+  if (o[k].Length < 1) return false;
+  if (!o[k].Protected) return true;
+  return ctx.options.Checked(config::Option::kSendUnderline) && o[k].Underlined;
 }
 
 int NextShownField(ScreenContext& ctx, int session, int field) {

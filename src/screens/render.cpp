@@ -132,8 +132,7 @@ int ScreenRenderer::Run(const std::string& requestText, const std::string& termi
   ctx_.radio.T_SendScreenToPc(requestText, kAnswerCode);
   ctx_.radio.T_WaitAnyScreenFromPc();
   ctx_.sessions.SendFlag[s] = true;
-  const int day = std::clamp(ctx_.clock.Now().day, 0, config::kCounterDays - 1);
-  ++ctx_.counters.DailyScreens[static_cast<std::size_t>(day)][s];
+  config::CountScreen(&ctx_.counters, ctx_.clock.Now().day, s_);
   return read_;
 }
 
@@ -195,13 +194,13 @@ void ScreenRenderer::RenderField(int d) {
 
 void ScreenRenderer::InputItem(int d, const config::FieldDef& f, const std::string& prefix) {
   const auto k = static_cast<std::size_t>(d);
-  int p = Host().Protected[k] ? 1 : f.Protected;
+  int p = Host()[k].Protected ? 1 : f.Protected;
   if (f.UserId & config::kUserIdGetUser) p = 0;  // the user id is always typed
   int attr = -p;
   // "Auto exit Field" and the field's auto-enter both ask for flag 2; taken
   // twice they would add up to flag 4 and hide what the operator types.
   if ((f.Flag & config::kFlagAutoExit) || f.AutoEnter != 0) attr -= 2;
-  if (Host().Hidden[k]) attr -= 4;
+  if (Host()[k].Hidden) attr -= 4;
   if (f.Barcode != 0) attr -= 64;
   if (f.SendWithEnter != 0) attr -= 16;
 
@@ -327,7 +326,7 @@ void CreateFieldDivided(ScreenContext& ctx, TerminalBuilder& b, int session, int
   if (!ctx.store.ValidScreen(screen) || !config::ScreenStore::ValidField(d)) return;
   const config::ScreenOriginal& o = ctx.store.Originals[static_cast<std::size_t>(screen)];
   const auto k = static_cast<std::size_t>(d);
-  const std::string& text = o.Text[k];
+  const std::string& text = o[k].Text;
 
   std::vector<const config::DividedField*> parts;
   bool special = false;
@@ -355,8 +354,8 @@ void CreateFieldDivided(ScreenContext& ctx, TerminalBuilder& b, int session, int
   // Plain parts give pos as the 0-based place in the screen image (82
   // characters a row); the field text lacks the image's CR LF, so a part on
   // a later row than the field's start moves back by those two characters.
-  const long fieldPlace = (static_cast<long>(o.StartRow[k]) - 1) * 82 + o.StartColumn[k] - 1;
-  for (long off = 0; off <= o.Size[k]; off += 80) {
+  const long fieldPlace = (static_cast<long>(o[k].StartRow) - 1) * 82 + o[k].StartColumn - 1;
+  for (long off = 0; off <= o[k].Size; off += 80) {
     if (text::TrimBlanks(Mid(text, off + 1, 80)).empty()) break;
     for (const config::DividedField* e : parts) {
       const long q = fieldPlace + (fieldPlace / 82 != e->pos / 82 ? 2 : 0);

@@ -9,6 +9,7 @@
 #include "platform/os/restart.h"
 #include "platform/os/signal_watcher.h"
 #include "platform/radio/wire_radio_link.h"
+#include "reports/monitoring.h"
 #include "ui/main_window.h"
 #include "ui/operator_windows.h"
 #include "ui/widget_prompt.h"
@@ -60,6 +61,7 @@ int RunOnce(const core::GatewayConfig& config, bool* again) {
     return 2;
   }
   windows.Attach(*built.gateway);
+  reports::ServeMonitoring(built);  // /metrics and /healthz beside the terminal page
   windows.SetKeptChoice(config.keptChoice);
   prompt.SetParent(&windows.Main());
 

@@ -103,7 +103,7 @@ TEST(ConfigDiff, OneChangedFieldGivesOneLine) {
   const int shown = f.Show;
   f.Show = 1 - shown;
   b.store.ScreensText[3][1] = "Qty";
-  b.store.Originals[3].Text[1] = "Quantity:";
+  b.store.Originals[3][1].Text = "Quantity:";
   const std::string diff = Diff(a, b);
   EXPECT_EQ(std::count(diff.begin(), diff.end(), '\n'), 1) << diff;
   EXPECT_EQ(diff.find("screen 3 field 1: Size "), 0u) << diff;
@@ -136,7 +136,7 @@ TEST(ConfigDiff, ScreensAndFieldsThatComeAndGoAreMarked) {
   b.store.Screens[11].ScreenId = 4711;
   b.store.Screens[11].Master = kScreenDefined;
   b.store.Originals[11].Count = 1;
-  b.store.Originals[11].Text[0] = "Stock Transfer";
+  b.store.Originals[11][0].Text = "Stock Transfer";
   const int count = b.store.Originals[1].Count;
   b.store.Originals[1].Count = count - 1;
   const std::string arrow = " \xE2\x86\x92 ";

@@ -22,12 +22,12 @@ struct Config {
 void SetField(ScreenStore& store, int s, int j, int row, int column, int length,
               const std::string& text) {
   ScreenOriginal& o = store.Originals[s];
-  o.Text[j] = text;
-  o.StartRow[j] = o.EndRow[j] = row;
-  o.StartColumn[j] = column;
-  o.EndColumn[j] = column + length - 1;
-  o.Size[j] = o.Length[j] = length;
-  o.Protected[j] = text != "";
+  o[j].Text = text;
+  o[j].StartRow = o[j].EndRow = row;
+  o[j].StartColumn = column;
+  o[j].EndColumn = column + length - 1;
+  o[j].Size = o[j].Length = length;
+  o[j].Protected = text != "";
   store.Indice[s][row * 80 + column] = j;
 }
 

@@ -105,7 +105,7 @@ TEST(ConfigReader, ABadNumberLeavesTheStoredValue) {
   EXPECT_EQ(l.store.Screens[1].Screen[2].Size, 7);
   EXPECT_EQ(l.store.Screens[1].FieldScr, 4);
   EXPECT_EQ(l.store.Indice[1][3], 8);
-  EXPECT_EQ(l.store.Originals[1].Size[2], 6);
+  EXPECT_EQ(l.store.Originals[1][2].Size, 6);
 }
 
 TEST(ConfigReader, ABadLastLineIsReportedToo) {
@@ -125,7 +125,7 @@ TEST(ConfigReader, ValuesContainingBracketsAreRestored) {
   EXPECT_EQ(l.store.Screens[2].EscKey, "@3[x");
   EXPECT_EQ(l.store.Screens[2].Screen[4].AuxText, "[Qty]");
   EXPECT_EQ(l.store.ScreensText[2][4], "x[3][4]");
-  EXPECT_EQ(l.store.Originals[2].Text[4], "[");
+  EXPECT_EQ(l.store.Originals[2][4].Text, "[");
 }
 
 // Quotes inside a value are not escaped: the value runs from the first quote

@@ -138,16 +138,16 @@ TEST(ConfigWriter, FieldsAreWrittenInTheirKeyOrder) {
   FieldDef& f = store.Screens[1].Screen[0];
   f = {1, 2, 3, 4, "aux", 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, true, "join"};
   ScreenOriginal& o = store.Originals[1];
-  o.Text[0] = "t";
-  o.Size[0] = 1;
-  o.Protected[0] = true;
-  o.StartRow[0] = 2;
-  o.StartColumn[0] = 3;
-  o.EndRow[0] = 4;
-  o.EndColumn[0] = 5;
-  o.Length[0] = 6;
-  o.AType[0] = 7;
-  o.Justify[0] = 8;
+  o[0].Text = "t";
+  o[0].Size = 1;
+  o[0].Protected = true;
+  o[0].StartRow = 2;
+  o[0].StartColumn = 3;
+  o[0].EndRow = 4;
+  o[0].EndColumn = 5;
+  o[0].Length = 6;
+  o[0].AType = 7;
+  o[0].Justify = 8;
   store.ScreensText[1][0] = "label";
   const std::string bytes = WriteConfig(store, options);
   EXPECT_NE(bytes.find(testing::CrLf({"Screen[ 0][", "AutoEnter=\"8\"", "flag2=\"13\"", "AuxText=\"aux\"",

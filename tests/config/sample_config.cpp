@@ -81,19 +81,19 @@ void FillSample(ScreenStore& store, GeneralOptions& options) {
         f.Divided = j % 3 == 0;
         f.JoinField = "F1+F2[" + std::to_string(j) + "]";
       }
-      o.Text[j] = Tricky(j * 7);
-      o.Size[j] = j + 1;
-      o.Protected[j] = j % 2 == 0;
-      o.StartRow[j] = j / 80 + 1;
-      o.StartColumn[j] = j % 80 + 1;
-      o.EndRow[j] = j / 80 + 1;
-      o.EndColumn[j] = j % 80 + 2;
-      o.Length[j] = j + 1;
-      o.Underlined[j] = j % 3 == 0;
-      o.AType[j] = -(j % 4);
-      o.Justify[j] = j % 3;
-      o.Hidden[j] = j % 5 == 0;
-      o.AutoEnter[j] = j % 7 == 0;
+      o[j].Text = Tricky(j * 7);
+      o[j].Size = j + 1;
+      o[j].Protected = j % 2 == 0;
+      o[j].StartRow = j / 80 + 1;
+      o[j].StartColumn = j % 80 + 1;
+      o[j].EndRow = j / 80 + 1;
+      o[j].EndColumn = j % 80 + 2;
+      o[j].Length = j + 1;
+      o[j].Underlined = j % 3 == 0;
+      o[j].AType = -(j % 4);
+      o[j].Justify = j % 3;
+      o[j].Hidden = j % 5 == 0;
+      o[j].AutoEnter = j % 7 == 0;
       store.ScreensText[s][j] = Tricky(j + s);
       store.Indice[s][j % kPositionSlots] = j;
     }

@@ -181,8 +181,8 @@ TEST(TervoConfigTool, CheckCountsLearnedScreensApartFromEmptySlots) {
     store.GrowScreenTables();
     store.Screens[n].ScreenId = 134853933;  // as the gateway defines it
     store.Originals[n].Count = 1;
-    store.Originals[n].Text[0] = "Sign On";
-    store.Originals[n].Length[0] = 7;
+    store.Originals[n][0].Text = "Sign On";
+    store.Originals[n][0].Length = 7;
   });
   const ToolRun demo = Tool({"check", Q(kDemo)});
   const ToolRun r = Tool({"check", Q(base)});

@@ -32,12 +32,12 @@ class AutoFill : public ::testing::Test {
   int Add(int row, int col, const std::string& text, int length, bool prot) {
     config::ScreenOriginal& o = store_.Originals[kScr];
     const int j = o.Count++;
-    o.Text[j] = text;
-    o.Length[j] = length;
-    o.Size[j] = length;
-    o.Protected[j] = prot;
-    o.StartRow[j] = row;
-    o.StartColumn[j] = col;
+    o[j].Text = text;
+    o[j].Length = length;
+    o[j].Size = length;
+    o[j].Protected = prot;
+    o[j].StartRow = row;
+    o[j].StartColumn = col;
     return j;
   }
   int Label(int row, int col, const std::string& text) {
@@ -132,7 +132,7 @@ TEST_F(AutoFill, EnterSendsFromTheLastInputAndThePassword) {
     Label(6 + k, 17, labels[k]);
     in.push_back(Input(6 + k, 53, 10));
   }
-  store_.Originals[kScr].Hidden[in[1]] = true;  // the password
+  store_.Originals[kScr][in[1]].Hidden = true;  // the password
   Run();
   EXPECT_EQ(F(in[0]).SendWithEnter, 0);  // User: Enter goes on to Password
   EXPECT_EQ(F(in[1]).SendWithEnter, 1);
@@ -151,7 +151,7 @@ TEST_F(AutoFill, OneInputSendsAndOfSeveralPasswordsOnlyTheLast) {
   store_.Originals[kScr].Count = 0;
   std::vector<int> in;
   for (int k = 0; k < 4; ++k) in.push_back(Input(5 + k, 40, 10));
-  for (int k = 0; k < 3; ++k) store_.Originals[kScr].Hidden[in[k]] = true;  // old, new, again
+  for (int k = 0; k < 3; ++k) store_.Originals[kScr][in[k]].Hidden = true;  // old, new, again
   Run();
   EXPECT_EQ(F(in[0]).SendWithEnter, 0);
   EXPECT_EQ(F(in[1]).SendWithEnter, 0);
@@ -231,11 +231,11 @@ TEST_F(AutoFill, RemovesTheScreensDividedFieldsAndStillCopiesTheMaster) {
   const int m = 2;
   config::ScreenOriginal& mo = store_.Originals[m];
   mo.Count = 1;
-  mo.Text[0] = "Warehouse Management";
-  mo.Length[0] = 20;
-  mo.Protected[0] = true;
-  mo.StartRow[0] = 5;
-  mo.StartColumn[0] = 2;
+  mo[0].Text = "Warehouse Management";
+  mo[0].Length = 20;
+  mo[0].Protected = true;
+  mo[0].StartRow = 5;
+  mo[0].StartColumn = 2;
   store_.Indice[m][5 * 80 + 2] = 0;
   store_.Screens[m].Master = config::kScreenMaster;
   store_.Screens[m].Screen[0].Flag = config::kFlagMasterKey;

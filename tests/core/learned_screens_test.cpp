@@ -123,8 +123,8 @@ class NextStart : public GatewayTest {
     kept.ScreenCt = 7;
     kept.Screens[7].ScreenId = 134853933;
     kept.Originals[7].Count = 1;
-    kept.Originals[7].Text[0] = "Sign On";
-    kept.Originals[7].Length[0] = 7;
+    kept.Originals[7][0].Text = "Sign On";
+    kept.Originals[7][0].Length = 7;
     if (also) also(kept, options);
     std::string err;
     ASSERT_TRUE(config::WriteUnsavedFile(base_, kept, options, &err)) << err;

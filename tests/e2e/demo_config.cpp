@@ -129,7 +129,7 @@ void Apply(config::ScreenStore& store, const ScreenLook& look, int displayLen) {
   std::vector<int> order;
   for (const FieldLook& s : look.fields) {
     int j = 0;
-    while (j < org.Count && !(org.StartRow[U(j)] == s.row && org.StartColumn[U(j)] == s.col)) ++j;
+    while (j < org.Count && !(org[j].StartRow == s.row && org[j].StartColumn == s.col)) ++j;
     if (j >= org.Count) continue;  // a look for a field the host no longer has
     order.push_back(j);
     config::FieldDef& f = def.Screen[U(j)];
@@ -295,9 +295,9 @@ bool BuildDemoConfiguration(const std::string& address, config::ScreenStore& sto
       config::FieldDef& f = d.Screen[U(j)];
       f.Show = 0;
       f.NewLine = 0;
-      const int pos = org.StartRow[U(j)] * 80 + org.StartColumn[U(j)];
-      if (org.StartRow[U(j)] != 1) store.Indice[U(m)][U(pos)] = -1;
-      if (text::TrimBlanks(org.Text[U(j)]) == "Warehouse Management")
+      const int pos = org[j].StartRow * 80 + org[j].StartColumn;
+      if (org[j].StartRow != 1) store.Indice[U(m)][U(pos)] = -1;
+      if (text::TrimBlanks(org[j].Text) == "Warehouse Management")
         f.Flag |= config::kFlagMasterKey;
     }
   };

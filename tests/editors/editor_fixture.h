@@ -71,12 +71,12 @@ class EditorFixture : public ::testing::Test {
   int Add(int row, int col, const std::string& text, int length, bool prot) {
     config::ScreenOriginal& o = store.Originals[kScr];
     const int j = o.Count++;
-    o.Text[j] = text;
-    o.Length[j] = o.Size[j] = length;
-    o.Protected[j] = prot;
-    o.StartRow[j] = o.EndRow[j] = row;
-    o.StartColumn[j] = col;
-    o.EndColumn[j] = col + length - 1;
+    o[j].Text = text;
+    o[j].Length = o[j].Size = length;
+    o[j].Protected = prot;
+    o[j].StartRow = o[j].EndRow = row;
+    o[j].StartColumn = col;
+    o[j].EndColumn = col + length - 1;
     store.Indice[kScr][row * 80 + col] = j;
     return j;
   }

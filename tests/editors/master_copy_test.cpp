@@ -24,11 +24,11 @@ class MasterCopyTest : public ::testing::Test {
                bool isProtected = true) {
     auto& o = store.Originals[s];
     const int f = o.Count++;
-    o.Text[f] = text;
-    o.Length[f] = o.Size[f] = length;
-    o.Protected[f] = isProtected;
-    o.StartRow[f] = row;
-    o.StartColumn[f] = column;
+    o[f].Text = text;
+    o[f].Length = o[f].Size = length;
+    o[f].Protected = isProtected;
+    o[f].StartRow = row;
+    o[f].StartColumn = column;
     store.Indice[s][row * 80 + column] = f;
     return f;
   }
@@ -58,7 +58,7 @@ TEST_F(MasterCopyTest, MostKeyFieldsWinTiesGoToTheLowerNumber) {
   AddField(5, 3, 2, "Qty", 3);
   EXPECT_EQ(ChooseMaster(store, 5), 2);
 
-  store.Originals[5].Text[2] = "QTY";
+  store.Originals[5][2].Text = "QTY";
   EXPECT_EQ(ChooseMaster(store, 5), 1) << "case counts: masters 2 and 3 no longer match";
 
   store.Screens[1].Screen[0].Flag = 0;

@@ -81,8 +81,8 @@ TEST_F(ScreenEditorTest, LoadsTheFieldAndProposesTheSessionsTerminalAndUser) {
   EXPECT_EQ(editor.ScrNumber(), "3");
   EXPECT_EQ(dirty, 1) << "loading a field sets EditorDirty";
 
-  store.Originals[kScr].Hidden[7] = true;
-  store.Originals[kScr].Text[7] = "SECRET";
+  store.Originals[kScr][7].Hidden = true;
+  store.Originals[kScr][7].Text = "SECRET";
   editor.SetFieldBox("7");
   EXPECT_EQ(editor.Host().Text, "") << "a non-display field's text is never shown";
   EXPECT_FALSE(editor.Host().Show);

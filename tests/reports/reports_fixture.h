@@ -38,19 +38,19 @@ class ReportsFixture : public ::testing::Test {
   int Add(int scr, int row, int col, const std::string& text, int length, bool prot) {
     config::ScreenOriginal& o = store.Originals[scr];
     const int j = o.Count++;
-    o.Text[j] = text::PadRight(text, length);
-    o.Length[j] = o.Size[j] = length;
-    o.Protected[j] = prot;
-    o.StartRow[j] = row;
-    o.StartColumn[j] = col;
+    o[j].Text = text::PadRight(text, length);
+    o[j].Length = o[j].Size = length;
+    o[j].Protected = prot;
+    o[j].StartRow = row;
+    o[j].StartColumn = col;
     const int last = (col - 1) + length - 1;
-    o.EndRow[j] = row + last / 80;
-    o.EndColumn[j] = last % 80 + 1;
+    o[j].EndRow = row + last / 80;
+    o[j].EndColumn = last % 80 + 1;
     store.Indice[scr][row * 80 + col] = j;
     std::string& image = store.ScreenAspect[scr];
     for (int t = 0; t < length; ++t) {
       const int c0 = col - 1 + t;
-      image[ImageOffset(row + c0 / 80, c0 % 80 + 1)] = o.Text[j][t];
+      image[ImageOffset(row + c0 / 80, c0 % 80 + 1)] = o[j].Text[t];
     }
     return j;
   }

@@ -69,8 +69,8 @@ TEST_F(ScreenImageTest, ShownFieldsAreWhiteAndBoldOverTheirWholeSpan) {
   EXPECT_EQ(At(image, 1, 42), ImageStyle{});
   EXPECT_EQ(At(image, 3, 2), ImageStyle{}) << "not shown";
   EXPECT_EQ(Def(kScr, wide).Show, 1);
-  EXPECT_EQ(store.Originals[kScr].EndRow[wide], 6);
-  EXPECT_EQ(store.Originals[kScr].EndColumn[wide], 79);
+  EXPECT_EQ(store.Originals[kScr][wide].EndRow, 6);
+  EXPECT_EQ(store.Originals[kScr][wide].EndColumn, 79);
   EXPECT_TRUE(At(image, 5, 1).bold);
   EXPECT_TRUE(At(image, 6, 79).bold) << "the end of a field three rows long";
   EXPECT_FALSE(At(image, 6, 80).bold) << "and not a character more";
@@ -81,7 +81,7 @@ TEST_F(ScreenImageTest, BlankProtectedFieldsAreStarredAndInputBlanksUnderlined) 
   const int blank = Add(kScr, 2, 75, "", 10, true);  // runs over the row end
   const int input = Add(kScr, 5, 20, "AB", 6, false);
   const int underlined = Add(kScr, 6, 20, "", 3, true);
-  store.Originals[kScr].Underlined[underlined] = true;
+  store.Originals[kScr][underlined].Underlined = true;
   const int hiddenBlank = Add(kScr, 7, 2, "", 4, true);  // not shown: stays blank
   Def(kScr, blank).Show = 1;
   Def(kScr, input).Show = 1;

@@ -26,21 +26,21 @@ TEST_F(CaptureTest, ReadCopiesEveryMemberAndTheImage) {
 
   const config::ScreenOriginal& o = Host(2);
   EXPECT_EQ(o.Count, 2);
-  EXPECT_EQ(o.Text[1], "ABC");
-  EXPECT_EQ(o.Size[1], 6);
-  EXPECT_EQ(o.Length[1], 6);
-  EXPECT_FALSE(o.Protected[1]);
-  EXPECT_TRUE(o.Protected[0]);
-  EXPECT_EQ(o.StartRow[1], 2);
-  EXPECT_EQ(o.StartColumn[1], 10);
-  EXPECT_EQ(o.EndRow[1], 3);
-  EXPECT_EQ(o.EndColumn[1], 7);
-  EXPECT_EQ(o.AType[1], 3);
-  EXPECT_EQ(o.Justify[1], 1);
-  EXPECT_TRUE(o.Hidden[1]);
-  EXPECT_TRUE(o.AutoEnter[1]);
-  EXPECT_TRUE(o.Underlined[1]);
-  EXPECT_FALSE(o.Underlined[0]);
+  EXPECT_EQ(o[1].Text, "ABC");
+  EXPECT_EQ(o[1].Size, 6);
+  EXPECT_EQ(o[1].Length, 6);
+  EXPECT_FALSE(o[1].Protected);
+  EXPECT_TRUE(o[0].Protected);
+  EXPECT_EQ(o[1].StartRow, 2);
+  EXPECT_EQ(o[1].StartColumn, 10);
+  EXPECT_EQ(o[1].EndRow, 3);
+  EXPECT_EQ(o[1].EndColumn, 7);
+  EXPECT_EQ(o[1].AType, 3);
+  EXPECT_EQ(o[1].Justify, 1);
+  EXPECT_TRUE(o[1].Hidden);
+  EXPECT_TRUE(o[1].AutoEnter);
+  EXPECT_TRUE(o[1].Underlined);
+  EXPECT_FALSE(o[0].Underlined);
 
   const std::string& image = store.ScreenAspect[2];
   ASSERT_EQ(image.size(), 2200u);
@@ -52,18 +52,18 @@ TEST_F(CaptureTest, ReadCopiesEveryMemberAndTheImage) {
 }
 
 TEST_F(CaptureTest, FieldWithoutAttributesIsNotUnderlined) {
-  Host(1).Underlined[0] = true;  // left over from an earlier screen
+  Host(1)[0].Underlined = true;  // left over from an earlier screen
   const int f = Display().AddField(1, 1, "x", 1, true);
   Display().Field(f).Attributes = {0, true};
   ReadAs400Data(ctx, 0, 1);
-  EXPECT_FALSE(Host(1).Underlined[0]);
+  EXPECT_FALSE(Host(1)[0].Underlined);
 }
 
 TEST_F(CaptureTest, MoreThan501FieldsKeepTheFirst501) {
   for (int i = 0; i < 520; ++i) Display().AddField(1 + i / 40, 1 + (i % 40) * 2, "f", 1, true);
   ReadAs400Data(ctx, 0, 1);
   EXPECT_EQ(Host(1).Count, 501);
-  EXPECT_EQ(Host(1).StartRow[500], 1 + 500 / 40);
+  EXPECT_EQ(Host(1)[500].StartRow, 1 + 500 / 40);
   sessions.CurrentScreen[0] = 1;
   EXPECT_EQ(LastFieldIndex(ctx, 0), 499);
   EXPECT_EQ(log.Count("Screen fields truncated !!!"), 1);
@@ -108,13 +108,13 @@ TEST_F(CaptureTest, NextUsefulFieldSkipsBlankProtectedPlainFields) {
   Capture(1, 1, "   ", 3, true);  // skipped
   Capture(1, 2, "", 3, true);     // skipped
   Capture(1, 3, "", 3, true);     // underlined: stops
-  Host(1).Underlined[3] = true;
+  Host(1)[3].Underlined = true;
   Capture(1, 4, "", 3, true);
   Capture(1, 5, "", 3, true);  // the last field is where the walk ends
   EXPECT_EQ(NextUsefulField(ctx, 0, 0), 3);
   EXPECT_EQ(NextUsefulField(ctx, 0, 3), 5);
   EXPECT_EQ(NextUsefulField(ctx, 0, 5), 5);  // at the end: stays
-  Host(1).Protected[1] = false;
+  Host(1)[1].Protected = false;
   EXPECT_EQ(NextUsefulField(ctx, 0, 0), 1);  // an unprotected blank field is useful
 }
 

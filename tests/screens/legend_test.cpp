@@ -96,7 +96,7 @@ TEST_F(LookupTest, InputFieldRule) {
   };
   for (const Case& c : cases) {
     Capture(1, 0, "", c.length, c.isProtected);
-    Host(1).Underlined[0] = c.underlined;
+    Host(1)[0].Underlined = c.underlined;
     options.SetChecked("SendUnderline", c.sendUnderline);
     EXPECT_EQ(screens::InputField(ctx, 0, 0), c.input)
         << c.length << c.isProtected << c.underlined << c.sendUnderline;

@@ -154,8 +154,8 @@ TEST_F(RenderTest, InputAttributes) {
     radio.calls.clear();
     Def(1, 0) = config::FieldDef{};
     config::FieldDef& d = Input(0, 0, "", 1);
-    Host(1).Protected[0] = c.hostProtected != 0;
-    Host(1).Hidden[0] = c.hidden != 0;
+    Host(1)[0].Protected = c.hostProtected != 0;
+    Host(1)[0].Hidden = c.hidden != 0;
     d.Protected = c.defProtected;
     d.UserId = c.userId;
     d.Flag = c.flag;
@@ -371,7 +371,7 @@ TEST_F(RenderTest, LinesPast1000AreNotStored) {
 
 TEST_F(RenderTest, DividedFieldSpecialParts) {
   Line(0, 0, "").Divided = true;
-  Host(1).Text[0] = "ABCDEFGH";
+  Host(1)[0].Text = "ABCDEFGH";
   store.DivideFields[0] = {1, 0, 1, 3, 0, 1};
   store.DivideFields[1] = {1, 0, 5, 2, 0, 1};
   store.DivideFields[2] = {2, 0, 1, 3, 0, 1};  // another screen

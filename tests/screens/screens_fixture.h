@@ -67,14 +67,14 @@ class ScreensTest : public ::testing::Test {
                int column = 1) {
     auto& o = Host(scr);
     const auto k = static_cast<std::size_t>(f);
-    o.Text[k] = text;
-    o.Length[k] = length;
-    o.Size[k] = length;
-    o.Protected[k] = isProtected;
-    o.StartRow[k] = row;
-    o.StartColumn[k] = column;
-    o.EndRow[k] = row;
-    o.EndColumn[k] = column + length - 1;
+    o[k].Text = text;
+    o[k].Length = length;
+    o[k].Size = length;
+    o[k].Protected = isProtected;
+    o[k].StartRow = row;
+    o[k].StartColumn = column;
+    o[k].EndRow = row;
+    o[k].EndColumn = column + length - 1;
     o.Count = std::max(o.Count, f + 1);
   }
 

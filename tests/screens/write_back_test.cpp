@@ -94,7 +94,7 @@ TEST_F(WriteBackTest, AfterEquNoTokenIsRecognised) {
 TEST_F(WriteBackTest, TokensFollowEachOtherOnlyInAdxAddEquOrder) {
   // @ADX then @ADD: both recognised back to back.
   EXPECT_EQ(EvaluateJoinField(ctx, "@ADX(1)@ADD(2)", 0, 0), InterleaveRows("f0", "f1") + "f2");
-  EXPECT_EQ(Host(1).Text[1], InterleaveRows("f0", "f1"));  // the capture is joined too
+  EXPECT_EQ(Host(1)[1].Text, InterleaveRows("f0", "f1"));  // the capture is joined too
   EXPECT_EQ(queue, (std::vector<std::string>{"", ""}));
 
   // @ADD then @ADX: the @ADX goes to the host as keys.
@@ -121,7 +121,7 @@ TEST_F(WriteBackTest, TokenWithoutClosingParenthesisTakesTheRest) {
 
 TEST_F(WriteBackTest, FieldNumbersOutsideTheCaptureChangeNothingThere) {
   EXPECT_EQ(EvaluateJoinField(ctx, "@ADX(900)xx", 0, 0), InterleaveRows("f0", ""));
-  EXPECT_EQ(Host(1).Text[0], "");
+  EXPECT_EQ(Host(1)[0].Text, "");
 }
 
 }  // namespace

@@ -42,12 +42,12 @@ TEST_F(LiveReports, EveryWindowOpensFromTheMenusOverTheRunningDemo) {
   const config::ScreenOriginal& o = g.Store().Originals[menu];
   int shown = -1;
   for (int j = 0; j < o.Count && shown < 0; ++j)
-    if (g.Store().Screens[menu].Screen[j].Show == 1 && !text::TrimBlanks(o.Text[j]).empty())
+    if (g.Store().Screens[menu].Screen[j].Show == 1 && !text::TrimBlanks(o[j].Text).empty())
       shown = j;
   ASSERT_GE(shown, 0);
-  const int offset = reports::ImageOffset(o.StartRow[shown], o.StartColumn[shown]);
-  const QTextBlock row = report.Image()->document()->findBlockByNumber(o.StartRow[shown] - 1);
-  EXPECT_EQ(row.text().mid(o.StartColumn[shown] - 1, 5).toStdString(), o.Text[shown].substr(0, 5));
+  const int offset = reports::ImageOffset(o[shown].StartRow, o[shown].StartColumn);
+  const QTextBlock row = report.Image()->document()->findBlockByNumber(o[shown].StartRow - 1);
+  EXPECT_EQ(row.text().mid(o[shown].StartColumn - 1, 5).toStdString(), o[shown].Text.substr(0, 5));
   QTest::mouseClick(report.Image()->viewport(), Qt::LeftButton, {},
                     report.Image()->PointOf(offset));
   EXPECT_EQ(windows_->ScreensReportModel().Field(), shown);

@@ -206,11 +206,11 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
   const config::ScreenStore& store = built.gateway->Store();
   const config::ScreenOriginal& o = store.Originals[menu];
   for (int j = 1; j < o.Count; ++j) {
-    const std::string text = text::TrimBlanks(o.Text[j]);
-    if (store.Screens[menu].Screen[j].Show != 1 || !o.Protected[j] || text.size() < 8) continue;
-    const std::size_t lead = o.Text[j].find_first_not_of(' ');
+    const std::string text = text::TrimBlanks(o[j].Text);
+    if (store.Screens[menu].Screen[j].Show != 1 || !o[j].Protected || text.size() < 8) continue;
+    const std::size_t lead = o[j].Text.find_first_not_of(' ');
     const int start =
-        reports::ImageOffset(o.StartRow[j], o.StartColumn[j] + static_cast<int>(lead));
+        reports::ImageOffset(o[j].StartRow, o[j].StartColumn + static_cast<int>(lead));
     report.Image()->Select(
         start, static_cast<int>(text.find(' ') == std::string::npos ? 4 : text.find(' ')));
     QTest::mouseClick(report.Image()->viewport(), Qt::RightButton, {},

@@ -253,6 +253,11 @@ bool WireRadioLink::IsTerminalConnected(const std::string& terminalId) const {
   return Reaching(os::TrimRightBlanks(terminalId)) != nullptr;
 }
 
+std::uint64_t WireRadioLink::AnswersRefused(const std::string& terminalId) const {
+  auto it = terminals_.find(os::TrimRightBlanks(terminalId));
+  return it == terminals_.end() ? 0 : it->second.answersRefused;
+}
+
 int WireRadioLink::BatteryLevel(const std::string& terminalId) const {
   auto it = terminals_.find(os::TrimRightBlanks(terminalId));
   return it == terminals_.end() ? -1 : it->second.battery;
@@ -320,23 +325,31 @@ void WireRadioLink::OnFrame(const wire::Frame& frame) {
     }
     case wire::Type::kAnswer: {
       Answer a;
-      if (!wire::DecodeAnswer(frame.payload, &a, &err)) break;
       Terminal& t = terminals_[id];
+      if (!wire::DecodeAnswer(frame.payload, &a, &err)) {
+        ++t.answersRefused;
+        break;
+      }
       // Only the one screen the terminal holds may be answered, and only once:
       // a late or repeated answer would write stale values into the host.
       if (!t.awaitingAnswer || a.sequence != t.sequence) {
+        ++t.answersRefused;
         Log("radio: " + what + " refused: answers screen " + std::to_string(a.sequence) +
             (t.awaitingAnswer ? ", awaiting " + std::to_string(t.sequence) : ", none awaited"));
         return;
       }
       if (a.screenName != t.lastName) {
+        ++t.answersRefused;
         err = "answers screen " + a.screenName + ", " + t.lastName + " was sent";
         break;
       }
       if (a.battery >= 0) t.battery = a.battery;
       // A dropped answer leaves the screen awaited: the terminal gets it
       // again when it comes back and can answer then.
-      if (Enqueue({id, a.screenName, kTerminalAnswer, std::move(a)})) t.awaitingAnswer = false;
+      if (Enqueue({id, a.screenName, kTerminalAnswer, std::move(a)}))
+        t.awaitingAnswer = false;
+      else
+        ++t.answersRefused;
       return;
     }
     case wire::Type::kMessage: {

@@ -108,6 +108,10 @@ class WireRadioLink final : public RadioLink {
   // TCP/IP: the port actually listened on, 0 when not listening.
   std::uint16_t ListeningPort() const;
   bool IsTerminalConnected(const std::string& terminalId) const;
+  // Answers of the terminal the link refused since it started: late or
+  // repeated ones, ones that do not read, and ones its receive queue had
+  // no room for.
+  std::uint64_t AnswersRefused(const std::string& terminalId) const;
   // Applies the link's time-outs now (also run by a timer, see
   // RadioLinkOptions::checkEveryMs).
   void CheckTimeouts();
@@ -132,6 +136,7 @@ class WireRadioLink final : public RadioLink {
     bool undelivered = false;    // built while the terminal was out of reach
     bool awaitingAnswer = false;
     std::optional<Answer> current;  // the answer last handed to the gateway
+    std::uint64_t answersRefused = 0;
   };
 
   int LinkUp();
