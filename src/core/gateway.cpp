@@ -7,7 +7,6 @@
 
 #include "config/text.h"
 #include "core/caption.h"
-#include "core/elapsed_days.h"
 #include "editors/fit_field_text.h"
 #include "platform/host5250/device_name.h"
 
@@ -128,16 +127,15 @@ void Gateway::Start() {
   if (Checked(Option::kDebugFile)) {
     services_->OpenDebugLog(clock_->Now());
     debugOpen_ = true;
-    settings_->Set(kRadioSettingsApp, kSettingsSection, "DEBUG", "1");
+    settings_->SetRadioDebug(true);
   } else {
-    settings_->Set(kRadioSettingsApp, kSettingsSection, "DEBUG", "0");
+    settings_->SetRadioDebug(false);
   }
   if (!prioritised) WriteLog("Priority not raised: " + err, false);
 
-  RouterName = settings_->Get(kSettingsApp, kSettingsSection, "RouterName", kDefaultRouter);
-  if (configPath_.empty())
-    configPath_ = settings_->Get(kSettingsApp, kSettingsSection, "FileName", "");
-  SystemName = settings_->Get(kSettingsApp, kSettingsSection, "System", "");
+  RouterName = settings_->RouterName();
+  if (configPath_.empty()) configPath_ = settings_->FileName();
+  SystemName = settings_->System();
 
   services_->LoadCounters(configPath_, counters_);
   ctx_.DisplayLen = OptionNumber(Option::kDisplayLen);
@@ -200,8 +198,7 @@ void Gateway::FinishStart() {
   ShowCaption("Saved");
   ConfigChanged = false;
 
-  const int last =
-      LastDaySetting(settings_->Get(kSettingsApp, kSettingsSection, "LastDay", ""), TodayIndex());
+  const int last = settings_->LastDay(TodayIndex());
   config::ClearElapsedDays(counters_.DailyScreens, last, TodayIndex());
   config::ClearElapsedDays(counters_.DailyErrors, last, TodayIndex());
   counters_.day = TodayIndex();
@@ -408,7 +405,7 @@ void Gateway::Shutdown() {
   // Learned screens the configuration does not hold yet are kept beside it
   // without a question, also when the operator declined to save.
   KeepLearnedScreens();
-  settings_->Set(kSettingsApp, kSettingsSection, "LastDay", std::to_string(TodayIndex()));
+  settings_->SetLastDay(TodayIndex());
   if (radioOpened_ || radioUp_) radio_->TerminateComm(OptionNumber(Option::kComPort));
   if (debugOpen_) {
     services_->CloseDebugLog();

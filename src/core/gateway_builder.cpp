@@ -26,9 +26,9 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
     *err = "SessionCount must be 1 to 32";
     return false;
   }
-  auto settings = std::make_unique<StoredSettings>(config.settingsFile);
+  auto settings = std::make_unique<config::UserSettings>(config.settingsFile);
   std::string base = config.configBase;
-  if (base.empty()) base = settings->Get(kSettingsApp, kSettingsSection, "FileName", "");
+  if (base.empty()) base = settings->FileName();
 
   auto store = std::make_unique<config::ScreenStore>();
   auto options = std::make_unique<config::GeneralOptions>();
@@ -65,8 +65,7 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
     return settings->Get(config::kRadioApplication, "Security", key, "");
   };
   ro.keyFile = security("KeyFile");
-  if (ro.keyFile.empty())
-    ro.keyFile = radio::TerminalKeys::DefaultPath(settings->Store().OverrideFile());
+  if (ro.keyFile.empty()) ro.keyFile = radio::TerminalKeys::DefaultPath(settings->OverrideFile());
   ro.tls = {security("TlsCertificate"), security("TlsKey"), security("TlsClientCa")};
   ro.clock = clock.get();
 

@@ -187,10 +187,10 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
   env.prompt = seams_.prompt;
   env.dialogs = seams_.dialogs;
   env.readSetting = [this](const std::string& key, const std::string& fallback) {
-    return gw_->Settings().Get(core::kSettingsApp, core::kSettingsSection, key, fallback);
+    return gw_->Settings().Get(config::kGatewayApplication, config::kStartupSection, key, fallback);
   };
   env.writeSetting = [this](const std::string& key, const std::string& value) {
-    gw_->Settings().Set(core::kSettingsApp, core::kSettingsSection, key, value);
+    gw_->Settings().Set(config::kGatewayApplication, config::kStartupSection, key, value);
   };
   env.load = [this](const std::string& base) {
     PromptLoadReport report(*seams_.prompt);
@@ -532,7 +532,7 @@ void OperatorWindows::RouterConfig() {
   for (int s = 0; s < gw_->SessionCount(); ++s)
     if (host5250::HostDisplay* d = gw_->Display(s)) d->Link().name = name;
   gw_->RouterName = name;
-  gw_->Settings().Set(core::kSettingsApp, core::kSettingsSection, "RouterName", name);
+  gw_->Settings().SetRouterName(name);
 }
 
 void OperatorWindows::RunCommand(const std::string& name) {
@@ -559,7 +559,7 @@ void OperatorWindows::RunCommand(const std::string& name) {
     terminal_->raise();
   } else if (name == "SystemName") {
     commands_->SystemName();
-    gw_->SystemName = gw_->Settings().Get(core::kSettingsApp, core::kSettingsSection, "System", "");
+    gw_->SystemName = gw_->Settings().System();
   } else if (name == "RouterConfig") {
     RouterConfig();
   } else if (name == "ConfDeviceName") {
