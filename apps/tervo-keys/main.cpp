@@ -53,9 +53,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::string keyFile = Local(parser.value(keyFileOption));
-  const std::string settingsFile =
-      parser.isSet(settingsOption) ? Local(parser.value(settingsOption))
-                                   : tervo::config::UserSettings::OverrideFromArguments(0, nullptr);
+  const std::string settingsFile = parser.isSet(settingsOption)
+                                       ? Local(parser.value(settingsOption))
+                                       : tervo::config::UserSettings::OverrideFromEnvironment();
   std::vector<std::string> words;
   for (const QString& w : parser.positionalArguments()) words.push_back(Local(w));
   if (words.empty()) return usage({});

@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
   config.configBase = Local(parser.value(configOption));
   config.settingsFile = parser.isSet(settingsOption)
                             ? Local(parser.value(settingsOption))
-                            : tervo::config::UserSettings::OverrideFromArguments(0, nullptr);
+                            : tervo::config::UserSettings::OverrideFromEnvironment();
   config.logFolder = Local(parser.value(logOption));
   config.radioAddress = Local(parser.value(radioOption));
   config.httpPort = Local(parser.value(httpOption));

@@ -2,7 +2,6 @@
 
 #include <QSettings>
 #include <cstdlib>
-#include <cstring>
 
 #include "config/text.h"
 
@@ -28,12 +27,7 @@ std::unique_ptr<UserSettings> UserSettings::InMemory() {
   return s;
 }
 
-std::string UserSettings::OverrideFromArguments(int argc, const char* const* argv) {
-  for (int i = 1; i < argc; ++i) {
-    const char* a = argv[i];
-    if (std::strcmp(a, "--settings") == 0 && i + 1 < argc) return argv[i + 1];
-    if (std::strncmp(a, "--settings=", 11) == 0) return a + 11;
-  }
+std::string UserSettings::OverrideFromEnvironment() {
   const char* env = std::getenv("TERVO_SETTINGS");
   return env ? env : "";
 }

@@ -33,9 +33,9 @@ class UserSettings {
   UserSettings(const UserSettings&) = delete;
   UserSettings& operator=(const UserSettings&) = delete;
 
-  // The settings file named by "--settings FILE" or "--settings=FILE" among
-  // args, else by the environment variable TERVO_SETTINGS, else "".
-  static std::string OverrideFromArguments(int argc, const char* const* argv);
+  // The settings file named by the environment variable TERVO_SETTINGS, or
+  // "".  A --settings option on the command line wins over it.
+  static std::string OverrideFromEnvironment();
 
   const std::string& OverrideFile() const { return override_; }
 
