@@ -135,10 +135,10 @@ int Run(const std::vector<std::string>& args) {
 
   config::ScreenStore store;
   config::GeneralOptions options;
-  options.SetText("DisplayLen", "20");
-  options.SetText("ScreenIdAreaX", "25");
-  options.SetText("ScreenIdAreaY", "1");
-  options.SetText("ScreenIdAreaLen", "15");
+  options.SetText(config::Option::kDisplayLen, "20");
+  options.SetText(config::Option::kScreenIdAreaX, "25");
+  options.SetText(config::Option::kScreenIdAreaY, "1");
+  options.SetText(config::Option::kScreenIdAreaLen, "15");
   screens::SessionState sessions;
   sessions.SessionCount = 4;
   store.TerminalIDDef[0] = "T1";

@@ -90,7 +90,7 @@ bool Binaries::Start() {
     store.TerminalIDDef[static_cast<std::size_t>(i)] = "B" + std::to_string(i + 1);
     store.DeviceName[static_cast<std::size_t>(i)] = "BENCH" + std::to_string(i + 1);
   }
-  options.SetText("DebugFile", "0");
+  options.SetText(config::Option::kDebugFile, "0");
   const std::string base = dir.path().toStdString() + "/bench";
   std::string err;
   if (!config::SaveDataToFile2(base, store, options, &err)) {

@@ -2,6 +2,7 @@
 //
 //   tervo-5250 --host HOST:PORT [--tls [--ca-file FILE]] [--device NAME]
 //              [--ccsid N] [--keys KEYS] [--dump] [--wait-ms N] [--settle-ms N]
+//   tervo-5250 --help
 //
 // --keys types keys as an operator would: each AID key (Enter, roll, F-key,
 // Clear, Help) is sent when the keyboard is unlocked, and the keys after it
@@ -13,12 +14,14 @@
 // screens), and keys typed into the first would land in the wrong fields.
 // Exit codes: 0 done, 1 connection failed or lost, 2 timed out, 3 keys
 // refused, 64 bad arguments.
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTimer>
 #include <cstdio>
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dump.h"
@@ -51,57 +54,58 @@ std::deque<Piece> SplitAtAids(const std::string& keys) {
   return out;
 }
 
-int Usage(const char* why) {
-  std::fprintf(stderr, "tervo-5250: %s\n", why);
-  std::fprintf(stderr,
-               "usage: tervo-5250 --host HOST:PORT [--tls [--ca-file FILE]] [--device NAME]\n"
-               "                  [--ccsid N] [--keys KEYS] [--dump] [--wait-ms N]\n"
-               "                  [--settle-ms N]\n");
-  return 64;
-}
+std::string Local(const QString& s) { return s.toLocal8Bit().toStdString(); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  std::string host, caFile, device, keys;
-  bool tls = false, dump = false;
-  int waitMs = 5000, ccsid = 37, settleMs = 0;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    auto value = [&](std::string* out) {
-      if (i + 1 >= argc) return false;
-      *out = argv[++i];
-      return true;
-    };
-    std::string v;
-    if (a == "--host") {
-      if (!value(&host)) return Usage("--host needs a value");
-    } else if (a == "--tls") {
-      tls = true;
-    } else if (a == "--ca-file") {
-      if (!value(&caFile)) return Usage("--ca-file needs a value");
-    } else if (a == "--device") {
-      if (!value(&device)) return Usage("--device needs a value");
-    } else if (a == "--keys") {
-      if (!value(&keys)) return Usage("--keys needs a value");
-    } else if (a == "--dump") {
-      dump = true;
-    } else if (a == "--wait-ms" || a == "--ccsid" || a == "--settle-ms") {
-      if (!value(&v)) return Usage("option needs a number");
-      bool ok = false;
-      int n = QString::fromStdString(v).toInt(&ok);
-      if (!ok || n < 0) return Usage("bad number");
-      (a == "--wait-ms" ? waitMs : a == "--ccsid" ? ccsid : settleMs) = n;
-    } else {
-      return Usage(("unknown argument " + a).c_str());
-    }
+  QCommandLineParser parser;
+  parser.setApplicationDescription("A command-line 5250 client for people and scripts.");
+  parser.addHelpOption();
+  const QCommandLineOption hostOption("host", "The host to connect to.", "HOST:PORT");
+  const QCommandLineOption tlsOption("tls", "Connect in TLS.");
+  const QCommandLineOption caOption("ca-file", "Certificate authorities for TLS (PEM).", "FILE");
+  const QCommandLineOption deviceOption("device", "The display's device name.", "NAME");
+  const QCommandLineOption ccsidOption("ccsid", "The host's code page (default 37).", "N");
+  const QCommandLineOption keysOption("keys", "Keys to type, as an operator would.", "KEYS");
+  const QCommandLineOption dumpOption("dump", "Print every screen.");
+  const QCommandLineOption waitOption("wait-ms", "How long to wait for a screen (default 5000).",
+                                      "N");
+  const QCommandLineOption settleOption("settle-ms", "Quiet time before keys are typed.", "N");
+  parser.addOptions({hostOption, tlsOption, caOption, deviceOption, ccsidOption, keysOption,
+                     dumpOption, waitOption, settleOption});
+  auto usage = [&](const std::string& why) {
+    std::fprintf(stderr, "tervo-5250: %s\n", why.c_str());
+    std::fputs(Local(parser.helpText()).c_str(), stderr);
+    return 64;
+  };
+  if (!parser.parse(app.arguments())) return usage(Local(parser.errorText()));
+  if (parser.isSet("help") || parser.isSet("help-all")) {
+    std::fputs(Local(parser.helpText()).c_str(), stdout);
+    return 0;
   }
-  if (host.empty()) return Usage("--host is required");
+  if (!parser.positionalArguments().isEmpty())
+    return usage("unknown argument " + Local(parser.positionalArguments().first()));
+  const std::string host = Local(parser.value(hostOption));
+  const std::string caFile = Local(parser.value(caOption));
+  const std::string device = Local(parser.value(deviceOption));
+  const std::string keys = Local(parser.value(keysOption));
+  const bool tls = parser.isSet(tlsOption), dump = parser.isSet(dumpOption);
+  int waitMs = 5000, ccsid = 37, settleMs = 0;
+  for (auto [option, out] : {std::pair{&waitOption, &waitMs}, std::pair{&ccsidOption, &ccsid},
+                             std::pair{&settleOption, &settleMs}}) {
+    if (!parser.isSet(*option)) continue;
+    bool ok = false;
+    const int n = parser.value(*option).toInt(&ok);
+    if (!ok || n < 0) return usage("bad number");
+    *out = n;
+  }
+  if (host.empty()) return usage("--host is required");
 
   tervo::host5250::Tn5250Client client;
   std::string err;
-  if (!client.SetCcsid(ccsid, &err)) return Usage(err.c_str());
+  if (!client.SetCcsid(ccsid, &err)) return usage(err);
   client.SetCaFile(caFile);
   client.Link().SelectedSystemName = tls ? "tls://" + host : host;
   client.Link().DeviceName = device;

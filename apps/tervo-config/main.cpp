@@ -1,6 +1,8 @@
 // tervo-config: checks, reviews and converts configuration files
 // (docs/config-file.md, docs/config-tools.md).  Run
 // "tervo-config --help" for the commands.
+#include <QCommandLineParser>
+#include <QStringList>
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -168,16 +170,7 @@ class DiffPrompt : public LoadPrompt {
   std::string file_;
 };
 
-int Diff(const std::vector<std::string>& args) {
-  bool json = false;
-  std::vector<std::string> names;
-  for (const std::string& a : args) {
-    if (a == "--json") {
-      json = true;
-    } else {
-      names.push_back(a);
-    }
-  }
+int Diff(const std::vector<std::string>& names, bool json) {
   if (names.size() != 2) return Usage();
   ScreenStore before, after;
   GeneralOptions beforeOptions, afterOptions;
@@ -195,19 +188,9 @@ int Diff(const std::vector<std::string>& args) {
   return entries.empty() ? 0 : 1;
 }
 
-int Export(const std::vector<std::string>& args) {
-  std::string name, output;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--json") continue;  // the one format
-    if ((args[i] == "--output" || args[i] == "-o") && i + 1 < args.size()) {
-      output = args[++i];
-    } else if (name.empty() && args[i].rfind("--", 0) != 0) {
-      name = args[i];
-    } else {
-      return Usage();
-    }
-  }
-  if (name.empty()) return Usage();
+int Export(const std::vector<std::string>& names, const std::string& output) {
+  if (names.size() != 1) return Usage();
+  const std::string& name = names[0];
   const std::string base = BaseOfChosenFile(name);
   ScreenStore store;
   GeneralOptions options;
@@ -303,23 +286,41 @@ int Unsaved(const std::string& base, const std::string& action) {
   return 0;
 }
 
+std::string Local(const QString& s) { return s.toLocal8Bit().toStdString(); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty()) return Usage();
-  const std::string& command = args[0];
-  const std::vector<std::string> rest(args.begin() + 1, args.end());
-  if (command == "--help" || command == "-h" || command == "help") {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  QCommandLineParser parser;
+  const QCommandLineOption helpOption(QStringList{"h", "help"});
+  const QCommandLineOption jsonOption("json");
+  const QCommandLineOption outputOption({"o", "output"}, {}, "FILE");
+  parser.addOptions({helpOption, jsonOption, outputOption});
+  if (!parser.parse(arguments)) {
+    std::fprintf(stderr, "tervo-config: %s\n", Local(parser.errorText()).c_str());
+    return Usage();
+  }
+  std::vector<std::string> args;
+  for (const QString& a : parser.positionalArguments()) args.push_back(Local(a));
+  if (parser.isSet(helpOption) || (args.size() == 1 && args[0] == "help")) {
     std::fputs(kHelp, stdout);
     return 0;
   }
+  if (args.empty()) return Usage();
+  const std::string& command = args[0];
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  // --json belongs to diff and export, --output to export only.
+  if ((parser.isSet(jsonOption) && command != "diff" && command != "export") ||
+      (parser.isSet(outputOption) && command != "export"))
+    return Usage();
   if (command == "check" && rest.size() == 1) return Check(rest[0]);
   if (command == "resave" && rest.size() == 2)
     return Resave(BaseOfChosenFile(rest[0]), BaseOfChosenFile(rest[1]));
   if (command == "lint" && rest.size() == 1) return Lint(rest[0]);
-  if (command == "diff") return Diff(rest);
-  if (command == "export") return Export(rest);
+  if (command == "diff") return Diff(rest, parser.isSet(jsonOption));
+  if (command == "export") return Export(rest, Local(parser.value(outputOption)));
   if (command == "import" && rest.size() == 2) return Import(rest[0], rest[1]);
   if (command == "unsaved" && (rest.size() == 1 || rest.size() == 2)) {
     const std::string action = rest.size() == 2 ? rest[1] : "";

@@ -3,13 +3,14 @@
 //
 //   tervo-demohost [--listen HOST:PORT] [--app FILE] [--ccsid N] [--quiet]
 //   tervo-demohost --check FILE
+//   tervo-demohost --help
 //
 // --listen defaults to 127.0.0.1:2323; port 0 takes a free port.  The line
 // "listening on HOST:PORT" on standard output says where it listens.
+#include <QCommandLineParser>
 #include <QCoreApplication>
-
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <string>
 
 #include "platform/demohost/app_parser.h"
@@ -17,45 +18,40 @@
 
 namespace {
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: tervo-demohost [--listen HOST:PORT] [--app FILE] [--ccsid 37|500|1140|1148] "
-               "[--quiet]\n"
-               "       tervo-demohost --check FILE\n");
-  return 2;
-}
+std::string Local(const QString& s) { return s.toLocal8Bit().toStdString(); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication qapp(argc, argv);
   using tervo::demohost::DemoHost;
-  std::string listen = "127.0.0.1:2323";
-  std::string appFile;
-  std::string check;
-  int ccsid = 37;
-  bool quiet = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    auto value = [&](std::string* out) {
-      if (i + 1 >= argc) return false;
-      *out = argv[++i];
-      return true;
-    };
-    std::string v;
-    if (a == "--listen" && value(&listen)) continue;
-    if (a == "--app" && value(&appFile)) continue;
-    if (a == "--check" && value(&check)) continue;
-    if (a == "--ccsid" && value(&v)) {
-      ccsid = std::atoi(v.c_str());
-      continue;
-    }
-    if (a == "--quiet") {
-      quiet = true;
-      continue;
-    }
-    return Usage();
+  QCommandLineParser parser;
+  parser.setApplicationDescription("The demo host alone, for any TN5250 client and for scripts.");
+  parser.addHelpOption();
+  const QCommandLineOption listenOption(
+      "listen", "Where to listen (default 127.0.0.1:2323; port 0 takes a free port).", "HOST:PORT",
+      "127.0.0.1:2323");
+  const QCommandLineOption appOption("app", "The application file to serve.", "FILE");
+  const QCommandLineOption checkOption("check", "Check an application file and stop.", "FILE");
+  const QCommandLineOption ccsidOption("ccsid", "The host's code page: 37, 500, 1140 or 1148.", "N",
+                                       "37");
+  const QCommandLineOption quietOption("quiet", "No log lines on standard error.");
+  parser.addOptions({listenOption, appOption, checkOption, ccsidOption, quietOption});
+  if (!parser.parse(qapp.arguments()) || !parser.positionalArguments().isEmpty()) {
+    if (!parser.errorText().isEmpty())
+      std::fprintf(stderr, "tervo-demohost: %s\n", Local(parser.errorText()).c_str());
+    std::fputs(Local(parser.helpText()).c_str(), stderr);
+    return 2;
   }
+  if (parser.isSet("help") || parser.isSet("help-all")) {
+    std::fputs(Local(parser.helpText()).c_str(), stdout);
+    return 0;
+  }
+  const std::string listen = Local(parser.value(listenOption));
+  const std::string appFile = Local(parser.value(appOption));
+  const std::string check = Local(parser.value(checkOption));
+  const int ccsid = std::atoi(Local(parser.value(ccsidOption)).c_str());
+  const bool quiet = parser.isSet(quietOption);
   std::string err;
   if (!check.empty()) {
     tervo::demohost::Application app;

@@ -7,7 +7,10 @@
 //   tervo-keys [--key-file FILE | --settings FILE] remove ID
 //   tervo-keys [--key-file FILE | --settings FILE] list       the enrolled ids (never secrets)
 //
+//   tervo-keys --help
+//
 // ID "*" is the site-wide secret, for every terminal without its own.
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
 #include <fstream>
@@ -22,36 +25,40 @@ using tervo::radio::TerminalKeys;
 
 namespace {
 
-int Usage() {
-  std::fputs(
-      "usage: tervo-keys [--key-file FILE | --settings FILE] add ID | set ID | remove ID | list\n",
-      stderr);
-  return 2;
-}
+std::string Local(const QString& s) { return s.toLocal8Bit().toStdString(); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  std::string keyFile;
-  std::string settingsFile = tervo::config::UserSettings::OverrideFromArguments(argc, argv);
-  std::vector<std::string> words;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--key-file" && i + 1 < argc) {
-      keyFile = argv[++i];
-    } else if (a == "--settings" && i + 1 < argc) {
-      settingsFile = argv[++i];
-    } else if (a.rfind("--settings=", 0) == 0) {
-      // read by OverrideFromArguments
-    } else if (a == "--help" || a == "-h") {
-      Usage();
-      return 0;
-    } else {
-      words.push_back(a);
-    }
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "Enrols radio terminals: add ID (a new random secret, printed once), set ID (the secret\n"
+      "from standard input), remove ID, list (the enrolled ids, never secrets).\n"
+      "ID \"*\" is the site-wide secret, for every terminal without its own.");
+  parser.addHelpOption();
+  const QCommandLineOption keyFileOption("key-file", "The key file to change.", "FILE");
+  const QCommandLineOption settingsOption(
+      "settings", "The per-user settings in one INI file (else TERVO_SETTINGS).", "FILE");
+  parser.addOptions({keyFileOption, settingsOption});
+  parser.addPositionalArgument("command", "add ID | set ID | remove ID | list");
+  auto usage = [&](const QString& why) {
+    if (!why.isEmpty()) std::fprintf(stderr, "tervo-keys: %s\n", Local(why).c_str());
+    std::fputs(Local(parser.helpText()).c_str(), stderr);
+    return 2;
+  };
+  if (!parser.parse(app.arguments())) return usage(parser.errorText());
+  if (parser.isSet("help") || parser.isSet("help-all")) {
+    std::fputs(Local(parser.helpText()).c_str(), stdout);
+    return 0;
   }
-  if (words.empty()) return Usage();
+  std::string keyFile = Local(parser.value(keyFileOption));
+  const std::string settingsFile = parser.isSet(settingsOption)
+                                       ? Local(parser.value(settingsOption))
+                                       : tervo::config::UserSettings::OverrideFromEnvironment();
+  std::vector<std::string> words;
+  for (const QString& w : parser.positionalArguments()) words.push_back(Local(w));
+  if (words.empty()) return usage({});
   if (keyFile.empty()) {
     // Where the gateway looks: the setting, else beside the settings.
     tervo::config::UserSettings settings(settingsFile);
@@ -75,7 +82,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "tervo-keys: %s: %s\n", keyFile.c_str(), b.c_str());
     return 0;
   }
-  if (words.size() != 2) return Usage();
+  if (words.size() != 2) return usage({});
   const std::string& id = words[1];
   std::string secret;
   if (command == "add") {
@@ -88,7 +95,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   } else if (command != "remove") {
-    return Usage();
+    return usage({});
   }
   if (!TerminalKeys::Store(keyFile, id, secret, &err)) {
     std::fprintf(stderr, "tervo-keys: %s\n", err.c_str());

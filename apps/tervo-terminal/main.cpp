@@ -1,6 +1,7 @@
 // tervo-terminal: simulated radio terminals for the gateway, interactive or
 // scripted, over TCP/IP or behind a simulated radio base on a serial device.
 // See docs/terminal-simulator.md.
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTimer>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ansi_ui.h"
@@ -41,7 +43,8 @@ constexpr const char* kUsage =
     "  --client-cert F  the terminal's own certificate (PEM), when the gateway\n"
     "  --client-key F   asks for one; the key defaults to the certificate file\n"
     "  --protocol N     speak protocol version N (1 or 2, default 2)\n"
-    "  --banner TEXT    a line shown under the display\n";
+    "  --banner TEXT    a line shown under the display\n"
+    "  --help           this text\n";
 
 struct Options {
   std::string connect;
@@ -71,77 +74,81 @@ bool ParseInt(const std::string& s, int* out) {
   return true;
 }
 
-bool Parse(const QStringList& args, Options* o, std::string* err) {
-  for (int i = 1; i < args.size(); ++i) {
-    const std::string a = args[i].toStdString();
-    auto value = [&](std::string* v) {
-      if (i + 1 >= args.size()) {
-        *err = a + " needs a value";
+std::string Local(const QString& s) { return s.toLocal8Bit().toStdString(); }
+
+// The options, checked; false with *err (help asked for is no error).
+bool Parse(const QStringList& args, Options* o, bool* help, std::string* err) {
+  QCommandLineParser parser;
+  parser.addHelpOption();
+  auto option = [&](const char* name, const char* value = nullptr) {
+    QCommandLineOption opt(name, {});
+    if (value) opt.setValueName(value);
+    parser.addOption(opt);
+    return opt;
+  };
+  const auto connect = option("connect", "HOST:PORT"), base = option("base", "DEVICE"),
+             basePty = option("base-pty"), id = option("id", "ID"),
+             script = option("script", "FILE"), width = option("width", "N"),
+             battery = option("battery", "MV"), baud = option("baud", "N"),
+             timeout = option("timeout", "SEC"), noStart = option("no-start"),
+             secretFile = option("secret-file", "F"), tls = option("tls"),
+             caFile = option("ca-file", "F"), clientCert = option("client-cert", "F"),
+             clientKey = option("client-key", "F"), banner = option("banner", "TEXT"),
+             protocol = option("protocol", "N");
+  if (!parser.parse(args)) {
+    *err = Local(parser.errorText());
+    return false;
+  }
+  *help = parser.isSet("help") || parser.isSet("help-all");
+  if (*help) return false;
+  if (!parser.positionalArguments().isEmpty()) {
+    *err = "unknown option " + Local(parser.positionalArguments().first());
+    return false;
+  }
+  o->connect = Local(parser.value(connect));
+  o->base = Local(parser.value(base));
+  o->basePty = parser.isSet(basePty);
+  for (const QString& v : parser.values(id)) {
+    std::stringstream ss(Local(v));
+    for (std::string one; std::getline(ss, one, ',');) {
+      if (one.empty() || one.size() > 8) {
+        *err = "terminal id \"" + one + "\" must have 1 to 8 characters";
         return false;
       }
-      *v = args[++i].toStdString();
-      return true;
-    };
-    std::string v;
-    if (a == "--connect") {
-      if (!value(&o->connect)) return false;
-    } else if (a == "--base") {
-      if (!value(&o->base)) return false;
-    } else if (a == "--base-pty") {
-      o->basePty = true;
-    } else if (a == "--id") {
-      if (!value(&v)) return false;
-      std::stringstream ss(v);
-      for (std::string id; std::getline(ss, id, ',');) {
-        if (id.empty() || id.size() > 8) {
-          *err = "terminal id \"" + id + "\" must have 1 to 8 characters";
-          return false;
-        }
-        o->ids.push_back(id);
-      }
-    } else if (a == "--script") {
-      if (!value(&v)) return false;
-      o->scripts.push_back(v);
-    } else if (a == "--width" || a == "--battery" || a == "--baud") {
-      if (!value(&v)) return false;
-      int n = 0;
-      if (!ParseInt(v, &n) || (a == "--width" && (n < 1 || n > 80))) {
-        *err = a + " needs a number" + (a == "--width" ? " from 1 to 80" : "");
-        return false;
-      }
-      (a == "--width" ? o->width : a == "--battery" ? o->battery : o->baud) = n;
-    } else if (a == "--timeout") {
-      if (!value(&v)) return false;
-      if (!sim::ParseSeconds(v, &o->timeoutMs)) {
-        *err = "--timeout needs a number of seconds";
-        return false;
-      }
-    } else if (a == "--no-start") {
-      o->start = false;
-    } else if (a == "--secret-file") {
-      if (!value(&o->secretFile)) return false;
-    } else if (a == "--tls") {
-      o->tls = true;
-    } else if (a == "--ca-file") {
-      if (!value(&o->caFile)) return false;
-      o->tls = true;
-    } else if (a == "--client-cert") {
-      if (!value(&o->clientCert)) return false;
-    } else if (a == "--client-key") {
-      if (!value(&o->clientKey)) return false;
-    } else if (a == "--banner") {
-      if (!value(&o->banner)) return false;
-    } else if (a == "--protocol") {
-      if (!value(&v)) return false;
-      if (v != "1" && v != "2") {
-        *err = "--protocol takes 1 or 2";
-        return false;
-      }
-      o->protocol = v[0] - '0';
-    } else {
-      *err = "unknown option " + a;
+      o->ids.push_back(one);
+    }
+  }
+  for (const QString& v : parser.values(script)) o->scripts.push_back(Local(v));
+  for (auto [opt, out, name] :
+       {std::tuple{&width, &o->width, "--width"}, std::tuple{&battery, &o->battery, "--battery"},
+        std::tuple{&baud, &o->baud, "--baud"}}) {
+    if (!parser.isSet(*opt)) continue;
+    int n = 0;
+    const bool isWidth = opt == &width;
+    if (!ParseInt(Local(parser.value(*opt)), &n) || (isWidth && (n < 1 || n > 80))) {
+      *err = std::string(name) + " needs a number" + (isWidth ? " from 1 to 80" : "");
       return false;
     }
+    *out = n;
+  }
+  if (parser.isSet(timeout) && !sim::ParseSeconds(Local(parser.value(timeout)), &o->timeoutMs)) {
+    *err = "--timeout needs a number of seconds";
+    return false;
+  }
+  o->start = !parser.isSet(noStart);
+  o->secretFile = Local(parser.value(secretFile));
+  o->tls = parser.isSet(tls) || parser.isSet(caFile);
+  o->caFile = Local(parser.value(caFile));
+  o->clientCert = Local(parser.value(clientCert));
+  o->clientKey = Local(parser.value(clientKey));
+  o->banner = Local(parser.value(banner));
+  if (parser.isSet(protocol)) {
+    const std::string v = Local(parser.value(protocol));
+    if (v != "1" && v != "2") {
+      *err = "--protocol takes 1 or 2";
+      return false;
+    }
+    o->protocol = v[0] - '0';
   }
   const int modes = !o->connect.empty() + !o->base.empty() + o->basePty;
   if (modes != 1) {
@@ -179,8 +186,13 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   Options o;
   std::string err;
-  if (app.arguments().contains("--help") || !Parse(app.arguments(), &o, &err)) {
-    if (!err.empty()) std::fprintf(stderr, "tervo-terminal: %s\n", err.c_str());
+  bool help = false;
+  if (!Parse(app.arguments(), &o, &help, &err)) {
+    if (help) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    std::fprintf(stderr, "tervo-terminal: %s\n", err.c_str());
     std::fputs(kUsage, stderr);
     return 2;
   }

@@ -15,6 +15,7 @@
 // says the start-up sequence is done.  See docs/gateway.md.
 #include <unistd.h>
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <cstdio>
@@ -22,6 +23,7 @@
 #include <memory>
 #include <string>
 
+#include "config/user_settings.h"
 #include "core/gateway_builder.h"
 #include "core/headless_ui.h"
 #include "platform/os/signal_watcher.h"
@@ -32,15 +34,7 @@
 
 namespace {
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: tervo --headless [--config BASE] [--settings FILE] [--log-folder DIR]\n"
-               "             [--sessions 1..32] [--radio-address HOST:PORT]\n"
-               "             [--http-port [HOST:]PORT|off] [--demo-host HOST:PORT]\n"
-               "             [--unsaved ask|accept|drop|keep]\n"
-               "             [--time-scale F] [--quiet]\n");
-  return 2;
-}
+std::string Local(const QString& s) { return s.toLocal8Bit().toStdString(); }
 
 }  // namespace
 
@@ -52,46 +46,68 @@ int main(int argc, char** argv) {
 #else
   QCoreApplication app(argc, argv);
 #endif
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "The gateway: the operator's windows, or headless without a display.");
+  parser.addHelpOption();
+  const QCommandLineOption headlessOption("headless", "Run without windows.");
+  const QCommandLineOption quietOption("quiet", "No progress lines on standard error.");
+  const QCommandLineOption configOption("config", "The configuration BASE.TVO.", "BASE");
+  const QCommandLineOption settingsOption(
+      "settings", "The per-user settings in one INI file (else TERVO_SETTINGS).", "FILE");
+  const QCommandLineOption logOption("log-folder", "Where the debug log goes.", "DIR");
+  const QCommandLineOption sessionsOption("sessions", "Sessions to serve, 1..32.", "N");
+  const QCommandLineOption radioOption("radio-address", "The radio base's address for this run.",
+                                       "HOST:PORT");
+  const QCommandLineOption httpOption("http-port", "The terminal page's port for this run.",
+                                      "[HOST:]PORT|off");
+  const QCommandLineOption demoOption("demo-host", "Where a DemoHost router connects.",
+                                      "HOST:PORT");
+  const QCommandLineOption unsavedOption("unsaved", "What happens to changes an earlier stop kept.",
+                                         "ask|accept|drop|keep");
+  const QCommandLineOption scaleOption("time-scale", "Run the clock F times faster.", "F");
+  parser.addOptions({headlessOption, quietOption, configOption, settingsOption, logOption,
+                     sessionsOption, radioOption, httpOption, demoOption, unsavedOption,
+                     scaleOption});
+  auto usage = [&](const QString& why) {
+    if (!why.isEmpty()) std::fprintf(stderr, "tervo: %s\n", Local(why).c_str());
+    std::fputs(Local(parser.helpText()).c_str(), stderr);
+    return 2;
+  };
+  if (!parser.parse(app.arguments())) return usage(parser.errorText());
+  if (parser.isSet("help") || parser.isSet("help-all")) {
+    std::fputs(Local(parser.helpText()).c_str(), stdout);
+    return 0;
+  }
+  if (!parser.positionalArguments().isEmpty())
+    return usage("unexpected argument " + parser.positionalArguments().first());
+
   tervo::core::GatewayConfig config;
-  bool headless = false;
-  bool quiet = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    auto value = [&](std::string* out) {
-      if (i + 1 >= argc) return false;
-      *out = argv[++i];
-      return true;
-    };
-    std::string v;
-    if (a == "--headless") {
-      headless = true;
-    } else if (a == "--quiet") {
-      quiet = true;
-    } else if (a == "--config" && value(&config.configBase)) {
-    } else if (a == "--settings" && value(&config.settingsFile)) {
-    } else if (a == "--log-folder" && value(&config.logFolder)) {
-    } else if (a == "--radio-address" && value(&config.radioAddress)) {
-    } else if (a == "--http-port" && value(&config.httpPort)) {
-    } else if (a == "--demo-host" && value(&config.demoHostAddress)) {
-    } else if (a == "--sessions" && value(&v)) {
-      char* end = nullptr;
-      const long n = std::strtol(v.c_str(), &end, 10);
-      if (*end != '\0' || n < 1 || n > 32) {
-        std::fprintf(stderr, "tervo: --sessions takes 1 to 32\n");
-        return 2;
-      }
-      config.sessionCount = static_cast<int>(n);
-    } else if (a == "--unsaved" && value(&v)) {
-      if (!tervo::core::ParseKeptChoice(v, &config.keptChoice)) return Usage();
-    } else if (a == "--time-scale" && value(&v)) {
-      config.timeScale = std::atof(v.c_str());
-      if (config.timeScale <= 0) return Usage();
-    } else if (a == "--help" || a == "-h") {
-      Usage();
-      return 0;
-    } else {
-      return Usage();
+  const bool headless = parser.isSet(headlessOption);
+  const bool quiet = parser.isSet(quietOption);
+  config.configBase = Local(parser.value(configOption));
+  config.settingsFile = parser.isSet(settingsOption)
+                            ? Local(parser.value(settingsOption))
+                            : tervo::config::UserSettings::OverrideFromEnvironment();
+  config.logFolder = Local(parser.value(logOption));
+  config.radioAddress = Local(parser.value(radioOption));
+  config.httpPort = Local(parser.value(httpOption));
+  config.demoHostAddress = Local(parser.value(demoOption));
+  if (parser.isSet(sessionsOption)) {
+    bool ok = false;
+    const int n = parser.value(sessionsOption).toInt(&ok);
+    if (!ok || n < 1 || n > 32) {
+      std::fprintf(stderr, "tervo: --sessions takes 1 to 32\n");
+      return 2;
     }
+    config.sessionCount = n;
+  }
+  if (parser.isSet(unsavedOption) &&
+      !tervo::core::ParseKeptChoice(Local(parser.value(unsavedOption)), &config.keptChoice))
+    return usage("--unsaved takes ask, accept, drop or keep");
+  if (parser.isSet(scaleOption)) {
+    config.timeScale = std::atof(Local(parser.value(scaleOption)).c_str());
+    if (config.timeScale <= 0) return usage("--time-scale takes a number above 0");
   }
 #ifdef TERVO_WITH_UI
   if (!headless && tervo::ui::WindowsAvailable()) return tervo::ui::RunWithWindows(config);

@@ -227,8 +227,8 @@ std::vector<DiffEntry> DiffConfigurations(const ScreenStore& a, const GeneralOpt
                                           const ScreenStore& b, const GeneralOptions& bo) {
   std::vector<DiffEntry> out;
   DiffEntry general;
-  for (const std::string& key : GeneralOptions::Keys())
-    Add(&general.changes, key, Text(ao.Text(key)), Text(bo.Text(key)));
+  for (const OptionSpec& o : OptionTable())
+    Add(&general.changes, o.key, Text(ao.Text(o.option)), Text(bo.Text(o.option)));
   Add(&general.changes, "NumeroMaximoDeEcrans", Number(a.NumeroMaximoDeEcrans),
       Number(b.NumeroMaximoDeEcrans));
   Add(&general.changes, "ScreenCt", Number(a.ScreenCt), Number(b.ScreenCt));

@@ -117,7 +117,7 @@ std::string ExportJson(const ScreenStore& store, const GeneralOptions& options) 
   w.Member("version", kJsonFormatVersion);
   w.Key("general");
   w.BeginObject();
-  for (const std::string& key : GeneralOptions::Keys()) w.MemberText(key, options.Text(key));
+  for (const OptionSpec& o : OptionTable()) w.MemberText(o.key, options.Text(o.option));
   w.EndObject();
   w.Member("NumeroMaximoDeEcrans", store.NumeroMaximoDeEcrans);
   w.Member("ScreenCt", store.ScreenCt);
@@ -292,7 +292,7 @@ class Importer {
     const QJsonObject o = v.toObject();
     for (auto it = o.begin(); it != o.end(); ++it) {
       const std::string key = it.key().toStdString();
-      if (!GeneralOptions::IsKey(key)) return Fail("general: unknown option \"" + key + "\"");
+      if (!FindOption(key)) return Fail("general: unknown option \"" + key + "\"");
       std::string value;
       std::string why;
       if (!ReadText(it.value(), "general: " + key, &value)) return false;

@@ -208,7 +208,7 @@ class Linter {
     int missing = 0;
     const std::vector<bool> rendered =
         live ? Rendered(d, fields, &missing) : CopiedFields(i, fields);
-    const std::int32_t width = options_.Number("DisplayLen");
+    const std::int32_t width = options_.Number(Option::kDisplayLen);
     for (int j = 0; j < fields; ++j) {
       const FieldDef& f = d.Screen[U(j)];
       const bool input = f.InputField != 0;
@@ -446,11 +446,11 @@ class Linter {
 std::vector<LintFinding> LintConfiguration(const ScreenStore& store,
                                            const GeneralOptions& options) {
   std::vector<LintFinding> findings;
-  const std::int32_t width = options.Number("DisplayLen");
+  const std::int32_t width = options.Number(Option::kDisplayLen);
   if (width <= 0) {
     LintFinding f;
     f.rule = kRuleTooWide;
-    f.reason = "DisplayLen " + Quoted(options.Text("DisplayLen")) +
+    f.reason = "DisplayLen " + Quoted(options.Text(Option::kDisplayLen)) +
                " is no display width: every field is too wide";
     findings.push_back(std::move(f));
   }

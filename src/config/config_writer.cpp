@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "config/config_line_writer.h"
+#include "config/record_members.h"
 
 namespace tervo::config {
 
@@ -15,8 +16,8 @@ int FieldCount(const ScreenStore& store, int s) {
 }
 
 void WriteGeneral(LineWriter& w, const ScreenStore& store, const GeneralOptions& options) {
-  for (const std::string& key : GeneralOptions::Keys()) {
-    if (key == "CapsLock") {
+  for (const OptionSpec& o : OptionTable()) {
+    if (o.option == Option::kCapsLock) {
       // NumeroMaximoDeEcrans comes before the last option, with the leading
       // blank that non-negative numbers have in this line.
       std::string n;
@@ -24,7 +25,7 @@ void WriteGeneral(LineWriter& w, const ScreenStore& store, const GeneralOptions&
       AppendDecimal(&n, store.NumeroMaximoDeEcrans);
       w.Always({"NumeroMaximoDeEcrans"}, n);
     }
-    w.Always({key}, options.ConfiguredText(key));
+    w.Always({o.key}, options.ConfiguredText(o.option));
   }
 }
 
@@ -35,56 +36,37 @@ void WriteSessions(LineWriter& w, const ScreenStore& store) {
   }
 }
 
-void WriteField(LineWriter& w, const FieldDef& f) {
-  w.SparseNumber({"AutoEnter"}, f.AutoEnter);
-  w.SparseNumber({"flag2"}, f.flag2);
-  w.Sparse({"AuxText"}, f.AuxText);
-  w.SparseNumber({"Barcode"}, f.Barcode);
-  w.SparseNumber({"FieldPos"}, f.FieldPos);
-  w.SparseNumber({"Flag"}, f.Flag);
-  w.SparseNumber({"InputField"}, f.InputField);
-  w.SparseNumber({"NewLine"}, f.NewLine);
-  w.SparseNumber({"Order"}, f.Order);
-  w.SparseNumber({"Protected"}, f.Protected);
-  w.SparseNumber({"SendWithEnter"}, f.SendWithEnter);
-  w.SparseNumber({"Show"}, f.Show);
-  w.SparseNumber({"Size"}, f.Size);
-  w.SparseNumber({"SizeTextAux"}, f.SizeTextAux);
-  w.SparseNumber({"Title"}, f.Title);
-  w.SparseNumber({"UserId"}, f.UserId);
-  w.Flag({"Divided"}, f.Divided);
-  w.Sparse({"JoinField"}, f.JoinField);
+void WriteValue(LineWriter& w, const Key& key, std::int32_t v) { w.SparseNumber(key, v); }
+void WriteValue(LineWriter& w, const Key& key, bool v) { w.Flag(key, v); }
+void WriteValue(LineWriter& w, const Key& key, const std::string& v) { w.Sparse(key, v); }
+
+// The record's lines in the file's order; a captured field's lines carry its
+// number ("Size[ 3]").
+template <class R>
+void WriteMembers(LineWriter& w, const R& r, std::int32_t field = Key::kNone) {
+  for (const Member<R>& m : FileMembers<R>())
+    WithMember(r, m, [&](const auto& v) { WriteValue(w, {m.name, field}, v); });
 }
 
-const char* const kFunctionKeyNames[8] = {"TeclasFuncao1", "TeclasFuncao2", "TeclasFuncao3",
-                                          "TeclasFuncao4", "TeclasFuncao5", "TeclasFuncao6",
-                                          "TeclasFuncao7", "TeclasFuncao8"};
-const char* const kFunctionValNames[8] = {
-    "TeclasFuncaoVal1", "TeclasFuncaoVal2", "TeclasFuncaoVal3", "TeclasFuncaoVal4",
-    "TeclasFuncaoVal5", "TeclasFuncaoVal6", "TeclasFuncaoVal7", "TeclasFuncaoVal8"};
+// Every per-screen table has one block per screen 0..last.
+template <class R>
+void WriteBlocks(LineWriter& w, const char* name, const std::vector<R>& table, int last) {
+  for (int i = 0; i <= last; ++i) {
+    w.Opener(name, i);
+    WriteMembers(w, table[i]);
+    w.Closer();
+  }
+}
 
 void WriteScreens(LineWriter& w, const ScreenStore& store, int last) {
   for (int i = 0; i <= last; ++i) {
     const ScreenDef& d = store.Screens[i];
     w.Opener("Screens", i);
-    w.SparseNumber({"CheckScreenIdTerm"}, d.CheckScreenIdTerm);
-    w.SparseNumber({"CheckScreenIdUser"}, d.CheckScreenIdUser);
-    w.SparseNumber({"DontSendToTerminal"}, d.DontSendToTerminal);
-    w.Sparse({"EscKey"}, d.EscKey);
-    w.SparseNumber({"FieldScr"}, d.FieldScr);
-    w.Sparse({"KeysAfterEnter"}, d.KeysAfterEnter);
-    w.SparseNumber({"Master"}, d.Master);
-    w.SparseNumber({"MasterAux"}, d.MasterAux);
-    w.SparseNumber({"MultipleInputFather"}, d.MultipleInputFather);
-    w.SparseNumber({"ScreenId"}, d.ScreenId);
-    w.Sparse({"ScreenIdTerminal"}, d.ScreenIdTerminal);
-    w.Sparse({"ScreenIdUser"}, d.ScreenIdUser);
-    for (int k = 0; k < 8; ++k) w.Sparse({kFunctionKeyNames[k]}, d.TeclasFuncao[k]);
-    for (int k = 0; k < 8; ++k) w.Sparse({kFunctionValNames[k]}, d.TeclasFuncaoVal[k]);
+    WriteMembers(w, d);
     const int fields = FieldCount(store, i);
     for (int j = 0; j < fields; ++j) {
       w.BeginLazyBlock("Screen", j);
-      WriteField(w, d.Screen[j]);
+      WriteMembers(w, d.Screen[j]);
       w.EndLazyBlock();
     }
     w.Closer();
@@ -97,21 +79,7 @@ void WriteOriginals(LineWriter& w, const ScreenStore& store, int last) {
     w.Opener("ScreenOriginal", i);
     w.SparseNumber({"Count"}, o.Count);
     const int fields = FieldCount(store, i);
-    for (int j = 0; j < fields; ++j) {
-      w.Flag({"Protected", j}, o[j].Protected);
-      w.SparseNumber({"Size", j}, o[j].Size);
-      w.Sparse({"Text", j}, o[j].Text);
-      w.SparseNumber({"EndColumn", j}, o[j].EndColumn);
-      w.SparseNumber({"EndRow", j}, o[j].EndRow);
-      w.SparseNumber({"StartColumn", j}, o[j].StartColumn);
-      w.SparseNumber({"StartRow", j}, o[j].StartRow);
-      w.SparseNumber({"Length", j}, o[j].Length);
-      w.SparseNumber({"AType", j}, o[j].AType);
-      w.Flag({"AutoEnter", j}, o[j].AutoEnter);
-      w.Flag({"Hidden", j}, o[j].Hidden);
-      w.SparseNumber({"Justify", j}, o[j].Justify);
-      w.Flag({"Underlined", j}, o[j].Underlined);
-    }
+    for (int j = 0; j < fields; ++j) WriteMembers(w, o[j], j);
     w.Closer();
   }
 }
@@ -128,45 +96,6 @@ void WriteIndice(LineWriter& w, const ScreenStore& store, int last) {
       AppendDecimal(&v, index[p]);
       w.Plain({"Screen", p}, v);
     }
-    w.Closer();
-  }
-}
-
-void WriteRepeatRules(LineWriter& w, const ScreenStore& store, int last) {
-  for (int i = 0; i <= last; ++i) {
-    const RepeatRule& r = store.AdvScreens[i];
-    w.Opener("AdvScreens", i);
-    w.Flag({"Active"}, r.Active);
-    w.SparseNumber({"Counter"}, r.Counter);
-    w.SparseNumber({"CounterVal"}, r.CounterVal);
-    w.SparseNumber({"IfCounter"}, r.IfCounter);
-    w.Sparse({"Keys"}, r.Keys);
-    w.Sparse({"Keys1"}, r.Keys1);
-    w.Sparse({"Keys2"}, r.Keys2);
-    w.SparseNumber({"SubCounter1"}, r.SubCounter1);
-    w.SparseNumber({"SubCounter2"}, r.SubCounter2);
-    w.Sparse({"TKeys"}, r.TKeys);
-    w.SparseNumber({"Wait"}, r.Wait);
-    w.SparseNumber({"When"}, r.When);
-    w.Closer();
-  }
-}
-
-void WriteMasterScreens(LineWriter& w, const ScreenStore& store, int last) {
-  for (int i = 0; i <= last; ++i) {
-    const MasterScreen& m = store.MasterScreens[i];
-    w.Opener("MasterScreen", i);
-    w.SparseNumber({"aux1"}, m.aux1);
-    w.Flag({"aux1l"}, m.aux1l);
-    w.SparseNumber({"aux2"}, m.aux2);
-    w.Flag({"aux2l"}, m.aux2l);
-    w.SparseNumber({"aux3"}, m.aux3);
-    w.Flag({"aux3l"}, m.aux3l);
-    w.SparseNumber({"aux4"}, m.aux4);
-    w.SparseNumber({"aux5"}, m.aux5);
-    w.Flag({"aux5l"}, m.aux5l);
-    w.Flag({"CopyText"}, m.CopyText);
-    w.SparseNumber({"MoveV"}, m.MoveV);
     w.Closer();
   }
 }
@@ -189,14 +118,8 @@ void WriteDivisions(LineWriter& w, std::string* out, const ScreenStore& store) {
   w.SparseNumber({"DivideFieldsCt"}, store.DivideFieldsCt);
   const auto& openers = DivisionOpeners();
   for (int k = 0; k < kDivisionSlots; ++k) {
-    const DividedField& d = store.DivideFields[k];
     out->append(openers[k]);
-    w.SparseNumber({"ScrNum"}, d.ScrNum);
-    w.SparseNumber({"FieldNum"}, d.FieldNum);
-    w.SparseNumber({"pos"}, d.pos);
-    w.SparseNumber({"Size"}, d.Size);
-    w.SparseNumber({"NewLine"}, d.NewLine);
-    w.SparseNumber({"Special"}, d.Special);
+    WriteMembers(w, store.DivideFields[k]);
     w.Closer();
   }
 }
@@ -222,8 +145,8 @@ std::string WriteConfig(const ScreenStore& store, const GeneralOptions& options)
   w.SparseNumber({"ScreenCt"}, store.ScreenCt);
   WriteIndice(w, store, last);
   for (int i = 0; i <= last; ++i) w.Always({"ScreenAspect", i}, store.ScreenAspect[i]);
-  WriteRepeatRules(w, store, last);
-  WriteMasterScreens(w, store, last);
+  WriteBlocks(w, "AdvScreens", store.AdvScreens, last);
+  WriteBlocks(w, "MasterScreen", store.MasterScreens, last);
   // Screens above the ScreensText table have no field texts.
   for (int i = 0; i <= std::min(last, kMaxTextScreen); ++i) {
     const int fields = FieldCount(store, i);

@@ -1,9 +1,9 @@
 #include "config/declare_variable.h"
 
 #include <charconv>
-#include <unordered_map>
 
 #include "config/config_codec.h"
+#include "config/record_members.h"
 #include "config/text.h"
 #include "platform/os/blank_text.h"
 
@@ -40,191 +40,29 @@ bool InRange(std::int32_t index, std::int32_t last, std::string_view what, std::
                        std::to_string(last));
 }
 
+std::int32_t LastScreen(const ScreenStore& store) {
+  return std::min<std::int32_t>(store.NumeroMaximoDeEcrans, store.ScreenTableSize() - 1);
+}
+
 bool ScreenInRange(const ScreenStore& store, std::int32_t s, std::string* err) {
-  const std::int32_t last =
-      std::min<std::int32_t>(store.NumeroMaximoDeEcrans, store.ScreenTableSize() - 1);
-  return InRange(s, last, "screen", err);
+  return InRange(s, LastScreen(store), "screen", err);
 }
 
-// Setters of one member of a record from the text of its value.
+bool ReadValue(std::string_view v, std::int32_t* out, std::string* err) {
+  return ReadNumber(v, out, err);
+}
+bool ReadValue(std::string_view v, bool* out, std::string* err) { return ReadFlag(v, out, err); }
+bool ReadValue(std::string_view v, std::string* out, std::string*) {
+  out->assign(v);
+  return true;
+}
+
+// Stores value into the member of record r.
 template <class R>
-using Setter = bool (*)(R&, std::string_view, std::string*);
-
-template <class R, std::int32_t R::*M>
-bool SetInt(R& r, std::string_view v, std::string* err) {
-  return ReadNumber(v, &(r.*M), err);
-}
-template <class R, std::string R::*M>
-bool SetText(R& r, std::string_view v, std::string*) {
-  (r.*M).assign(v);
-  return true;
-}
-template <class R, bool R::*M>
-bool SetFlag(R& r, std::string_view v, std::string* err) {
-  return ReadFlag(v, &(r.*M), err);
-}
-template <int K>
-bool SetFunctionKey(ScreenDef& d, std::string_view v, std::string*) {
-  d.TeclasFuncao[K].assign(v);
-  return true;
-}
-template <int K>
-bool SetFunctionVal(ScreenDef& d, std::string_view v, std::string*) {
-  d.TeclasFuncaoVal[K].assign(v);
-  return true;
-}
-
-template <class R>
-using SetterMap = std::unordered_map<std::string_view, Setter<R>>;
-
-const SetterMap<ScreenDef>& ScreenKeys() {
-  static const SetterMap<ScreenDef> m = {
-      {"CheckScreenIdTerm", &SetInt<ScreenDef, &ScreenDef::CheckScreenIdTerm>},
-      {"CheckScreenIdUser", &SetInt<ScreenDef, &ScreenDef::CheckScreenIdUser>},
-      {"DontSendToTerminal", &SetInt<ScreenDef, &ScreenDef::DontSendToTerminal>},
-      {"EscKey", &SetText<ScreenDef, &ScreenDef::EscKey>},
-      {"FieldScr", &SetInt<ScreenDef, &ScreenDef::FieldScr>},
-      {"KeysAfterEnter", &SetText<ScreenDef, &ScreenDef::KeysAfterEnter>},
-      {"Master", &SetInt<ScreenDef, &ScreenDef::Master>},
-      {"MasterAux", &SetInt<ScreenDef, &ScreenDef::MasterAux>},
-      {"MultipleInputFather", &SetInt<ScreenDef, &ScreenDef::MultipleInputFather>},
-      {"ScreenId", &SetInt<ScreenDef, &ScreenDef::ScreenId>},
-      {"ScreenIdTerminal", &SetText<ScreenDef, &ScreenDef::ScreenIdTerminal>},
-      {"ScreenIdUser", &SetText<ScreenDef, &ScreenDef::ScreenIdUser>},
-      {"TeclasFuncao1", &SetFunctionKey<0>},
-      {"TeclasFuncao2", &SetFunctionKey<1>},
-      {"TeclasFuncao3", &SetFunctionKey<2>},
-      {"TeclasFuncao4", &SetFunctionKey<3>},
-      {"TeclasFuncao5", &SetFunctionKey<4>},
-      {"TeclasFuncao6", &SetFunctionKey<5>},
-      {"TeclasFuncao7", &SetFunctionKey<6>},
-      {"TeclasFuncao8", &SetFunctionKey<7>},
-      {"TeclasFuncaoVal1", &SetFunctionVal<0>},
-      {"TeclasFuncaoVal2", &SetFunctionVal<1>},
-      {"TeclasFuncaoVal3", &SetFunctionVal<2>},
-      {"TeclasFuncaoVal4", &SetFunctionVal<3>},
-      {"TeclasFuncaoVal5", &SetFunctionVal<4>},
-      {"TeclasFuncaoVal6", &SetFunctionVal<5>},
-      {"TeclasFuncaoVal7", &SetFunctionVal<6>},
-      {"TeclasFuncaoVal8", &SetFunctionVal<7>},
-  };
-  return m;
-}
-
-const SetterMap<FieldDef>& FieldKeys() {
-  static const SetterMap<FieldDef> m = {
-      {"AutoEnter", &SetInt<FieldDef, &FieldDef::AutoEnter>},
-      {"flag2", &SetInt<FieldDef, &FieldDef::flag2>},
-      {"AuxText", &SetText<FieldDef, &FieldDef::AuxText>},
-      {"Barcode", &SetInt<FieldDef, &FieldDef::Barcode>},
-      {"FieldPos", &SetInt<FieldDef, &FieldDef::FieldPos>},
-      {"Flag", &SetInt<FieldDef, &FieldDef::Flag>},
-      {"InputField", &SetInt<FieldDef, &FieldDef::InputField>},
-      {"NewLine", &SetInt<FieldDef, &FieldDef::NewLine>},
-      {"Order", &SetInt<FieldDef, &FieldDef::Order>},
-      {"Protected", &SetInt<FieldDef, &FieldDef::Protected>},
-      {"SendWithEnter", &SetInt<FieldDef, &FieldDef::SendWithEnter>},
-      {"Show", &SetInt<FieldDef, &FieldDef::Show>},
-      {"Size", &SetInt<FieldDef, &FieldDef::Size>},
-      {"SizeTextAux", &SetInt<FieldDef, &FieldDef::SizeTextAux>},
-      {"Title", &SetInt<FieldDef, &FieldDef::Title>},
-      {"UserId", &SetInt<FieldDef, &FieldDef::UserId>},
-      {"Divided", &SetFlag<FieldDef, &FieldDef::Divided>},
-      {"JoinField", &SetText<FieldDef, &FieldDef::JoinField>},
-  };
-  return m;
-}
-
-const SetterMap<RepeatRule>& RepeatKeys() {
-  static const SetterMap<RepeatRule> m = {
-      {"Active", &SetFlag<RepeatRule, &RepeatRule::Active>},
-      {"Counter", &SetInt<RepeatRule, &RepeatRule::Counter>},
-      {"CounterVal", &SetInt<RepeatRule, &RepeatRule::CounterVal>},
-      {"IfCounter", &SetInt<RepeatRule, &RepeatRule::IfCounter>},
-      {"Keys", &SetText<RepeatRule, &RepeatRule::Keys>},
-      {"Keys1", &SetText<RepeatRule, &RepeatRule::Keys1>},
-      {"Keys2", &SetText<RepeatRule, &RepeatRule::Keys2>},
-      {"SubCounter1", &SetInt<RepeatRule, &RepeatRule::SubCounter1>},
-      {"SubCounter2", &SetInt<RepeatRule, &RepeatRule::SubCounter2>},
-      {"TKeys", &SetText<RepeatRule, &RepeatRule::TKeys>},
-      {"Wait", &SetInt<RepeatRule, &RepeatRule::Wait>},
-      {"When", &SetInt<RepeatRule, &RepeatRule::When>},
-  };
-  return m;
-}
-
-// aux4l is part of the record but was never stored in the file, so it is not
-// a key here either.
-const SetterMap<MasterScreen>& MasterKeys() {
-  static const SetterMap<MasterScreen> m = {
-      {"aux1", &SetInt<MasterScreen, &MasterScreen::aux1>},
-      {"aux1l", &SetFlag<MasterScreen, &MasterScreen::aux1l>},
-      {"aux2", &SetInt<MasterScreen, &MasterScreen::aux2>},
-      {"aux2l", &SetFlag<MasterScreen, &MasterScreen::aux2l>},
-      {"aux3", &SetInt<MasterScreen, &MasterScreen::aux3>},
-      {"aux3l", &SetFlag<MasterScreen, &MasterScreen::aux3l>},
-      {"aux4", &SetInt<MasterScreen, &MasterScreen::aux4>},
-      {"aux5", &SetInt<MasterScreen, &MasterScreen::aux5>},
-      {"aux5l", &SetFlag<MasterScreen, &MasterScreen::aux5l>},
-      {"CopyText", &SetFlag<MasterScreen, &MasterScreen::CopyText>},
-      {"MoveV", &SetInt<MasterScreen, &MasterScreen::MoveV>},
-  };
-  return m;
-}
-
-const SetterMap<DividedField>& DivisionKeys() {
-  static const SetterMap<DividedField> m = {
-      {"ScrNum", &SetInt<DividedField, &DividedField::ScrNum>},
-      {"FieldNum", &SetInt<DividedField, &DividedField::FieldNum>},
-      {"pos", &SetInt<DividedField, &DividedField::pos>},
-      {"Size", &SetInt<DividedField, &DividedField::Size>},
-      {"NewLine", &SetInt<DividedField, &DividedField::NewLine>},
-      {"Special", &SetInt<DividedField, &DividedField::Special>},
-  };
-  return m;
-}
-
-// The per-field members of a capture record, as setters of entry j.
-using OriginalSetter = bool (*)(ScreenOriginal&, int, std::string_view, std::string*);
-
-template <std::int32_t CapturedField::*M>
-bool SetOriginalInt(ScreenOriginal& o, int j, std::string_view v, std::string* err) {
-  return ReadNumber(v, &(o[j].*M), err);
-}
-template <bool CapturedField::*M>
-bool SetOriginalFlag(ScreenOriginal& o, int j, std::string_view v, std::string* err) {
-  return ReadFlag(v, &(o[j].*M), err);
-}
-bool SetOriginalText(ScreenOriginal& o, int j, std::string_view v, std::string*) {
-  o[j].Text.assign(v);
-  return true;
-}
-
-const std::unordered_map<std::string_view, OriginalSetter>& OriginalKeys() {
-  static const std::unordered_map<std::string_view, OriginalSetter> m = {
-      {"Protected", &SetOriginalFlag<&CapturedField::Protected>},
-      {"Size", &SetOriginalInt<&CapturedField::Size>},
-      {"Text", &SetOriginalText},
-      {"EndColumn", &SetOriginalInt<&CapturedField::EndColumn>},
-      {"EndRow", &SetOriginalInt<&CapturedField::EndRow>},
-      {"StartColumn", &SetOriginalInt<&CapturedField::StartColumn>},
-      {"StartRow", &SetOriginalInt<&CapturedField::StartRow>},
-      {"Length", &SetOriginalInt<&CapturedField::Length>},
-      {"AType", &SetOriginalInt<&CapturedField::AType>},
-      {"AutoEnter", &SetOriginalFlag<&CapturedField::AutoEnter>},
-      {"Hidden", &SetOriginalFlag<&CapturedField::Hidden>},
-      {"Justify", &SetOriginalInt<&CapturedField::Justify>},
-      {"Underlined", &SetOriginalFlag<&CapturedField::Underlined>},
-  };
-  return m;
-}
-
-template <class R>
-bool SetMember(const SetterMap<R>& keys, R& record, std::string_view name, std::string_view value,
-               std::string* err) {
-  auto it = keys.find(name);
-  if (it == keys.end()) return true;  // not a key of the record: ignored
-  return it->second(record, value, err);
+bool SetMember(R& r, const Member<R>& m, std::string_view value, std::string* err) {
+  bool ok = true;
+  WithMember(r, m, [&](auto& held) { ok = ReadValue(value, &held, err); });
+  return ok;
 }
 
 bool SetNumber(std::string_view value, std::int32_t lo, std::int32_t hi, std::string_view name,
@@ -239,16 +77,14 @@ bool SetNumber(std::string_view value, std::int32_t lo, std::int32_t hi, std::st
 }
 
 // Check boxes and the list index hold the integer as their control would.
-bool SetOption(GeneralOptions& options, std::string_view name, std::string_view value,
-               std::string* err) {
-  const std::string key(name);
+bool SetOption(GeneralOptions& options, Option key, std::string_view value, std::string* err) {
   const int maxChoice = GeneralOptions::MaxChoice(key);
   if (maxChoice < 0) {
     options.SetText(key, std::string(value));
     return true;
   }
   std::int32_t v = 0;
-  if (!SetNumber(value, 0, maxChoice, name, &v, err)) return false;
+  if (!SetNumber(value, 0, maxChoice, Spec(key).key, &v, err)) return false;
   options.SetText(key, text::FromInt(v));
   return true;
 }
@@ -285,7 +121,7 @@ bool DeclareLevel0(ScreenStore& store, GeneralOptions& options, std::string_view
   if (name == "ScreenCt") return SetNumber(value, 0, kMaxScreenNumber, name, &store.ScreenCt, err);
   if (name == "DivideFieldsCt")
     return SetNumber(value, 0, kDivisionSlots, name, &store.DivideFieldsCt, err);
-  if (GeneralOptions::IsKey(std::string(name))) return SetOption(options, name, value, err);
+  if (const OptionSpec* o = FindOption(name)) return SetOption(options, o->option, value, err);
   return true;
 }
 
@@ -295,12 +131,23 @@ bool DeclareOriginal(ScreenStore& store, std::string_view member, std::string_vi
     if (!ScreenInRange(store, screen, err)) return false;
     return SetNumber(value, 0, kFieldSlots, member, &store.Originals[screen].Count, err);
   }
-  const auto& keys = OriginalKeys();
-  auto it = keys.find(member);
-  if (it == keys.end()) return true;
+  const Member<CapturedField>* m = FindMember<CapturedField>(member);
+  if (!m) return true;
   if (!ScreenInRange(store, screen, err) || !InRange(field, kMaxFieldIndex, "field", err))
     return false;
-  return it->second(store.Originals[screen], field, value, err);
+  return SetMember(store.Originals[screen][field], *m, value, err);
+}
+
+// Member name of the record at index 0..last of table (`what` names the
+// index in messages).
+template <class R>
+bool DeclareMember(std::vector<R>& table, std::int32_t index, std::int32_t last,
+                   std::string_view what, std::string_view name, std::string_view value,
+                   std::string* err) {
+  const Member<R>* m = FindMember<R>(name);
+  if (!m) return true;  // not a key of the record: ignored
+  if (!InRange(index, last, what, err)) return false;
+  return SetMember(table[index], *m, value, err);
 }
 
 }  // namespace
@@ -310,15 +157,13 @@ bool DeclareVariable(ScreenStore& store, GeneralOptions& options, std::string_vi
                      std::int32_t index0, std::int32_t index1, std::int32_t, std::string* err) {
   if (name1.empty()) return DeclareLevel0(store, options, name0, value, index0, index1, err);
   if (name0 == "Screens") {
-    if (name2.empty()) {
-      if (!ScreenKeys().count(name1)) return true;
-      if (!ScreenInRange(store, index0, err)) return false;
-      return SetMember(ScreenKeys(), store.Screens[index0], name1, value, err);
-    }
-    if (name1 != "Screen" || !FieldKeys().count(name2)) return true;
+    if (name2.empty())
+      return DeclareMember(store.Screens, index0, LastScreen(store), "screen", name1, value, err);
+    const Member<FieldDef>* m = FindMember<FieldDef>(name2);
+    if (name1 != "Screen" || !m) return true;
     if (!ScreenInRange(store, index0, err) || !InRange(index1, kMaxFieldIndex, "field", err))
       return false;
-    return SetMember(FieldKeys(), store.Screens[index0].Screen[index1], name2, value, err);
+    return SetMember(store.Screens[index0].Screen[index1], *m, value, err);
   }
   if (!name2.empty()) return true;
   if (name0 == "ScreenOriginal") return DeclareOriginal(store, name1, value, index0, index1, err);
@@ -328,21 +173,13 @@ bool DeclareVariable(ScreenStore& store, GeneralOptions& options, std::string_vi
       return false;
     return ReadNumber(value, &store.Indice[index0][index1], err);
   }
-  if (name0 == "AdvScreens") {
-    if (!RepeatKeys().count(name1)) return true;
-    if (!ScreenInRange(store, index0, err)) return false;
-    return SetMember(RepeatKeys(), store.AdvScreens[index0], name1, value, err);
-  }
-  if (name0 == "MasterScreen") {
-    if (!MasterKeys().count(name1)) return true;
-    if (!ScreenInRange(store, index0, err)) return false;
-    return SetMember(MasterKeys(), store.MasterScreens[index0], name1, value, err);
-  }
-  if (name0 == "DivideFields") {
-    if (!DivisionKeys().count(name1)) return true;
-    if (!InRange(index0, kMaxDivision, "division", err)) return false;
-    return SetMember(DivisionKeys(), store.DivideFields[index0], name1, value, err);
-  }
+  const std::int32_t lastScreen = LastScreen(store);
+  if (name0 == "AdvScreens")
+    return DeclareMember(store.AdvScreens, index0, lastScreen, "screen", name1, value, err);
+  if (name0 == "MasterScreen")
+    return DeclareMember(store.MasterScreens, index0, lastScreen, "screen", name1, value, err);
+  if (name0 == "DivideFields")
+    return DeclareMember(store.DivideFields, index0, kMaxDivision, "division", name1, value, err);
   return true;
 }
 

@@ -9,8 +9,6 @@ namespace tervo::config {
 
 namespace {
 
-constexpr long kUnbounded = -1;
-
 // A whole number written as digits with an optional minus sign, blanks
 // around it allowed.  "2.5", "1e3" and "" are not whole numbers.
 bool WholeNumber(const std::string& text, long* out) {
@@ -36,7 +34,7 @@ std::string Whole(const std::string& text, long min, long max, bool emptyAllowed
 }
 
 // The option read the way the rules read it: a whole number, or -1.
-long Number(const GeneralOptions& options, const char* key) {
+long Number(const GeneralOptions& options, Option key) {
   long v = 0;
   return WholeNumber(options.ConfiguredText(key), &v) ? v : -1;
 }
@@ -91,6 +89,29 @@ std::string CheckComPort(const std::string& text) {
          "or nothing for no radio base.";
 }
 
+// The rules that weigh one option against the others, for a value within
+// its own range.
+std::string CheckAgainstOthers(Option key, long v, const GeneralOptions& options) {
+  if (key == Option::kDisplayRow) {
+    const long rows = std::max(v, 1L);
+    const long cols = Number(options, Option::kDisplayCol);
+    const long sessions = Number(options, Option::kSessionCt);
+    if (cols >= 1 && sessions >= 1 && rows * cols < sessions)
+      return std::to_string(sessions) + " sessions need more than " + std::to_string(rows) +
+             " row(s) of " + std::to_string(cols) + ".";
+  }
+  if (key == Option::kScreenIdAreaLen && v > 0 &&
+      (Number(options, Option::kScreenIdAreaX) < 1 || Number(options, Option::kScreenIdAreaY) < 1))
+    return "A length needs the area's X (column) and Y (row), both 1 or more.";
+  if (key == Option::kErrorLineLen) {
+    const long start = Number(options, Option::kErrorLineStart);
+    if (start >= 1 && start + v - 1 > 80)
+      return "Start " + std::to_string(start) + " leaves room for " + std::to_string(81 - start) +
+             " characters on the line.";
+  }
+  return "";
+}
+
 }  // namespace
 
 std::string WholeNumberRange(long min, long max) {
@@ -98,78 +119,44 @@ std::string WholeNumberRange(long min, long max) {
   return "a whole number from " + std::to_string(min) + " to " + std::to_string(max);
 }
 
-bool HasOptionRule(const std::string& key) {
-  static const char* const kKeys[] = {
-      "SessionCt",        "DisplayCol",       "DisplayRow",         "DisplayLen",
-      "NewScreenTimeout", "ScreenIdAreaX",    "ScreenIdAreaY",      "ScreenIdAreaLen",
-      "SubScreenIdAreaX", "SubScreenIdAreaY", "SubScreenIdAreaLen", "ErrorLineN",
-      "ErrorLineStart",   "ErrorLineLen",     "BaudRate",           "ComPort",
-      "TCPIPAddr",        "MaskEdBox1",       "MaskEdBox2"};
-  return std::any_of(std::begin(kKeys), std::end(kKeys), [&](const char* k) { return key == k; });
+bool HasOptionRule(OptionKey key) {
+  const OptionSpec* s = key.spec();
+  return s && s->kind != OptionKind::kText && s->kind != OptionKind::kCheck &&
+         s->kind != OptionKind::kList;
 }
 
-std::string CheckOption(const std::string& key, const std::string& text,
-                        const GeneralOptions& options) {
-  long v = 0;
-  if (key == "SessionCt") {
-    std::string m = Whole(text, 1, kUnbounded, false, nullptr);
-    // More than the run's sessions is no fault: the count is cut to them.
-    return m.empty() ? m
-                     : m.substr(0, m.size() - 1) + "; more than this run serves become its count.";
-  }
-  if (key == "DisplayCol") return Whole(text, 1, 32, false, nullptr);
-  if (key == "DisplayRow") {
-    std::string m = Whole(text, 1, 32, true, &v);
-    if (!m.empty()) return m;
-    const long rows = std::max(v, 1L);
-    const long cols = Number(options, "DisplayCol");
-    const long sessions = Number(options, "SessionCt");
-    if (cols >= 1 && sessions >= 1 && rows * cols < sessions)
-      return std::to_string(sessions) + " sessions need more than " + std::to_string(rows) +
-             " row(s) of " + std::to_string(cols) + ".";
-    return "";
-  }
-  if (key == "DisplayLen") return Whole(text, 1, 80, false, nullptr);
-  if (key == "NewScreenTimeout") {
-    double seconds = 0;
-    if (!text::ToDouble(text, &seconds, nullptr) || seconds < 0 || seconds > 3600)
-      return "Enter a number of seconds from 0 to 3600, such as 1.5.";
-    return "";
-  }
-  if (key == "ScreenIdAreaX" || key == "SubScreenIdAreaX") return Whole(text, 0, 80, true, nullptr);
-  if (key == "ScreenIdAreaY" || key == "SubScreenIdAreaY") return Whole(text, 0, 25, true, nullptr);
-  if (key == "SubScreenIdAreaLen") return Whole(text, 0, 2000, true, nullptr);
-  if (key == "ScreenIdAreaLen") {
-    std::string m = Whole(text, 0, 2000, true, &v);
-    if (m.empty() && v > 0 &&
-        (Number(options, "ScreenIdAreaX") < 1 || Number(options, "ScreenIdAreaY") < 1))
-      return "A length needs the area's X (column) and Y (row), both 1 or more.";
-    return m;
-  }
-  if (key == "ErrorLineN") {
-    if (options.Checked("SendErrorLineN")) {
-      std::string m = Whole(text, 1, 25, false, nullptr);
-      return m.empty() ? m : "Enter the row of the error line, 1 to 25.";
+std::string CheckOption(OptionKey key, const std::string& text, const GeneralOptions& options) {
+  const OptionSpec* s = key.spec();
+  if (!s) return "";
+  switch (s->kind) {
+    case OptionKind::kText:
+    case OptionKind::kCheck:
+    case OptionKind::kList:
+      return "";
+    case OptionKind::kTime:
+      return CheckTime(text);
+    case OptionKind::kAddress:
+      return CheckAddress(text);
+    case OptionKind::kSerialPort:
+      return CheckComPort(text);
+    case OptionKind::kSeconds: {
+      double seconds = 0;
+      const bool good =
+          text::ToDouble(text, &seconds, nullptr) && seconds >= s->min && seconds <= s->max;
+      return good ? "" : s->message;
     }
-    return Whole(text, 0, 25, true, nullptr);
+    case OptionKind::kNumber:
+      break;
   }
-  if (key == "ErrorLineStart") return Whole(text, 1, 80, false, nullptr);
-  if (key == "ErrorLineLen") {
-    std::string m = Whole(text, 1, 80, false, &v);
-    const long start = Number(options, "ErrorLineStart");
-    if (m.empty() && start >= 1 && start + v - 1 > 80)
-      return "Start " + std::to_string(start) + " leaves room for " + std::to_string(81 - start) +
-             " characters on the line.";
-    return m;
+  long v = 0;
+  // "Send Error Line" needs the row it sends.
+  if (s->option == Option::kErrorLineN && options.Checked(Option::kSendErrorLineN)) {
+    std::string m = Whole(text, 1, s->max, false, nullptr);
+    return m.empty() ? m : "Enter the row of the error line, 1 to 25.";
   }
-  if (key == "BaudRate") {
-    std::string m = Whole(text, 50, 4000000, false, nullptr);
-    return m.empty() ? m : "Enter the speed in bits per second, such as 19200.";
-  }
-  if (key == "ComPort") return CheckComPort(text);
-  if (key == "TCPIPAddr") return CheckAddress(text);
-  if (key == "MaskEdBox1" || key == "MaskEdBox2") return CheckTime(text);
-  return "";
+  std::string m = Whole(text, s->min, s->max, s->emptyAllowed, &v);
+  if (!m.empty()) return s->message ? s->message : m;
+  return CheckAgainstOthers(s->option, v, options);
 }
 
 std::string CheckTime(const std::string& text) {

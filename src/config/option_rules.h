@@ -19,14 +19,14 @@
 
 namespace tervo::config {
 
-// Whether key has a rule (check boxes and lists have none).
-bool HasOptionRule(const std::string& key);
+// Whether key has a rule (free texts, check boxes and lists have none).
+bool HasOptionRule(OptionKey key);
 
 // The message for text typed into key's box, given the other options as
 // they are now (some rules depend on them: a screen id area with a length
-// needs its column and row, "Send Error Line" needs its row).
-std::string CheckOption(const std::string& key, const std::string& text,
-                        const GeneralOptions& options);
+// needs its column and row, "Send Error Line" needs its row).  The ranges
+// are the option table's (config/option_keys.h).
+std::string CheckOption(OptionKey key, const std::string& text, const GeneralOptions& options);
 
 // "hh:mm" from 00:00 to 23:59, or the empty mask "__:__" (no time).
 std::string CheckTime(const std::string& text);

@@ -1,9 +1,10 @@
 // The members of the configuration's records under the names the file gives
-// them, for tools that walk a whole configuration (the JSON form, the
-// difference of two configurations).  VisitMembers(record, f) calls
-// f(name, member) for every member the file stores, in the order the record
-// declares them; member is an int32, a std::string or a bool, const when the
-// record is.
+// them: one table per record, in the order the file writes them, that the
+// file's reader and writer, the JSON form and the difference of two
+// configurations all go by.  VisitMembers(record, f) calls f(name, member)
+// for every member the file stores, in the order the record declares them
+// (the order of the JSON form and of a difference); member is an int32, a
+// std::string or a bool, const when the record is.
 //
 // What the file keeps: the writer leaves out zero numbers and texts that are
 // empty, blank or "0" (docs/config-file.md), and always writes flags.  Two
@@ -11,19 +12,79 @@
 // configuration; KeptText and the Kept overloads say what the file keeps.
 #pragma once
 
+#include <array>
 #include <concepts>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <variant>
+#include <vector>
 
 #include "config/screen_store.h"
 
 namespace tervo::config {
 
-// D is R or const R.
-template <class D, class R>
-concept Record = std::same_as<std::remove_const_t<D>, R>;
+// Where a record holds a member: a number, a text or a flag of its own, or
+// an element of an array (a screen's function keys).
+template <class R>
+struct MemberPointerOf {
+  using type = std::variant<std::int32_t R::*, std::string R::*, bool R::*>;
+};
+template <>
+struct MemberPointerOf<ScreenDef> {
+  using type = std::variant<std::int32_t ScreenDef::*, std::string ScreenDef::*,
+                            std::array<std::string, 8> ScreenDef::*>;
+};
+template <class R>
+using MemberPointer = typename MemberPointerOf<R>::type;
+
+template <class R>
+struct Member {
+  const char* name;  // the key in the file, the member in the JSON form
+  MemberPointer<R> pointer;
+  int element = 0;  // of an array: TeclasFuncao1 is element 0
+};
+
+// The records the file stores member by member.
+template <class R>
+concept StoredRecord =
+    std::same_as<R, ScreenDef> || std::same_as<R, FieldDef> || std::same_as<R, CapturedField> ||
+    std::same_as<R, RepeatRule> || std::same_as<R, MasterScreen> || std::same_as<R, DividedField>;
+
+// The record's members in the order the file writes them.
+template <StoredRecord R>
+std::span<const Member<R>> FileMembers();
+// ... in the order the record declares them.
+template <StoredRecord R>
+const std::vector<const Member<R>*>& DeclaredMembers();
+// The member named name, or nullptr.  Names are compared exactly.
+template <StoredRecord R>
+const Member<R>* FindMember(std::string_view name);
+
+// Calls f(value) with the member's value in d: an int32, a std::string or a
+// bool, const when d is.
+template <class D, class F, class R = std::remove_const_t<D>>
+void WithMember(D& d, const Member<R>& m, F&& f) {
+  std::visit(
+      [&](auto pointer) {
+        auto& held = d.*pointer;
+        if constexpr (std::is_same_v<std::remove_cvref_t<decltype(held)>,
+                                     std::array<std::string, 8>>)
+          f(held[static_cast<std::size_t>(m.element)]);
+        else
+          f(held);
+      },
+      m.pointer);
+}
+
+template <class D, class F>
+void VisitMembers(D& d, F&& f) {
+  using R = std::remove_const_t<D>;
+  for (const Member<R>* m : DeclaredMembers<R>())
+    WithMember(d, *m, [&](auto& v) { f(m->name, v); });
+}
 
 // True when the file writes the text: it holds a character other than NUL
 // and, blanks trimmed, is neither empty nor "0".
@@ -31,117 +92,6 @@ bool SparseTextKept(std::string_view value);
 // The text as the file keeps it: the value, or "" when the file leaves it out.
 inline std::string_view KeptText(const std::string& v) {
   return SparseTextKept(v) ? v : std::string_view();
-}
-
-template <class D, class F>
-requires Record<D, ScreenDef>
-void VisitMembers(D& d, F&& f) {
-  f("ScreenId", d.ScreenId);
-  f("ScreenIdUser", d.ScreenIdUser);
-  f("CheckScreenIdUser", d.CheckScreenIdUser);
-  f("ScreenIdTerminal", d.ScreenIdTerminal);
-  f("CheckScreenIdTerm", d.CheckScreenIdTerm);
-  f("FieldScr", d.FieldScr);
-  f("EscKey", d.EscKey);
-  f("Master", d.Master);
-  f("MultipleInputFather", d.MultipleInputFather);
-  f("MasterAux", d.MasterAux);
-  f("DontSendToTerminal", d.DontSendToTerminal);
-  f("KeysAfterEnter", d.KeysAfterEnter);
-  static constexpr const char* kLabels[8] = {"TeclasFuncao1", "TeclasFuncao2", "TeclasFuncao3",
-                                             "TeclasFuncao4", "TeclasFuncao5", "TeclasFuncao6",
-                                             "TeclasFuncao7", "TeclasFuncao8"};
-  static constexpr const char* kValues[8] = {
-      "TeclasFuncaoVal1", "TeclasFuncaoVal2", "TeclasFuncaoVal3", "TeclasFuncaoVal4",
-      "TeclasFuncaoVal5", "TeclasFuncaoVal6", "TeclasFuncaoVal7", "TeclasFuncaoVal8"};
-  for (int k = 0; k < 8; ++k) f(kLabels[k], d.TeclasFuncao[k]);
-  for (int k = 0; k < 8; ++k) f(kValues[k], d.TeclasFuncaoVal[k]);
-}
-
-template <class D, class F>
-requires Record<D, FieldDef>
-void VisitMembers(D& d, F&& f) {
-  f("FieldPos", d.FieldPos);
-  f("Size", d.Size);
-  f("NewLine", d.NewLine);
-  f("Show", d.Show);
-  f("AuxText", d.AuxText);
-  f("SizeTextAux", d.SizeTextAux);
-  f("Order", d.Order);
-  f("Barcode", d.Barcode);
-  f("AutoEnter", d.AutoEnter);
-  f("Title", d.Title);
-  f("Protected", d.Protected);
-  f("InputField", d.InputField);
-  f("SendWithEnter", d.SendWithEnter);
-  f("flag2", d.flag2);
-  f("Flag", d.Flag);
-  f("UserId", d.UserId);
-  f("Divided", d.Divided);
-  f("JoinField", d.JoinField);
-}
-
-template <class D, class F>
-requires Record<D, CapturedField>
-void VisitMembers(D& d, F&& f) {
-  f("Text", d.Text);
-  f("Size", d.Size);
-  f("Protected", d.Protected);
-  f("StartRow", d.StartRow);
-  f("StartColumn", d.StartColumn);
-  f("EndRow", d.EndRow);
-  f("EndColumn", d.EndColumn);
-  f("Length", d.Length);
-  f("Underlined", d.Underlined);
-  f("AType", d.AType);
-  f("Justify", d.Justify);
-  f("Hidden", d.Hidden);
-  f("AutoEnter", d.AutoEnter);
-}
-
-template <class D, class F>
-requires Record<D, RepeatRule>
-void VisitMembers(D& d, F&& f) {
-  f("Active", d.Active);
-  f("Keys", d.Keys);
-  f("TKeys", d.TKeys);
-  f("When", d.When);
-  f("Counter", d.Counter);
-  f("Wait", d.Wait);
-  f("CounterVal", d.CounterVal);
-  f("Keys1", d.Keys1);
-  f("Keys2", d.Keys2);
-  f("SubCounter1", d.SubCounter1);
-  f("SubCounter2", d.SubCounter2);
-  f("IfCounter", d.IfCounter);
-}
-
-// aux4l is held in the record but never stored, so it is not visited.
-template <class D, class F>
-requires Record<D, MasterScreen>
-void VisitMembers(D& d, F&& f) {
-  f("MoveV", d.MoveV);
-  f("CopyText", d.CopyText);
-  f("aux1", d.aux1);
-  f("aux2", d.aux2);
-  f("aux3", d.aux3);
-  f("aux4", d.aux4);
-  f("aux5", d.aux5);
-  f("aux1l", d.aux1l);
-  f("aux2l", d.aux2l);
-  f("aux3l", d.aux3l);
-  f("aux5l", d.aux5l);
-}
-
-template <class D, class F>
-requires Record<D, DividedField>
-void VisitMembers(D& d, F&& f) {
-  f("ScrNum", d.ScrNum);
-  f("FieldNum", d.FieldNum);
-  f("pos", d.pos);
-  f("Size", d.Size);
-  f("NewLine", d.NewLine);
-  f("Special", d.Special);
 }
 
 // True when the member differs from what a freshly created store holds, as

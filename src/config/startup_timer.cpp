@@ -19,7 +19,7 @@ StartupTimer::StartupTimer(const GeneralOptions& options, const os::Clock& clock
 
 void StartupTimer::Start(bool loaded) {
   mainShown_ = false;
-  if (loaded && options_.Checked("Check1")) {
+  if (loaded && options_.Checked(Option::kCheck1)) {
     Call(hooks_.showStartupWindow);
     return;
   }
@@ -53,9 +53,9 @@ void StartupTimer::Countdown(std::function<void()> go) {
 void StartupTimer::Tick() {
   // A tick that comes due during the countdown must not start a second one.
   if (countingDown_) return;
-  if (options_.Checked("Check1")) {
-    const std::string on = options_.Text("MaskEdBox1");
-    const std::string off = options_.Text("MaskEdBox2");
+  if (options_.Checked(Option::kCheck1)) {
+    const std::string on = options_.Text(Option::kMaskEdBox1);
+    const std::string off = options_.Text(Option::kMaskEdBox2);
     const std::string now = TimeOfDayText(clock_.Now());
     if (mainShown_) {
       if (TimeAfter(now, off)) {
@@ -75,9 +75,9 @@ void StartupTimer::Tick() {
     }
   }
 
-  if (options_.Checked("Check2")) {
-    const std::string on = options_.Text("MaskEdBox1");
-    const std::string off = options_.Text("MaskEdBox2");
+  if (options_.Checked(Option::kCheck2)) {
+    const std::string on = options_.Text(Option::kMaskEdBox1);
+    const std::string off = options_.Text(Option::kMaskEdBox2);
     const std::string now = TimeOfDayText(clock_.Now());
     if (!mainShown_) {
       if (TimeAfter(now, on) && TimeBefore(now, off)) {

@@ -107,9 +107,9 @@ std::vector<std::string> DescribeDifferences(const ScreenStore& a, const General
                                              const ScreenStore& b, const GeneralOptions& bOptions) {
   std::vector<std::string> lines;
   std::string keys;
-  for (const std::string& key : GeneralOptions::Keys()) {
-    if (aOptions.ConfiguredText(key) == bOptions.ConfiguredText(key)) continue;
-    keys += (keys.empty() ? "" : ", ") + key;
+  for (const OptionSpec& o : OptionTable()) {
+    if (aOptions.ConfiguredText(o.option) == bOptions.ConfiguredText(o.option)) continue;
+    keys += (keys.empty() ? "" : ", ") + std::string(o.key);
   }
   if (!keys.empty()) lines.push_back("general options: " + keys);
 
@@ -133,8 +133,8 @@ std::vector<std::string> DescribeDifferences(const ScreenStore& a, const General
 
 bool OnlyScreensAdded(const ScreenStore& file, const GeneralOptions& fileOptions,
                       const ScreenStore& kept, const GeneralOptions& keptOptions) {
-  for (const std::string& key : GeneralOptions::Keys())
-    if (fileOptions.ConfiguredText(key) != keptOptions.ConfiguredText(key)) return false;
+  for (const OptionSpec& o : OptionTable())
+    if (fileOptions.ConfiguredText(o.option) != keptOptions.ConfiguredText(o.option)) return false;
   for (int i = 0; i < kSessionSlots; ++i)
     if (file.DeviceName[i] != kept.DeviceName[i] || file.TerminalIDDef[i] != kept.TerminalIDDef[i])
       return false;

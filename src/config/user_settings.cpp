@@ -2,7 +2,6 @@
 
 #include <QSettings>
 #include <cstdlib>
-#include <cstring>
 
 #include "config/text.h"
 
@@ -22,12 +21,13 @@ UserSettings::UserSettings(const std::string& overrideFile) : override_(override
 
 UserSettings::~UserSettings() = default;
 
-std::string UserSettings::OverrideFromArguments(int argc, const char* const* argv) {
-  for (int i = 1; i < argc; ++i) {
-    const char* a = argv[i];
-    if (std::strcmp(a, "--settings") == 0 && i + 1 < argc) return argv[i + 1];
-    if (std::strncmp(a, "--settings=", 11) == 0) return a + 11;
-  }
+std::unique_ptr<UserSettings> UserSettings::InMemory() {
+  auto s = std::make_unique<UserSettings>();
+  s->inMemory_ = true;
+  return s;
+}
+
+std::string UserSettings::OverrideFromEnvironment() {
   const char* env = std::getenv("TERVO_SETTINGS");
   return env ? env : "";
 }
@@ -52,6 +52,10 @@ std::string UserSettings::Key(const std::string& application, const std::string&
 
 std::string UserSettings::Get(const std::string& application, const std::string& section,
                               const std::string& key, const std::string& def) const {
+  if (inMemory_) {
+    auto it = memory_.find(application + "/" + section + "/" + key);
+    return it == memory_.end() ? def : it->second;
+  }
   const QVariant v = Store(application).value(Local(Key(application, section, key)));
   if (!v.isValid()) return def;
   // A hand-edited INI value with an unquoted comma reads as a list.
@@ -63,7 +67,13 @@ std::string UserSettings::Get(const std::string& application, const std::string&
 
 void UserSettings::Set(const std::string& application, const std::string& section,
                        const std::string& key, const std::string& value) {
-  Store(application).setValue(Local(Key(application, section, key)), Local(value));
+  if (inMemory_) {
+    memory_[application + "/" + section + "/" + key] = value;
+    return;
+  }
+  QSettings& store = Store(application);
+  store.setValue(Local(Key(application, section, key)), Local(value));
+  store.sync();
 }
 
 bool UserSettings::Sync(std::string* err) {
@@ -83,7 +93,7 @@ std::string UserSettings::FileName() const {
   return Get(kGatewayApplication, kStartupSection, "FileName", "");
 }
 std::string UserSettings::RouterName() const {
-  return Get(kGatewayApplication, kStartupSection, "RouterName", "DemoHost");
+  return Get(kGatewayApplication, kStartupSection, "RouterName", kDefaultRouter);
 }
 std::string UserSettings::System() const {
   return Get(kGatewayApplication, kStartupSection, "System", "");

@@ -6,7 +6,8 @@
 // Windows, ~/.config/Tervo/<application>.conf elsewhere).  A settings file
 // given on the command line (--settings FILE) or in TERVO_SETTINGS replaces
 // the store with one INI file, so that tests and portable installations never
-// touch the user's own settings.  See docs/settings.md.
+// touch the user's own settings; tests of the gateway hold them in memory.
+// Every change is written through at once.  See docs/settings.md.
 #pragma once
 
 #include <map>
@@ -20,18 +21,21 @@ namespace tervo::config {
 constexpr const char* kGatewayApplication = "TervoTerminal2";
 constexpr const char* kRadioApplication = "QuilComm";
 constexpr const char* kStartupSection = "Startup";
+constexpr const char* kDefaultRouter = "DemoHost";
 
 class UserSettings {
  public:
   // The user's store, or the INI file overrideFile when it is not empty.
   explicit UserSettings(const std::string& overrideFile = {});
+  // Settings held in memory only: nothing is read or written.
+  static std::unique_ptr<UserSettings> InMemory();
   ~UserSettings();
   UserSettings(const UserSettings&) = delete;
   UserSettings& operator=(const UserSettings&) = delete;
 
-  // The settings file named by "--settings FILE" or "--settings=FILE" among
-  // args, else by the environment variable TERVO_SETTINGS, else "".
-  static std::string OverrideFromArguments(int argc, const char* const* argv);
+  // The settings file named by the environment variable TERVO_SETTINGS, or
+  // "".  A --settings option on the command line wins over it.
+  static std::string OverrideFromEnvironment();
 
   const std::string& OverrideFile() const { return override_; }
 
@@ -40,7 +44,7 @@ class UserSettings {
                   const std::string& key, const std::string& def) const;
   void Set(const std::string& application, const std::string& section, const std::string& key,
            const std::string& value);
-  // Writes pending changes; false with *err when the store cannot be written.
+  // False with *err when the store could not be written.
   bool Sync(std::string* err);
 
   std::string FileName() const;    // default ""
@@ -62,6 +66,8 @@ class UserSettings {
                   const std::string& key) const;
 
   std::string override_;
+  bool inMemory_ = false;
+  std::map<std::string, std::string> memory_;
   mutable std::map<std::string, std::unique_ptr<QSettings>> stores_;
 };
 

@@ -7,7 +7,6 @@
 
 #include "config/text.h"
 #include "core/caption.h"
-#include "core/elapsed_days.h"
 #include "editors/fit_field_text.h"
 #include "platform/host5250/device_name.h"
 
@@ -125,26 +124,25 @@ void Gateway::Start() {
   std::string err;
   const bool prioritised = services_->RaisePriority(&err);
 
-  if (Checked("DebugFile")) {
+  if (Checked(Option::kDebugFile)) {
     services_->OpenDebugLog(clock_->Now());
     debugOpen_ = true;
-    settings_->Set(kRadioSettingsApp, kSettingsSection, "DEBUG", "1");
+    settings_->SetRadioDebug(true);
   } else {
-    settings_->Set(kRadioSettingsApp, kSettingsSection, "DEBUG", "0");
+    settings_->SetRadioDebug(false);
   }
   if (!prioritised) WriteLog("Priority not raised: " + err, false);
 
-  RouterName = settings_->Get(kSettingsApp, kSettingsSection, "RouterName", kDefaultRouter);
-  if (configPath_.empty())
-    configPath_ = settings_->Get(kSettingsApp, kSettingsSection, "FileName", "");
-  SystemName = settings_->Get(kSettingsApp, kSettingsSection, "System", "");
+  RouterName = settings_->RouterName();
+  if (configPath_.empty()) configPath_ = settings_->FileName();
+  SystemName = settings_->System();
 
   services_->LoadCounters(configPath_, counters_);
-  ctx_.DisplayLen = OptionNumber("DisplayLen");
+  ctx_.DisplayLen = OptionNumber(Option::kDisplayLen);
 
   radio_->SetReceiveNotifier([this] { OnRadioNotice(); });
   ArmPollTick();
-  if (text::TrimBlanks(OptionText("ComPort")).empty()) {
+  if (text::TrimBlanks(OptionText(Option::kComPort)).empty()) {
     FinishStart();
     return;
   }
@@ -154,11 +152,11 @@ void Gateway::Start() {
 
 void Gateway::TryRadioLink() {
   int up = 0;
-  if (Checked("TCPIP")) {
-    radio_->TCPIP_Start(OptionText("TCPIPAddr"));
-    up = radio_->InitializeComm(1, OptionNumber("BaudRate"));
+  if (Checked(Option::kTCPIP)) {
+    radio_->TCPIP_Start(OptionText(Option::kTCPIPAddr));
+    up = radio_->InitializeComm(1, OptionNumber(Option::kBaudRate));
   } else {
-    up = radio_->InitializeComm(OptionNumber("ComPort"), OptionNumber("BaudRate"));
+    up = radio_->InitializeComm(OptionNumber(Option::kComPort), OptionNumber(Option::kBaudRate));
   }
   if (up != 0) {
     radioUp_ = true;
@@ -200,8 +198,7 @@ void Gateway::FinishStart() {
   ShowCaption("Saved");
   ConfigChanged = false;
 
-  const int last =
-      LastDaySetting(settings_->Get(kSettingsApp, kSettingsSection, "LastDay", ""), TodayIndex());
+  const int last = settings_->LastDay(TodayIndex());
   config::ClearElapsedDays(counters_.DailyScreens, last, TodayIndex());
   config::ClearElapsedDays(counters_.DailyErrors, last, TodayIndex());
   counters_.day = TodayIndex();
@@ -221,7 +218,7 @@ void Gateway::RequestStop() {
 }
 
 void Gateway::SetUpDisplays() {
-  const bool tcp = Checked("TCPIP");
+  const bool tcp = Checked(Option::kTCPIP);
   std::vector<std::string> refusedNames;
   for (int i = 0; i < sessions_.SessionCount; ++i) {
     const auto u = U(i);
@@ -397,13 +394,13 @@ void Gateway::Shutdown() {
   }
   if (startupDone_) config::TurnDay(&counters_, TodayIndex());
   services_->SaveCounters(configPath_, counters_);
-  if (Checked("AutoSave")) SaveConfigurationFile();
+  if (Checked(Option::kAutoSave)) SaveConfigurationFile();
   if (ConfigChanged && unattended) KeepUnsavedChanges();
   // Learned screens the configuration does not hold yet are kept beside it
   // without a question, also when the operator declined to save.
   KeepLearnedScreens();
-  settings_->Set(kSettingsApp, kSettingsSection, "LastDay", std::to_string(TodayIndex()));
-  if (radioOpened_ || radioUp_) radio_->TerminateComm(OptionNumber("ComPort"));
+  settings_->SetLastDay(TodayIndex());
+  if (radioOpened_ || radioUp_) radio_->TerminateComm(OptionNumber(Option::kComPort));
   if (debugOpen_) {
     services_->CloseDebugLog();
     debugOpen_ = false;
@@ -461,7 +458,7 @@ void Gateway::ScreenLearned() {
   ++screensLearned_;
   learnedUnkept_ = true;
   // With "Auto Save File" the stop saves them, as every other change.
-  if (Checked("AutoSave") || keepTimer_ != 0 || shutDown_) return;
+  if (Checked(Option::kAutoSave) || keepTimer_ != 0 || shutDown_) return;
   keepTimer_ = timers_->After(kKeepLearnedMs, [this] {
     keepTimer_ = 0;
     KeepLearnedScreens();

@@ -30,12 +30,12 @@
 #include "config/general_options.h"
 #include "config/log.h"
 #include "config/screen_store.h"
+#include "config/user_settings.h"
 #include "core/gateway_services.h"
 #include "core/gateway_ui.h"
 #include "core/run_metrics.h"
 #include "core/sent_screens.h"
 #include "core/session_waits.h"
-#include "core/user_settings.h"
 #include "platform/host5250/host_display.h"
 #include "platform/os/clock.h"
 #include "platform/os/timers.h"
@@ -49,10 +49,9 @@ class JoinEvaluation;
 
 namespace tervo::core {
 
-constexpr const char* kSettingsApp = "TervoTerminal2";
-constexpr const char* kSettingsSection = "Startup";
-constexpr const char* kRadioSettingsApp = "QuilComm";
-constexpr const char* kDefaultRouter = "DemoHost";
+using config::Option;
+
+using config::kDefaultRouter;
 constexpr int kPollIntervalMs = 100;
 constexpr int kIdleTicksLimit = 1500;  // 150 s of 100 ms ticks
 constexpr int kBatteryLowMv = 4500;
@@ -81,7 +80,7 @@ struct GatewayParts {
   std::unique_ptr<os::Clock> clock;
   // Deadlines on that clock.
   std::unique_ptr<os::Timers> timers;
-  std::unique_ptr<UserSettings> settings;
+  std::unique_ptr<config::UserSettings> settings;
   std::unique_ptr<GatewayServices> services;
   GatewayUi* ui = nullptr;
 };
@@ -180,7 +179,7 @@ class Gateway : private config::Log {
   os::Timers& Timers() { return *timers_; }
   screens::ScreenContext& Context() { return ctx_; }
   config::Log& Log() { return *this; }
-  UserSettings& Settings() { return *settings_; }
+  config::UserSettings& Settings() { return *settings_; }
   host5250::HostDisplay* Display(int s) const;
   int SessionCount() const { return sessions_.SessionCount; }
   const std::string& Caption() const { return caption_; }
@@ -273,16 +272,16 @@ class Gateway : private config::Log {
   // The debug window's line of session s, stamped with the time of day.
   void WriteDebugLine(DebugList list, int s, const std::string& line);
   int TodayIndex() const;
-  std::string OptionText(const char* key) const { return options_->Text(key); }
-  std::int32_t OptionNumber(const char* key) const { return options_->Number(key); }
-  bool Checked(const char* key) const { return options_->Checked(key); }
+  std::string OptionText(Option key) const { return options_->Text(key); }
+  std::int32_t OptionNumber(Option key) const { return options_->Number(key); }
+  bool Checked(Option key) const { return options_->Checked(key); }
 
   std::unique_ptr<config::ScreenStore> store_;
   std::unique_ptr<config::GeneralOptions> options_;
   std::unique_ptr<radio::RadioLink> radio_;
   std::unique_ptr<os::Clock> clock_;
   std::unique_ptr<os::Timers> timers_;
-  std::unique_ptr<UserSettings> settings_;
+  std::unique_ptr<config::UserSettings> settings_;
   std::unique_ptr<GatewayServices> services_;
   GatewayUi* ui_;
 

@@ -26,9 +26,9 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
     *err = "SessionCount must be 1 to 32";
     return false;
   }
-  auto settings = std::make_unique<StoredSettings>(config.settingsFile);
+  auto settings = std::make_unique<config::UserSettings>(config.settingsFile);
   std::string base = config.configBase;
-  if (base.empty()) base = settings->Get(kSettingsApp, kSettingsSection, "FileName", "");
+  if (base.empty()) base = settings->FileName();
 
   auto store = std::make_unique<config::ScreenStore>();
   auto options = std::make_unique<config::GeneralOptions>();
@@ -37,7 +37,8 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
   out->configLoaded = config::LoadDataFromFile2(base, *store, *options, prompt, &bad);
   out->badLines = bad;
   // For this run only: saving writes the configured address, not this one.
-  if (!config.radioAddress.empty()) options->SetRunOverride("TCPIPAddr", config.radioAddress);
+  if (!config.radioAddress.empty())
+    options->SetRunOverride(Option::kTCPIPAddr, config.radioAddress);
 
   std::unique_ptr<os::Clock> clock;
   if (config.timeScale != 1.0) {
@@ -64,8 +65,7 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
     return settings->Get(config::kRadioApplication, "Security", key, "");
   };
   ro.keyFile = security("KeyFile");
-  if (ro.keyFile.empty())
-    ro.keyFile = radio::TerminalKeys::DefaultPath(settings->Store().OverrideFile());
+  if (ro.keyFile.empty()) ro.keyFile = radio::TerminalKeys::DefaultPath(settings->OverrideFile());
   ro.tls = {security("TlsCertificate"), security("TlsKey"), security("TlsClientCa")};
   ro.clock = clock.get();
 
@@ -77,7 +77,7 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
                                : settings->Get(config::kRadioApplication, "Web", "HttpPort", "");
   HttpListen listen;
   std::string httpErr;
-  if (!ParseHttpListen(httpText, options->Text("TCPIPAddr"), &listen, &httpErr)) {
+  if (!ParseHttpListen(httpText, options->Text(Option::kTCPIPAddr), &listen, &httpErr)) {
     webLines.emplace_back("web: " + httpErr + "; the terminal page is not served", true);
   } else if (listen.enabled) {
     std::optional<QSslConfiguration> tls;
@@ -108,7 +108,7 @@ bool BuildGateway(const GatewayConfig& config, GatewayUi& ui, BuiltGateway* out,
   out->radio = radio.get();
   // A ComPort that is not a number names the serial device itself
   // ("/dev/ttyUSB0"); the port number then reads as 0 and is not used.
-  const std::string comPort = text::TrimBlanks(options->Text("ComPort"));
+  const std::string comPort = text::TrimBlanks(options->Text(Option::kComPort));
   std::int32_t portNumber = 0;
   std::string notNumber;
   if (!comPort.empty() && !text::ToInt32(comPort, &portNumber, &notNumber))

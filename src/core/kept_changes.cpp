@@ -90,7 +90,7 @@ std::string ApplyKeptChoice(Gateway& g, KeptChoice choice) {
     if (!config::LoadUnsavedFile(base, g.Store(), g.Options(), report)) {
       line = "Unsaved changes in " + name + " cannot be read";
     } else {
-      g.Context().DisplayLen = g.Options().Number("DisplayLen");
+      g.Context().DisplayLen = g.Options().Number(Option::kDisplayLen);
       g.ConfigChanged = true;
       g.KeptChangesLoaded = true;
       g.ShowCaption("Unsaved");

@@ -46,8 +46,8 @@ std::string Gateway::ReadMessageLine(int s, MessageLine line) const {
   host5250::HostDisplay* d = Display(s);
   if (!d) return "";
   if (line == MessageLine::kRow24) return d->ReadText(24, 1, 80);
-  return d->ReadText(OptionNumber("ErrorLineN"), OptionNumber("ErrorLineStart"),
-                     OptionNumber("ErrorLineLen"));
+  return d->ReadText(OptionNumber(Option::kErrorLineN), OptionNumber(Option::kErrorLineStart),
+                     OptionNumber(Option::kErrorLineLen));
 }
 
 std::string Gateway::LineMessage(int scr, MessageLine line, const std::string& text) {
@@ -68,8 +68,8 @@ std::string Gateway::LineMessage(int scr, MessageLine line, const std::string& t
 void Gateway::TakeMessageLines(int s, bool handling) {
   const auto u = U(s);
   const int scr = sessions_.CurrentScreen[u];
-  for (const auto& [option, line] : {std::pair{"SendErrorLine24", MessageLine::kRow24},
-                                     std::pair{"SendErrorLineN", MessageLine::kLineN}}) {
+  for (const auto& [option, line] : {std::pair{Option::kSendErrorLine24, MessageLine::kRow24},
+                                     std::pair{Option::kSendErrorLineN, MessageLine::kLineN}}) {
     if (!Checked(option)) continue;
     const std::string text = ReadMessageLine(s, line);
     std::string& handled = handledLines_[std::make_pair(s, line)];
@@ -132,7 +132,7 @@ void Gateway::ReadyToSend(int s, bool state) {
 }
 
 void Gateway::IdentifyRound(int s, std::int64_t start) {
-  const double timeout = options_->Real("NewScreenTimeout");
+  const double timeout = options_->Real(Option::kNewScreenTimeout);
   if (static_cast<double>(clock_->MonotonicMs() - start) >= timeout * 1000.0) {
     DefineNewScreen(s);
     return;
@@ -339,7 +339,7 @@ void Gateway::KeyboardStatus(int s) {
   // error it wrote on its error line is read before the Reset restores the
   // line.
   TakeMessageLines(s, false);
-  if (Checked("SendErrorLine25") && text::TrimBlanks(sessions_.ErrorLineText[u]).empty()) {
+  if (Checked(Option::kSendErrorLine25) && text::TrimBlanks(sessions_.ErrorLineText[u]).empty()) {
     sessions_.ErrorLineText[u] = d->ReadText(25, 1, 80);
     ClearCodeZeroErrorLine(s);
   }

@@ -10,9 +10,7 @@
 #include "config/debug_log.h"
 #include "config/general_options.h"
 #include "config/screen_store.h"
-#include "config/user_settings.h"
 #include "core/gateway_services.h"
-#include "core/user_settings.h"
 
 namespace tervo::demohost {
 class DemoHost;
@@ -65,27 +63,6 @@ class ProgramServices : public GatewayServices {
   config::DebugLog debugLog_;
   std::unique_ptr<demohost::DemoHost> demoHost_;
   std::string lastError_;
-};
-
-// The per-user settings of the config library behind the gateway's
-// interface; every change is written through at once.
-class StoredSettings : public UserSettings {
- public:
-  explicit StoredSettings(const std::string& overrideFile) : settings_(overrideFile) {}
-  std::string Get(const std::string& app, const std::string& section, const std::string& key,
-                  const std::string& fallback) const override {
-    return settings_.Get(app, section, key, fallback);
-  }
-  void Set(const std::string& app, const std::string& section, const std::string& key,
-           const std::string& value) override {
-    settings_.Set(app, section, key, value);
-    std::string err;
-    settings_.Sync(&err);
-  }
-  config::UserSettings& Store() { return settings_; }
-
- private:
-  config::UserSettings settings_;
 };
 
 }  // namespace tervo::core

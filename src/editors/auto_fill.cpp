@@ -85,12 +85,12 @@ void AutoFillScreen(screens::ScreenContext& ctx, int session) {
     if (hasText) textOf(j).clear();
   }
   std::fill(store.Indice[U(scr)].begin(), store.Indice[U(scr)].end(), -1);
-  def.EscKey = FindExitKey(store.ScreenAspect[U(scr)], ctx.options.Text("ExitWord"));
+  def.EscKey = FindExitKey(store.ScreenAspect[U(scr)], ctx.options.Text(config::Option::kExitWord));
 
-  const int displayLen = ctx.options.Number("DisplayLen");
+  const int displayLen = ctx.options.Number(config::Option::kDisplayLen);
   const int half = static_cast<int>(text::RoundHalfEven(displayLen / 2.0));
-  const bool sendMinimal = ctx.options.Checked("SendMinimal");
-  const bool clearScreen = ctx.options.Checked("DontShowData");
+  const bool sendMinimal = ctx.options.Checked(config::Option::kSendMinimal);
+  const bool clearScreen = ctx.options.Checked(config::Option::kDontShowData);
   auto rowOf = [&](int j) { return j >= 0 && j < count ? org[j].StartRow : -1; };
 
   bool previousLine = true;

@@ -49,7 +49,7 @@ std::pair<std::size_t, std::size_t> LongestPlainWord(const std::string& s) {
 // The characters of "AutoRemove" become blanks, then blank runs collapse.
 std::string Clean(const std::string& text, const config::GeneralOptions& options) {
   std::string s = text;
-  const std::string remove = options.Text("AutoRemove");
+  const std::string remove = options.Text(config::Option::kAutoRemove);
   const std::size_t removeCount = text::TrimBlanks(remove).size();
   for (std::size_t r = 0; r < removeCount && r < remove.size(); ++r) {
     TrimInPlace(s);
@@ -76,7 +76,7 @@ std::string FitFieldText(const std::string& text, int width, const config::Gener
                          config::Log& log) {
   const std::size_t w = width > 0 ? static_cast<std::size_t>(width) : 0;
   std::string s = Clean(text, options);
-  if (options.Checked("Cut")) return text::Left(s, w);
+  if (options.Checked(config::Option::kCut)) return text::Left(s, w);
 
   // Every round either shortens a word that already has its mark or marks
   // one, and a word is marked once, so this settles well within the bound.
@@ -107,7 +107,7 @@ std::string FitFieldText(const std::string& text, int width, const config::Gener
 std::string FitWords(const std::string& text, int width, const config::GeneralOptions& options) {
   const std::size_t w = width > 0 ? static_cast<std::size_t>(width) : 0;
   const std::string s = Clean(text, options);
-  if (s.size() <= w || options.Checked("Cut")) return text::Left(s, w);
+  if (s.size() <= w || options.Checked(config::Option::kCut)) return text::Left(s, w);
 
   // Pieces: a word with the blank before it, or the part of a word after a
   // "/" or "-" that ends the piece before it.

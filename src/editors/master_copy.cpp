@@ -100,7 +100,7 @@ void CopyMasterSettings(MasterCopyContext& ctx, int m, int t) {
     for (int j = 0; j < count; ++j) target.Screen[U(j)].Show = 0;
   }
 
-  const int displayLen = ctx.options.Number("DisplayLen");
+  const int displayLen = ctx.options.Number(config::Option::kDisplayLen);
   for (int p = 0; p <= kMaxPosition; ++p) {
     const int f = store.Indice[U(t)][U(p)];
     if (f < 0 || f > config::kMaxFieldIndex) continue;

@@ -27,7 +27,7 @@ bool ScreenEditor::NoCursor() const {
 void ScreenEditor::SetCheck(EditorCheck c, bool on) {
   if (!open_ || loaded_ < 0) return;
   CheckRef(c) = on;
-  const int displayLen = ctx_.options.Number("DisplayLen");
+  const int displayLen = ctx_.options.Number(config::Option::kDisplayLen);
   switch (c) {
     case EditorCheck::ShowField2:
       // A field taken out of the order (-1) is never rendered.
@@ -110,7 +110,7 @@ void ScreenEditor::SelectTextMode(std::int32_t bit) {
   if (!open_ || loaded_ < 0) return;
   form_.textMode = bit;
   if (bit == config::kFlag2AutoNL) {
-    TextRef(EditorText::Maxsize) = std::to_string(ctx_.options.Number("DisplayLen"));
+    TextRef(EditorText::Maxsize) = std::to_string(ctx_.options.Number(config::Option::kDisplayLen));
   } else if (bit == config::kFlag2Scroll) {
     // The scrolling text runs in the prefix's width; the field keeps the
     // host length.

@@ -11,7 +11,7 @@ GatewayStatus ReadGatewayStatus(
   GatewayStatus s;
   if (g.RadioUp())
     s.radio = GatewayStatus::Radio::kUp;
-  else if (text::TrimBlanks(g.Options().Text("ComPort")).empty())
+  else if (text::TrimBlanks(g.Options().Text(config::Option::kComPort)).empty())
     s.radio = GatewayStatus::Radio::kNotUsed;
   else
     s.radio = starting ? GatewayStatus::Radio::kRetrying : GatewayStatus::Radio::kDown;

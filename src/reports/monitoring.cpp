@@ -118,7 +118,8 @@ Serving ReadServing(core::Gateway& g) {
   if (g.ShutDown()) return {false, "stopping"};
   if (!g.Started() || !g.StartupFinished()) return {false, "starting"};
   if (g.RadioUp()) return {true, ""};
-  if (text::TrimBlanks(g.Options().Text("ComPort")).empty()) return {false, "no radio base"};
+  if (text::TrimBlanks(g.Options().Text(config::Option::kComPort)).empty())
+    return {false, "no radio base"};
   return {false, "radio link down"};
 }
 

@@ -32,10 +32,11 @@ void CalculateChecksum(ScreenContext& ctx, int session) {
   std::int32_t sum = 0;
   std::int32_t counted = 0;
 
-  const std::int64_t subStart = static_cast<std::int64_t>(opt.Number("SubScreenIdAreaY")) * 80 +
-                                opt.Number("SubScreenIdAreaX");
-  const std::int64_t subEnd = subStart + opt.Number("SubScreenIdAreaLen");
-  const bool line24 = opt.Checked("Line24");
+  const std::int64_t subStart =
+      static_cast<std::int64_t>(opt.Number(config::Option::kSubScreenIdAreaY)) * 80 +
+      opt.Number(config::Option::kSubScreenIdAreaX);
+  const std::int64_t subEnd = subStart + opt.Number(config::Option::kSubScreenIdAreaLen);
+  const bool line24 = opt.Checked(config::Option::kLine24);
 
   if (display != nullptr) {
     const host5250::FieldCollection& fields = display->Fields();
@@ -59,9 +60,9 @@ void CalculateChecksum(ScreenContext& ctx, int session) {
     }
   }
 
-  const std::int32_t areaX = opt.Number("ScreenIdAreaX");
-  const std::int32_t areaY = opt.Number("ScreenIdAreaY");
-  const std::int32_t areaLen = opt.Number("ScreenIdAreaLen");
+  const std::int32_t areaX = opt.Number(config::Option::kScreenIdAreaX);
+  const std::int32_t areaY = opt.Number(config::Option::kScreenIdAreaY);
+  const std::int32_t areaLen = opt.Number(config::Option::kScreenIdAreaLen);
   if (areaLen > 0 && (areaX == 0 || areaY == 0)) {
     ctx.log.WriteLog("Invalid Value in General configurations 'ADD checksum...'", true);
   }

@@ -136,7 +136,7 @@ bool InputField(ScreenContext& ctx, int session, int field) {
   const auto k = static_cast<std::size_t>(field);
   if (o[k].Length < 1) return false;
   if (!o[k].Protected) return true;
-  return ctx.options.Checked("SendUnderline") && o[k].Underlined;
+  return ctx.options.Checked(config::Option::kSendUnderline) && o[k].Underlined;
 }
 
 int NextShownField(ScreenContext& ctx, int session, int field) {

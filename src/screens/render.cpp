@@ -97,7 +97,7 @@ ItemMap ScreenRenderer::Run(const std::string& requestText, const std::string& t
   const auto s = static_cast<std::size_t>(s_);
   if (!text::TrimBlanks(ctx_.sessions.ErrorLineText[s]).empty()) ErrorPage();
   if (valid_ && IsLogoffWord(ctx_.store.Screens[static_cast<std::size_t>(scr_)].EscKey)) {
-    b_.T_CapsLock(ctx_.options.Checked("CapsLock") ? 1 : 0);
+    b_.T_CapsLock(ctx_.options.Checked(config::Option::kCapsLock) ? 1 : 0);
   }
 
   // The level the terminal reported with its last answer; none reported

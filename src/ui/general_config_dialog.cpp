@@ -20,31 +20,36 @@
 
 namespace tervo::ui {
 
+using config::Option;
+
 namespace {
 const char* const kBaudRates[] = {"2400",  "4800",  "9600",  "14400",
                                   "19200", "28800", "38400", "56000"};
 const char* const kHandshakes[] = {"None", "Xon/Xoff", "RTS", "Xon/RTS"};
 
 // How the message line names fields that have no label of their own.
-const std::pair<const char*, const char*> kFieldNames[] = {
-    {"ScreenIdAreaX", "ADD ScreenId Area X"},
-    {"ScreenIdAreaY", "ADD ScreenId Area Y"},
-    {"ScreenIdAreaLen", "ADD ScreenId Area Len"},
-    {"SubScreenIdAreaX", "SUB ScreenId Area X"},
-    {"SubScreenIdAreaY", "SUB ScreenId Area Y"},
-    {"SubScreenIdAreaLen", "SUB ScreenId Area Len"},
-    {"ErrorLineN", "Send Error Line"},
-    {"ErrorLineStart", "Error line Start"},
-    {"ErrorLineLen", "Error line Len"},
+const std::pair<Option, const char*> kFieldNames[] = {
+    {Option::kScreenIdAreaX, "ADD ScreenId Area X"},
+    {Option::kScreenIdAreaY, "ADD ScreenId Area Y"},
+    {Option::kScreenIdAreaLen, "ADD ScreenId Area Len"},
+    {Option::kSubScreenIdAreaX, "SUB ScreenId Area X"},
+    {Option::kSubScreenIdAreaY, "SUB ScreenId Area Y"},
+    {Option::kSubScreenIdAreaLen, "SUB ScreenId Area Len"},
+    {Option::kErrorLineN, "Send Error Line"},
+    {Option::kErrorLineStart, "Error line Start"},
+    {Option::kErrorLineLen, "Error line Len"},
 };
 
 // Fields with a rule, in the order the dialog shows them.
-const char* const kCheckedFields[] = {"SessionCt",        "DisplayCol",         "DisplayRow",
-                                      "DisplayLen",       "TCPIPAddr",          "ComPort",
-                                      "BaudRate",         "NewScreenTimeout",   "ScreenIdAreaX",
-                                      "ScreenIdAreaY",    "ScreenIdAreaLen",    "SubScreenIdAreaX",
-                                      "SubScreenIdAreaY", "SubScreenIdAreaLen", "ErrorLineN",
-                                      "ErrorLineStart",   "ErrorLineLen"};
+const Option kCheckedFields[] = {
+    Option::kSessionCt,        Option::kDisplayCol,         Option::kDisplayRow,
+    Option::kDisplayLen,       Option::kTCPIPAddr,          Option::kComPort,
+    Option::kBaudRate,         Option::kNewScreenTimeout,   Option::kScreenIdAreaX,
+    Option::kScreenIdAreaY,    Option::kScreenIdAreaLen,    Option::kSubScreenIdAreaX,
+    Option::kSubScreenIdAreaY, Option::kSubScreenIdAreaLen, Option::kErrorLineN,
+    Option::kErrorLineStart,   Option::kErrorLineLen};
+
+QString Name(Option key) { return QString::fromLatin1(config::Spec(key).key); }
 
 // The fields that hold small numbers are as wide as a few digits.
 constexpr int kNumberWidth = 48;
@@ -65,41 +70,41 @@ GeneralConfigDialog::GeneralConfigDialog(config::GeneralOptions& options, int se
   });
 }
 
-QWidget* GeneralConfigDialog::Control(const std::string& key) const {
-  auto it = controls_.find(key);
+QWidget* GeneralConfigDialog::Control(config::OptionKey key) const {
+  auto it = key.spec() ? controls_.find(key.spec()->option) : controls_.end();
   return it == controls_.end() ? nullptr : it->second;
 }
 
-QLabel* GeneralConfigDialog::Label(const std::string& key) const {
-  auto it = labels_.find(key);
+QLabel* GeneralConfigDialog::Label(config::OptionKey key) const {
+  auto it = key.spec() ? labels_.find(key.spec()->option) : labels_.end();
   return it == labels_.end() ? nullptr : it->second;
 }
 
-QString GeneralConfigDialog::FieldMessage(const std::string& key) const {
+QString GeneralConfigDialog::FieldMessage(config::OptionKey key) const {
   return FieldMarked(Control(key)) ? Control(key)->toolTip() : QString();
 }
 
-void GeneralConfigDialog::AddText(const std::string& key, const char* control, const char* label) {
+void GeneralConfigDialog::AddText(Option key, const char* label, const char* control) {
   auto* edit = new QLineEdit(this);
-  edit->setObjectName(QString::fromLatin1(control));
+  edit->setObjectName(control ? QString::fromLatin1(control) : Name(key));
   connect(edit, &QLineEdit::textEdited, this,
           [this, key](const QString& t) { TextChanged(key, t); });
   controls_[key] = edit;
   if (label) {
     auto* l = new QLabel(QString::fromLatin1(label), this);
-    l->setObjectName(QStringLiteral("Label_") + QString::fromLatin1(control));
+    l->setObjectName(QStringLiteral("Label_") + edit->objectName());
     l->setBuddy(edit);
     labels_[key] = l;
   }
 }
 
-void GeneralConfigDialog::AddCheck(const std::string& key, const char* caption) {
+void GeneralConfigDialog::AddCheck(Option key, const char* caption) {
   auto* box = new QCheckBox(QString::fromLatin1(caption), this);
-  box->setObjectName(QString::fromStdString(key));
+  box->setObjectName(Name(key));
   connect(box, &QCheckBox::toggled, this, [this, key](bool on) {
     if (loading_) return;
     options_.SetChecked(key, on);
-    if (key == "TCPIP") ApplyConnectionFields();
+    if (key == Option::kTCPIP) ApplyConnectionFields();
     Revalidate();  // "Send Error Line" decides whether its row is needed
   });
   controls_[key] = box;
@@ -107,60 +112,60 @@ void GeneralConfigDialog::AddCheck(const std::string& key, const char* caption) 
 
 void GeneralConfigDialog::Build() {
   // Sessions and the grid.
-  AddText("SessionCt", "SessionCt", "Visible Sessions");
-  AddText("DisplayCol", "DisplayCol", "Display Columns");
-  AddText("DisplayRow", "DisplayRow", "Display Rows");
-  AddText("DisplayLen", "DisplayLen", "Display LEN");
+  AddText(Option::kSessionCt, "Visible Sessions");
+  AddText(Option::kDisplayCol, "Display Columns");
+  AddText(Option::kDisplayRow, "Display Rows");
+  AddText(Option::kDisplayLen, "Display LEN");
   // Automatic configuration.
-  AddText("AutoRemove", "AutoRemove", "Auto Remove");
-  AddText("ExitWord", "ExitWord", "Exit Word");
-  AddText("NewScreenTimeout", "NewScreenTimeout", "New Screen Timeout");
-  AddCheck("Cut", "Cut Fields");
-  AddCheck("SendTerminal", "Send Terminal");
-  AddCheck("ShowNorvikLogo", "Show Norvik LOGO");
-  AddCheck("SendMinimal", "Send Minimal Data");
-  AddCheck("SendUnderline", "Use 'undurlined fields' as INPUT");
-  AddCheck("DebugFile", "Create Debug File");
-  AddCheck("TestMode", "Test Mode");
-  AddCheck("DontShowData", "Clear Screen");
-  AddCheck("CapsLock", "CapsLock");
+  AddText(Option::kAutoRemove, "Auto Remove");
+  AddText(Option::kExitWord, "Exit Word");
+  AddText(Option::kNewScreenTimeout, "New Screen Timeout");
+  AddCheck(Option::kCut, "Cut Fields");
+  AddCheck(Option::kSendTerminal, "Send Terminal");
+  AddCheck(Option::kShowNorvikLogo, "Show Norvik LOGO");
+  AddCheck(Option::kSendMinimal, "Send Minimal Data");
+  AddCheck(Option::kSendUnderline, "Use 'undurlined fields' as INPUT");
+  AddCheck(Option::kDebugFile, "Create Debug File");
+  AddCheck(Option::kTestMode, "Test Mode");
+  AddCheck(Option::kDontShowData, "Clear Screen");
+  AddCheck(Option::kCapsLock, "CapsLock");
   // Screen identification.
-  AddText("ScreenIdAreaX", "ScreenIdAreaX", nullptr);
-  AddText("ScreenIdAreaY", "ScreenIdAreaY", nullptr);
-  AddText("ScreenIdAreaLen", "ScreenIdAreaLen", nullptr);
-  AddText("SubScreenIdAreaX", "SubScreenIdAreaX", nullptr);
-  AddText("SubScreenIdAreaY", "SubScreenIdAreaY", nullptr);
-  AddText("SubScreenIdAreaLen", "SubScreenIdAreaLen", nullptr);
-  AddCheck("Line24", "Include line 24 in ScreenID");
+  AddText(Option::kScreenIdAreaX, nullptr);
+  AddText(Option::kScreenIdAreaY, nullptr);
+  AddText(Option::kScreenIdAreaLen, nullptr);
+  AddText(Option::kSubScreenIdAreaX, nullptr);
+  AddText(Option::kSubScreenIdAreaY, nullptr);
+  AddText(Option::kSubScreenIdAreaLen, nullptr);
+  AddCheck(Option::kLine24, "Include line 24 in ScreenID");
   // Error lines.
-  AddCheck("SendErrorLine24", "Send Error Line 24");
-  AddCheck("SendErrorLine25", "Send Error Line 25");
-  AddCheck("SendErrorLineN", "Send Error Line");
-  AddText("ErrorLineN", "ErrorLineN", nullptr);
-  AddText("ErrorLineStart", "ErrLineStart", "Start");
-  AddText("ErrorLineLen", "ErrLineLengh", "Len");
+  AddCheck(Option::kSendErrorLine24, "Send Error Line 24");
+  AddCheck(Option::kSendErrorLine25, "Send Error Line 25");
+  AddCheck(Option::kSendErrorLineN, "Send Error Line");
+  AddText(Option::kErrorLineN, nullptr);
+  AddText(Option::kErrorLineStart, "Start", "ErrLineStart");
+  AddText(Option::kErrorLineLen, "Len", "ErrLineLengh");
   // Connection to the radio base.
-  AddCheck("TCPIP", "Use TCP/IP to make the connection");
-  AddText("TCPIPAddr", "TCPIPAddr", "TCP/IP Address");
-  AddText("ComPort", "ComPort", "Com Port");
+  AddCheck(Option::kTCPIP, "Use TCP/IP to make the connection");
+  AddText(Option::kTCPIPAddr, "TCP/IP Address");
+  AddText(Option::kComPort, "Com Port");
 
   auto* baud = new QComboBox(this);
   baud->setObjectName(QStringLiteral("BaudRate"));
   baud->setEditable(true);
   for (const char* b : kBaudRates) baud->addItem(QString::fromLatin1(b));
   connect(baud, &QComboBox::currentTextChanged, this,
-          [this](const QString& t) { TextChanged("BaudRate", t); });
-  controls_["BaudRate"] = baud;
-  labels_["BaudRate"] = new QLabel(QStringLiteral("Baud Rate"), this);
+          [this](const QString& t) { TextChanged(Option::kBaudRate, t); });
+  controls_[Option::kBaudRate] = baud;
+  labels_[Option::kBaudRate] = new QLabel(QStringLiteral("Baud Rate"), this);
 
   auto* hand = new QComboBox(this);
   hand->setObjectName(QStringLiteral("Handshaking"));
   for (const char* h : kHandshakes) hand->addItem(QString::fromLatin1(h));
   connect(hand, &QComboBox::currentIndexChanged, this, [this](int i) {
-    if (!loading_ && i >= 0) options_.SetText("Handshaking", text::FromInt(i));
+    if (!loading_ && i >= 0) options_.SetText(Option::kHandshaking, text::FromInt(i));
   });
-  controls_["Handshaking"] = hand;
-  labels_["Handshaking"] = new QLabel(QStringLiteral("Handshaking"), this);
+  controls_[Option::kHandshaking] = hand;
+  labels_[Option::kHandshaking] = new QLabel(QStringLiteral("Handshaking"), this);
 
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setObjectName(QStringLiteral("Command1"));
@@ -174,41 +179,44 @@ void GeneralConfigDialog::Build() {
   fill->setObjectName(QStringLiteral("Command2"));
   connect(fill, &QPushButton::clicked, this, &GeneralConfigDialog::autoFillClicked);
 
-  for (const char* k :
-       {"SessionCt", "DisplayCol", "DisplayRow", "DisplayLen", "NewScreenTimeout", "ScreenIdAreaX",
-        "ScreenIdAreaY", "ScreenIdAreaLen", "SubScreenIdAreaX", "SubScreenIdAreaY",
-        "SubScreenIdAreaLen", "ErrorLineN", "ErrorLineStart", "ErrorLineLen"})
+  for (Option k : {Option::kSessionCt, Option::kDisplayCol, Option::kDisplayRow,
+                   Option::kDisplayLen, Option::kNewScreenTimeout, Option::kScreenIdAreaX,
+                   Option::kScreenIdAreaY, Option::kScreenIdAreaLen, Option::kSubScreenIdAreaX,
+                   Option::kSubScreenIdAreaY, Option::kSubScreenIdAreaLen, Option::kErrorLineN,
+                   Option::kErrorLineStart, Option::kErrorLineLen})
     controls_[k]->setMaximumWidth(kNumberWidth);
 
   // Layout: three columns of groups; every label sits right beside its box.
-  auto labelled = [this](QGridLayout* g, int row, const std::string& key) {
+  auto labelled = [this](QGridLayout* g, int row, Option key) {
     g->addWidget(labels_[key], row, 0);
     g->addWidget(controls_[key], row, 1);
   };
   auto* sessions = new QGroupBox(QStringLiteral("Sessions"), this);
   auto* gs = new QGridLayout(sessions);
   int r = 0;
-  for (const char* k : {"SessionCt", "DisplayCol", "DisplayRow", "DisplayLen"})
+  for (Option k :
+       {Option::kSessionCt, Option::kDisplayCol, Option::kDisplayRow, Option::kDisplayLen})
     labelled(gs, r++, k);
-  gs->addWidget(controls_["ShowNorvikLogo"], r++, 0, 1, 2);
-  gs->addWidget(controls_["CapsLock"], r++, 0, 1, 2);
+  gs->addWidget(controls_[Option::kShowNorvikLogo], r++, 0, 1, 2);
+  gs->addWidget(controls_[Option::kCapsLock], r++, 0, 1, 2);
   gs->setColumnStretch(2, 1);
 
   // The radio base: TCP/IP address, or the serial line's three fields, in
   // one place of constant size.
   auto* radio = new QGroupBox(QStringLiteral("Radio base"), this);
   auto* gr = new QVBoxLayout(radio);
-  gr->addWidget(controls_["TCPIP"]);
+  gr->addWidget(controls_[Option::kTCPIP]);
   connection_ = new QStackedWidget(radio);
   auto* serialPage = new QWidget;
   auto* gSerial = new QGridLayout(serialPage);
   gSerial->setContentsMargins(0, 0, 0, 0);
   r = 0;
-  for (const char* k : {"ComPort", "BaudRate", "Handshaking"}) labelled(gSerial, r++, k);
+  for (Option k : {Option::kComPort, Option::kBaudRate, Option::kHandshaking})
+    labelled(gSerial, r++, k);
   auto* tcpPage = new QWidget;
   auto* gTcp = new QGridLayout(tcpPage);
   gTcp->setContentsMargins(0, 0, 0, 0);
-  labelled(gTcp, 0, "TCPIPAddr");
+  labelled(gTcp, 0, Option::kTCPIPAddr);
   overrideHint_ = new QLabel(tcpPage);
   overrideHint_->setObjectName(QStringLiteral("TCPIPAddrOverride"));
   overrideHint_->setWordWrap(true);
@@ -222,13 +230,14 @@ void GeneralConfigDialog::Build() {
   auto* autoConf = new QGroupBox(QStringLiteral("New screens"), this);
   auto* ga = new QGridLayout(autoConf);
   r = 0;
-  for (const char* k : {"AutoRemove", "ExitWord"}) {
+  for (Option k : {Option::kAutoRemove, Option::kExitWord}) {
     ga->addWidget(labels_[k], r++, 0, 1, 2);
     ga->addWidget(controls_[k], r++, 0, 1, 2);
   }
-  labelled(ga, r++, "NewScreenTimeout");
-  for (const char* k : {"Cut", "SendTerminal", "SendMinimal", "SendUnderline", "DontShowData",
-                        "TestMode", "DebugFile"})
+  labelled(ga, r++, Option::kNewScreenTimeout);
+  for (Option k :
+       {Option::kCut, Option::kSendTerminal, Option::kSendMinimal, Option::kSendUnderline,
+        Option::kDontShowData, Option::kTestMode, Option::kDebugFile})
     ga->addWidget(controls_[k], r++, 0, 1, 2);
   ga->setRowStretch(r, 1);
 
@@ -240,31 +249,31 @@ void GeneralConfigDialog::Build() {
   auto* add = new QLabel(QStringLiteral("ADD ScreenId Area"), this);
   add->setObjectName(QStringLiteral("Label_ScreenIdArea"));
   gi->addWidget(add, 1, 0);
-  gi->addWidget(controls_["ScreenIdAreaX"], 1, 1);
-  gi->addWidget(controls_["ScreenIdAreaY"], 1, 2);
-  gi->addWidget(controls_["ScreenIdAreaLen"], 1, 3);
+  gi->addWidget(controls_[Option::kScreenIdAreaX], 1, 1);
+  gi->addWidget(controls_[Option::kScreenIdAreaY], 1, 2);
+  gi->addWidget(controls_[Option::kScreenIdAreaLen], 1, 3);
   auto* sub = new QLabel(QStringLiteral("SUB ScreenId Area"), this);
   sub->setObjectName(QStringLiteral("Label_SubScreenIdArea"));
   gi->addWidget(sub, 2, 0);
-  gi->addWidget(controls_["SubScreenIdAreaX"], 2, 1);
-  gi->addWidget(controls_["SubScreenIdAreaY"], 2, 2);
-  gi->addWidget(controls_["SubScreenIdAreaLen"], 2, 3);
-  gi->addWidget(controls_["Line24"], 3, 0, 1, 4);
+  gi->addWidget(controls_[Option::kSubScreenIdAreaX], 2, 1);
+  gi->addWidget(controls_[Option::kSubScreenIdAreaY], 2, 2);
+  gi->addWidget(controls_[Option::kSubScreenIdAreaLen], 2, 3);
+  gi->addWidget(controls_[Option::kLine24], 3, 0, 1, 4);
 
   auto* errors = new QGroupBox(QStringLiteral("Error lines"), this);
   auto* ge = new QGridLayout(errors);
-  ge->addWidget(controls_["SendErrorLine24"], 0, 0, 1, 4);
-  ge->addWidget(controls_["SendErrorLine25"], 1, 0, 1, 4);
+  ge->addWidget(controls_[Option::kSendErrorLine24], 0, 0, 1, 4);
+  ge->addWidget(controls_[Option::kSendErrorLine25], 1, 0, 1, 4);
   // The row number belongs to "Send Error Line": right beside it.
   auto* lineN = new QHBoxLayout;
-  lineN->addWidget(controls_["SendErrorLineN"]);
-  lineN->addWidget(controls_["ErrorLineN"]);
+  lineN->addWidget(controls_[Option::kSendErrorLineN]);
+  lineN->addWidget(controls_[Option::kErrorLineN]);
   lineN->addStretch();
   ge->addLayout(lineN, 2, 0, 1, 4);
-  ge->addWidget(labels_["ErrorLineStart"], 3, 0);
-  ge->addWidget(controls_["ErrorLineStart"], 3, 1);
-  ge->addWidget(labels_["ErrorLineLen"], 3, 2);
-  ge->addWidget(controls_["ErrorLineLen"], 3, 3);
+  ge->addWidget(labels_[Option::kErrorLineStart], 3, 0);
+  ge->addWidget(controls_[Option::kErrorLineStart], 3, 1);
+  ge->addWidget(labels_[Option::kErrorLineLen], 3, 2);
+  ge->addWidget(controls_[Option::kErrorLineLen], 3, 3);
   ge->setColumnStretch(4, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -291,21 +300,21 @@ void GeneralConfigDialog::Build() {
   main->addLayout(buttons);
 }
 
-QString GeneralConfigDialog::ControlText(const std::string& key) const {
+QString GeneralConfigDialog::ControlText(Option key) const {
   QWidget* w = Control(key);
   if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text();
   if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText();
   return {};
 }
 
-QString GeneralConfigDialog::LabelText(const std::string& key) const {
+QString GeneralConfigDialog::LabelText(Option key) const {
   for (const auto& [k, name] : kFieldNames)
     if (key == k) return QString::fromLatin1(name);
   if (QLabel* l = Label(key)) return l->text();
-  return QString::fromStdString(key);
+  return Name(key);
 }
 
-void GeneralConfigDialog::SetControlText(const std::string& key) {
+void GeneralConfigDialog::SetControlText(Option key) {
   QWidget* w = Control(key);
   if (auto* edit = qobject_cast<QLineEdit*>(w)) {
     const QString t = FromEngine(options_.ConfiguredText(key));
@@ -313,19 +322,20 @@ void GeneralConfigDialog::SetControlText(const std::string& key) {
   }
 }
 
-void GeneralConfigDialog::TextChanged(const std::string& key, const QString& text) {
+void GeneralConfigDialog::TextChanged(Option key, const QString& text) {
   if (loading_) return;
   const std::string t = ToEngine(text);
   // A bad text is not taken: the option keeps its last good value, which
   // the gateway goes on using.
   if (config::CheckOption(key, t, options_).empty()) {
     options_.SetText(key, t);
-    if (key == "SessionCt") {
+    if (key == Option::kSessionCt) {
       config::SessionCountChanged(options_, sessionCount_);
-      for (const char* k : {"SessionCt", "DisplayCol", "DisplayRow"}) SetControlText(k);
-    } else if (key == "DisplayCol") {
+      for (Option k : {Option::kSessionCt, Option::kDisplayCol, Option::kDisplayRow})
+        SetControlText(k);
+    } else if (key == Option::kDisplayCol) {
       config::DisplayColumnsChanged(options_);
-      SetControlText("DisplayRow");
+      SetControlText(Option::kDisplayRow);
     }
   }
   Revalidate();
@@ -335,7 +345,7 @@ QWidget* GeneralConfigDialog::Revalidate() {
   QWidget* first = nullptr;
   QString firstMessage;
   QString focused;
-  for (const std::string key : kCheckedFields) {
+  for (const Option key : kCheckedFields) {
     QWidget* w = Control(key);
     const std::string t = ToEngine(ControlText(key));
     const std::string m = config::CheckOption(key, t, options_);
@@ -380,7 +390,7 @@ void GeneralConfigDialog::Reload() {
       SetControlText(key);
     }
   }
-  const std::string addr = runOverride ? runOverride("TCPIPAddr") : std::string();
+  const std::string addr = runOverride ? runOverride(Option::kTCPIPAddr) : std::string();
   overrideHint_->setText(addr.empty() ? QString()
                                       : QStringLiteral("This run uses %1 (command line); "
                                                        "the configuration keeps the address above.")
@@ -391,7 +401,7 @@ void GeneralConfigDialog::Reload() {
 }
 
 void GeneralConfigDialog::ApplyConnectionFields() {
-  connection_->setCurrentIndex(options_.Checked("TCPIP") ? 1 : 0);
+  connection_->setCurrentIndex(options_.Checked(Option::kTCPIP) ? 1 : 0);
 }
 
 }  // namespace tervo::ui

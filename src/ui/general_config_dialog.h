@@ -40,16 +40,16 @@ class GeneralConfigDialog : public QWidget {
 
   // The control bound to an option key (its object name is the control's
   // name: "ErrLineStart" holds the key "ErrorLineStart").
-  QWidget* Control(const std::string& key) const;
-  QLabel* Label(const std::string& key) const;
+  QWidget* Control(config::OptionKey key) const;
+  QLabel* Label(config::OptionKey key) const;
   // The message line under the fields ("" when every field is good).
   QLabel* MessageLine() const { return message_; }
   // The message at key's field, "" when its text is good.
-  QString FieldMessage(const std::string& key) const;
+  QString FieldMessage(config::OptionKey key) const;
 
   // The value this run uses instead of the configured one for key (a
   // command-line option), "" for none; shown beside the field.
-  std::function<std::string(const std::string& key)> runOverride;
+  std::function<std::string(config::Option key)> runOverride;
 
  signals:
   // "OK": the main window deselects its sessions and arranges the grid
@@ -59,13 +59,16 @@ class GeneralConfigDialog : public QWidget {
 
  private:
   void Build();
-  void AddText(const std::string& key, const char* control, const char* label);
-  void AddCheck(const std::string& key, const char* caption);
-  void TextChanged(const std::string& key, const QString& text);
+  using Option = config::Option;
+  // A line edit named after the key unless control names it; label nullptr:
+  // the field has no label of its own.
+  void AddText(Option key, const char* label, const char* control = nullptr);
+  void AddCheck(Option key, const char* caption);
+  void TextChanged(Option key, const QString& text);
   void ApplyConnectionFields();
-  void SetControlText(const std::string& key);
-  QString ControlText(const std::string& key) const;
-  QString LabelText(const std::string& key) const;
+  void SetControlText(Option key);
+  QString ControlText(Option key) const;
+  QString LabelText(Option key) const;
   // Checks every field, stores texts that became good (a length after its
   // column), marks the bad ones and fills the message line.  Returns the
   // first bad field that is shown, or nullptr.
@@ -75,8 +78,8 @@ class GeneralConfigDialog : public QWidget {
   config::GeneralOptions& options_;
   int sessionCount_;
   bool loading_ = false;
-  std::map<std::string, QWidget*> controls_;
-  std::map<std::string, QLabel*> labels_;
+  std::map<Option, QWidget*> controls_;
+  std::map<Option, QLabel*> labels_;
   QStackedWidget* connection_ = nullptr;
   QLabel* overrideHint_ = nullptr;
   QLabel* message_ = nullptr;

@@ -250,7 +250,7 @@ void MainWindow::As4001Click(int index) {
 void MainWindow::ArrangeAs400Windows() {
   if (!gateway_) return;
   auto& options = gateway_->Options();
-  gateway_->Context().DisplayLen = options.Number("DisplayLen");
+  gateway_->Context().DisplayLen = options.Number(config::Option::kDisplayLen);
 
   core::LayoutInput in;
   in.scaleWidth = client_->width() * kTwipsPerPixel;
@@ -260,12 +260,12 @@ void MainWindow::ArrangeAs400Windows() {
   in.logoWidth = logo_->width() * kTwipsPerPixel;
   in.logoHeight = logo_->height() * kTwipsPerPixel;
   in.sessionCount = SessionCount();
-  in.sessionsPerPage = options.Number("SessionCt");
-  in.displayRow = options.Number("DisplayRow");
-  in.displayCol = options.Number("DisplayCol");
+  in.sessionsPerPage = options.Number(config::Option::kSessionCt);
+  in.displayRow = options.Number(config::Option::kDisplayRow);
+  in.displayCol = options.Number(config::Option::kDisplayCol);
   in.page = scroll_->value();
   in.minimised = isMinimized();
-  in.showLogo = options.Checked("ShowNorvikLogo");
+  in.showLogo = options.Checked(config::Option::kShowNorvikLogo);
   const core::Layout layout = core::ArrangeAs400Windows(in);
 
   {

@@ -11,8 +11,8 @@
 #include "config/unsaved_file.h"
 #include "core/gateway.h"
 #include "editors/auto_fill.h"
-#include "reports/gateway_status.h"
 #include "reports/config_report.h"
+#include "reports/gateway_status.h"
 #include "screens/capture.h"
 #include "ui/device_name_window.h"
 #include "ui/divide_field_window.h"
@@ -21,9 +21,9 @@
 #include "ui/main_window.h"
 #include "ui/master_screen_window.h"
 #include "ui/monitor_windows.h"
+#include "ui/recent_messages_window.h"
 #include "ui/repeat_window.h"
 #include "ui/screen_editor_window.h"
-#include "ui/recent_messages_window.h"
 #include "ui/screens_report_window.h"
 #include "ui/small_windows.h"
 #include "ui/startup_window.h"
@@ -106,7 +106,7 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
   terminal_ = std::make_unique<TerminalScreenWindow>();
   CreateEditors();
   recent_ = std::make_unique<RecentMessagesWindow>(messages_);
-  general_->runOverride = [this](const std::string& key) {
+  general_->runOverride = [this](config::Option key) {
     const std::string* o = gw_->Options().RunOverride(key);
     return o ? *o : std::string();
   };
@@ -187,10 +187,10 @@ void OperatorWindows::Attach(core::Gateway& gateway) {
   env.prompt = seams_.prompt;
   env.dialogs = seams_.dialogs;
   env.readSetting = [this](const std::string& key, const std::string& fallback) {
-    return gw_->Settings().Get(core::kSettingsApp, core::kSettingsSection, key, fallback);
+    return gw_->Settings().Get(config::kGatewayApplication, config::kStartupSection, key, fallback);
   };
   env.writeSetting = [this](const std::string& key, const std::string& value) {
-    gw_->Settings().Set(core::kSettingsApp, core::kSettingsSection, key, value);
+    gw_->Settings().Set(config::kGatewayApplication, config::kStartupSection, key, value);
   };
   env.load = [this](const std::string& base) {
     PromptLoadReport report(*seams_.prompt);
@@ -532,7 +532,7 @@ void OperatorWindows::RouterConfig() {
   for (int s = 0; s < gw_->SessionCount(); ++s)
     if (host5250::HostDisplay* d = gw_->Display(s)) d->Link().name = name;
   gw_->RouterName = name;
-  gw_->Settings().Set(core::kSettingsApp, core::kSettingsSection, "RouterName", name);
+  gw_->Settings().SetRouterName(name);
 }
 
 void OperatorWindows::RunCommand(const std::string& name) {
@@ -559,7 +559,7 @@ void OperatorWindows::RunCommand(const std::string& name) {
     terminal_->raise();
   } else if (name == "SystemName") {
     commands_->SystemName();
-    gw_->SystemName = gw_->Settings().Get(core::kSettingsApp, core::kSettingsSection, "System", "");
+    gw_->SystemName = gw_->Settings().System();
   } else if (name == "RouterConfig") {
     RouterConfig();
   } else if (name == "ConfDeviceName") {

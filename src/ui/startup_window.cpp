@@ -44,11 +44,11 @@ StartupWindow::StartupWindow(config::GeneralOptions& options, QWidget* parent)
   check2_->setObjectName(QStringLiteral("Check2"));
   autoSave_ = new QCheckBox(QStringLiteral("Auto Save File"));
   autoSave_->setObjectName(QStringLiteral("AutoSave"));
-  Bind(on_, "MaskEdBox1");
-  Bind(off_, "MaskEdBox2");
-  Bind(check1_, "Check1");
-  Bind(check2_, "Check2");
-  Bind(autoSave_, "AutoSave");
+  Bind(on_, config::Option::kMaskEdBox1);
+  Bind(off_, config::Option::kMaskEdBox2);
+  Bind(check1_, config::Option::kCheck1);
+  Bind(check2_, config::Option::kCheck2);
+  Bind(autoSave_, config::Option::kAutoSave);
 
   auto* startNow = new QPushButton(QStringLiteral("Start Now"));
   startNow->setObjectName(QStringLiteral("StartNow"));
@@ -91,7 +91,7 @@ StartupWindow::StartupWindow(config::GeneralOptions& options, QWidget* parent)
   Reload();
 }
 
-void StartupWindow::Bind(QLineEdit* box, const char* key) {
+void StartupWindow::Bind(QLineEdit* box, config::Option key) {
   connect(box, &QLineEdit::textChanged, this, [this, box, key] {
     const std::string t = ToEngine(box->displayText());
     // 99:99 would never come; the timer keeps the last good time.
@@ -112,7 +112,7 @@ void StartupWindow::ShowMessage() {
   message_->setText(line);
 }
 
-void StartupWindow::Bind(QCheckBox* box, const char* key) {
+void StartupWindow::Bind(QCheckBox* box, config::Option key) {
   connect(box, &QCheckBox::toggled, this, [this, key](bool on) {
     if (!loading_) options_.SetChecked(key, on);
   });
@@ -120,11 +120,11 @@ void StartupWindow::Bind(QCheckBox* box, const char* key) {
 
 void StartupWindow::Reload() {
   loading_ = true;
-  on_->setText(FromEngine(options_.Text("MaskEdBox1")));
-  off_->setText(FromEngine(options_.Text("MaskEdBox2")));
-  check1_->setChecked(options_.Checked("Check1"));
-  check2_->setChecked(options_.Checked("Check2"));
-  autoSave_->setChecked(options_.Checked("AutoSave"));
+  on_->setText(FromEngine(options_.Text(config::Option::kMaskEdBox1)));
+  off_->setText(FromEngine(options_.Text(config::Option::kMaskEdBox2)));
+  check1_->setChecked(options_.Checked(config::Option::kCheck1));
+  check2_->setChecked(options_.Checked(config::Option::kCheck2));
+  autoSave_->setChecked(options_.Checked(config::Option::kAutoSave));
   loading_ = false;
 }
 

@@ -44,8 +44,8 @@ class StartupWindow : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 
  private:
-  void Bind(QLineEdit* box, const char* key);
-  void Bind(QCheckBox* box, const char* key);
+  void Bind(QLineEdit* box, config::Option key);
+  void Bind(QCheckBox* box, config::Option key);
   void ShowMessage();
 
   config::GeneralOptions& options_;

@@ -99,6 +99,24 @@ TEST(OptionRules, RulesThatDependOnOtherOptions) {
   EXPECT_NE(CheckOption("DisplayRow", "", o), "") << "empty counts as one row";
 }
 
+// One table gives every option its contents and its range: a range that
+// shuts out the option's own first or fallback value would leave a fresh
+// dialog that cannot be closed.
+TEST(OptionRules, FreshAndFallbackContentsPassTheirOwnRules) {
+  GeneralOptions fresh;
+  GeneralOptions fallback;
+  fallback.ApplyFallbacks();
+  for (const OptionSpec& s : OptionTable()) {
+    EXPECT_EQ(FindOption(s.key), &s) << s.key << " is named once";
+    EXPECT_EQ(CheckOption(s.option, s.initial, fresh), "") << s.key;
+    if (s.fallback) {
+      EXPECT_EQ(CheckOption(s.option, s.fallback, fallback), "") << s.key;
+    }
+  }
+  EXPECT_EQ(CheckOption("SessionCt", "0", fresh),
+            "Enter a whole number of 1 or more; more than this run serves become its count.");
+}
+
 TEST(OptionRules, TerminalIds) {
   std::array<std::string, kSessionSlots> ids;
   ids[0] = "T1";

@@ -59,17 +59,12 @@ TEST(UserSettings, LastDayOutsideTheMonthReadsAsToday) {
   EXPECT_EQ(s.LastDay(9), 31);
 }
 
-TEST(UserSettings, OverrideComesFromTheCommandLineOrTheEnvironment) {
+// The command line's --settings is the programs' own (tests/e2e: Program).
+TEST(UserSettings, OverrideComesFromTheEnvironment) {
   ::unsetenv("TERVO_SETTINGS");
-  const char* a1[] = {"tervo", "--settings", "/tmp/a.ini"};
-  EXPECT_EQ(UserSettings::OverrideFromArguments(3, a1), "/tmp/a.ini");
-  const char* a2[] = {"tervo", "--headless", "--settings=/tmp/b.ini"};
-  EXPECT_EQ(UserSettings::OverrideFromArguments(3, a2), "/tmp/b.ini");
-  const char* a3[] = {"tervo", "--settings"};  // no file after it
-  EXPECT_EQ(UserSettings::OverrideFromArguments(2, a3), "");
+  EXPECT_EQ(UserSettings::OverrideFromEnvironment(), "");
   ::setenv("TERVO_SETTINGS", "/tmp/env.ini", 1);
-  EXPECT_EQ(UserSettings::OverrideFromArguments(2, a3), "/tmp/env.ini");
-  EXPECT_EQ(UserSettings::OverrideFromArguments(3, a1), "/tmp/a.ini");  // the command line wins
+  EXPECT_EQ(UserSettings::OverrideFromEnvironment(), "/tmp/env.ini");
   ::unsetenv("TERVO_SETTINGS");
 }
 

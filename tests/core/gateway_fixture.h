@@ -57,7 +57,7 @@ class GatewayTest : public ::testing::Test {
     radio_ = radio.get();
     auto services = std::make_unique<FakeServices>();
     services_ = services.get();
-    auto settings = std::make_unique<MemorySettings>();
+    auto settings = config::UserSettings::InMemory();
     settings_ = settings.get();
     auto store = std::make_unique<config::ScreenStore>();
     store_ = store.get();
@@ -111,7 +111,7 @@ class GatewayTest : public ::testing::Test {
   os::VirtualTimers* timers_;
   tervo::testing::RecordingRadioLink* radio_;
   FakeServices* services_;
-  MemorySettings* settings_;
+  config::UserSettings* settings_;
   config::ScreenStore* store_;
   config::GeneralOptions* options_;
   RecordingUi ui_;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "core/caption.h"
-#include "core/elapsed_days.h"
 #include "core/key_queue.h"
 #include "core/layout.h"
 #include "core/screen_numbers.h"
@@ -138,14 +137,6 @@ TEST_F(ScreenNumbers, NothingReusableFallsBackToOne) {
   EXPECT_EQ(Allocate(), 1);
   EXPECT_EQ(exhausted, 1);
   EXPECT_EQ(store.ScreenCt, 1);
-}
-
-TEST(ClearElapsedDays, LastDaySettingOutsideTheMonthCountsAsToday) {
-  EXPECT_EQ(LastDaySetting("31", 4), 31);
-  EXPECT_EQ(LastDaySetting("", 4), 4);
-  EXPECT_EQ(LastDaySetting("0", 4), 4);
-  EXPECT_EQ(LastDaySetting("32", 4), 4);
-  EXPECT_EQ(LastDaySetting("x", 4), 4);
 }
 
 TEST(Caption, StatusAndPathTail) {

@@ -103,5 +103,62 @@ TEST(Program, SessionCountOutOfRangeIsRefused) {
   EXPECT_EQ(p.exitCode(), 2);
 }
 
+// Every program explains its options on --help (exit 0, on standard output)
+// and refuses an option it does not know with its usage code.
+TEST(Program, EveryProgramAnswersHelpAndRefusesUnknownOptions) {
+  const QString apps = QCoreApplication::applicationDirPath() + "/../apps/";
+  struct Case {
+    const char* program;
+    const char* anOption;  // named in the help
+    int refused;
+  };
+  for (const Case& c :
+       {Case{"tervo", "--radio-address", 2}, Case{"tervo-config", "diff", 2},
+        Case{"tervo-demohost", "--listen", 2}, Case{"tervo-5250", "--settle-ms", 64},
+        Case{"tervo-terminal", "--connect", 2}, Case{"tervo-keys", "--key-file", 2}}) {
+    const QString path = apps + c.program + "/" + c.program;
+    QProcess p;
+    p.start(path, {"--help"});
+    ASSERT_TRUE(p.waitForFinished(10000)) << c.program;
+    EXPECT_EQ(p.exitCode(), 0) << c.program;
+    EXPECT_TRUE(p.readAllStandardOutput().contains(c.anOption)) << c.program;
+    p.start(path, {"--no-such-option"});
+    ASSERT_TRUE(p.waitForFinished(10000)) << c.program;
+    EXPECT_EQ(p.exitCode(), c.refused) << c.program;
+  }
+}
+
+// The settings file comes from --settings FILE, --settings=FILE or, without
+// either, TERVO_SETTINGS; the command line wins.
+TEST(Program, SettingsFileFromTheCommandLineOrTheEnvironment) {
+  QTemporaryDir dir;
+  const QString fromEnv = dir.path() + "/env.ini", fromArgs = dir.path() + "/args.ini";
+  auto run = [&](const QStringList& extra) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TERVO_SETTINGS", fromEnv);
+    p.setProcessEnvironment(env);
+    p.start(QCoreApplication::applicationDirPath() + "/../apps/tervo/tervo",
+            QStringList{"--headless", "--config", dir.path() + "/none", "--radio-address",
+                        "127.0.0.1:0", "--sessions", "1", "--http-port", "off"} +
+                extra);
+    ASSERT_TRUE(p.waitForStarted(5000));
+    QByteArray out;
+    for (int i = 0; i < 100 && !out.contains("tervo: ready"); ++i) {
+      p.waitForReadyRead(100);
+      out += p.readAllStandardOutput();
+    }
+    ASSERT_TRUE(out.contains("tervo: ready")) << p.readAllStandardError().toStdString();
+    p.terminate();
+    ASSERT_TRUE(p.waitForFinished(10000));
+  };
+  run({"--settings=" + fromArgs});
+  EXPECT_TRUE(QFile::exists(fromArgs));
+  EXPECT_FALSE(QFile::exists(fromEnv)) << "the command line wins";
+  run({});
+  QSettings settings(fromEnv, QSettings::IniFormat);
+  EXPECT_FALSE(settings.value("TervoTerminal2/Startup/LastDay").toString().isEmpty());
+}
+
 }  // namespace
 }  // namespace tervo::e2e

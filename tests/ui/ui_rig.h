@@ -72,7 +72,7 @@ struct Rig {
   os::VirtualClock* clock = nullptr;
   os::VirtualTimers* timers = nullptr;
   FakeServices* services = nullptr;
-  core::MemorySettings* settings = nullptr;
+  config::UserSettings* settings = nullptr;
   tervo::testing::RecordingRadioLink* radio = nullptr;
   std::unique_ptr<OperatorWindows> windows;
   std::unique_ptr<core::Gateway> gateway;
@@ -107,7 +107,7 @@ struct Rig {
     timers = timersOwned.get();
     parts.timers = std::move(timersOwned);
     parts.clock = std::move(clockOwned);
-    auto settingsOwned = std::make_unique<core::MemorySettings>();
+    auto settingsOwned = config::UserSettings::InMemory();
     settings = settingsOwned.get();
     parts.settings = std::move(settingsOwned);
     auto servicesOwned = std::make_unique<FakeServices>();
