@@ -160,7 +160,7 @@ int Run(const std::vector<std::string>& args) {
   store.NumeroMaximoDeEcrans = config::kHighestAllocatedScreen;
   store.GrowScreenTables();
   screens::CalculateChecksum(ctx, 0);
-  const std::int32_t liveId = sessions.ScreenIdValue[0];
+  const std::int32_t liveId = sessions[0].ScreenIdValue;
   for (int s = 1; s <= config::kHighestAllocatedScreen; ++s) {
     config::ScreenDef& def = store.Screens[static_cast<std::size_t>(s)];
     def.ScreenId = liveId + s;
@@ -195,18 +195,18 @@ int Run(const std::vector<std::string>& args) {
     const auto start = std::chrono::steady_clock::now();
     screens::CalculateChecksum(ctx, 0);
     std::int32_t screen = 0;
-    if (!screens::FindBestScreen(ctx, 0, sessions.ScreenIdValue[0], screen)) return 1;
-    sessions.CurrentScreen[0] = screen;
+    if (!screens::FindBestScreen(ctx, 0, sessions[0].ScreenIdValue, screen)) return 1;
+    sessions[0].CurrentScreen = screen;
     screens::ReadAs400Data(ctx, 0, screen);
     screens::PrepareFieldTexts(ctx, 0);
-    const std::string name = "AS400" + std::to_string(sessions.ScreenIdValue[0]);
+    const std::string name = "AS400" + std::to_string(sessions[0].ScreenIdValue);
     radio.T_InitScreen("T1", name, 2081, 0, 0);
     screens::RenderTerminalScreen(ctx, name, "T1");
     const auto end = std::chrono::steady_clock::now();
     bytes = radio.buffer.size();
     if (i >= 200) micros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
   }
-  if (sessions.CurrentScreen[0] != 150 || bytes == 0) return 1;
+  if (sessions[0].CurrentScreen != 150 || bytes == 0) return 1;
   std::sort(micros.begin(), micros.end());
   const auto at = [&](double q) {
     return micros[std::min(micros.size() - 1, static_cast<std::size_t>(q * micros.size()))];

@@ -96,7 +96,7 @@ void Gateway::ShowSessionLabels(int session) {
     return;
   }
   ui_->SessionLabelsChanged(session, store_->TerminalIDDef[U(session)],
-                            sessions_.SessionUser[U(session)]);
+                            sessions_[session].SessionUser);
 }
 
 void Gateway::SetMessageKey(int key) {
@@ -224,7 +224,7 @@ void Gateway::SetUpDisplays() {
     const auto u = U(i);
     const std::string id = text::TrimBlanks(store_->TerminalIDDef[u]);
     if (tcp && !id.empty()) radio_->TCPIP_AcceptTerminalId(id);
-    sessions_.SendFlag[u] = true;
+    sessions_[u].SendFlag = true;
 
     std::string err;
     displays_[u] = services_->CreateDisplay(i, RouterName, &err);
@@ -253,13 +253,13 @@ void Gateway::SetUpDisplays() {
     d->SetEvents({
         [this, i](bool state) {
           if (shutDown_) return;
-          hostReached_[U(i)] = true;
+          sessions_[i].HostReached = true;
           ReadyToSend(i, state);
           AfterHostEvent(i);
         },
         [this, i] {
           if (shutDown_) return;
-          hostReached_[U(i)] = true;
+          sessions_[i].HostReached = true;
           KeyboardStatus(i);
           AfterHostEvent(i);
         },
@@ -298,14 +298,14 @@ void Gateway::PollTerminals() {
   DrainTerminalMessages();
   for (int i = 0; i < sessions_.SessionCount && !shutDown_; ++i) {
     const auto u = U(i);
-    if (sessions_.SendFlag[u]) {
-      sessions_.IdleTicks[u] = 0;
+    if (sessions_[u].SendFlag) {
+      sessions_[u].IdleTicks = 0;
     } else {
-      sessions_.IdleTicks[u] += 1;
-      if (!sessions_.Terminal_Connected[u]) sessions_.IdleTicks[u] = 0;
-      if (sessions_.IdleTicks[u] > kIdleTicksLimit) {
+      sessions_[u].IdleTicks += 1;
+      if (!sessions_[u].Terminal_Connected) sessions_[u].IdleTicks = 0;
+      if (sessions_[u].IdleTicks > kIdleTicksLimit) {
         ShowTerminalMessage(store_->TerminalIDDef[u], "System DOWN");
-        sessions_.IdleTicks[u] = 0;
+        sessions_[u].IdleTicks = 0;
       }
     }
     RunPendingKeys("", i);
@@ -348,7 +348,7 @@ void Gateway::DrainTerminalMessages() {
 }
 
 void Gateway::AfterHostEvent(int s) {
-  hostMovedSincePiece_[U(s)] = true;
+  sessions_[s].HostMovedSincePiece = true;
   waits_.Check(s);
   ScheduleQueue(s);
 }
@@ -359,10 +359,10 @@ void Gateway::ScheduleQueue(int s) {
   // the keyboard state come together) is handled first, and the screen
   // between two pieces is seen, as it was when pieces went on the tick.
   if (s < 0 || s >= sessions_.SessionCount || shutDown_) return;
-  if (sessions_.PendingKeys[U(s)].empty() || queueTimer_[U(s)] != 0) return;
-  if (!hostMovedSincePiece_[U(s)]) return;  // the poll tick sends it
-  queueTimer_[U(s)] = timers_->After(0, [this, s] {
-    queueTimer_[U(s)] = 0;
+  if (sessions_[s].PendingKeys.empty() || sessions_[s].QueueTimer != 0) return;
+  if (!sessions_[s].HostMovedSincePiece) return;  // the poll tick sends it
+  sessions_[s].QueueTimer = timers_->After(0, [this, s] {
+    sessions_[s].QueueTimer = 0;
     RunPendingKeys("", s);
   });
 }
@@ -390,7 +390,7 @@ void Gateway::Shutdown() {
   for (int i = 0; i < sessions_.SessionCount; ++i) {
     const auto u = U(i);
     if (displays_[u]) displays_[u]->Disconnect();
-    sessions_.Terminal_Connected[u] = false;
+    sessions_[u].Terminal_Connected = false;
   }
   if (startupDone_) config::TurnDay(&counters_, TodayIndex());
   services_->SaveCounters(configPath_, counters_);

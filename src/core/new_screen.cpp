@@ -33,12 +33,12 @@ bool Gateway::As400Busy(int s) const {
 
 bool Gateway::IdentifyAndFind(int s) {
   screens::CalculateChecksum(ctx_, s);
-  return screens::FindBestScreen(ctx_, s, sessions_.ScreenIdValue[U(s)],
-                                 sessions_.CurrentScreen[U(s)]);
+  return screens::FindBestScreen(ctx_, s, sessions_[s].ScreenIdValue,
+                                 sessions_[s].CurrentScreen);
 }
 
 void Gateway::ClearCodeZeroErrorLine(int s) {
-  std::string& e = sessions_.ErrorLineText[U(s)];
+  std::string& e = sessions_[s].ErrorLineText;
   if (e.size() > 1 && e[0] == '\0') e.clear();
 }
 
@@ -67,7 +67,7 @@ std::string Gateway::LineMessage(int scr, MessageLine line, const std::string& t
 // Error Code) and is taken as it is, by KeyboardStatus.
 void Gateway::TakeMessageLines(int s, bool handling) {
   const auto u = U(s);
-  const int scr = sessions_.CurrentScreen[u];
+  const int scr = sessions_[u].CurrentScreen;
   for (const auto& [option, line] : {std::pair{Option::kSendErrorLine24, MessageLine::kRow24},
                                      std::pair{Option::kSendErrorLineN, MessageLine::kLineN}}) {
     if (!Checked(option)) continue;
@@ -87,16 +87,16 @@ void Gateway::TakeMessageLines(int s, bool handling) {
     // A blank text is no message pending: row 25 read blank when the
     // terminal's own Enter locked the keyboard must not hide the host's
     // answer to it.
-    if (text::TrimBlanks(sessions_.ErrorLineText[u]).empty()) sessions_.ErrorLineText[u] = message;
+    if (text::TrimBlanks(sessions_[u].ErrorLineText).empty()) sessions_[u].ErrorLineText = message;
   }
   ClearCodeZeroErrorLine(s);
 }
 
 void Gateway::SetInNewScreen(int s, bool on) {
-  sessions_.InNewScreen[U(s)] = on;
+  sessions_[s].InNewScreen = on;
   // The hourglass shows while any session handles a screen.
   bool any = false;
-  for (int i = 0; i < screens::kSessionSlots && !any; ++i) any = sessions_.InNewScreen[U(i)];
+  for (int i = 0; i < screens::kSessionSlots && !any; ++i) any = sessions_[i].InNewScreen;
   if (any != busyShown_) {
     busyShown_ = any;
     if (ui_) ui_->BusyChanged(any);
@@ -111,7 +111,7 @@ void Gateway::ReadyToSend(int s, bool state) {
   if (s < 0 || s >= sessions_.SessionCount) return;
   CurrentSession = s;
   const auto u = U(s);
-  if (!sessions_.ReadyToSendFlag[u]) {
+  if (!sessions_[u].ReadyToSendFlag) {
     WriteLog("AS4001_ReadyToSend->ReadyToSendFlag(Index) = False", false);
     return;
   }
@@ -119,7 +119,7 @@ void Gateway::ReadyToSend(int s, bool state) {
     WriteLog("AS4001_ReadyToSend->Reentra", false);
     return;
   }
-  if (sessions_.Terminal_Connected[u] && sessions_.SendFlag[u]) {
+  if (sessions_[u].Terminal_Connected && sessions_[u].SendFlag) {
     WriteLog("AS4001_ReadyToSend->Terminal_Connected(Index) And SendFlag(Index)", false);
     return;
   }
@@ -127,7 +127,7 @@ void Gateway::ReadyToSend(int s, bool state) {
   // gives way to it.
   waits_.Cancel(s, Lane::kScreen);
   SetInNewScreen(s, true);
-  WriteLog("NewScreen =" + std::to_string(sessions_.CurrentScreen[u]), false);
+  WriteLog("NewScreen =" + std::to_string(sessions_[u].CurrentScreen), false);
   IdentifyRound(s, clock_->MonotonicMs());
 }
 
@@ -138,24 +138,24 @@ void Gateway::IdentifyRound(int s, std::int64_t start) {
     return;
   }
   if (IdentifyAndFind(s)) {
-    screens::ReadAs400Data(ctx_, s, sessions_.CurrentScreen[U(s)]);
+    screens::ReadAs400Data(ctx_, s, sessions_[s].CurrentScreen);
     HandleCapturedScreen(s);
     return;
   }
   WriteLog("Screen Desconhecido", false);
   WriteDebugLine(DebugList::kHost, s,
-                 "Screen Desconhecido Id=" + std::to_string(sessions_.ScreenIdValue[U(s)]));
+                 "Screen Desconhecido Id=" + std::to_string(sessions_[s].ScreenIdValue));
   waits_.Suspend(s, Lane::kScreen, kIdentifyRetryMs,
                  {nullptr,
                   [this, s, start] {
                     const auto u = U(s);
-                    if (sessions_.SendFlag[u] && sessions_.Terminal_Connected[u]) {
+                    if (sessions_[u].SendFlag && sessions_[u].Terminal_Connected) {
                       // The terminal holds a screen again: this one is not for it.
                       SetInNewScreen(s, false);
                       return;
                     }
                     if (IdentifyAndFind(s)) {
-                      screens::ReadAs400Data(ctx_, s, sessions_.CurrentScreen[u]);
+                      screens::ReadAs400Data(ctx_, s, sessions_[u].CurrentScreen);
                       HandleCapturedScreen(s);
                       return;
                     }
@@ -179,14 +179,14 @@ void Gateway::DefineNewScreen(int s) {
 
 void Gateway::DefineScreenAs(int s, int screen) {
   const auto u = U(s);
-  sessions_.CurrentScreen[u] = screen;
+  sessions_[u].CurrentScreen = screen;
   // The number may have served another screen before: its lines are new.
   firstLines_.erase(std::make_pair(screen, MessageLine::kRow24));
   firstLines_.erase(std::make_pair(screen, MessageLine::kLineN));
   // Identified again: with a time-out of 0 no round has identified the
   // screen yet, and it may have changed since the last round.
   screens::CalculateChecksum(ctx_, s);
-  store_->Screens[U(screen)].ScreenId = sessions_.ScreenIdValue[u];
+  store_->Screens[U(screen)].ScreenId = sessions_[u].ScreenIdValue;
   screens::ReadAs400Data(ctx_, s, screen);
   editors::AutoFillScreen(ctx_, s);
   metrics_.ScreenDefined(s);
@@ -196,19 +196,19 @@ void Gateway::DefineScreenAs(int s, int screen) {
 
 void Gateway::HandleCapturedScreen(int s) {
   const auto u = U(s);
-  const int scr = sessions_.CurrentScreen[u];
+  const int scr = sessions_[u].CurrentScreen;
   if (!store_->ValidScreen(scr)) {
     SetInNewScreen(s, false);
     return;
   }
   WriteDebugLine(
       DebugList::kHost, s,
-      "Scr=" + std::to_string(scr) + " Id=" + std::to_string(sessions_.ScreenIdValue[u]));
+      "Scr=" + std::to_string(scr) + " Id=" + std::to_string(sessions_[u].ScreenIdValue));
   if (store_->Screens[U(scr)].DontSendToTerminal == 0 && Display(s)) TakeMessageLines(s, true);
 
-  auto& ts = sessions_.TerminalScreen[u];
-  ts.SentScreenId = sessions_.ScreenIdValue[u];
-  ts.SessionUser = sessions_.SessionUser[u];
+  auto& ts = sessions_[u].TerminalScreen;
+  ts.SentScreenId = sessions_[u].ScreenIdValue;
+  ts.SessionUser = sessions_[u].SessionUser;
   ts.TerminalID = store_->TerminalIDDef[u];
   PrepareTextsFrom(s, 0);
 }
@@ -219,7 +219,7 @@ void Gateway::PrepareTextsFrom(int s, int from) {
     ScreenPrepared(s);
     return;
   }
-  const int scr = sessions_.CurrentScreen[U(s)];
+  const int scr = sessions_[s].CurrentScreen;
   const std::string formula = store_->Screens[U(scr)].Screen[U(field)].JoinField;
   RunJoin(s, field, std::make_shared<screens::JoinEvaluation>(ctx_, formula, s, field));
 }
@@ -249,7 +249,7 @@ void Gateway::RunJoin(int s, int field, std::shared_ptr<screens::JoinEvaluation>
 
 void Gateway::ScreenPrepared(int s) {
   const auto u = U(s);
-  const int scr = sessions_.CurrentScreen[u];
+  const int scr = sessions_[u].CurrentScreen;
   if (!firstScreenHandled_) {
     firstScreenHandled_ = true;
     std::string& esc = store_->Screens[U(scr)].EscKey;
@@ -258,10 +258,10 @@ void Gateway::ScreenPrepared(int s) {
   const bool configVisible = ui_ && ui_->ConfigurationsVisible();
   if (configVisible)
     ui_->PreviewChanged(
-        editors::CreateTerminalSt(*store_, sessions_.CurrentScreen[U(CurrentSession)]));
+        editors::CreateTerminalSt(*store_, sessions_[CurrentSession].CurrentScreen));
   SetInNewScreen(s, false);
 
-  if (!sessions_.Terminal_Connected[u]) return;
+  if (!sessions_[u].Terminal_Connected) return;
   const bool repeatActive = store_->AdvScreens[U(scr)].Active;
   if (!repeatActive && store_->Screens[U(scr)].DontSendToTerminal <= 0) {
     SendScreenToTerminal(s, scr);
@@ -276,13 +276,13 @@ void Gateway::ScreenPrepared(int s) {
   // session counts as not connected meanwhile, so its other screens are
   // captured but not sent.
   const double savedSeconds = MessageSeconds;
-  const bool savedConnected = sessions_.Terminal_Connected[u];
+  const bool savedConnected = sessions_[u].Terminal_Connected;
   MessageSeconds = 2.0;
   WriteLog("<Enter> to send this screen.", true);
-  sessions_.Terminal_Connected[u] = false;
+  sessions_[u].Terminal_Connected = false;
   auto restore = [this, u, savedSeconds, savedConnected] {
     MessageSeconds = savedSeconds;
-    sessions_.Terminal_Connected[u] = savedConnected;
+    sessions_[u].Terminal_Connected = savedConnected;
   };
   waits_.Suspend(s, Lane::kScreen, kSendThisScreenMs,
                  {[this] { return MessageKey == kEnterKey; },
@@ -314,7 +314,7 @@ void Gateway::AnswerNotSentScreen(int s, int scr) {
     if (store_->Originals[U(scr)][i].Protected) continue;
     const std::string f = std::to_string(i);
     WriteLog("Before ReadyToSend ScrNum=" + n + " Field=" + f + " [" +
-                 sessions_.TerminalScreen[U(s)].ShownText[U(i)] + "]",
+                 sessions_[s].TerminalScreen.ShownText[U(i)] + "]",
              false);
     const std::string configured = config::ScreenStore::ValidTextScreen(scr)
                                        ? store_->ScreensText[U(scr)][U(i)]
@@ -339,8 +339,8 @@ void Gateway::KeyboardStatus(int s) {
   // error it wrote on its error line is read before the Reset restores the
   // line.
   TakeMessageLines(s, false);
-  if (Checked(Option::kSendErrorLine25) && text::TrimBlanks(sessions_.ErrorLineText[u]).empty()) {
-    sessions_.ErrorLineText[u] = d->ReadText(25, 1, 80);
+  if (Checked(Option::kSendErrorLine25) && text::TrimBlanks(sessions_[u].ErrorLineText).empty()) {
+    sessions_[u].ErrorLineText = d->ReadText(25, 1, 80);
     ClearCodeZeroErrorLine(s);
   }
   SendKeys(s, host5250::kKeyReset);
@@ -348,15 +348,15 @@ void Gateway::KeyboardStatus(int s) {
   // the reset unlocks it without a new screen, so no display event would
   // bring that screen and its error to the terminal, which would wait for
   // it until "System DOWN".  Handle it now.
-  if (!As400Busy(s) && !sessions_.InNewScreen[u] && sessions_.Terminal_Connected[u])
+  if (!As400Busy(s) && !sessions_[u].InNewScreen && sessions_[u].Terminal_Connected)
     ReadyToSend(s, true);
 }
 
 void Gateway::OnDisconnected(int s, std::string& message) {
   if (s < 0 || s >= screens::kSessionSlots) return;
   const std::string reason = message;
-  if (sessions_.InNewScreen[U(s)]) message.clear();
-  sessions_.Terminal_Connected[U(s)] = false;
+  if (sessions_[s].InNewScreen) message.clear();
+  sessions_[s].Terminal_Connected = false;
   AutoLockTicks = 0;
   // The screen the session was handling is gone with its host.
   waits_.Cancel(s, Lane::kScreen);
@@ -366,16 +366,16 @@ void Gateway::OnDisconnected(int s, std::string& message) {
   // screen and its answers would go nowhere until the operator restarts it;
   // tell it, as a logoff does, so the operator knows to press START.
   const std::string& id = store_->TerminalIDDef[U(s)];
-  if (s < sessions_.SessionCount && sessions_.ReadyToSendFlag[U(s)] &&
+  if (s < sessions_.SessionCount && sessions_[s].ReadyToSendFlag &&
       !text::TrimBlanks(id).empty()) {
-    if (!hostReached_[U(s)]) {
+    if (!sessions_[s].HostReached) {
       // Refused, timed out, TLS refused, or closed before the host showed
       // anything: the connection never reached it.
       HostNotReachable(s, reason);
       return;
     }
     WriteLog("Host session " + std::to_string(s) + " ended: " + reason, false);
-    sessions_.SendFlag[U(s)] = false;
+    sessions_[s].SendFlag = false;
     ShowTerminalMessage(id, "Disconnect...");
   }
 }

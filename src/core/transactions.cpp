@@ -34,7 +34,7 @@ void Gateway::SendKeys(int s, const std::string& keys) {
   std::string err;
   if (!d->SendKeys(keys, &err)) {
     metrics_.HostError(s);
-    WriteLog("ScrNum=" + std::to_string(sessions_.CurrentScreen[U(s)]) + " keys refused: " + err,
+    WriteLog("ScrNum=" + std::to_string(sessions_[s].CurrentScreen) + " keys refused: " + err,
              false);
   }
 }
@@ -51,7 +51,7 @@ void Gateway::ShowTerminalMessage(const std::string& id, const std::string& mess
 
 void Gateway::HandleTerminalData(const std::string& id, const radio::Answer& answer) {
   const int s = ctx_.FindSession(id);
-  if (awaitingFirstScreen_[U(s)]) {
+  if (sessions_[s].AwaitingFirstScreen) {
     // It answers a screen of the connection it restarted: the host session
     // it was about no longer exists.
     WriteLog("Answer of " + text::TrimRightBlanks(id) + " before its first screen refused", false);
@@ -61,16 +61,16 @@ void Gateway::HandleTerminalData(const std::string& id, const radio::Answer& ans
   metrics_.AnswerTaken(s, clock_->MonotonicMs());
   // The terminal is at work: its idle count starts again, whatever the host
   // then takes to answer.
-  sessions_.IdleTicks[U(s)] = 0;
+  sessions_[s].IdleTicks = 0;
   if (EditorDirty) {
     metrics_.AnswerDropped(s);
-    sessions_.SendFlag[U(s)] = false;
+    sessions_[s].SendFlag = false;
     SendKeys(s, host5250::kKeyEnter);
     return;
   }
   // The answer is read through the item map of the screen it answers, so
   // what the terminal was shown decides, not another session's later capture.
-  auto& ts = sessions_.TerminalScreen[U(s)];
+  auto& ts = sessions_[s].TerminalScreen;
   const screens::MappedAnswer mapped = screens::MapAnswer(ts.Items, answer);
   for (const auto& [field, value] : mapped.fieldValues) ts.ShownText[U(field)] = value;
   // The level the terminal reported with this answer; the record keeps the
@@ -79,22 +79,22 @@ void Gateway::HandleTerminalData(const std::string& id, const radio::Answer& ans
   if (reported < 0) reported = radio_->BatteryLevel(text::TrimRightBlanks(id));
   if (reported >= 0) ts.BatteryLevel = reported;
   ProcessReceivedData(id, mapped);
-  sessions_.ErrorLineText[U(s)].clear();
+  sessions_[s].ErrorLineText.clear();
 }
 
 void Gateway::ServeScreen(const std::string& id, const std::string& name, bool keep) {
   const int s = ctx_.FindSession(id);
-  if (sessions_.StartCount[U(s)] > 0) sessions_.StartCount[U(s)] -= 1;
-  const bool errorShown = !text::TrimBlanks(sessions_.ErrorLineText[U(s)]).empty();
+  if (sessions_[s].StartCount > 0) sessions_[s].StartCount -= 1;
+  const bool errorShown = !text::TrimBlanks(sessions_[s].ErrorLineText).empty();
   radio_->T_InitScreen(id, name, radio::kHostScreenFormat, 0, 0);
-  sessions_.TerminalScreen[U(s)].Items = screens::RenderTerminalScreen(ctx_, name, id);
+  sessions_[s].TerminalScreen.Items = screens::RenderTerminalScreen(ctx_, name, id);
   radio_->T_SendScreen();
   WriteDebugLine(DebugList::kTerminal, s, "Sent " + name);
   metrics_.ScreenSent(s, clock_->MonotonicMs(), keep, errorShown);
   EditorDirty = false;
-  if (keep) sent_.Keep(s, *store_, sessions_.CurrentScreen[U(s)]);
-  awaitingFirstScreen_[U(s)] = false;
-  sessions_.IdleTicks[U(s)] = 0;
+  if (keep) sent_.Keep(s, *store_, sessions_[s].CurrentScreen);
+  sessions_[s].AwaitingFirstScreen = false;
+  sessions_[s].IdleTicks = 0;
 }
 
 void Gateway::SendScreenToTerminal(int s, int scr) {
@@ -107,22 +107,22 @@ void Gateway::HandleScreenRequest(const std::string& id, const std::string& data
   if (data != "START") {
     // The terminal wants its screen again: the one its own session last
     // sent, with that session's data.
-    SentScreens::Overlay own(sent_, *store_, s, sessions_.CurrentScreen[U(s)]);
+    SentScreens::Overlay own(sent_, *store_, s, sessions_[s].CurrentScreen);
     ServeScreen(id, data, false);
     return;
   }
-  awaitingFirstScreen_[U(s)] = true;
+  sessions_[s].AwaitingFirstScreen = true;
   metrics_.TerminalStarted(s);
-  if (sessions_.StartCount[U(s)] < 1 && sessions_.Terminal_Connected[U(s)]) {
+  if (sessions_[s].StartCount < 1 && sessions_[s].Terminal_Connected) {
     // A terminal that starts again while connected (it was switched off and
     // on, or lost the screen): reconnect its host session quickly and send
     // the host's current screen; a further START right after does the full
     // connection.
-    sessions_.StartCount[U(s)] += 2;
+    sessions_[s].StartCount += 2;
     ReconnectSessionsOf(id, s);
     return;
   }
-  sessions_.StartCount[U(s)] = 0;
+  sessions_[s].StartCount = 0;
   ConnectTerminal(id);
 }
 
@@ -137,14 +137,14 @@ void Gateway::ReconnectSessionsOf(const std::string& id, int s) {
   waits_.Suspend(s, Lane::kConnect, kConnectSettleMs,
                  {nullptr,
                   [this, s] {
-                    sessions_.SendFlag[U(s)] = false;
+                    sessions_[s].SendFlag = false;
                     ReadyToSend(s, true);
                   },
                   nullptr});
 }
 
 void Gateway::ConnectTerminal(const std::string& id) {
-  sessions_.ErrorLineText[U(ctx_.FindSession(id))].clear();
+  sessions_[ctx_.FindSession(id)].ErrorLineText.clear();
   int i = -1;
   for (int k = 0; k < sessions_.SessionCount; ++k) {
     if (SameTrimmedId(store_->TerminalIDDef[U(k)], id)) {
@@ -166,7 +166,7 @@ void Gateway::ConnectTerminal(const std::string& id) {
   waits_.CancelSession(i);
   host5250::HostDisplay* d = Display(i);
   if (d) d->Disconnect();
-  sessions_.Terminal_Connected[U(i)] = false;
+  sessions_[i].Terminal_Connected = false;
   // The host is given the time to let the old session go before the new one
   // is opened; every other terminal is served meanwhile.
   waits_.Suspend(i, Lane::kConnect, kConnectSettleMs,
@@ -175,16 +175,16 @@ void Gateway::ConnectTerminal(const std::string& id) {
 
 void Gateway::FinishConnect(const std::string& id, int i) {
   RunPendingKeys("END", i);
-  sessions_.ReadyToSendFlag[U(ctx_.FindSession(id))] = true;
-  sessions_.Terminal_Connected[U(i)] = true;
-  sessions_.SendFlag[U(i)] = false;
+  sessions_[ctx_.FindSession(id)].ReadyToSendFlag = true;
+  sessions_[i].Terminal_Connected = true;
+  sessions_[i].SendFlag = false;
   ConnectDisplay(i);
 }
 
 bool Gateway::ConnectDisplay(int i) {
   host5250::HostDisplay* d = Display(i);
   if (!d) return false;
-  hostReached_[U(i)] = false;
+  sessions_[i].HostReached = false;
   metrics_.HostConnecting(i);
   std::string err;
   if (d->Connect(&err)) return true;
@@ -201,8 +201,8 @@ void Gateway::HostNotReachable(int i, const std::string& reason) {
   metrics_.HostUnreachable(i, reason);
   const std::string& id = store_->TerminalIDDef[U(i)];
   if (i >= sessions_.SessionCount || text::TrimBlanks(id).empty()) return;
-  sessions_.Terminal_Connected[U(i)] = false;
-  sessions_.SendFlag[U(i)] = false;
+  sessions_[i].Terminal_Connected = false;
+  sessions_[i].SendFlag = false;
   ShowTerminalMessage(id, "Host not reachable");
 }
 
@@ -212,15 +212,15 @@ bool Gateway::HostStillOnAnsweredScreen(int s) {
   // shown its screen, and its values must not land in another screen's
   // fields.
   screens::CalculateChecksum(ctx_, s);
-  const std::int32_t sent = sessions_.TerminalScreen[U(s)].SentScreenId;
-  if (sessions_.ScreenIdValue[U(s)] != sent) return false;
-  return screens::FindBestScreen(ctx_, s, sent, sessions_.CurrentScreen[U(s)]);
+  const std::int32_t sent = sessions_[s].TerminalScreen.SentScreenId;
+  if (sessions_[s].ScreenIdValue != sent) return false;
+  return screens::FindBestScreen(ctx_, s, sent, sessions_[s].CurrentScreen);
 }
 
 void Gateway::ProcessReceivedData(const std::string& id, const screens::MappedAnswer& answer) {
   const int s = ctx_.FindSession(id);
-  const int scr = sessions_.CurrentScreen[U(s)];
-  auto& ts = sessions_.TerminalScreen[U(s)];
+  const int scr = sessions_[s].CurrentScreen;
+  auto& ts = sessions_[s].TerminalScreen;
   host5250::HostDisplay* d = Display(s);
   const bool validScreen = store_->ValidScreen(scr);
   const std::string scrText = std::to_string(scr);
@@ -263,12 +263,12 @@ void Gateway::ProcessReceivedData(const std::string& id, const screens::MappedAn
     info();
     ShowTerminalMessage(id, GlobalMessage);
     if (d) d->Disconnect();
-    sessions_.Terminal_Connected[U(s)] = false;
+    sessions_[s].Terminal_Connected = false;
     metrics_.AnswerDropped(s);
     return;
   }
 
-  sessions_.SendFlag[U(s)] = false;
+  sessions_[s].SendFlag = false;
   if (d && d->Keyboard().Locked) {
     SendKeys(s, host5250::kKeyReset);
     WriteLog("ScrNum=" + scrText + "Sending @R", false);
@@ -316,7 +316,7 @@ void Gateway::ProcessReceivedData(const std::string& id, const screens::MappedAn
 }
 
 bool Gateway::WriteBackAnswer(int s, int scr, host5250::HostDisplay& d) {
-  auto& ts = sessions_.TerminalScreen[U(s)];
+  auto& ts = sessions_[s].TerminalScreen;
   const int last = screens::LastFieldIndex(ctx_, s);
   for (int i = 0; i <= last && config::ScreenStore::ValidField(i); ++i) {
     const config::FieldDef& def = store_->Screens[U(scr)].Screen[U(i)];
@@ -337,10 +337,10 @@ bool Gateway::WriteBackAnswer(int s, int scr, host5250::HostDisplay& d) {
     std::string v = screens::FormatHostFieldText(ctx_, shown, s, i);
     if (def.Show != 0) {
       if (def.UserId & config::kUserIdGetUser) {
-        sessions_.SessionUser[U(s)] = v;
+        sessions_[s].SessionUser = v;
         ShowSessionLabels(s);
       }
-      if (def.UserId & config::kUserIdGetVarAux) sessions_.SessionVarAux[U(s)] = v;
+      if (def.UserId & config::kUserIdGetVarAux) sessions_[s].SessionVarAux = v;
     }
     if (def.flag2 & config::kFlag2InvertInput) v += "-";
     if (def.Show != 0) {
@@ -357,7 +357,7 @@ bool Gateway::WriteBackAnswer(int s, int scr, host5250::HostDisplay& d) {
 
 bool Gateway::RunPendingKeys(const std::string& command, int s) {
   if (s < 0 || s >= screens::kSessionSlots) return false;
-  std::string& queue = sessions_.PendingKeys[U(s)];
+  std::string& queue = sessions_[s].PendingKeys;
   if (!command.empty()) {
     if (command == "END") {
       queue.clear();
@@ -368,8 +368,8 @@ bool Gateway::RunPendingKeys(const std::string& command, int s) {
     return true;
   }
   if (queue.empty() || As400Busy(s)) return false;
-  hostMovedSincePiece_[U(s)] = false;
-  sessions_.Terminal_Connected[U(s)] = false;
+  sessions_[s].HostMovedSincePiece = false;
+  sessions_[s].Terminal_Connected = false;
   const QueuePiece p = TakePiece(queue);
   if (!p.last) {
     if (!text::TrimBlanks(p.piece).empty()) SendKeys(s, p.piece);
@@ -377,11 +377,11 @@ bool Gateway::RunPendingKeys(const std::string& command, int s) {
   }
   if (IsLogoffWord(p.piece)) {
     if (host5250::HostDisplay* d = Display(s)) d->Disconnect();
-    sessions_.Terminal_Connected[U(s)] = false;
+    sessions_[s].Terminal_Connected = false;
     ShowTerminalMessage(store_->TerminalIDDef[U(s)], "Disconnect...");
     return false;
   }
-  sessions_.Terminal_Connected[U(s)] = true;
+  sessions_[s].Terminal_Connected = true;
   if (!text::TrimBlanks(p.piece).empty()) {
     SendKeys(s, p.piece);
     ReadyToSend(s, true);
@@ -391,7 +391,7 @@ bool Gateway::RunPendingKeys(const std::string& command, int s) {
 
 bool Gateway::TestRepeatKeys(int screen, int s) {
   if (!store_->ValidScreen(screen)) return false;
-  const RepeatKeys k = BuildRepeatKeys(store_->AdvScreens[U(screen)], sessions_.SessionUser[U(s)]);
+  const RepeatKeys k = BuildRepeatKeys(store_->AdvScreens[U(screen)], sessions_[s].SessionUser);
   if (k.endlessLoop) {
     WriteLog("Infinite loop in Terminal:" + std::to_string(s), true);
     return false;

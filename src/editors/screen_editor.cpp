@@ -128,7 +128,7 @@ void ScreenEditor::LoadField(int f) {
   config::ScreenDef& d = Def();
   // Unticked, the boxes propose the session's own terminal and user.
   if (d.CheckScreenIdTerm != 1) d.ScreenIdTerminal = Store().TerminalIDDef[U(editSession_)];
-  if (d.CheckScreenIdUser != 1) d.ScreenIdUser = ctx_.sessions.SessionUser[U(editSession_)];
+  if (d.CheckScreenIdUser != 1) d.ScreenIdUser = ctx_.sessions[editSession_].SessionUser;
   const config::FieldDef& fd = d.Screen[U(f)];
   EditorForm& m = form_;
   TextRef(EditorText::Screen) = Num(d.ScreenId);
@@ -281,13 +281,13 @@ bool ScreenEditor::CreateNewScreen() {
     ctx_.log.WriteLog("Maximum Screen number, very small !!!", true);
     return false;
   }
-  ctx_.sessions.SessionUser[U(editSession_)] = form_.Text(EditorText::TextUserId);
+  ctx_.sessions[editSession_].SessionUser = form_.Text(EditorText::TextUserId);
   config::ScreenDef& created = store.Screens[U(n)];
   created.CheckScreenIdTerm = form_.Check(EditorCheck::CheckTermId) ? 1 : 0;
   created.CheckScreenIdUser = form_.Check(EditorCheck::CheckUserId) ? 1 : 0;
   screens::CopyAs400Data(store, editScreen_, n);
   editScreen_ = n;
-  ctx_.sessions.CurrentScreen[U(editSession_)] = n;
+  ctx_.sessions[editSession_].CurrentScreen = n;
   AutoFillScreen(ctx_, editSession_);
   store.Screens[U(n)].Master = config::kScreenDefined;
   return true;
@@ -305,7 +305,7 @@ bool ScreenEditor::Ok() {
           config::Prompt::Answer::Yes) {
         if (!CreateNewScreen()) return false;
       } else {
-        ctx_.sessions.SessionUser[U(editSession_)] = form_.Text(EditorText::TextUserId);
+        ctx_.sessions[editSession_].SessionUser = form_.Text(EditorText::TextUserId);
         config::ScreenDef& same = Def();
         same.CheckScreenIdTerm = term ? 1 : 0;
         same.CheckScreenIdUser = user ? 1 : 0;

@@ -15,7 +15,7 @@ BatteryReport UpdateBatteryReport(const config::ScreenStore& store,
   for (int j = 0; j < config::kSessionSlots; ++j) {
     const auto u = static_cast<std::size_t>(j);
     if (text::TrimBlanks(store.TerminalIDDef[u]).empty()) continue;
-    r.rows.push_back({j, store.TerminalIDDef[u], sessions.TerminalScreen[u].BatteryLevel, top});
+    r.rows.push_back({j, store.TerminalIDDef[u], sessions[u].TerminalScreen.BatteryLevel, top});
     top += kBatteryRowHeight;
   }
   r.windowHeight = top + 1000;

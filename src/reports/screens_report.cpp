@@ -107,7 +107,7 @@ bool ScreensReport::AutoFillEnabled() const {
 }
 
 void ScreensReport::BuildByReportSession(int screen) {
-  ctx_.sessions.CurrentScreen[U(kReportSession)] = screen;
+  ctx_.sessions[kReportSession].CurrentScreen = screen;
   if (hooks_.setCurrentSession) hooks_.setCurrentSession(kReportSession);
   editors::AutoFillScreen(ctx_, kReportSession);
 }

@@ -49,12 +49,12 @@ int PrepareFieldTextsFrom(ScreenContext& ctx, int session, int from) {
         def.AuxText = Fit(ctx, hostText, def.SizeTextAux);
       }
       if (bits & config::kFlag2AutoNL) shown(i) = hostText;
-      if (bits & config::kFlag2AddUserId) shown(i) = ctx.sessions.SessionUser[s];
-      if (bits & config::kFlag2SubUserId) shown(i) = ctx.sessions.SessionUser[s] + "-";
+      if (bits & config::kFlag2AddUserId) shown(i) = ctx.sessions[s].SessionUser;
+      if (bits & config::kFlag2SubUserId) shown(i) = ctx.sessions[s].SessionUser + "-";
       if (bits & config::kFlag2InvertInput) {
         shown(i) = text::Left(text::TrimBlanks(hostText), Width(def.Size));
       }
-      if (bits & config::kFlag2VarAux) shown(i) = ctx.sessions.SessionVarAux[s];
+      if (bits & config::kFlag2VarAux) shown(i) = ctx.sessions[s].SessionVarAux;
       if (bits & config::kFlag2Words) {
         shown(i) = ctx.fitWords ? ctx.fitWords(hostText, def.Size) : Fit(ctx, hostText, def.Size);
       }
@@ -64,8 +64,8 @@ int PrepareFieldTextsFrom(ScreenContext& ctx, int session, int from) {
     }
     if (def.UserId & (config::kUserIdGetUser | config::kUserIdGetVarAux)) {
       const std::string value = text::Left(text::TrimBlanks(hostText), Width(def.Size));
-      if (def.UserId & config::kUserIdGetUser) ctx.sessions.SessionUser[s] = value;
-      if (def.UserId & config::kUserIdGetVarAux) ctx.sessions.SessionVarAux[s] = value;
+      if (def.UserId & config::kUserIdGetUser) ctx.sessions[s].SessionUser = value;
+      if (def.UserId & config::kUserIdGetVarAux) ctx.sessions[s].SessionVarAux = value;
     }
     if (!def.JoinField.empty()) return i;
   }

@@ -75,7 +75,7 @@ void CalculateChecksum(ScreenContext& ctx, int session) {
 
   std::int32_t value = sum;
   if (AddChecked(value, -1024 * static_cast<std::int64_t>(counted), overflow)) {
-    ctx.sessions.ScreenIdValue[static_cast<std::size_t>(session)] = value;
+    ctx.sessions[session].ScreenIdValue = value;
   }
   if (overflow) ctx.log.WriteLog("Error 6,Overflow CalculateChecksum", true);
 }
@@ -105,7 +105,7 @@ bool FindBestScreen(ScreenContext& ctx, int session, std::int32_t screenId, std:
   }
   const auto idx = static_cast<std::size_t>(session);
   const std::string& terminalId = ctx.store.TerminalIDDef[idx];
-  const std::string& user = ctx.sessions.SessionUser[idx];
+  const std::string& user = ctx.sessions[idx].SessionUser;
   const int last = std::min(ctx.store.NumeroMaximoDeEcrans, ctx.store.ScreenTableSize() - 1);
   int best = 0;
   bool found = false;

@@ -8,7 +8,7 @@
 
 namespace tervo::screens {
 
-// Sets sessions.ScreenIdValue[session] from the session's live screen: the
+// Sets sessions[session].ScreenIdValue from the session's live screen: the
 // sum over counted fields of (position x 8000 + length - 1024) plus the
 // character codes of the trimmed identification area, in signed 32-bit
 // arithmetic where a step that would overflow is skipped and reported.

@@ -34,7 +34,7 @@ JoinEvaluation::JoinEvaluation(ScreenContext& ctx, const std::string& formula, i
     done_ = true;
     return;
   }
-  ctx_.sessions.ReadyToSendFlag[static_cast<std::size_t>(session)] = false;
+  ctx_.sessions[session].ReadyToSendFlag = false;
   current_ = LiveText(ctx_, session, field);
 }
 
@@ -48,7 +48,7 @@ bool JoinEvaluation::SendNext() {
   // The keys become the session's queue (empty keys leave it empty, so no
   // piece of an earlier queue goes out in their place), and its first piece
   // is sent at once; the gateway's queue sends the rest.
-  ctx_.sessions.PendingKeys[static_cast<std::size_t>(session_)] = step.keys;
+  ctx_.sessions[session_].PendingKeys = step.keys;
   if (ctx_.runPendingKeys) ctx_.runPendingKeys("", session_);
   return true;
 }
@@ -80,7 +80,7 @@ void JoinEvaluation::Read() {
 void JoinEvaluation::Abandon() {
   if (done_) return;
   done_ = true;
-  ctx_.sessions.ReadyToSendFlag[static_cast<std::size_t>(session_)] = true;
+  ctx_.sessions[session_].ReadyToSendFlag = true;
 }
 
 std::string EvaluateJoinField(ScreenContext& ctx, const std::string& formula, int session,

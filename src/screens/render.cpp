@@ -34,7 +34,7 @@ class ScreenRenderer {
       : ctx_(ctx),
         b_(ctx.radio),
         s_(session),
-        ts_(ctx.sessions.TerminalScreen[static_cast<std::size_t>(session)]),
+        ts_(ctx.sessions[session].TerminalScreen),
         scr_(ctx.CurrentScreenOf(session)) {}
 
   ItemMap Run(const std::string& requestText, const std::string& terminalId);
@@ -95,7 +95,7 @@ ItemMap ScreenRenderer::Run(const std::string& requestText, const std::string& t
     if (Def(i).Flag & config::kFlagCursorStart) cursorField_ = i;
   }
   const auto s = static_cast<std::size_t>(s_);
-  if (!text::TrimBlanks(ctx_.sessions.ErrorLineText[s]).empty()) ErrorPage();
+  if (!text::TrimBlanks(ctx_.sessions[s].ErrorLineText).empty()) ErrorPage();
   if (valid_ && IsLogoffWord(ctx_.store.Screens[static_cast<std::size_t>(scr_)].EscKey)) {
     b_.T_CapsLock(ctx_.options.Checked(config::Option::kCapsLock) ? 1 : 0);
   }
@@ -122,7 +122,7 @@ ItemMap ScreenRenderer::Run(const std::string& requestText, const std::string& t
 
   ctx_.radio.T_SendScreenToPc(requestText, radio::kAnswerExpected);
   ctx_.radio.T_WaitAnyScreenFromPc();
-  ctx_.sessions.SendFlag[s] = true;
+  ctx_.sessions[s].SendFlag = true;
   config::CountScreen(&ctx_.counters, ctx_.clock.Now().day, s_);
   return std::move(map_);
 }
@@ -132,7 +132,7 @@ void ScreenRenderer::ErrorPage() {
   b_.T_PrintInverse("ERRO");
   b_.T_NewLine();
   b_.T_NewLine();
-  PrintInLines(b_, ctx_.sessions.ErrorLineText[static_cast<std::size_t>(s_)], ctx_.DisplayLen);
+  PrintInLines(b_, ctx_.sessions[s_].ErrorLineText, ctx_.DisplayLen);
   b_.T_Delay(1);
   b_.T_Beep(100, 100);
   b_.T_Beep(500, 500);
@@ -254,7 +254,7 @@ void ScreenRenderer::ShowLine(LineCall call, const std::string& text) {
   ++line_;
   const std::string shown = text::TrimBlanks(text);
   if (line_ <= kMaxPrintedLine) {
-    ctx_.sessions.PrintedTexts[static_cast<std::size_t>(s_)][static_cast<std::size_t>(line_)] =
+    ctx_.sessions[s_].PrintedTexts[static_cast<std::size_t>(line_)] =
         shown;
   }
   switch (call) {

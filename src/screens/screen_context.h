@@ -81,7 +81,7 @@ struct ScreenContext {
   }
   // The screen number session s currently shows (CurrentScreen).
   std::int32_t CurrentScreenOf(int s) const {
-    return SessionState::ValidSession(s) ? sessions.CurrentScreen[static_cast<std::size_t>(s)] : -1;
+    return SessionState::ValidSession(s) ? sessions[s].CurrentScreen : -1;
   }
 };
 

@@ -20,7 +20,7 @@ class Answers : public Started {
   }
   void SendScreen() {
     gateway_->ReadyToSend(0, true);
-    ASSERT_TRUE(S().SendFlag[0]) << "the screen went to the terminal";
+    ASSERT_TRUE(S()[0].SendFlag) << "the screen went to the terminal";
   }
 };
 
@@ -57,7 +57,7 @@ TEST_F(Answers, AnAnsweredScreenCountsOnce) {
   Answer("T1", {"100311"});
   EXPECT_EQ(Display(0).Field(1).Text, "100311");
   EXPECT_EQ(hostScreensSent() - screensToday(), uncounted) << "each screen sent counts once";
-  EXPECT_EQ(S().TerminalScreen[0].BatteryLevel, 4700);
+  EXPECT_EQ(S()[0].TerminalScreen.BatteryLevel, 4700);
 }
 
 TEST_F(Answers, FieldsTheTerminalShowedAsTextKeepTheHostsValue) {
@@ -110,7 +110,7 @@ TEST_F(Answers, InvertInputSendsTheValueWithATrailingMinus) {
 TEST_F(Answers, AFieldNotShownIsWrittenOnlyIntoAnEmptyHostField) {
   auto& hidden = store_->Screens[2].Screen[1];
   SendScreen();
-  auto& ts = S().TerminalScreen[0];
+  auto& ts = S()[0].TerminalScreen;
   hidden.Show = 0;
   // Its kept text differs from the host's: written only when the host field
   // is empty, so a value the host put there stays.
@@ -120,7 +120,7 @@ TEST_F(Answers, AFieldNotShownIsWrittenOnlyIntoAnEmptyHostField) {
   EXPECT_EQ(Display(0).Field(1).Text, "ABC   ");
 
   gateway_->ReadyToSend(0, true);
-  S().TerminalScreen[0].ShownText[1] = "ABC   ";
+  S()[0].TerminalScreen.ShownText[1] = "ABC   ";
   Display(0).Field(1).Text = "XYZ";
   Answer("T1", {});
   EXPECT_EQ(Display(0).Field(1).Text, "XYZ");
@@ -170,7 +170,7 @@ TEST_F(Answers, AScreenRequestShowsTheTerminalItsOwnSessionsData) {
   shown.flag2 = config::kFlag2Truncated;  // the input item starts with the host's value
   SendScreen();
   gateway_->ReadyToSend(1, true);
-  ASSERT_TRUE(S().SendFlag[1]);
+  ASSERT_TRUE(S()[1].SendFlag);
 
   // T1 lost its screen (a radio drop-out) and asks for it again: it must see
   // its own item, not the one T2's session captured last.
@@ -194,7 +194,7 @@ TEST_F(Answers, AnAnswerFromBeforeStartIsRefused) {
   EXPECT_TRUE(Display(0).sentKeys.empty());
   EXPECT_EQ(Display(0).Field(1).Text, "100234");
   Pass(kConnectSettleMs);
-  ASSERT_TRUE(S().SendFlag[0]) << "the restarted session's screen was sent";
+  ASSERT_TRUE(S()[0].SendFlag) << "the restarted session's screen was sent";
   Answer("T1", {"100311"});
   EXPECT_EQ(Display(0).Field(1).Text, "100311") << "its answers count again";
 }
@@ -206,7 +206,7 @@ TEST_F(Answers, ABriskTerminalIsNeverTakenForAnIdleOne) {
   for (int i = 0; i < kIdleTicksLimit + 100; ++i) {
     radio_->incoming.push_back(
         {"T1", "AS400", radio::kTerminalAnswer,
-         RecordingRadioLink::Chose(S().TerminalScreen[0].Items.enterItem, {"100234"})});
+         RecordingRadioLink::Chose(S()[0].TerminalScreen.Items.enterItem, {"100234"})});
     gateway_->PollTerminals();
   }
   EXPECT_EQ(Calls("T_PrintInverse('System DOWN')"), 0);

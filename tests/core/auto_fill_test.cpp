@@ -25,7 +25,7 @@ class AutoFill : public ::testing::Test {
     store_.NumeroMaximoDeEcrans = 5;
     store_.GrowScreenTables();
     sessions_.SessionCount = 2;
-    sessions_.CurrentScreen[1] = kScr;
+    sessions_[1].CurrentScreen = kScr;
     store_.TerminalIDDef[1] = "T2";
   }
 

@@ -72,7 +72,7 @@ TEST_F(TwoTerminals, ATerminalThatStartsHoldsUpNoOther) {
   gateway_->ReadyToSend(1, true);
   ASSERT_EQ(ScreensSentTo("T2"), 1);
   const int connects = Display(0).connects;
-  S().StartCount[0] = 1;                        // not a quick restart:
+  S()[0].StartCount = 1;                        // not a quick restart:
   gateway_->HandleScreenRequest(kT1, "START");  // T1's host session needs 4 s
   Pass(1000);
   Answer("T2", {"200255"});
@@ -88,8 +88,8 @@ TEST_F(GatewayTest, TerminalsThatStartTogetherAreConnectedTogether) {
   gateway_->HandleScreenRequest(kT1, "START");
   gateway_->HandleScreenRequest(kT2, "START");
   Pass(kConnectSettleMs);
-  EXPECT_TRUE(S().Terminal_Connected[0]);
-  EXPECT_TRUE(S().Terminal_Connected[1]) << "not one after the other";
+  EXPECT_TRUE(S()[0].Terminal_Connected);
+  EXPECT_TRUE(S()[1].Terminal_Connected) << "not one after the other";
 }
 
 TEST_F(TwoTerminals, AnUnknownScreenIsRetriedWhileTheOtherSessionsAreServed) {
@@ -102,9 +102,9 @@ TEST_F(TwoTerminals, AnUnknownScreenIsRetriedWhileTheOtherSessionsAreServed) {
   Pass(500);
   Answer("T2", {"200255"});
   EXPECT_EQ(Display(1).sentKeys, std::vector<std::string>{"@E"});
-  EXPECT_TRUE(S().InNewScreen[0]);
+  EXPECT_TRUE(S()[0].InNewScreen);
   Pass(1100);
-  EXPECT_FALSE(S().InNewScreen[0]);
+  EXPECT_FALSE(S()[0].InNewScreen);
   EXPECT_EQ(ScreensSentTo("T1"), 1) << "defined after the time-out, then sent";
 }
 
@@ -132,7 +132,7 @@ TEST_F(TwoTerminals, AJoinFormulaWaitsForItsHostWhileTheTablesGrow) {
   store_->Screens[2].Screen[0].JoinField = "@u@EQU(1)";
   gateway_->ReadyToSend(0, true);
   EXPECT_EQ(Display(0).sentKeys, std::vector<std::string>{"@u"});
-  EXPECT_FALSE(S().ReadyToSendFlag[0]) << "closed for the screens its keys bring";
+  EXPECT_FALSE(S()[0].ReadyToSendFlag) << "closed for the screens its keys bring";
   EXPECT_TRUE(gateway_->SessionWaiting(0));
 
   options_->SetText("NewScreenTimeout", "0");
@@ -149,7 +149,7 @@ TEST_F(TwoTerminals, AJoinFormulaWaitsForItsHostWhileTheTablesGrow) {
   EXPECT_EQ(ScreensSentTo("T1"), 0) << "still waiting for its host";
   Display(0).Field(1).Text = "next page";
   HostAnswers(0);
-  EXPECT_TRUE(S().ReadyToSendFlag[0]);
+  EXPECT_TRUE(S()[0].ReadyToSendFlag);
   EXPECT_EQ(ScreensSentTo("T1"), 1);
   EXPECT_GE(radio_->Find("T_PrintString('next page')"), 0);
 }
@@ -161,8 +161,8 @@ TEST_F(TwoTerminals, AJoinGivenUpWithItsHostReopensTheSession) {
   std::string message = "host gone";
   Display(0).Events().Disconnected(message);
   EXPECT_FALSE(gateway_->SessionWaiting(0));
-  EXPECT_TRUE(S().ReadyToSendFlag[0]);
-  EXPECT_FALSE(S().InNewScreen[0]);
+  EXPECT_TRUE(S()[0].ReadyToSendFlag);
+  EXPECT_FALSE(S()[0].InNewScreen);
 }
 
 TEST_F(GatewayTest, NoTimerOutlivesTheGateway) {

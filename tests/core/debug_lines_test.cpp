@@ -14,10 +14,10 @@ TEST_F(DebugLines, EachSessionsLinesFollowItsScreensAndAnswers) {
   ItemScreen(Display(0), "100234");
   Define(2);
   ShowItemInput(2);
-  const std::string id = std::to_string(S().ScreenIdValue[0]);
+  const std::string id = std::to_string(S()[0].ScreenIdValue);
   clock_->SetNow({2026, 3, 7, 9, 6, 30});
   gateway_->ReadyToSend(0, true);
-  ASSERT_TRUE(S().SendFlag[0]);
+  ASSERT_TRUE(S()[0].SendFlag);
   EXPECT_EQ(ui_.debug[0][0], "09:06:30 Scr=2 Id=" + id);
   EXPECT_EQ(ui_.debug[1][0], "09:06:30 Sent AS400" + id);
   EXPECT_EQ(ui_.debug[0].count(1), 0u) << "the other session wrote nothing";

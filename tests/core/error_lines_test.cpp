@@ -103,7 +103,7 @@ TEST_F(ErrorLines, ABlankRow25ReadAtTheAnswerDoesNotHideTheMessage) {
   SignOn(std::string(kWrong) + std::string(50, ' '), 1);
   gateway_->ReadyToSend(0, true);
   EXPECT_EQ(ErrorPages(), 1);
-  EXPECT_EQ(text::TrimBlanks(S().ErrorLineText[0]), kWrong);
+  EXPECT_EQ(text::TrimBlanks(S()[0].ErrorLineText), kWrong);
 }
 
 // The terminal answers the screen that showed the message; its Enter locks
@@ -124,7 +124,7 @@ TEST_F(ErrorLines, AMessageTheTerminalWasShownIsNotSentAgain) {
   Started::Answer("T1", {"QSECOFR"});
   Pass(kPollIntervalMs);
   gateway_->KeyboardStatus(0);
-  EXPECT_TRUE(text::TrimBlanks(S().ErrorLineText[0]).empty());
+  EXPECT_TRUE(text::TrimBlanks(S()[0].ErrorLineText).empty());
   Display(0).Keyboard().Locked = false;
   Display(0).inhibited = false;
   ItemScreen(Display(0));
@@ -143,10 +143,10 @@ TEST_F(ErrorLines, AnErrorOnALockedKeyboardIsReadBeforeTheReset) {
   };
   Display(0).Keyboard().Locked = true;
   gateway_->KeyboardStatus(0);  // the answer locked the keyboard: no error yet
-  EXPECT_EQ(S().ErrorLineText[0], "");
+  EXPECT_EQ(S()[0].ErrorLineText, "");
   Display(0).PutText(24, 1, kWrong);
   gateway_->KeyboardStatus(0);
-  EXPECT_EQ(text::TrimBlanks(S().ErrorLineText[0]), kWrong);
+  EXPECT_EQ(text::TrimBlanks(S()[0].ErrorLineText), kWrong);
   EXPECT_EQ(Display(0).sentKeys.back(), "@R");
 }
 
@@ -167,13 +167,13 @@ TEST_F(ErrorLines, LineNAndRow25) {
   Answer();
   EXPECT_EQ(ErrorPages(), 1);
 
-  S().ErrorLineText[0].clear();  // the terminal has seen it
+  S()[0].ErrorLineText.clear();  // the terminal has seen it
   options_->SetText("SendErrorLineN", "0");
   options_->SetText("SendErrorLine25", "1");
   Display(0).PutText(25, 1, "Function key not allowed.");
   Display(0).Keyboard().Locked = true;
   gateway_->KeyboardStatus(0);
-  EXPECT_EQ(text::TrimBlanks(S().ErrorLineText[0]), "Function key not allowed.");
+  EXPECT_EQ(text::TrimBlanks(S()[0].ErrorLineText), "Function key not allowed.");
 }
 
 }  // namespace

@@ -148,7 +148,7 @@ class Started : public GatewayTest {
       store_->GrowScreenTables();
     }
     store_->Screens[static_cast<std::size_t>(n)].ScreenId =
-        S().ScreenIdValue[static_cast<std::size_t>(s)];
+        S()[s].ScreenIdValue;
     store_->Screens[static_cast<std::size_t>(n)].Master = config::kScreenDefined;
   }
   // Definition n shows field 0 as a line and field 1 as a six-character input.
@@ -168,7 +168,7 @@ class Started : public GatewayTest {
   // order, then Enter.
   void Answer(const std::string& id, std::vector<std::string> values) {
     const int s = gateway_->Context().FindSession(id);
-    const int enter = S().TerminalScreen[static_cast<std::size_t>(s)].Items.enterItem;
+    const int enter = S()[s].TerminalScreen.Items.enterItem;
     radio_->Deliver({text::TrimRightBlanks(id), "AS400", radio::kTerminalAnswer,
                      RecordingRadioLink::Chose(enter, std::move(values))});
     Settle();

@@ -19,8 +19,8 @@ TEST_F(GatewayTest, StartUpOpensTheLinkAcceptsIdsAndShowsSaved) {
   EXPECT_EQ(radio_->calls[2], "ForceResetOnAllTerminal()");
   EXPECT_EQ(radio_->calls[3], "TCPIP_AcceptTerminalId('T1')");
   EXPECT_EQ(radio_->calls[4], "TCPIP_AcceptTerminalId('T2')");
-  EXPECT_TRUE(S().SendFlag[0] && S().SendFlag[1]);
-  EXPECT_FALSE(S().SendFlag[2]);
+  EXPECT_TRUE(S()[0].SendFlag && S()[1].SendFlag);
+  EXPECT_FALSE(S()[2].SendFlag);
   EXPECT_EQ(gateway_->Caption(),
             std::string("Tervo Remote Terminal 4.05 - Saved ") + std::string(20, ' '));
   EXPECT_EQ(settings_->Get("QuilComm", "Startup", "DEBUG", ""), "1");
@@ -39,7 +39,7 @@ TEST_F(GatewayTest, RefusedDeviceNameIsShownAndStartUpGoesOn) {
   EXPECT_TRUE(ui_.messages.empty()) << "not inside the start-up sequence";
   Settle();
   EXPECT_EQ(ui_.messages, std::vector<std::string>{"Invalid Device 1BAD"});
-  EXPECT_TRUE(S().SendFlag[1]);
+  EXPECT_TRUE(S()[1].SendFlag);
   gateway_->Shutdown();
 }
 
@@ -130,9 +130,9 @@ TEST_F(Started, StartConnectsTheSessionOfAPaddedId) {
   EXPECT_EQ(Display(0).disconnects, 1);
   EXPECT_EQ(Display(0).connects, 1);
   EXPECT_EQ(Display(1).connects, 0);
-  EXPECT_TRUE(S().Terminal_Connected[0]);
-  EXPECT_TRUE(S().ReadyToSendFlag[0]);
-  EXPECT_FALSE(S().SendFlag[0]);
+  EXPECT_TRUE(S()[0].Terminal_Connected);
+  EXPECT_TRUE(S()[0].ReadyToSendFlag);
+  EXPECT_FALSE(S()[0].SendFlag);
   EXPECT_GE(clock_->MonotonicMs(), 4000);
 }
 
@@ -146,13 +146,13 @@ TEST_F(Started, QuickRestartThenFullConnectAndStartCount) {
   // The host's current screen went out as a screen request, which took one
   // off the 2 the quick restart added.
   EXPECT_EQ(Calls("T_InitScreen('T1','AS400"), 1);
-  EXPECT_EQ(S().StartCount[0], 1);
+  EXPECT_EQ(S()[0].StartCount, 1);
   Connect();  // right after: the full connection
-  EXPECT_EQ(S().StartCount[0], 0);
+  EXPECT_EQ(S()[0].StartCount, 0);
   EXPECT_EQ(Display(0).disconnects, 2);
-  S().StartCount[0] = 2;
-  gateway_->HandleScreenRequest(kT1, "AS400" + std::to_string(S().ScreenIdValue[0]));
-  EXPECT_EQ(S().StartCount[0], 1);
+  S()[0].StartCount = 2;
+  gateway_->HandleScreenRequest(kT1, "AS400" + std::to_string(S()[0].ScreenIdValue));
+  EXPECT_EQ(S()[0].StartCount, 1);
 }
 
 TEST_F(Started, UnknownAndBlankTerminalsAreNotConnected) {
@@ -170,7 +170,7 @@ TEST_F(Started, GlobalMessageInsteadOfConnecting) {
   Connect();
   EXPECT_EQ(Calls("T_PrintInverse('Back at 14:00')"), 1);
   EXPECT_EQ(Display(0).connects, 0);
-  EXPECT_FALSE(S().Terminal_Connected[0]);
+  EXPECT_FALSE(S()[0].Terminal_Connected);
 }
 
 TEST_F(Started, QueueSendsOnePiecePerTickWhileTheHostAcceptsInput) {
@@ -179,21 +179,21 @@ TEST_F(Started, QueueSendsOnePiecePerTickWhileTheHostAcceptsInput) {
   Display(0).inhibited = true;
   gateway_->PollTerminals();
   EXPECT_TRUE(Display(0).sentKeys.empty());
-  EXPECT_EQ(S().PendingKeys[0], ",1@E,,@E");
+  EXPECT_EQ(S()[0].PendingKeys, ",1@E,,@E");
   Display(0).inhibited = false;
   gateway_->PollTerminals();  // "" sends nothing
   EXPECT_TRUE(Display(0).sentKeys.empty());
-  EXPECT_FALSE(S().Terminal_Connected[0]);
+  EXPECT_FALSE(S()[0].Terminal_Connected);
   gateway_->PollTerminals();
   EXPECT_EQ(Display(0).sentKeys, std::vector<std::string>{"1@E"});
   gateway_->PollTerminals();
   gateway_->PollTerminals();  // the last piece: sent, and the screen handled
   EXPECT_EQ(Display(0).sentKeys, (std::vector<std::string>{"1@E", "@E"}));
-  EXPECT_TRUE(S().Terminal_Connected[0]);
+  EXPECT_TRUE(S()[0].Terminal_Connected);
   EXPECT_TRUE(Logged("NewScreen =0"));
   EXPECT_TRUE(gateway_->RunPendingKeys("@3", 0));
   EXPECT_TRUE(gateway_->RunPendingKeys("END", 0));
-  EXPECT_EQ(S().PendingKeys[0], "");
+  EXPECT_EQ(S()[0].PendingKeys, "");
 }
 
 TEST_F(Started, LogoffWordDisconnects) {
@@ -203,7 +203,7 @@ TEST_F(Started, LogoffWordDisconnects) {
   gateway_->PollTerminals();
   EXPECT_EQ(Display(0).sentKeys, std::vector<std::string>{"@E"});
   EXPECT_EQ(Display(0).disconnects, 2);
-  EXPECT_FALSE(S().Terminal_Connected[0]);
+  EXPECT_FALSE(S()[0].Terminal_Connected);
   EXPECT_EQ(Calls("T_PrintInverse('Disconnect...')"), 1);
 }
 
@@ -214,7 +214,7 @@ TEST_F(Started, HostEndingTheSessionTellsTheTerminal) {
   Connect();
   Display(0).Events().ReadyToSend(true);  // the host session is up
   Display(0).Events().Disconnected(message);
-  EXPECT_FALSE(S().Terminal_Connected[0]);
+  EXPECT_FALSE(S()[0].Terminal_Connected);
   EXPECT_EQ(Calls("T_PrintInverse('Disconnect...')"), 1);
 }
 
@@ -234,7 +234,7 @@ TEST_F(Started, AHostThatCannotBeReachedIsNamedWithItsReason) {
     EXPECT_TRUE(Logged(text::Left("Host not reachable, session 0: " + std::string(reason), 80)));
     EXPECT_EQ(ui_.captions.back(),
               text::Left("ERROR:Host not reachable, session 0: " + std::string(reason), 86));
-    EXPECT_FALSE(S().Terminal_Connected[0]);
+    EXPECT_FALSE(S()[0].Terminal_Connected);
   }
   // A system name that cannot even be tried fails at Connect.
   Display(0).connectResult = false;
@@ -259,29 +259,29 @@ TEST_F(Started, RepeatRuleThatNeverEndsQueuesNothing) {
   rule.CounterVal = 5;
   rule.Keys1 = "@u";
   rule.SubCounter1 = 0;
-  S().PendingKeys[0] = "kept";
+  S()[0].PendingKeys = "kept";
   EXPECT_FALSE(gateway_->TestRepeatKeys(3, 0));
   EXPECT_EQ(gateway_->Caption(), "ERROR:Infinite loop in Terminal:0");
-  EXPECT_EQ(S().PendingKeys[0], "kept");
+  EXPECT_EQ(S()[0].PendingKeys, "kept");
   rule.SubCounter1 = 10;
   rule.IfCounter = 9;
   rule.Keys2 = "@v";
   rule.SubCounter2 = 2;
   rule.TKeys = "@E";
   EXPECT_TRUE(gateway_->TestRepeatKeys(3, 0));
-  EXPECT_EQ(S().PendingKeys[0], "@v,@v,@v,@E");
+  EXPECT_EQ(S()[0].PendingKeys, "@v,@v,@v,@E");
 }
 
 TEST_F(Started, IdleConnectedTerminalGetsSystemDownOnce) {
   Connect();
-  S().SendFlag[0] = false;
-  S().IdleTicks[0] = 0;
+  S()[0].SendFlag = false;
+  S()[0].IdleTicks = 0;
   for (int i = 0; i < 1500; ++i) gateway_->PollTerminals();
   EXPECT_EQ(Calls("T_PrintInverse('System DOWN')"), 0);
   gateway_->PollTerminals();
   EXPECT_EQ(Calls("T_PrintInverse('System DOWN')"), 1);
-  EXPECT_EQ(S().IdleTicks[0], 0);
-  S().SendFlag[0] = true;
+  EXPECT_EQ(S()[0].IdleTicks, 0);
+  S()[0].SendFlag = true;
   for (int i = 0; i < 1600; ++i) gateway_->PollTerminals();
   EXPECT_EQ(Calls("T_PrintInverse('System DOWN')"), 1);
 }
@@ -294,19 +294,19 @@ TEST_F(Started, ReadyToSendGates) {
   Connect();
   ItemScreen(Display(0));
   Define(2);
-  S().SendFlag[0] = true;  // the terminal holds a screen
+  S()[0].SendFlag = true;  // the terminal holds a screen
   gateway_->ReadyToSend(0, true);
   EXPECT_TRUE(Logged("AS4001_ReadyToSend->Terminal_Connected(Index) And SendFlag(Index)"));
   EXPECT_EQ(Calls("T_InitScreen('T1','AS400"), 0);
   Display(0).inhibited = true;
-  S().SendFlag[0] = false;
+  S()[0].SendFlag = false;
   gateway_->ReadyToSend(0, true);
   EXPECT_TRUE(Logged("AS4001_ReadyToSend->Reentra"));
   EXPECT_FALSE(gateway_->SessionWaiting(0));
 }
 
 TEST_F(Started, UnknownScreenIsRetriedThenDefinedAfterTheTimeout) {
-  S().ReadyToSendFlag[0] = true;  // not connected: identified and captured only
+  S()[0].ReadyToSendFlag = true;  // not connected: identified and captured only
   ItemScreen(Display(0));
   store_->ScreenCt = 4;
   store_->NumeroMaximoDeEcrans = 5;
@@ -315,40 +315,40 @@ TEST_F(Started, UnknownScreenIsRetriedThenDefinedAfterTheTimeout) {
   options_->SetText("NewScreenTimeout", "1.5");
   const auto t0 = clock_->MonotonicMs();
   gateway_->ReadyToSend(0, true);
-  EXPECT_TRUE(S().InNewScreen[0]);
+  EXPECT_TRUE(S()[0].InNewScreen);
   Pass(1600);
   const int rounds = CountLogged("Screen Desconhecido");
   EXPECT_GE(rounds, 7);
   EXPECT_LE(rounds, 8);
   EXPECT_GE(clock_->MonotonicMs() - t0, 1500);
-  EXPECT_EQ(S().CurrentScreen[0], 6);
-  EXPECT_EQ(store_->Screens[6].ScreenId, S().ScreenIdValue[0]);
+  EXPECT_EQ(S()[0].CurrentScreen, 6);
+  EXPECT_EQ(store_->Screens[6].ScreenId, S()[0].ScreenIdValue);
   EXPECT_EQ(store_->Originals[6].Count, 2);
   EXPECT_EQ(store_->Screens[6].EscKey, "@3");  // from "F3=Exit" on row 24
   EXPECT_EQ(store_->Screens[6].Screen[1].InputField, 1);
   EXPECT_EQ(Calls("T_InitScreen"), 0);
-  EXPECT_FALSE(S().InNewScreen[0]);
+  EXPECT_FALSE(S()[0].InNewScreen);
 }
 
 TEST_F(Started, ErrorLines) {
   Connect();
   ItemScreen(Display(0));
   Define(2);
-  S().ErrorLineText[0] = "pending";
-  S().Terminal_Connected[0] = false;
+  S()[0].ErrorLineText = "pending";
+  S()[0].Terminal_Connected = false;
   gateway_->ReadyToSend(0, true);
-  EXPECT_EQ(S().ErrorLineText[0], "pending");  // not replaced
-  S().ErrorLineText[0].clear();
+  EXPECT_EQ(S()[0].ErrorLineText, "pending");  // not replaced
+  S()[0].ErrorLineText.clear();
   Display(0).PutText(24, 1, "Item 999999 is not on file.");
   gateway_->ReadyToSend(0, true);
-  EXPECT_EQ(tervo::text::TrimBlanks(S().ErrorLineText[0]), "Item 999999 is not on file.");
+  EXPECT_EQ(tervo::text::TrimBlanks(S()[0].ErrorLineText), "Item 999999 is not on file.");
 
-  S().ErrorLineText[0] = std::string("\0x", 2);
+  S()[0].ErrorLineText = std::string("\0x", 2);
   options_->SetText("SendErrorLine25", "1");
   Display(0).Keyboard().Locked = true;
   Display(0).PutText(25, 1, "Keyboard locked");
   gateway_->KeyboardStatus(0);
-  EXPECT_EQ(tervo::text::TrimBlanks(S().ErrorLineText[0]), "Keyboard locked");
+  EXPECT_EQ(tervo::text::TrimBlanks(S()[0].ErrorLineText), "Keyboard locked");
   EXPECT_EQ(Display(0).sentKeys.back(), "@R");
   Display(0).Keyboard().Locked = false;
   const auto sent = Display(0).sentKeys.size();
@@ -367,7 +367,7 @@ TEST_F(Started, ScreenNotToSendIsAnsweredByItsKeys) {
   gateway_->ReadyToSend(0, true);
   EXPECT_EQ(Calls("T_InitScreen('T1','AS400"), 0);
   EXPECT_EQ(Display(0).Field(1).Text.substr(0, 6), "100234");
-  EXPECT_EQ(S().PendingKeys[0], "@E");
+  EXPECT_EQ(S()[0].PendingKeys, "@E");
 }
 
 TEST_F(Started, EnterInTheMessageWindowSendsAScreenThatWouldBeAnswered) {
@@ -380,29 +380,29 @@ TEST_F(Started, EnterInTheMessageWindowSendsAScreenThatWouldBeAnswered) {
   Display(0).onSendKeys = [this](const std::string&) { Display(0).inhibited = true; };
   ui_.configVisible = true;
   gateway_->ReadyToSend(0, true);  // two seconds for Enter, none pressed
-  EXPECT_FALSE(S().Terminal_Connected[0]) << "its screens are not sent meanwhile";
+  EXPECT_FALSE(S()[0].Terminal_Connected) << "its screens are not sent meanwhile";
   Pass(1900);
   EXPECT_TRUE(Display(0).sentKeys.empty());
   Pass(100);
   EXPECT_TRUE(Logged("<Enter> to send this screen."));
   EXPECT_EQ(Display(0).sentKeys, std::vector<std::string>{"@E"}) << "answered by its keys";
-  EXPECT_TRUE(S().Terminal_Connected[0]);  // restored after the window
+  EXPECT_TRUE(S()[0].Terminal_Connected);  // restored after the window
   EXPECT_EQ(gateway_->MessageSeconds, 5.0);
 
   Display(0).inhibited = false;
   gateway_->SetMessageKey(kEnterKey);  // an earlier Enter still counts
   gateway_->ReadyToSend(0, true);
   EXPECT_EQ(Calls("T_InitScreen('T1','AS400"), 1);
-  EXPECT_EQ(S().PendingKeys[0], "");
+  EXPECT_EQ(S()[0].PendingKeys, "");
 
   // Enter pressed within the two seconds sends the screen at once.
   gateway_->SetMessageKey(0);
-  S().SendFlag[0] = false;
+  S()[0].SendFlag = false;
   gateway_->ReadyToSend(0, true);
   Pass(500);
   gateway_->SetMessageKey(kEnterKey);
   EXPECT_EQ(Calls("T_InitScreen('T1','AS400"), 2);
-  EXPECT_TRUE(S().Terminal_Connected[0]);
+  EXPECT_TRUE(S()[0].Terminal_Connected);
   EXPECT_EQ(Display(0).sentKeys.size(), 1u);
 }
 
@@ -420,7 +420,7 @@ TEST_F(Started, AnUnassignedKeyGetsTheScreenBack) {
   gateway_->PollTerminals();
   EXPECT_TRUE(Display(0).sentKeys.empty());
   EXPECT_EQ(Calls("T_SendScreen()"), 2) << "the terminal is not left waiting";
-  EXPECT_TRUE(S().SendFlag[0]);
+  EXPECT_TRUE(S()[0].SendFlag);
 }
 
 TEST_F(Started, AnswerWritesTypedValuesAndWarnsOfLowBattery) {
@@ -437,17 +437,17 @@ TEST_F(Started, AnswerWritesTypedValuesAndWarnsOfLowBattery) {
   store_->Screens[2].Screen[1].Size = 6;
   gateway_->ReadyToSend(0, true);
   ASSERT_EQ(Calls("T_SendScreen()"), 1);
-  EXPECT_TRUE(S().SendFlag[0]);
+  EXPECT_TRUE(S()[0].SendFlag);
 
   radio_->battery["T1"] = 4200;  // reported with the answer
   radio_->incoming.push_back(
       {"T1", "AS400", radio::kTerminalAnswer,
-       RecordingRadioLink::Chose(S().TerminalScreen[0].Items.enterItem, {"100234"})});
+       RecordingRadioLink::Chose(S()[0].TerminalScreen.Items.enterItem, {"100234"})});
   gateway_->PollTerminals();
   EXPECT_EQ(Display(0).Field(1).Text, "100234");
   EXPECT_TRUE(Logged("Battery Low " + kT1));
-  EXPECT_EQ(S().TerminalScreen[0].BatteryLevel, 4200);
-  EXPECT_EQ(S().PendingKeys[0], "");  // the tick sent the one piece
+  EXPECT_EQ(S()[0].TerminalScreen.BatteryLevel, 4200);
+  EXPECT_EQ(S()[0].PendingKeys, "");  // the tick sent the one piece
   EXPECT_EQ(Display(0).sentKeys.back(), "@E");
 }
 

@@ -23,7 +23,7 @@ class Learning : public Started {
     Display(0).ClearScreen();
     Display(0).AddField(3, 2, label, static_cast<int>(label.size()), true);
     Display(0).AddField(5, 20, "", 6, false);
-    S().SendFlag[0] = false;
+    S()[0].SendFlag = false;
     gateway_->ReadyToSend(0, true);
     Pass(2000);  // NewScreenTimeout: defined
   }
@@ -42,7 +42,7 @@ TEST_F(Learning, ScreensAreKeptBesideWithoutAQuestion) {
   for (int s = 0; s < 2; ++s) {
     Display(s).ClearScreen();
     Display(s).AddField(3 + s, 2, s == 0 ? "Picking" : "Transfer", 8, true);
-    S().SendFlag[static_cast<std::size_t>(s)] = false;
+    S()[s].SendFlag = false;
     gateway_->ReadyToSend(s, true);
   }
   Pass(2000 + kKeepLearnedMs);

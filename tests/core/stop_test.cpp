@@ -81,7 +81,7 @@ TEST_F(GatewayTest, TheTimersStopLetsWaitsRunOn) {
   gateway_->SetUnattended();  // the countdown to the daily stop is under way
   gateway_->HandleScreenRequest(kT1, "START");
   Pass(kConnectSettleMs);
-  EXPECT_TRUE(S().Terminal_Connected[0]) << "terminals are still served until the stop";
+  EXPECT_TRUE(S()[0].Terminal_Connected) << "terminals are still served until the stop";
 }
 
 // Kept changes at the next start, on real files.

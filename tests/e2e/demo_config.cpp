@@ -264,10 +264,10 @@ bool BuildDemoConfiguration(const std::string& address, config::ScreenStore& sto
   const int displayLen = options.Number("DisplayLen");
 
   auto capture = [&](int n) {
-    sessions.CurrentScreen[0] = n;
+    sessions[0].CurrentScreen = n;
     screens::ReadAs400Data(ctx, 0, n);
     screens::CalculateChecksum(ctx, 0);
-    store.Screens[U(n)].ScreenId = sessions.ScreenIdValue[0];
+    store.Screens[U(n)].ScreenId = sessions[0].ScreenIdValue;
     editors::AutoFillScreen(ctx, 0);
     for (const ScreenLook& s : Looks())
       if (s.number == n) Apply(store, s, displayLen);
@@ -278,7 +278,7 @@ bool BuildDemoConfiguration(const std::string& address, config::ScreenStore& sto
   // screen of the application's standard layout.
   auto makeMaster = [&] {
     const int m = kMaster;
-    sessions.CurrentScreen[0] = m;
+    sessions[0].CurrentScreen = m;
     screens::ReadAs400Data(ctx, 0, m);
     editors::AutoFillScreen(ctx, 0);
     config::ScreenDef& d = store.Screens[U(m)];

@@ -48,7 +48,7 @@ class EditorsE2e : public E2eTest {
     ASSERT_NE(d, nullptr);
     const int f = screens::FieldAtCursor(G().Context(), s, d->CursorColumn(), d->CursorRow());
     ASSERT_GE(f, 0) << "no field at the cursor";
-    ASSERT_TRUE(Ed().Open(G().Sessions().CurrentScreen[s], s, f));
+    ASSERT_TRUE(Ed().Open(G().Sessions()[s].CurrentScreen, s, f));
   }
   // The first answer after an edit is held back: the host gets Enter and
   // the edited screen is served again.  Presses the key until shown()
@@ -136,7 +136,7 @@ TEST_F(EditorsE2e, AMasterMadeInTheDialogIsCopiedOntoANewSimilarScreen) {
   const int before = t1->sim.Screens();
   ASSERT_TRUE(t1->Enter("Option", "4"));  // Stock Transfer: built automatically
   ASSERT_TRUE(WaitUntil([&] { return t1->sim.Screens() > before; }));
-  const int transfer = G().Sessions().CurrentScreen[0];
+  const int transfer = G().Sessions()[0].CurrentScreen;
   ASSERT_GT(transfer, kMaster);
 
   // The operator refines it: the item input gets the prefix "Article", and
@@ -169,7 +169,7 @@ TEST_F(EditorsE2e, AMasterMadeInTheDialogIsCopiedOntoANewSimilarScreen) {
   ASSERT_TRUE(t1->Enter("Option", "3"));
   ASSERT_TRUE(WaitUntil([&] { return HostRow(0, 2).find("Item Inquiry") != std::string::npos; }));
   ASSERT_TRUE(t1->WaitFor("Article")) << t1->Text() << DebugLogTail();
-  const int n = G().Sessions().CurrentScreen[0];
+  const int n = G().Sessions()[0].CurrentScreen;
   EXPECT_NE(n, transfer);
   EXPECT_EQ(Screen(n).Master, config::kScreenCopy);
   EXPECT_EQ(Screen(n).MultipleInputFather, transfer) << "two key fields beat the header master";
@@ -239,7 +239,7 @@ TEST_F(EditorsE2e, AUserSpecificScreenServesOnlyThatUser) {
   ASSERT_TRUE(t2->Enter("Option", "3"));
   ASSERT_TRUE(t2->WaitFor("Item Inquiry")) << t2->Text();
   EXPECT_FALSE(t2->Shows("DEMO's items"));
-  EXPECT_EQ(G().Sessions().CurrentScreen[1], kInquiry);
+  EXPECT_EQ(G().Sessions()[1].CurrentScreen, kInquiry);
 }
 
 }  // namespace

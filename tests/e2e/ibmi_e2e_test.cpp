@@ -86,7 +86,7 @@ TEST_F(IbmI, TheSignOnShowsItsFiveInputsAndItsTitle) {
   ASSERT_NO_FATAL_FAILURE(StartOnRecording());
   std::string shown;
   EXPECT_EQ(RunScript("expect \"Sign On\"\n", &shown), 0) << shown;
-  const int scr = G().Sessions().CurrentScreen[0];
+  const int scr = G().Sessions()[0].CurrentScreen;
   const config::ScreenDef& def = G().Store().Screens[static_cast<std::size_t>(scr)];
   int inputs = 0, lines = 0, title = 0;
   for (int j = 0; j < G().Store().Originals[static_cast<std::size_t>(scr)].Count; ++j) {

@@ -30,7 +30,7 @@ TEST_F(Transactions, SignOnReachesTheTerminalAndTypedValuesReachTheHost) {
   ASSERT_NO_FATAL_FAILURE(StartAll());
   auto t1 = NewTerminal("T1");
   ASSERT_NO_FATAL_FAILURE(SignOn(*t1));
-  EXPECT_EQ(text::TrimBlanks(G().Sessions().SessionUser[0]), "DEMO");
+  EXPECT_EQ(text::TrimBlanks(G().Sessions()[0].SessionUser), "DEMO");
   // Menu choice by number, then an item inquiry.
   ASSERT_TRUE(t1->Enter("Option", "3"));
   ASSERT_TRUE(t1->WaitFor("Item Inquiry")) << t1->Text();
@@ -133,10 +133,10 @@ TEST_F(Transactions, UnknownScreenBecomesACopyOfItsMaster) {
   const int before = t1->sim.Screens();
   ASSERT_TRUE(t1->Enter("Option", "4"));  // Stock Transfer has no definition
   ASSERT_TRUE(WaitUntil([&] { return t1->sim.Screens() > before; }));
-  const int n = G().Sessions().CurrentScreen[0];
+  const int n = G().Sessions()[0].CurrentScreen;
   EXPECT_GT(n, kMaster);
   const config::ScreenDef& d = G().Store().Screens[static_cast<std::size_t>(n)];
-  EXPECT_EQ(d.ScreenId, G().Sessions().ScreenIdValue[0]);
+  EXPECT_EQ(d.ScreenId, G().Sessions()[0].ScreenIdValue);
   EXPECT_EQ(d.Master, config::kScreenCopy);
   EXPECT_EQ(d.MultipleInputFather, kMaster);
   EXPECT_EQ(d.TeclasFuncao[2], "Exit");
@@ -150,7 +150,7 @@ TEST_F(Transactions, LogoffWordEndsWithDisconnect) {
   G().Store().Screens[kMenu].EscKey = "@LOGOFF";
   t1->sim.Press(Key::kEscape);
   ASSERT_TRUE(t1->WaitFor("Disconnect...")) << t1->Text();
-  EXPECT_FALSE(G().Sessions().Terminal_Connected[0]);
+  EXPECT_FALSE(G().Sessions()[0].Terminal_Connected);
 }
 
 TEST_F(Transactions, UnknownTerminalIsTold) {
@@ -167,14 +167,14 @@ TEST_F(Transactions, GlobalMessageDisconnects) {
   G().GlobalMessage = "Closing at 18:00";
   ASSERT_TRUE(t1->Enter("Option", "3"));
   ASSERT_TRUE(t1->WaitFor("Closing at 18:00")) << t1->Text();
-  EXPECT_FALSE(G().Sessions().Terminal_Connected[0]);
+  EXPECT_FALSE(G().Sessions()[0].Terminal_Connected);
 }
 
 TEST_F(Transactions, LowBatteryReportedWithTheAnswerIsShown) {
   ASSERT_NO_FATAL_FAILURE(StartAll());
   auto t1 = NewTerminal("T1", 4100);
   ASSERT_NO_FATAL_FAILURE(SignOn(*t1));
-  EXPECT_EQ(G().Sessions().TerminalScreen[0].BatteryLevel, 4100);
+  EXPECT_EQ(G().Sessions()[0].TerminalScreen.BatteryLevel, 4100);
   EXPECT_NE(std::find(uiLines_.begin(), uiLines_.end(), "caption: ERROR:Battery Low T1      "),
             uiLines_.end());
 }
@@ -192,7 +192,7 @@ TEST_F(Transactions, HostDroppingOneSessionLeavesTheOthersServed) {
     ASSERT_NE(socket, nullptr);
     socket->abort();
   }
-  ASSERT_TRUE(WaitUntil([&] { return !G().Sessions().Terminal_Connected[0]; }));
+  ASSERT_TRUE(WaitUntil([&] { return !G().Sessions()[0].Terminal_Connected; }));
   ASSERT_TRUE(t2->Enter("Option", "3"));
   ASSERT_TRUE(t2->WaitFor("Item Inquiry"));
   ASSERT_TRUE(t2->Enter("Item", "300042"));
@@ -212,7 +212,7 @@ TEST_F(Transactions, TerminalDroppingMidTransactionIsServedOnReturn) {
   t1->sim.Display().SetValue("3");
   t1->sim.Press(Key::kEnter);
   // Gone as soon as the gateway has the answer, before the next screen.
-  ASSERT_TRUE(WaitUntil([&] { return !G().Sessions().SendFlag[0]; }));
+  ASSERT_TRUE(WaitUntil([&] { return !G().Sessions()[0].SendFlag; }));
   t1->client.Disconnect();
   ASSERT_TRUE(t2->Enter("Option", "2"));
   ASSERT_TRUE(t2->WaitFor("Picking List"));

@@ -51,8 +51,8 @@ class EditorFixture : public ::testing::Test {
     store.GrowScreenTables();
     for (int s = 0; s <= 6; ++s) store.ResetScreenDef(s);
     sessions.SessionCount = 2;
-    sessions.CurrentScreen[kSession] = kScr;
-    sessions.SessionUser[kSession] = "ALICE";
+    sessions[kSession].CurrentScreen = kScr;
+    sessions[kSession].SessionUser = "ALICE";
     store.TerminalIDDef[kSession] = "T2";
     store.Screens[kScr].ScreenId = 4711;
     store.Screens[kScr].Master = config::kScreenDefined;

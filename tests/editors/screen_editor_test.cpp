@@ -369,8 +369,8 @@ TEST_F(ScreenEditorTest, CreateNewScreenYesMakesAUserSpecificDefinedCopy) {
   EXPECT_EQ(made.Master, config::kScreenDefined) << "never left free for the allocator";
   EXPECT_EQ(store.Originals[n], store.Originals[kScr]);
   EXPECT_EQ(store.ScreensText[n][4], "Article");
-  EXPECT_EQ(sessions.CurrentScreen[kSession], n);
-  EXPECT_EQ(sessions.SessionUser[kSession], "BOB");
+  EXPECT_EQ(sessions[kSession].CurrentScreen, n);
+  EXPECT_EQ(sessions[kSession].SessionUser, "BOB");
   EXPECT_EQ(store.Screens[kScr].CheckScreenIdUser, 0) << "the shared screen stays shared";
   EXPECT_EQ(Text(4), "");
 }

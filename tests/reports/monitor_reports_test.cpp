@@ -13,18 +13,18 @@ TEST(BatteryReport, ReadingsAreClampedIntoTheScaleAndStoredSo) {
   store.TerminalIDDef[0] = "T1";
   store.TerminalIDDef[1] = "T2";
   store.TerminalIDDef[2] = "T3";
-  sessions.TerminalScreen[0].BatteryLevel = 4100;
-  sessions.TerminalScreen[1].BatteryLevel = 5600;
-  sessions.TerminalScreen[2].BatteryLevel = 4800;
-  sessions.TerminalScreen[20].BatteryLevel = 0;  // a slot without terminal
+  sessions[0].TerminalScreen.BatteryLevel = 4100;
+  sessions[1].TerminalScreen.BatteryLevel = 5600;
+  sessions[2].TerminalScreen.BatteryLevel = 4800;
+  sessions[20].TerminalScreen.BatteryLevel = 0;  // a slot without terminal
   const BatteryReport r = UpdateBatteryReport(store, sessions);
   ASSERT_EQ(r.rows.size(), 3u);
   EXPECT_EQ(r.rows[0].value, kBatteryScaleMin) << "drawn at the left end";
-  EXPECT_EQ(sessions.TerminalScreen[0].BatteryLevel, 4300) << "and stored so";
+  EXPECT_EQ(sessions[0].TerminalScreen.BatteryLevel, 4300) << "and stored so";
   EXPECT_EQ(r.rows[1].value, kBatteryScaleMax);
-  EXPECT_EQ(sessions.TerminalScreen[1].BatteryLevel, 5200);
+  EXPECT_EQ(sessions[1].TerminalScreen.BatteryLevel, 5200);
   EXPECT_EQ(r.rows[2].value, 4800);
-  EXPECT_EQ(sessions.TerminalScreen[20].BatteryLevel, 4300) << "every slot is clamped";
+  EXPECT_EQ(sessions[20].TerminalScreen.BatteryLevel, 4300) << "every slot is clamped";
 }
 
 TEST(BatteryReport, SlotsWithoutTerminalIdLeaveNoGap) {

@@ -107,7 +107,7 @@ TEST_F(ScreensReportTest, RefillAllRebuildsOnlyCopiesOneStepAtATime) {
   EXPECT_FALSE(report.RefillStep());
   EXPECT_EQ(report.RefillDone(), 2);
   EXPECT_FALSE(report.Refilling());
-  EXPECT_EQ(sessions.CurrentScreen[kReportSession], 5) << "built by way of slot 32";
+  EXPECT_EQ(sessions[kReportSession].CurrentScreen, 5) << "built by way of slot 32";
   EXPECT_EQ(currentSession, kReportSession);
   EXPECT_EQ(store.Screens[5].ScreenId, 1005) << "the identification value is kept";
   EXPECT_EQ(Def(3, 0).Size, 7) << "a screen defined by hand is left alone";

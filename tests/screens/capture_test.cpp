@@ -64,7 +64,7 @@ TEST_F(CaptureTest, MoreThan501FieldsKeepTheFirst501) {
   ReadAs400Data(ctx, 0, 1);
   EXPECT_EQ(Host(1).Count, 501);
   EXPECT_EQ(Host(1)[500].StartRow, 1 + 500 / 40);
-  sessions.CurrentScreen[0] = 1;
+  sessions[0].CurrentScreen = 1;
   EXPECT_EQ(LastFieldIndex(ctx, 0), 499);
   EXPECT_EQ(log.Count("Screen fields truncated !!!"), 1);
   EXPECT_TRUE(log.lines[0].shown);
@@ -79,7 +79,7 @@ TEST_F(CaptureTest, NothingIsCapturedWhileTheReportIsActive) {
 }
 
 TEST_F(CaptureTest, LastFieldIndexBounds) {
-  sessions.CurrentScreen[0] = 2;
+  sessions[0].CurrentScreen = 2;
   const std::pair<int, int> cases[] = {{0, -1}, {1, 0}, {499, 498}, {500, 499}, {501, 499}};
   for (auto [count, last] : cases) {
     Host(2).Count = count;
@@ -93,7 +93,7 @@ TEST_F(CaptureTest, FieldAtCursorUsesTheLiveSpan) {
   const int wide = Display().AddField(2, 70, "b", 20, false);
   Display().Field(wide).EndRow = 3;
   Display().Field(wide).EndColumn = 9;
-  sessions.CurrentScreen[0] = 1;
+  sessions[0].CurrentScreen = 1;
   Host(1).Count = 2;
   EXPECT_EQ(FieldAtCursor(ctx, 0, 3, 1), 0);
   EXPECT_EQ(FieldAtCursor(ctx, 0, 75, 2), 1);
@@ -103,7 +103,7 @@ TEST_F(CaptureTest, FieldAtCursorUsesTheLiveSpan) {
 }
 
 TEST_F(CaptureTest, NextUsefulFieldSkipsBlankProtectedPlainFields) {
-  sessions.CurrentScreen[0] = 1;
+  sessions[0].CurrentScreen = 1;
   Capture(1, 0, "Label", 5, true);
   Capture(1, 1, "   ", 3, true);  // skipped
   Capture(1, 2, "", 3, true);     // skipped

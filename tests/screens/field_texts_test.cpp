@@ -8,9 +8,9 @@ namespace {
 class FieldTextsTest : public ScreensTest {
  protected:
   FieldTextsTest() {
-    sessions.CurrentScreen[0] = 1;
-    sessions.SessionUser[0] = "ANA";
-    sessions.SessionVarAux[0] = "AUX";
+    sessions[0].CurrentScreen = 1;
+    sessions[0].SessionUser = "ANA";
+    sessions[0].SessionVarAux = "AUX";
     Capture(1, 0, "  Hello World ", 14, true);
     Display().AddField(1, 1, "  Hello World ", 14, true);
     Def(1, 0).Show = 1;
@@ -97,8 +97,8 @@ TEST_F(FieldTextsTest, UserIdAndAuxValueAreTakenInFieldOrder) {
   Def(1, 1).Show = 1;
   Def(1, 1).flag2 = config::kFlag2SubUserId;
   screens::PrepareFieldTexts(ctx, 0);
-  EXPECT_EQ(sessions.SessionUser[0], "Hello");
-  EXPECT_EQ(sessions.SessionVarAux[0], "Hello");
+  EXPECT_EQ(sessions[0].SessionUser, "Hello");
+  EXPECT_EQ(sessions[0].SessionVarAux, "Hello");
   EXPECT_EQ(Text(1, 1), "Hello-");
 }
 
@@ -109,7 +109,7 @@ TEST_F(FieldTextsTest, JoinFormulaGivesTheText) {
   Def(1, 0).JoinField = "@ADD(1)";
   screens::PrepareFieldTexts(ctx, 0);
   EXPECT_EQ(Text(1, 0), "  Hello World second");
-  EXPECT_TRUE(sessions.ReadyToSendFlag[0]);
+  EXPECT_TRUE(sessions[0].ReadyToSendFlag);
 }
 
 TEST_F(FieldTextsTest, NothingWhileTheReportIsActive) {
@@ -123,14 +123,14 @@ TEST_F(FieldTextsTest, NothingWhileTheReportIsActive) {
 TEST_F(FieldTextsTest, ScreensAbove180HaveNoTextsButStillSetTheUser) {
   store.NumeroMaximoDeEcrans = 181;
   store.GrowScreenTables();
-  sessions.CurrentScreen[0] = 181;
+  sessions[0].CurrentScreen = 181;
   Capture(181, 0, "BOB", 3, true);
   Def(181, 0).Show = 1;
   Def(181, 0).flag2 = 2;
   Def(181, 0).Size = 5;
   Def(181, 0).UserId = config::kUserIdGetUser;
   screens::PrepareFieldTexts(ctx, 0);
-  EXPECT_EQ(sessions.SessionUser[0], "BOB");
+  EXPECT_EQ(sessions[0].SessionUser, "BOB");
 }
 
 }  // namespace

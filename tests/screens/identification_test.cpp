@@ -10,7 +10,7 @@ using screens::FindBestScreen;
 
 class IdentificationTest : public ScreensTest {
  protected:
-  std::int32_t Value() { return sessions.ScreenIdValue[0]; }
+  std::int32_t Value() { return sessions[0].ScreenIdValue; }
   void Area(int x, int y, int len) {
     options.SetText("ScreenIdAreaX", std::to_string(x));
     options.SetText("ScreenIdAreaY", std::to_string(y));
@@ -99,7 +99,7 @@ TEST_F(IdentificationTest, OverflowingStepIsSkippedAndReported) {
 
 TEST_F(IdentificationTest, OverflowInFinalSubtractionKeepsPreviousValue) {
   options.SetChecked("Line24", true);
-  sessions.ScreenIdValue[0] = 777;
+  sessions[0].ScreenIdValue = 777;
   // P = -268435: P x 8000 = -2,147,480,000; four such fields are counted
   // (only the first addition fits), and sum - 4096 leaves the 32-bit range.
   for (int i = 0; i < 4; ++i) Display().AddField(-3355, -35, "", 0, true);

@@ -48,7 +48,7 @@ TEST(LegendTest, EntriesShareOneWidth) {
 
 class LookupTest : public ScreensTest {
  protected:
-  LookupTest() { sessions.CurrentScreen[0] = 1; }
+  LookupTest() { sessions[0].CurrentScreen = 1; }
 };
 
 // A definition that maps no function key passes F1-F8 to the host, and the

@@ -10,7 +10,7 @@ using Calls = std::vector<std::string>;
 
 class RenderTest : public ScreensTest {
  protected:
-  RenderTest() { sessions.CurrentScreen[0] = 1; }
+  RenderTest() { sessions[0].CurrentScreen = 1; }
 
   // A display line field: shown, in order `order`, plain text.
   config::FieldDef& Line(int f, int order, const std::string& text, int newLine = 1) {
@@ -47,7 +47,7 @@ class RenderTest : public ScreensTest {
     const int to = radio.Find("T_Say('Enter')");
     return Calls(radio.calls.begin() + from, radio.calls.begin() + to);
   }
-  screens::TerminalScreenRecord& Terminal() { return sessions.TerminalScreen[0]; }
+  screens::TerminalScreenRecord& Terminal() { return sessions[0].TerminalScreen; }
 };
 
 TEST_F(RenderTest, WholeScreenOfOneLine) {
@@ -76,7 +76,7 @@ TEST_F(RenderTest, WholeScreenOfOneLine) {
   EXPECT_EQ(items.enterItem, 2);
   EXPECT_EQ(items.pgDownItem, 4);
   EXPECT_EQ(items.pgUpItem, 6);
-  EXPECT_TRUE(sessions.SendFlag[0]);
+  EXPECT_TRUE(sessions[0].SendFlag);
   EXPECT_EQ(counters.DailyScreens[7][0], 1);  // 7 March
 }
 
@@ -288,7 +288,7 @@ TEST_F(RenderTest, SplitIntoLinesPiecesOfTheWidth) {
 }
 
 TEST_F(RenderTest, ErrorPageComesFirst) {
-  sessions.ErrorLineText[0] = "Record not found in file";
+  sessions[0].ErrorLineText = "Record not found in file";
   ctx.DisplayLen = 10;
   Line(0, 0, "x");
   Render();
@@ -298,7 +298,7 @@ TEST_F(RenderTest, ErrorPageComesFirst) {
                    "T_NewLine()", "T_PrintString('file')", "T_Delay(1)", "T_Beep(100,100)",
                    "T_Beep(500,500)", "T_WaitChar()", "T_Cls()"}));
   radio.calls.clear();
-  sessions.ErrorLineText[0] = "   ";  // blank: no page
+  sessions[0].ErrorLineText = "   ";  // blank: no page
   Render();
   EXPECT_EQ(radio.calls.front(), "T_Cls()");
   EXPECT_EQ(radio.calls[1], "T_SetLargeFunctionKeys('',1)");
@@ -369,8 +369,8 @@ TEST_F(RenderTest, LinesPast1000AreNotStored) {
     d.Flag = config::kFlagNoCursorLarge | config::kFlagNoCursorNormal;
   }
   Render();
-  EXPECT_EQ(sessions.PrintedTexts[0][1000], "L249");
-  EXPECT_EQ(sessions.PrintedTexts[0].size(), 1001u);
+  EXPECT_EQ(sessions[0].PrintedTexts[1000], "L249");
+  EXPECT_EQ(sessions[0].PrintedTexts.size(), 1001u);
   EXPECT_NE(radio.Find("T_PrintLarge('L250')"), -1) << "line 1001 is shown all the same";
 }
 
@@ -398,13 +398,13 @@ TEST_F(RenderTest, DividedFieldImageParts) {
 }
 
 TEST_F(RenderTest, UnknownTerminalUsesTheSpareSlot) {
-  sessions.CurrentScreen[4] = 2;
+  sessions[4].CurrentScreen = 2;
   Def(2, 0).Show = 1;
   Capture(2, 0, "spare", 5, true);
   Text(2, 0) = "spare";
   screens::RenderTerminalScreen(ctx, "AS4009", "NOBODY");
   EXPECT_NE(radio.Find("T_PrintString('spare')"), -1);
-  EXPECT_TRUE(sessions.SendFlag[4]);
+  EXPECT_TRUE(sessions[4].SendFlag);
   EXPECT_EQ(counters.DailyScreens[7][4], 1);
   EXPECT_EQ(counters.DailyScreens[7][0], 0);
 }

@@ -49,22 +49,22 @@ class WriteBackTest : public ScreensTest {
  protected:
   WriteBackTest() {
     for (int i = 0; i < 6; ++i) Display().AddField(i + 1, 1, "f" + std::to_string(i), 4, false);
-    sessions.CurrentScreen[0] = 1;
+    sessions[0].CurrentScreen = 1;
     // Plays the core's RunPendingKeys("") for the whole queue at once and
     // records what the queue held.
     ctx.runPendingKeys = [this](const std::string& command, int s) {
       EXPECT_EQ(command, "");
-      std::string& pending = sessions.PendingKeys[static_cast<std::size_t>(s)];
+      std::string& pending = sessions[s].PendingKeys;
       queue.push_back(pending);
       // A join formula keeps the session closed for new screens meanwhile.
       if (insideJoin) {
-        EXPECT_FALSE(sessions.ReadyToSendFlag[static_cast<std::size_t>(s)]);
+        EXPECT_FALSE(sessions[s].ReadyToSendFlag);
       }
       if (!pending.empty() && onKeys) onKeys(pending);
       pending.clear();
       return false;
     };
-    sessions.ReadyToSendFlag[0] = true;
+    sessions[0].ReadyToSendFlag = true;
   }
   std::vector<std::string> queue;
   bool insideJoin = true;
@@ -83,7 +83,7 @@ TEST_F(WriteBackTest, EquTakesTheFieldAndSendsTheKeysAfter) {
   EXPECT_EQ(EvaluateJoinField(ctx, "@EQU(3)@E", 0, 0), "f3");
   // The token sends the (empty) keys before it, then "@E" goes at the end.
   EXPECT_EQ(queue, (std::vector<std::string>{"", "@E"}));
-  EXPECT_TRUE(sessions.ReadyToSendFlag[0]);
+  EXPECT_TRUE(sessions[0].ReadyToSendFlag);
 }
 
 TEST_F(WriteBackTest, AfterEquNoTokenIsRecognised) {
@@ -116,7 +116,7 @@ TEST_F(WriteBackTest, TokenWithoutClosingParenthesisTakesTheRest) {
   // Only the keys before the token are sent; the broken token never is.
   EXPECT_EQ(queue, (std::vector<std::string>{"@R"}));
   EXPECT_EQ(log.lines.size(), 1u);
-  EXPECT_TRUE(sessions.ReadyToSendFlag[0]);
+  EXPECT_TRUE(sessions[0].ReadyToSendFlag);
 }
 
 TEST_F(WriteBackTest, FieldNumbersOutsideTheCaptureChangeNothingThere) {

@@ -46,8 +46,8 @@ struct EditorRig : Rig {
     host.cursorColumn = 22;
     auto& ctx = gateway->Context();
     screens::CalculateChecksum(ctx, 0);
-    gateway->Store().Screens[kScr].ScreenId = gateway->Sessions().ScreenIdValue[0];
-    gateway->Sessions().CurrentScreen[0] = kScr;
+    gateway->Store().Screens[kScr].ScreenId = gateway->Sessions()[0].ScreenIdValue;
+    gateway->Sessions()[0].CurrentScreen = kScr;
     screens::ReadAs400Data(ctx, 0, kScr);
     editors::AutoFillScreen(ctx, 0);
     gateway->Store().Screens[kScr].Master = config::kScreenCopy;
@@ -162,7 +162,7 @@ TEST(EditorWindow, ABadSizeShowsTheErrorAndKeepsTheSize) {
 
 TEST(EditorWindow, UserSpecificCopyAfterCreateNewScreen) {
   EditorRig r;
-  r.gateway->Sessions().SessionUser[0] = "ALICE";
+  r.gateway->Sessions()[0].SessionUser = "ALICE";
   ASSERT_TRUE(r.windows->EditScreen(kScr, 0, r.item));
   ScreenEditorWindow& w = r.Editor();
   EXPECT_EQ(w.Box(EditorText::TextUserId)->text(), "ALICE");
@@ -170,7 +170,7 @@ TEST(EditorWindow, UserSpecificCopyAfterCreateNewScreen) {
   r.prompt.answer = config::Prompt::Answer::Yes;
   r.Click("Command1");
   EXPECT_EQ(r.prompt.asked, std::vector<std::string>{"Create New Screen ?"});
-  const int n = r.gateway->Sessions().CurrentScreen[0];
+  const int n = r.gateway->Sessions()[0].CurrentScreen;
   EXPECT_NE(n, kScr);
   const auto& made = r.gateway->Store().Screens[n];
   EXPECT_EQ(made.ScreenId, r.gateway->Store().Screens[kScr].ScreenId);

@@ -62,7 +62,7 @@ TEST_F(LiveEditor, DoubleClickEditOkAndSaveReachTheTerminal) {
   config::LogPrompt quiet(log);
   ASSERT_TRUE(
       config::LoadDataFromFile2(dir_.filePath("warehouse").toStdString(), saved, options, quiet));
-  const int menu = built_.gateway->Sessions().CurrentScreen[0];
+  const int menu = built_.gateway->Sessions()[0].CurrentScreen;
   bool stored = false;
   for (const std::string& t : saved.ScreensText[static_cast<std::size_t>(menu)])
     stored = stored || t == "Choose a line";

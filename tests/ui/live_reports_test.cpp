@@ -27,7 +27,7 @@ TEST_F(LiveReports, EveryWindowOpensFromTheMenusOverTheRunningDemo) {
   terminal_->SetBattery(4100);
   ASSERT_TRUE(SignOn()) << Screen();
   core::Gateway& g = *built_.gateway;
-  const int menu = g.Sessions().CurrentScreen[0];
+  const int menu = g.Sessions()[0].CurrentScreen;
   MainWindow& main = windows_->Main();
   windows_->RunCommand("FullAccess");
 

@@ -277,7 +277,7 @@ TEST(MainWindowMenus, ClearCommandsWorkOnTheSelectedSessionsScreen) {
   store.GrowScreenTables();
   store.Screens[1].ScreenId = 11;
   store.Screens[2].ScreenId = 22;
-  r.gateway->Sessions().CurrentScreen[1] = 2;
+  r.gateway->Sessions()[1].CurrentScreen = 2;
   QTest::mouseClick(r.windows->Main().Display(1), Qt::LeftButton);
   r.prompt.answer = config::Prompt::Answer::Yes;
   r.windows->RunCommand("ClearScreen");
@@ -311,7 +311,7 @@ TEST(MainWindowSelection, DoubleClickPicksThePositionAndOpensTheEditorWhileUnloc
   r.gateway->ConfigChanged = false;
   // The editor opens on the captured field under the host cursor.
   r.Host(0).AddField(1, 1, "Item", 5, false);
-  r.gateway->Sessions().CurrentScreen[0] = 1;
+  r.gateway->Sessions()[0].CurrentScreen = 1;
   screens::ReadAs400Data(r.gateway->Context(), 0, 1);
   QTest::mouseDClick(w.Display(0), Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_EQ(r.gateway->CurrentSession, 0);

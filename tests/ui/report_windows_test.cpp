@@ -51,8 +51,8 @@ struct ReportRig : Rig {
     host.AddField(6, 2, "Article 12345  Qty 10  Loc A-01", 31, true);
     auto& ctx = gateway->Context();
     screens::CalculateChecksum(ctx, 0);
-    Store().Screens[kScr].ScreenId = gateway->Sessions().ScreenIdValue[0];
-    gateway->Sessions().CurrentScreen[0] = kScr;
+    Store().Screens[kScr].ScreenId = gateway->Sessions()[0].ScreenIdValue;
+    gateway->Sessions()[0].CurrentScreen = kScr;
     screens::ReadAs400Data(ctx, 0, kScr);
     editors::AutoFillScreen(ctx, 0);
     Store().Screens[kScr].Master = config::kScreenCopy;
@@ -291,8 +291,8 @@ TEST(GraphWindow, ShowsTheCountsOfTodayAndFollowsTheWindowsWidth) {
 TEST(BatteryWindow, RowsCloseUpAndALowReadingSitsAtTheLeftEnd) {
   Rig r(3);
   r.gateway->Store().TerminalIDDef[1] = "";
-  r.gateway->Sessions().TerminalScreen[0].BatteryLevel = 4100;
-  r.gateway->Sessions().TerminalScreen[2].BatteryLevel = 4900;
+  r.gateway->Sessions()[0].TerminalScreen.BatteryLevel = 4100;
+  r.gateway->Sessions()[2].TerminalScreen.BatteryLevel = 4900;
   r.windows->Main().MenuAction("BatteryReport")->trigger();
   BatteryWindow& b = r.windows->BatteryView();
   ASSERT_TRUE(b.isVisible());
@@ -303,12 +303,12 @@ TEST(BatteryWindow, RowsCloseUpAndALowReadingSitsAtTheLeftEnd) {
   EXPECT_EQ(b.RowScale(0)->value(), b.RowScale(0)->minimum());
   EXPECT_EQ(b.RowScale(0)->minimum(), 4300);
   EXPECT_EQ(b.RowScale(0)->maximum(), 5200);
-  EXPECT_EQ(r.gateway->Sessions().TerminalScreen[0].BatteryLevel, 4300);
+  EXPECT_EQ(r.gateway->Sessions()[0].TerminalScreen.BatteryLevel, 4300);
   EXPECT_EQ(b.RowScale(1)->value(), 4900);
   EXPECT_EQ(b.RowValue(0)->text(), "4300 mV");
   EXPECT_EQ(b.RowScale(1)->y(), b.RowScale(0)->y() + 30) << "450 twips a row";
   EXPECT_FALSE(b.RowLabel(2)->isVisible());
-  r.gateway->Sessions().TerminalScreen[2].BatteryLevel = 4500;
+  r.gateway->Sessions()[2].TerminalScreen.BatteryLevel = 4500;
   b.Button("Update")->click();
   EXPECT_EQ(b.RowScale(1)->value(), 4500);
   QTest::keyClick(&b, Qt::Key_Return);

@@ -198,7 +198,7 @@ TEST(Screenshots, DISABLED_MainWindowDialogAndStartup) {
   windows.RunCommand("ScreenReport");
   ScreensReportWindow& report = windows.ScreensReportView();
   EXPECT_TRUE(report.isVisible());
-  const int menu = built.gateway->Sessions().CurrentScreen[0];
+  const int menu = built.gateway->Sessions()[0].CurrentScreen;
   report.Box("Text5")->selectAll();
   QTest::keyClicks(report.Box("Text5"), QString::number(menu));
   report.adjustSize();

@@ -83,7 +83,7 @@ TEST(Commands, ClearingAsksFirstAndSaysWhatItDid) {
   store.GrowScreenTables();
   store.Screens[2].ScreenId = 22;
   store.Screens[2].Master = config::kScreenDefined;
-  r.gateway->Sessions().CurrentScreen[1] = 2;
+  r.gateway->Sessions()[1].CurrentScreen = 2;
   QTest::mouseClick(r.windows->Main().Display(1), Qt::LeftButton);
 
   r.prompt.answer = config::Prompt::Answer::No;
