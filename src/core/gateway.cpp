@@ -49,7 +49,7 @@ Gateway::~Gateway() {
   debugOpen_ = false;
   waits_.CancelAll();
   for (os::Timers::Id id : {tickTimer_, drainTimer_, radioRetry_, keepTimer_}) timers_->Cancel(id);
-  for (os::Timers::Id id : queueTimer_) timers_->Cancel(id);
+  for (const screens::Session& session : sessions_.records) timers_->Cancel(session.QueueTimer);
   radio_->SetReceiveNotifier({});
   for (auto& d : displays_)
     if (d) d->SetEvents({});
@@ -224,7 +224,7 @@ void Gateway::SetUpDisplays() {
     const auto u = U(i);
     const std::string id = text::TrimBlanks(store_->TerminalIDDef[u]);
     if (tcp && !id.empty()) radio_->TCPIP_AcceptTerminalId(id);
-    sessions_[u].SendFlag = true;
+    sessions_[i].SendFlag = true;
 
     std::string err;
     displays_[u] = services_->CreateDisplay(i, RouterName, &err);
@@ -297,15 +297,15 @@ void Gateway::PollTerminals() {
   if (startupDone_) config::TurnDay(&counters_, TodayIndex());
   DrainTerminalMessages();
   for (int i = 0; i < sessions_.SessionCount && !shutDown_; ++i) {
-    const auto u = U(i);
-    if (sessions_[u].SendFlag) {
-      sessions_[u].IdleTicks = 0;
+    screens::Session& session = sessions_[i];
+    if (session.SendFlag) {
+      session.IdleTicks = 0;
     } else {
-      sessions_[u].IdleTicks += 1;
-      if (!sessions_[u].Terminal_Connected) sessions_[u].IdleTicks = 0;
-      if (sessions_[u].IdleTicks > kIdleTicksLimit) {
-        ShowTerminalMessage(store_->TerminalIDDef[u], "System DOWN");
-        sessions_[u].IdleTicks = 0;
+      session.IdleTicks += 1;
+      if (!session.Terminal_Connected) session.IdleTicks = 0;
+      if (session.IdleTicks > kIdleTicksLimit) {
+        ShowTerminalMessage(store_->TerminalIDDef[U(i)], "System DOWN");
+        session.IdleTicks = 0;
       }
     }
     RunPendingKeys("", i);
@@ -379,9 +379,9 @@ void Gateway::Shutdown() {
     timers_->Cancel(*id);
     *id = 0;
   }
-  for (os::Timers::Id& id : queueTimer_) {
-    timers_->Cancel(id);
-    id = 0;
+  for (screens::Session& session : sessions_.records) {
+    timers_->Cancel(session.QueueTimer);
+    session.QueueTimer = 0;
   }
   // Nobody answers a question during a service stop: it would hold the
   // process until it is killed, with nothing written.
@@ -390,7 +390,7 @@ void Gateway::Shutdown() {
   for (int i = 0; i < sessions_.SessionCount; ++i) {
     const auto u = U(i);
     if (displays_[u]) displays_[u]->Disconnect();
-    sessions_[u].Terminal_Connected = false;
+    sessions_[i].Terminal_Connected = false;
   }
   if (startupDone_) config::TurnDay(&counters_, TodayIndex());
   services_->SaveCounters(configPath_, counters_);

@@ -292,13 +292,6 @@ class Gateway : private config::Log {
   std::array<std::unique_ptr<host5250::HostDisplay>, screens::kSessionSlots> displays_;
   SessionWaits waits_;
   SentScreens sent_;
-  // Answers are refused from START until the terminal has been sent a
-  // screen: they answer a screen of the session's previous connection.
-  std::array<bool, screens::kSessionSlots> awaitingFirstScreen_{};
-  // Whether the host has shown anything (a screen, a keyboard state) since
-  // the session's display was last connected: a connection that ends
-  // before that never reached the host.
-  std::array<bool, screens::kSessionSlots> hostReached_{};
   // What each screen's message lines held when it was first handled in
   // this run (screen number, line).
   std::map<std::pair<int, MessageLine>, std::string> firstLines_;
@@ -309,17 +302,6 @@ class Gateway : private config::Log {
   os::Timers::Id drainTimer_ = 0;
   os::Timers::Id radioRetry_ = 0;
   os::Timers::Id keepTimer_ = 0;  // KeepLearnedScreens, a moment after learning
-  std::array<os::Timers::Id, screens::kSessionSlots> queueTimer_{};
-  // Whether the host has reported anything since the session's key queue
-  // last sent a piece.  Only then does the next piece go at once; a queue
-  // whose pieces bring no host event (plain text, a host that stays on the
-  // same screen) goes at the pace of the poll tick.
-  std::array<bool, screens::kSessionSlots> hostMovedSincePiece_ = AllTrue();
-  static std::array<bool, screens::kSessionSlots> AllTrue() {
-    std::array<bool, screens::kSessionSlots> a{};
-    a.fill(true);
-    return a;
-  }
   std::function<void()> startupFinished_;
   std::string configPath_;
   std::string statusText_;

@@ -33,8 +33,7 @@ bool Gateway::As400Busy(int s) const {
 
 bool Gateway::IdentifyAndFind(int s) {
   screens::CalculateChecksum(ctx_, s);
-  return screens::FindBestScreen(ctx_, s, sessions_[s].ScreenIdValue,
-                                 sessions_[s].CurrentScreen);
+  return screens::FindBestScreen(ctx_, s, sessions_[s].ScreenIdValue, sessions_[s].CurrentScreen);
 }
 
 void Gateway::ClearCodeZeroErrorLine(int s) {
@@ -66,8 +65,7 @@ std::string Gateway::LineMessage(int scr, MessageLine line, const std::string& t
 // for user profile." is.  Row 25 is the host's error line itself (Write
 // Error Code) and is taken as it is, by KeyboardStatus.
 void Gateway::TakeMessageLines(int s, bool handling) {
-  const auto u = U(s);
-  const int scr = sessions_[u].CurrentScreen;
+  const int scr = sessions_[s].CurrentScreen;
   for (const auto& [option, line] : {std::pair{Option::kSendErrorLine24, MessageLine::kRow24},
                                      std::pair{Option::kSendErrorLineN, MessageLine::kLineN}}) {
     if (!Checked(option)) continue;
@@ -87,7 +85,7 @@ void Gateway::TakeMessageLines(int s, bool handling) {
     // A blank text is no message pending: row 25 read blank when the
     // terminal's own Enter locked the keyboard must not hide the host's
     // answer to it.
-    if (text::TrimBlanks(sessions_[u].ErrorLineText).empty()) sessions_[u].ErrorLineText = message;
+    if (text::TrimBlanks(sessions_[s].ErrorLineText).empty()) sessions_[s].ErrorLineText = message;
   }
   ClearCodeZeroErrorLine(s);
 }
@@ -110,8 +108,7 @@ void Gateway::ReadyToSend(int s, bool state) {
   }
   if (s < 0 || s >= sessions_.SessionCount) return;
   CurrentSession = s;
-  const auto u = U(s);
-  if (!sessions_[u].ReadyToSendFlag) {
+  if (!sessions_[s].ReadyToSendFlag) {
     WriteLog("AS4001_ReadyToSend->ReadyToSendFlag(Index) = False", false);
     return;
   }
@@ -119,7 +116,7 @@ void Gateway::ReadyToSend(int s, bool state) {
     WriteLog("AS4001_ReadyToSend->Reentra", false);
     return;
   }
-  if (sessions_[u].Terminal_Connected && sessions_[u].SendFlag) {
+  if (sessions_[s].Terminal_Connected && sessions_[s].SendFlag) {
     WriteLog("AS4001_ReadyToSend->Terminal_Connected(Index) And SendFlag(Index)", false);
     return;
   }
@@ -127,7 +124,7 @@ void Gateway::ReadyToSend(int s, bool state) {
   // gives way to it.
   waits_.Cancel(s, Lane::kScreen);
   SetInNewScreen(s, true);
-  WriteLog("NewScreen =" + std::to_string(sessions_[u].CurrentScreen), false);
+  WriteLog("NewScreen =" + std::to_string(sessions_[s].CurrentScreen), false);
   IdentifyRound(s, clock_->MonotonicMs());
 }
 
@@ -148,14 +145,13 @@ void Gateway::IdentifyRound(int s, std::int64_t start) {
   waits_.Suspend(s, Lane::kScreen, kIdentifyRetryMs,
                  {nullptr,
                   [this, s, start] {
-                    const auto u = U(s);
-                    if (sessions_[u].SendFlag && sessions_[u].Terminal_Connected) {
+                    if (sessions_[s].SendFlag && sessions_[s].Terminal_Connected) {
                       // The terminal holds a screen again: this one is not for it.
                       SetInNewScreen(s, false);
                       return;
                     }
                     if (IdentifyAndFind(s)) {
-                      screens::ReadAs400Data(ctx_, s, sessions_[u].CurrentScreen);
+                      screens::ReadAs400Data(ctx_, s, sessions_[s].CurrentScreen);
                       HandleCapturedScreen(s);
                       return;
                     }
@@ -178,15 +174,14 @@ void Gateway::DefineNewScreen(int s) {
 }
 
 void Gateway::DefineScreenAs(int s, int screen) {
-  const auto u = U(s);
-  sessions_[u].CurrentScreen = screen;
+  sessions_[s].CurrentScreen = screen;
   // The number may have served another screen before: its lines are new.
   firstLines_.erase(std::make_pair(screen, MessageLine::kRow24));
   firstLines_.erase(std::make_pair(screen, MessageLine::kLineN));
   // Identified again: with a time-out of 0 no round has identified the
   // screen yet, and it may have changed since the last round.
   screens::CalculateChecksum(ctx_, s);
-  store_->Screens[U(screen)].ScreenId = sessions_[u].ScreenIdValue;
+  store_->Screens[U(screen)].ScreenId = sessions_[s].ScreenIdValue;
   screens::ReadAs400Data(ctx_, s, screen);
   editors::AutoFillScreen(ctx_, s);
   metrics_.ScreenDefined(s);
@@ -195,21 +190,20 @@ void Gateway::DefineScreenAs(int s, int screen) {
 }
 
 void Gateway::HandleCapturedScreen(int s) {
-  const auto u = U(s);
-  const int scr = sessions_[u].CurrentScreen;
+  const int scr = sessions_[s].CurrentScreen;
   if (!store_->ValidScreen(scr)) {
     SetInNewScreen(s, false);
     return;
   }
   WriteDebugLine(
       DebugList::kHost, s,
-      "Scr=" + std::to_string(scr) + " Id=" + std::to_string(sessions_[u].ScreenIdValue));
+      "Scr=" + std::to_string(scr) + " Id=" + std::to_string(sessions_[s].ScreenIdValue));
   if (store_->Screens[U(scr)].DontSendToTerminal == 0 && Display(s)) TakeMessageLines(s, true);
 
-  auto& ts = sessions_[u].TerminalScreen;
-  ts.SentScreenId = sessions_[u].ScreenIdValue;
-  ts.SessionUser = sessions_[u].SessionUser;
-  ts.TerminalID = store_->TerminalIDDef[u];
+  auto& ts = sessions_[s].TerminalScreen;
+  ts.SentScreenId = sessions_[s].ScreenIdValue;
+  ts.SessionUser = sessions_[s].SessionUser;
+  ts.TerminalID = store_->TerminalIDDef[U(s)];
   PrepareTextsFrom(s, 0);
 }
 
@@ -248,8 +242,7 @@ void Gateway::RunJoin(int s, int field, std::shared_ptr<screens::JoinEvaluation>
 }
 
 void Gateway::ScreenPrepared(int s) {
-  const auto u = U(s);
-  const int scr = sessions_[u].CurrentScreen;
+  const int scr = sessions_[s].CurrentScreen;
   if (!firstScreenHandled_) {
     firstScreenHandled_ = true;
     std::string& esc = store_->Screens[U(scr)].EscKey;
@@ -261,7 +254,7 @@ void Gateway::ScreenPrepared(int s) {
         editors::CreateTerminalSt(*store_, sessions_[CurrentSession].CurrentScreen));
   SetInNewScreen(s, false);
 
-  if (!sessions_[u].Terminal_Connected) return;
+  if (!sessions_[s].Terminal_Connected) return;
   const bool repeatActive = store_->AdvScreens[U(scr)].Active;
   if (!repeatActive && store_->Screens[U(scr)].DontSendToTerminal <= 0) {
     SendScreenToTerminal(s, scr);
@@ -276,13 +269,13 @@ void Gateway::ScreenPrepared(int s) {
   // session counts as not connected meanwhile, so its other screens are
   // captured but not sent.
   const double savedSeconds = MessageSeconds;
-  const bool savedConnected = sessions_[u].Terminal_Connected;
+  const bool savedConnected = sessions_[s].Terminal_Connected;
   MessageSeconds = 2.0;
   WriteLog("<Enter> to send this screen.", true);
-  sessions_[u].Terminal_Connected = false;
-  auto restore = [this, u, savedSeconds, savedConnected] {
+  sessions_[s].Terminal_Connected = false;
+  auto restore = [this, s, savedSeconds, savedConnected] {
     MessageSeconds = savedSeconds;
-    sessions_[u].Terminal_Connected = savedConnected;
+    sessions_[s].Terminal_Connected = savedConnected;
   };
   waits_.Suspend(s, Lane::kScreen, kSendThisScreenMs,
                  {[this] { return MessageKey == kEnterKey; },
@@ -334,13 +327,12 @@ void Gateway::AnswerNotSentScreen(int s, int scr) {
 void Gateway::KeyboardStatus(int s) {
   host5250::HostDisplay* d = Display(s);
   if (!d || !d->Keyboard().Locked) return;
-  const auto u = U(s);
   // The host locked the keyboard on the screen the session handled last: an
   // error it wrote on its error line is read before the Reset restores the
   // line.
   TakeMessageLines(s, false);
-  if (Checked(Option::kSendErrorLine25) && text::TrimBlanks(sessions_[u].ErrorLineText).empty()) {
-    sessions_[u].ErrorLineText = d->ReadText(25, 1, 80);
+  if (Checked(Option::kSendErrorLine25) && text::TrimBlanks(sessions_[s].ErrorLineText).empty()) {
+    sessions_[s].ErrorLineText = d->ReadText(25, 1, 80);
     ClearCodeZeroErrorLine(s);
   }
   SendKeys(s, host5250::kKeyReset);
@@ -348,7 +340,7 @@ void Gateway::KeyboardStatus(int s) {
   // the reset unlocks it without a new screen, so no display event would
   // bring that screen and its error to the terminal, which would wait for
   // it until "System DOWN".  Handle it now.
-  if (!As400Busy(s) && !sessions_[u].InNewScreen && sessions_[u].Terminal_Connected)
+  if (!As400Busy(s) && !sessions_[s].InNewScreen && sessions_[s].Terminal_Connected)
     ReadyToSend(s, true);
 }
 
@@ -366,8 +358,7 @@ void Gateway::OnDisconnected(int s, std::string& message) {
   // screen and its answers would go nowhere until the operator restarts it;
   // tell it, as a logoff does, so the operator knows to press START.
   const std::string& id = store_->TerminalIDDef[U(s)];
-  if (s < sessions_.SessionCount && sessions_[s].ReadyToSendFlag &&
-      !text::TrimBlanks(id).empty()) {
+  if (s < sessions_.SessionCount && sessions_[s].ReadyToSendFlag && !text::TrimBlanks(id).empty()) {
     if (!sessions_[s].HostReached) {
       // Refused, timed out, TLS refused, or closed before the host showed
       // anything: the connection never reached it.

@@ -9,13 +9,15 @@ namespace tervo::reports {
 BatteryReport UpdateBatteryReport(const config::ScreenStore& store,
                                   screens::SessionState& sessions) {
   BatteryReport r;
-  for (auto& ts : sessions.TerminalScreen)
-    ts.BatteryLevel = std::clamp(ts.BatteryLevel, kBatteryScaleMin, kBatteryScaleMax);
+  for (screens::Session& session : sessions.records) {
+    std::int32_t& level = session.TerminalScreen.BatteryLevel;
+    level = std::clamp(level, kBatteryScaleMin, kBatteryScaleMax);
+  }
   int top = kBatteryFirstRowTop;
   for (int j = 0; j < config::kSessionSlots; ++j) {
     const auto u = static_cast<std::size_t>(j);
     if (text::TrimBlanks(store.TerminalIDDef[u]).empty()) continue;
-    r.rows.push_back({j, store.TerminalIDDef[u], sessions[u].TerminalScreen.BatteryLevel, top});
+    r.rows.push_back({j, store.TerminalIDDef[u], sessions[j].TerminalScreen.BatteryLevel, top});
     top += kBatteryRowHeight;
   }
   r.windowHeight = top + 1000;

@@ -23,7 +23,6 @@ int PrepareFieldTextsFrom(ScreenContext& ctx, int session, int from) {
   if (!SessionState::ValidSession(session)) return -1;
   const int scr = ctx.CurrentScreenOf(session);
   if (!ctx.store.ValidScreen(scr)) return -1;
-  const auto s = static_cast<std::size_t>(session);
   const bool hasTexts = config::ScreenStore::ValidTextScreen(scr);
   std::string scratch;  // stands in for the texts of a screen above 180
   auto shown = [&](int i) -> std::string& {
@@ -49,12 +48,12 @@ int PrepareFieldTextsFrom(ScreenContext& ctx, int session, int from) {
         def.AuxText = Fit(ctx, hostText, def.SizeTextAux);
       }
       if (bits & config::kFlag2AutoNL) shown(i) = hostText;
-      if (bits & config::kFlag2AddUserId) shown(i) = ctx.sessions[s].SessionUser;
-      if (bits & config::kFlag2SubUserId) shown(i) = ctx.sessions[s].SessionUser + "-";
+      if (bits & config::kFlag2AddUserId) shown(i) = ctx.sessions[session].SessionUser;
+      if (bits & config::kFlag2SubUserId) shown(i) = ctx.sessions[session].SessionUser + "-";
       if (bits & config::kFlag2InvertInput) {
         shown(i) = text::Left(text::TrimBlanks(hostText), Width(def.Size));
       }
-      if (bits & config::kFlag2VarAux) shown(i) = ctx.sessions[s].SessionVarAux;
+      if (bits & config::kFlag2VarAux) shown(i) = ctx.sessions[session].SessionVarAux;
       if (bits & config::kFlag2Words) {
         shown(i) = ctx.fitWords ? ctx.fitWords(hostText, def.Size) : Fit(ctx, hostText, def.Size);
       }
@@ -64,8 +63,8 @@ int PrepareFieldTextsFrom(ScreenContext& ctx, int session, int from) {
     }
     if (def.UserId & (config::kUserIdGetUser | config::kUserIdGetVarAux)) {
       const std::string value = text::Left(text::TrimBlanks(hostText), Width(def.Size));
-      if (def.UserId & config::kUserIdGetUser) ctx.sessions[s].SessionUser = value;
-      if (def.UserId & config::kUserIdGetVarAux) ctx.sessions[s].SessionVarAux = value;
+      if (def.UserId & config::kUserIdGetUser) ctx.sessions[session].SessionUser = value;
+      if (def.UserId & config::kUserIdGetVarAux) ctx.sessions[session].SessionVarAux = value;
     }
     if (!def.JoinField.empty()) return i;
   }

@@ -103,9 +103,8 @@ bool FindBestScreen(ScreenContext& ctx, int session, std::int32_t screenId, std:
     result = ctx.screensReport.Screen;
     return true;
   }
-  const auto idx = static_cast<std::size_t>(session);
-  const std::string& terminalId = ctx.store.TerminalIDDef[idx];
-  const std::string& user = ctx.sessions[idx].SessionUser;
+  const std::string& terminalId = ctx.store.TerminalIDDef[static_cast<std::size_t>(session)];
+  const std::string& user = ctx.sessions[session].SessionUser;
   const int last = std::min(ctx.store.NumeroMaximoDeEcrans, ctx.store.ScreenTableSize() - 1);
   int best = 0;
   bool found = false;

@@ -254,8 +254,7 @@ void ScreenRenderer::ShowLine(LineCall call, const std::string& text) {
   ++line_;
   const std::string shown = text::TrimBlanks(text);
   if (line_ <= kMaxPrintedLine) {
-    ctx_.sessions[s_].PrintedTexts[static_cast<std::size_t>(line_)] =
-        shown;
+    ctx_.sessions[s_].PrintedTexts[static_cast<std::size_t>(line_)] = shown;
   }
   switch (call) {
     case LineCall::kLarge:

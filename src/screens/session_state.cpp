@@ -6,10 +6,6 @@
 
 namespace tervo::screens {
 
-SessionState::SessionState() {
-  for (auto& lines : PrintedTexts) lines.assign(kMaxPrintedLine + 1, std::string());
-}
-
 int FindSession(const config::ScreenStore& store, const SessionState& sessions,
                 const std::string& terminalId) {
   const int count = std::clamp(sessions.SessionCount, 0, kSessionSlots - 1);

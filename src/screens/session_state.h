@@ -1,14 +1,13 @@
-// The per-session tables of the gateway: one slot per session index 0..32.
-// Slot SessionCount (at most 32) is where a terminal id that belongs to no
-// session lands, so writes for unknown terminals stay inside the tables.
-// The terminal id of each slot (TerminalIDDef) and its device name live in
-// the configuration store, because the configuration file holds them.
+// The gateway's sessions: one record per session index 0..32.  Slot
+// SessionCount (at most 32) is where a terminal id that belongs to no
+// session lands, so writes for unknown terminals stay inside the table.
 //
 // The gateway core owns one SessionState for the process; identification,
 // capture and rendering read and write it through a ScreenContext.
 #pragma once
 
 #include <array>
+#include <cassert>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,29 +40,57 @@ struct TerminalScreenRecord {
   std::string ReplyKeys;  // host keys chosen for the current answer
 };
 
-struct SessionState {
-  SessionState();
+// Everything the gateway keeps about one session.  The terminal id of a
+// session (TerminalIDDef) and its device name live in the configuration
+// store, because the configuration file holds them.
+struct Session {
+  bool Terminal_Connected = false;
+  bool SendFlag = false;
+  bool ReadyToSendFlag = false;
+  bool InNewScreen = false;
+  std::int32_t CurrentScreen = 0;
+  std::int32_t ScreenIdValue = 0;
+  std::string SessionUser;
+  std::string SessionVarAux;
+  std::string ErrorLineText;
+  std::int32_t IdleTicks = 0;
+  std::int32_t StartCount = 0;
+  std::string PendingKeys;
+  TerminalScreenRecord TerminalScreen;
+  // Display texts of the last fresh build, lines 1..1000 (entry 0 unused).
+  std::vector<std::string> PrintedTexts = std::vector<std::string>(kMaxPrintedLine + 1);
 
+  // Kept by the gateway core.
+  // Answers are refused from START until the terminal has been sent a
+  // screen: they answer a screen of the session's previous connection.
+  bool AwaitingFirstScreen = false;
+  // Whether the host has shown anything (a screen, a keyboard state) since
+  // the session's display was last connected: a connection that ends
+  // before that never reached the host.
+  bool HostReached = false;
+  // The deadline (an os::Timers::Id) that sends the key queue's next piece;
+  // 0 when none is set.
+  std::uint64_t QueueTimer = 0;
+  // Whether the host has reported anything since the key queue last sent a
+  // piece.  Only then does the next piece go at once; a queue whose pieces
+  // bring no host event (plain text, a host that stays on the same screen)
+  // goes at the pace of the poll tick.
+  bool HostMovedSincePiece = true;
+};
+
+struct SessionState {
   // Sessions 0..SessionCount-1 exist (1..32); fixed for the run.
   std::int32_t SessionCount = 1;
+  std::array<Session, kSessionSlots> records;
 
-  std::array<bool, kSessionSlots> Terminal_Connected{};
-  std::array<bool, kSessionSlots> SendFlag{};
-  std::array<bool, kSessionSlots> ReadyToSendFlag{};
-  std::array<bool, kSessionSlots> InNewScreen{};
-  std::array<std::int32_t, kSessionSlots> CurrentScreen{};
-  std::array<std::int32_t, kSessionSlots> ScreenIdValue{};
-  std::array<std::string, kSessionSlots> SessionUser;
-  std::array<std::string, kSessionSlots> SessionVarAux;
-  std::array<std::string, kSessionSlots> ErrorLineText;
-  std::array<std::int32_t, kSessionSlots> IdleTicks{};
-  std::array<std::int32_t, kSessionSlots> StartCount{};
-  std::array<std::string, kSessionSlots> PendingKeys;
-  std::array<TerminalScreenRecord, kSessionSlots> TerminalScreen;
-  // Display texts of the last fresh build, [session][line], lines 1..1000
-  // (entry 0 unused).
-  std::array<std::vector<std::string>, kSessionSlots> PrintedTexts;
-
+  Session& operator[](int s) {
+    assert(ValidSession(s));
+    return records[static_cast<std::size_t>(s)];
+  }
+  const Session& operator[](int s) const {
+    assert(ValidSession(s));
+    return records[static_cast<std::size_t>(s)];
+  }
   static bool ValidSession(int s) { return s >= 0 && s < kSessionSlots; }
 };
 

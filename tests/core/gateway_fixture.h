@@ -147,8 +147,7 @@ class Started : public GatewayTest {
       store_->NumeroMaximoDeEcrans = n;
       store_->GrowScreenTables();
     }
-    store_->Screens[static_cast<std::size_t>(n)].ScreenId =
-        S()[s].ScreenIdValue;
+    store_->Screens[static_cast<std::size_t>(n)].ScreenId = S()[s].ScreenIdValue;
     store_->Screens[static_cast<std::size_t>(n)].Master = config::kScreenDefined;
   }
   // Definition n shows field 0 as a line and field 1 as a six-character input.
