@@ -222,7 +222,7 @@ void Gateway::SetUpDisplays() {
   std::vector<std::string> refusedNames;
   for (int i = 0; i < sessions_.SessionCount; ++i) {
     const auto u = U(i);
-    const std::string id = text::TrimBlanks(store_->TerminalIDDef[u]);
+    const std::string id = screens::NormalTerminalId(store_->TerminalIDDef[u]);
     if (tcp && !id.empty()) radio_->TCPIP_AcceptTerminalId(id);
     sessions_[i].SendFlag = true;
 
@@ -337,8 +337,7 @@ void Gateway::ScheduleDrain() {
 void Gateway::DrainTerminalMessages() {
   radio::TerminalMessage m;
   while (!shutDown_ && radio_->TakeMessage(&m)) {
-    // The sessions know terminal ids as 8 characters, blank padded.
-    const std::string id = text::PadRight(m.terminalId, kTerminalIdWidth);
+    const std::string id = screens::NormalTerminalId(m.terminalId);
     if (m.kind == radio::kTerminalAnswer) {
       HandleTerminalData(id, m.answer);
     } else if (m.kind == radio::kScreenRequest) {

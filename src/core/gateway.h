@@ -55,8 +55,6 @@ using config::kDefaultRouter;
 constexpr int kPollIntervalMs = 100;
 constexpr int kIdleTicksLimit = 1500;  // 150 s of 100 ms ticks
 constexpr int kBatteryLowMv = 4500;
-// Terminal ids as the session tables take them: blank padded to this.
-constexpr std::size_t kTerminalIdWidth = 8;
 constexpr int kEnterKey = 13;
 // How long a host session is given to go down, and to come up, at START.
 constexpr std::int64_t kConnectSettleMs = 4000;
@@ -150,6 +148,9 @@ class Gateway : private config::Log {
   void SetMessageKey(int key);
 
   // --- terminal transactions
+  // Terminal ids arrive as screens::NormalTerminalId gives them (the drain
+  // of the radio link's messages normalises them); FindSession applies the
+  // same rule, so a padded id still finds its session.
   void HandleTerminalData(const std::string& id, const radio::Answer& answer);
   // A screen request of a terminal: "START", or the name of a screen it
   // wants again (it gets its own session's screen).
@@ -232,8 +233,8 @@ class Gateway : private config::Log {
   // was built from as the terminal's screen (SentScreens).
   void ServeScreen(const std::string& id, const std::string& name, bool keep);
   void SendScreenToTerminal(int s, int scr);
-  void ReconnectSessionsOf(const std::string& id, int s);
-  void FinishConnect(const std::string& id, int i);
+  void ReconnectSession(int s);
+  void FinishConnect(int i);
   // Connects session i's display; false (logged, the terminal told "Host
   // not reachable") when the connection cannot even be attempted.
   bool ConnectDisplay(int i);

@@ -358,7 +358,8 @@ void Gateway::OnDisconnected(int s, std::string& message) {
   // screen and its answers would go nowhere until the operator restarts it;
   // tell it, as a logoff does, so the operator knows to press START.
   const std::string& id = store_->TerminalIDDef[U(s)];
-  if (s < sessions_.SessionCount && sessions_[s].ReadyToSendFlag && !text::TrimBlanks(id).empty()) {
+  if (s < sessions_.SessionCount && sessions_[s].ReadyToSendFlag &&
+      !screens::NormalTerminalId(id).empty()) {
     if (!sessions_[s].HostReached) {
       // Refused, timed out, TLS refused, or closed before the host showed
       // anything: the connection never reached it.

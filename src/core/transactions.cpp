@@ -17,15 +17,6 @@ namespace {
 
 std::size_t U(int s) { return static_cast<std::size_t>(s); }
 
-// The ids of START and ConnectTerminal are compared with blanks trimmed on
-// both sides.  An id that trims to nothing belongs to no session: otherwise
-// a blank buffer would connect the first slot configured without a
-// terminal.
-bool SameTrimmedId(const std::string& configured, const std::string& id) {
-  const std::string t = text::TrimBlanks(id);
-  return !t.empty() && text::TrimBlanks(configured) == t;
-}
-
 }  // namespace
 
 void Gateway::SendKeys(int s, const std::string& keys) {
@@ -54,7 +45,8 @@ void Gateway::HandleTerminalData(const std::string& id, const radio::Answer& ans
   if (sessions_[s].AwaitingFirstScreen) {
     // It answers a screen of the connection it restarted: the host session
     // it was about no longer exists.
-    WriteLog("Answer of " + text::TrimRightBlanks(id) + " before its first screen refused", false);
+    WriteLog("Answer of " + screens::NormalTerminalId(id) + " before its first screen refused",
+             false);
     metrics_.AnswerDropped(s);
     return;
   }
@@ -75,8 +67,7 @@ void Gateway::HandleTerminalData(const std::string& id, const radio::Answer& ans
   for (const auto& [field, value] : mapped.fieldValues) ts.ShownText[U(field)] = value;
   // The level the terminal reported with this answer; the record keeps the
   // last one for terminals that report none.
-  int reported = radio_->BatteryLevel(id);
-  if (reported < 0) reported = radio_->BatteryLevel(text::TrimRightBlanks(id));
+  const int reported = radio_->BatteryLevel(id);
   if (reported >= 0) ts.BatteryLevel = reported;
   ProcessReceivedData(id, mapped);
   sessions_[s].ErrorLineText.clear();
@@ -119,19 +110,16 @@ void Gateway::HandleScreenRequest(const std::string& id, const std::string& data
     // the host's current screen; a further START right after does the full
     // connection.
     sessions_[s].StartCount += 2;
-    ReconnectSessionsOf(id, s);
+    ReconnectSession(s);
     return;
   }
   sessions_[s].StartCount = 0;
   ConnectTerminal(id);
 }
 
-void Gateway::ReconnectSessionsOf(const std::string& id, int s) {
-  for (int i = 0; i < sessions_.SessionCount; ++i) {
-    if (!SameTrimmedId(store_->TerminalIDDef[U(i)], id)) continue;
-    waits_.Cancel(i, Lane::kScreen);
-    ConnectDisplay(i);
-  }
+void Gateway::ReconnectSession(int s) {
+  waits_.Cancel(s, Lane::kScreen);
+  ConnectDisplay(s);
   // The host session is given the time to come up, then its current screen
   // goes to the terminal.
   waits_.Suspend(s, Lane::kConnect, kConnectSettleMs,
@@ -144,15 +132,9 @@ void Gateway::ReconnectSessionsOf(const std::string& id, int s) {
 }
 
 void Gateway::ConnectTerminal(const std::string& id) {
-  sessions_[ctx_.FindSession(id)].ErrorLineText.clear();
-  int i = -1;
-  for (int k = 0; k < sessions_.SessionCount; ++k) {
-    if (SameTrimmedId(store_->TerminalIDDef[U(k)], id)) {
-      i = k;
-      break;
-    }
-  }
-  if (i < 0) {
+  const int i = ctx_.FindSession(id);
+  sessions_[i].ErrorLineText.clear();
+  if (i >= sessions_.SessionCount) {
     WriteLog("Terminal ID not defined !!!", true);
     ShowTerminalMessage(id, "TERM ID NOT DEFINED");
     return;
@@ -170,12 +152,12 @@ void Gateway::ConnectTerminal(const std::string& id) {
   // The host is given the time to let the old session go before the new one
   // is opened; every other terminal is served meanwhile.
   waits_.Suspend(i, Lane::kConnect, kConnectSettleMs,
-                 {nullptr, [this, id, i] { FinishConnect(id, i); }, nullptr});
+                 {nullptr, [this, i] { FinishConnect(i); }, nullptr});
 }
 
-void Gateway::FinishConnect(const std::string& id, int i) {
+void Gateway::FinishConnect(int i) {
   RunPendingKeys("END", i);
-  sessions_[ctx_.FindSession(id)].ReadyToSendFlag = true;
+  sessions_[i].ReadyToSendFlag = true;
   sessions_[i].Terminal_Connected = true;
   sessions_[i].SendFlag = false;
   ConnectDisplay(i);
@@ -200,7 +182,7 @@ void Gateway::HostNotReachable(int i, const std::string& reason) {
   WriteLog("Host not reachable, session " + std::to_string(i) + ": " + reason, true);
   metrics_.HostUnreachable(i, reason);
   const std::string& id = store_->TerminalIDDef[U(i)];
-  if (i >= sessions_.SessionCount || text::TrimBlanks(id).empty()) return;
+  if (i >= sessions_.SessionCount || screens::NormalTerminalId(id).empty()) return;
   sessions_[i].Terminal_Connected = false;
   sessions_[i].SendFlag = false;
   ShowTerminalMessage(id, "Host not reachable");

@@ -85,6 +85,8 @@ int DefinitionScore(const config::ScreenDef& def, std::int32_t screenId,
   if (def.ScreenId != screenId) return 0;
   int base = 1;
   if (def.CheckScreenIdTerm == 1) {
+    // A condition typed in the editor, not an id from the radio link
+    // (NormalTerminalId): blanks around either side do not count.
     base = text::TrimBlanks(def.ScreenIdTerminal) == text::TrimBlanks(terminalId) ? 2 : 0;
   }
   if (def.CheckScreenIdUser == 1) {

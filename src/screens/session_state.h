@@ -10,6 +10,7 @@
 #include <cassert>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/screen_store.h"
@@ -94,14 +95,21 @@ struct SessionState {
   static bool ValidSession(int s) { return s >= 0 && s < kSessionSlots; }
 };
 
-// The session serving terminal id, or SessionCount when none does.
-//
-// The radio link hands ids over in an 8-character buffer padded with blanks
-// while the configuration holds them as typed, so an exact comparison would
-// never find a session whose id is shorter than 8 characters.  Ids therefore
-// match when they are equal once trailing blanks are removed from both; case
-// and leading blanks still count.  An id that is empty or all blanks matches
-// no session, so a blank buffer never lands on a slot without a terminal.
+// A terminal id as the gateway keeps and compares it: without trailing
+// blanks.  The radio link hands ids over padded with blanks to 8 characters
+// and the configuration holds them as typed; trailing blanks are padding,
+// while leading blanks and case are part of the id, as on the wire and in
+// the radio link's own table of terminals (docs/radio-protocol.md).  An id
+// is normalised once, where it comes from the radio link; a configured id
+// goes through the same function whenever it is compared, so two ids are
+// the same terminal exactly when their NormalTerminalId is equal.
+std::string NormalTerminalId(std::string_view id);
+
+// The session serving terminal id, or SessionCount when none does: the
+// first session whose configured id is the same terminal, so a terminal
+// always finds the one session every other step finds.  An id that is
+// empty once normalised names no terminal and matches no session, so a
+// blank buffer never lands on a slot without a terminal.
 int FindSession(const config::ScreenStore& store, const SessionState& sessions,
                 const std::string& terminalId);
 

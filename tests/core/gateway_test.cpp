@@ -165,6 +165,43 @@ TEST_F(Started, UnknownAndBlankTerminalsAreNotConnected) {
   EXPECT_EQ(Display(0).connects + Display(1).connects, 0);
 }
 
+// Ids come from the radio link padded with blanks; trailing blanks are
+// padding, leading ones part of the id.  Every step of a START lands on the
+// one session the id names, and that session is found once.
+TEST_F(Started, APaddedIdConnectsTheSessionConfiguredForIt) {
+  store_->TerminalIDDef[1] = "T2  ";  // as a hand-edited file may hold it
+  radio_->Deliver({kT2, "START", radio::kScreenRequest});
+  Settle();
+  Pass(kConnectSettleMs);
+  EXPECT_EQ(Display(1).connects, 1);
+  EXPECT_EQ(Display(0).connects, 0);
+  EXPECT_TRUE(S()[1].Terminal_Connected);
+  EXPECT_TRUE(S()[1].ReadyToSendFlag);
+  EXPECT_TRUE(S()[1].AwaitingFirstScreen);
+  EXPECT_FALSE(S()[2].ReadyToSendFlag);  // the slot of unknown terminals
+  EXPECT_FALSE(S()[2].AwaitingFirstScreen);
+}
+
+TEST_F(Started, ALeadingBlankNamesAnotherTerminal) {
+  // The radio link keeps " T1" and "T1" apart: connecting T1's session for
+  // " T1" would send its screens to a terminal that never asked.
+  radio_->Deliver({" T1", "START", radio::kScreenRequest});
+  Settle();
+  Pass(kConnectSettleMs);
+  EXPECT_EQ(Calls("T_PrintInverse('TERM ID NOT DEFINED')"), 1);
+  EXPECT_EQ(Display(0).connects, 0);
+  EXPECT_FALSE(S()[0].Terminal_Connected);
+}
+
+TEST_F(Started, ATerminalConfiguredTwiceIsServedByItsFirstSessionOnly) {
+  store_->TerminalIDDef[1] = "T1  ";
+  Connect();  // the full connection
+  Connect();  // a START while connected: the quick reconnection
+  EXPECT_EQ(Display(0).connects, 2);
+  EXPECT_EQ(Display(1).connects, 0);  // another session's host is left alone
+  EXPECT_FALSE(S()[1].Terminal_Connected);
+}
+
 TEST_F(Started, GlobalMessageInsteadOfConnecting) {
   gateway_->GlobalMessage = "Back at 14:00";
   Connect();
@@ -445,7 +482,7 @@ TEST_F(Started, AnswerWritesTypedValuesAndWarnsOfLowBattery) {
        RecordingRadioLink::Chose(S()[0].TerminalScreen.Items.enterItem, {"100234"})});
   gateway_->PollTerminals();
   EXPECT_EQ(Display(0).Field(1).Text, "100234");
-  EXPECT_TRUE(Logged("Battery Low " + kT1));
+  EXPECT_TRUE(Logged("Battery Low T1"));  // the id without the radio's padding
   EXPECT_EQ(S()[0].TerminalScreen.BatteryLevel, 4200);
   EXPECT_EQ(S()[0].PendingKeys, "");  // the tick sent the one piece
   EXPECT_EQ(Display(0).sentKeys.back(), "@E");

@@ -175,7 +175,7 @@ TEST_F(Transactions, LowBatteryReportedWithTheAnswerIsShown) {
   auto t1 = NewTerminal("T1", 4100);
   ASSERT_NO_FATAL_FAILURE(SignOn(*t1));
   EXPECT_EQ(G().Sessions()[0].TerminalScreen.BatteryLevel, 4100);
-  EXPECT_NE(std::find(uiLines_.begin(), uiLines_.end(), "caption: ERROR:Battery Low T1      "),
+  EXPECT_NE(std::find(uiLines_.begin(), uiLines_.end(), "caption: ERROR:Battery Low T1"),
             uiLines_.end());
 }
 
