@@ -170,7 +170,7 @@ TEST_F(Started, UnknownAndBlankTerminalsAreNotConnected) {
 // one session the id names, and that session is found once.
 TEST_F(Started, APaddedIdConnectsTheSessionConfiguredForIt) {
   store_->TerminalIDDef[1] = "T2  ";  // as a hand-edited file may hold it
-  radio_->Deliver({kT2, "START", radio::kScreenRequest});
+  radio_->Deliver({kT2, "START", radio::kScreenRequest, {}});
   Settle();
   Pass(kConnectSettleMs);
   EXPECT_EQ(Display(1).connects, 1);
@@ -185,7 +185,7 @@ TEST_F(Started, APaddedIdConnectsTheSessionConfiguredForIt) {
 TEST_F(Started, ALeadingBlankNamesAnotherTerminal) {
   // The radio link keeps " T1" and "T1" apart: connecting T1's session for
   // " T1" would send its screens to a terminal that never asked.
-  radio_->Deliver({" T1", "START", radio::kScreenRequest});
+  radio_->Deliver({" T1", "START", radio::kScreenRequest, {}});
   Settle();
   Pass(kConnectSettleMs);
   EXPECT_EQ(Calls("T_PrintInverse('TERM ID NOT DEFINED')"), 1);
