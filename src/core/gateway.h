@@ -229,9 +229,10 @@ class Gateway : private config::Log {
   void ScheduleQueue(int s);
   // terminal side
   void SendKeys(int s, const std::string& keys);
-  // Builds and sends the session's current screen; keep: remember what it
-  // was built from as the terminal's screen (SentScreens).
-  void ServeScreen(const std::string& id, const std::string& name, bool keep);
+  // Builds session s's current screen and sends it to terminal id (the
+  // session's own, or an unknown terminal's on the spare slot); keep:
+  // remember what it was built from as the terminal's screen (SentScreens).
+  void ServeScreen(int s, const std::string& id, const std::string& name, bool keep);
   void SendScreenToTerminal(int s, int scr);
   void ReconnectSession(int s);
   void FinishConnect(int i);

@@ -73,8 +73,7 @@ void Gateway::HandleTerminalData(const std::string& id, const radio::Answer& ans
   sessions_[s].ErrorLineText.clear();
 }
 
-void Gateway::ServeScreen(const std::string& id, const std::string& name, bool keep) {
-  const int s = ctx_.FindSession(id);
+void Gateway::ServeScreen(int s, const std::string& id, const std::string& name, bool keep) {
   if (sessions_[s].StartCount > 0) sessions_[s].StartCount -= 1;
   const bool errorShown = !text::TrimBlanks(sessions_[s].ErrorLineText).empty();
   radio_->T_InitScreen(id, name, radio::kHostScreenFormat, 0, 0);
@@ -89,7 +88,7 @@ void Gateway::ServeScreen(const std::string& id, const std::string& name, bool k
 }
 
 void Gateway::SendScreenToTerminal(int s, int scr) {
-  ServeScreen(store_->TerminalIDDef[U(s)],
+  ServeScreen(s, screens::NormalTerminalId(store_->TerminalIDDef[U(s)]),
               "AS400" + std::to_string(store_->Screens[U(scr)].ScreenId), true);
 }
 
@@ -99,7 +98,7 @@ void Gateway::HandleScreenRequest(const std::string& id, const std::string& data
     // The terminal wants its screen again: the one its own session last
     // sent, with that session's data.
     SentScreens::Overlay own(sent_, *store_, s, sessions_[s].CurrentScreen);
-    ServeScreen(id, data, false);
+    ServeScreen(s, id, data, false);
     return;
   }
   sessions_[s].AwaitingFirstScreen = true;

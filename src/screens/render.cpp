@@ -102,11 +102,7 @@ ItemMap ScreenRenderer::Run(const std::string& requestText, const std::string& t
 
   // The level the terminal reported with its last answer; none reported
   // keeps what was known before.
-  int level = ctx_.radio.BatteryLevel(terminalId);
-  if (level < 0) {
-    const std::string trimmed = text::TrimRightBlanks(terminalId);
-    if (trimmed != terminalId) level = ctx_.radio.BatteryLevel(trimmed);
-  }
+  const int level = ctx_.radio.BatteryLevel(terminalId);
   if (level >= 0) ts_.BatteryLevel = level;
   b_.T_Cls();
 

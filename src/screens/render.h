@@ -10,7 +10,8 @@
 
 namespace tervo::screens {
 
-// Builds the screen for the session of terminalId (FindSession) into the
+// Builds the screen for the session of terminalId (FindSession; the id as
+// NormalTerminalId gives it, which the radio link addresses) into the
 // radio link, after T_InitScreen, and returns what its items stand for.
 // The session's record takes the texts its input items show (ShownText),
 // the lines shown (PrintedTexts, lines 1..1000) and the battery level the
