@@ -84,7 +84,7 @@ bool SetOption(GeneralOptions& options, Option key, std::string_view value, std:
     return true;
   }
   std::int32_t v = 0;
-  if (!SetNumber(value, 0, maxChoice, Spec(key).key, &v, err)) return false;
+  if (!SetNumber(value, 0, maxChoice, OptionEntry(key).key, &v, err)) return false;
   options.SetText(key, text::FromInt(v));
   return true;
 }

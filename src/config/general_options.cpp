@@ -20,7 +20,7 @@ const std::vector<std::string>& GeneralOptions::Keys() {
 }
 
 int GeneralOptions::MaxChoice(OptionKey key) {
-  const OptionSpec* s = key.spec();
+  const OptionSpec* s = key.entry();
   const bool choice = s && (s->kind == OptionKind::kCheck || s->kind == OptionKind::kList);
   return choice ? static_cast<int>(s->max) : -1;
 }
@@ -31,24 +31,24 @@ std::string GeneralOptions::Text(OptionKey key) const {
 }
 
 std::string GeneralOptions::ConfiguredText(OptionKey key) const {
-  return key.spec() ? values_[At(*key.spec())] : std::string();
+  return key.entry() ? values_[At(*key.entry())] : std::string();
 }
 
 bool GeneralOptions::SetRunOverride(OptionKey key, const std::string& value) {
-  if (!key.spec()) return false;
-  overrides_[At(*key.spec())] = value;
+  if (!key.entry()) return false;
+  overrides_[At(*key.entry())] = value;
   return true;
 }
 
 const std::string* GeneralOptions::RunOverride(OptionKey key) const {
-  if (!key.spec()) return nullptr;
-  const auto& o = overrides_[At(*key.spec())];
+  if (!key.entry()) return nullptr;
+  const auto& o = overrides_[At(*key.entry())];
   return o ? &*o : nullptr;
 }
 
 bool GeneralOptions::SetText(OptionKey key, const std::string& value) {
-  if (!key.spec()) return false;
-  values_[At(*key.spec())] = value;
+  if (!key.entry()) return false;
+  values_[At(*key.entry())] = value;
   return true;
 }
 

@@ -82,7 +82,9 @@ struct OptionSpec {
 };
 
 const std::array<OptionSpec, kOptionCount>& OptionTable();
-inline const OptionSpec& Spec(Option o) { return OptionTable()[static_cast<std::size_t>(o)]; }
+inline const OptionSpec& OptionEntry(Option o) {
+  return OptionTable()[static_cast<std::size_t>(o)];
+}
 // The option named key in the file, or nullptr.  Names are compared exactly.
 const OptionSpec* FindOption(std::string_view key);
 
@@ -91,14 +93,14 @@ const OptionSpec* FindOption(std::string_view key);
 // as "" and cannot be set.
 class OptionKey {
  public:
-  OptionKey(Option o) : spec_(&Spec(o)) {}
-  OptionKey(std::string_view key) : spec_(FindOption(key)) {}
+  OptionKey(Option o) : entry_(&OptionEntry(o)) {}
+  OptionKey(std::string_view key) : entry_(FindOption(key)) {}
   OptionKey(const char* key) : OptionKey(std::string_view(key)) {}
   OptionKey(const std::string& key) : OptionKey(std::string_view(key)) {}
-  const OptionSpec* spec() const { return spec_; }
+  const OptionSpec* entry() const { return entry_; }
 
  private:
-  const OptionSpec* spec_;
+  const OptionSpec* entry_;
 };
 
 }  // namespace tervo::config

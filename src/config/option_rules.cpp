@@ -120,13 +120,13 @@ std::string WholeNumberRange(long min, long max) {
 }
 
 bool HasOptionRule(OptionKey key) {
-  const OptionSpec* s = key.spec();
+  const OptionSpec* s = key.entry();
   return s && s->kind != OptionKind::kText && s->kind != OptionKind::kCheck &&
          s->kind != OptionKind::kList;
 }
 
 std::string CheckOption(OptionKey key, const std::string& text, const GeneralOptions& options) {
-  const OptionSpec* s = key.spec();
+  const OptionSpec* s = key.entry();
   if (!s) return "";
   switch (s->kind) {
     case OptionKind::kText:

@@ -49,7 +49,7 @@ const Option kCheckedFields[] = {
     Option::kSubScreenIdAreaY, Option::kSubScreenIdAreaLen, Option::kErrorLineN,
     Option::kErrorLineStart,   Option::kErrorLineLen};
 
-QString Name(Option key) { return QString::fromLatin1(config::Spec(key).key); }
+QString Name(Option key) { return QString::fromLatin1(config::OptionEntry(key).key); }
 
 // The fields that hold small numbers are as wide as a few digits.
 constexpr int kNumberWidth = 48;
@@ -71,12 +71,12 @@ GeneralConfigDialog::GeneralConfigDialog(config::GeneralOptions& options, int se
 }
 
 QWidget* GeneralConfigDialog::Control(config::OptionKey key) const {
-  auto it = key.spec() ? controls_.find(key.spec()->option) : controls_.end();
+  auto it = key.entry() ? controls_.find(key.entry()->option) : controls_.end();
   return it == controls_.end() ? nullptr : it->second;
 }
 
 QLabel* GeneralConfigDialog::Label(config::OptionKey key) const {
-  auto it = key.spec() ? labels_.find(key.spec()->option) : labels_.end();
+  auto it = key.entry() ? labels_.find(key.entry()->option) : labels_.end();
   return it == labels_.end() ? nullptr : it->second;
 }
 
