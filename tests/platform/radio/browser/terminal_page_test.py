@@ -365,10 +365,13 @@ class TerminalPage(PageTest):
         before = self.sequence(b)
         b.switch_to.active_element.send_keys("200127" + Keys.ENTER)
         self.wait_next(b, before, "Hand pallet")
-        # The focus stays in the input the screen waits for, even after a
-        # tap beside the screen.
+        # The focus goes back to the input the screen waits for after a tap
+        # beside the screen (the page gives it back once the tap's own
+        # focus change is done, so wait for it).
         b.find_element(By.ID, "battery").click()
-        self.assertIn(b.switch_to.active_element.get_attribute("class") or "", ("field", "prompt cursor"))
+        self.wait(b, "the focus back in the input",
+                  lambda: (b.switch_to.active_element.get_attribute("class") or "") in
+                  ("field", "prompt cursor"), 5)
 
     def test_second_browser_takes_over(self):
         first = self.open()
