@@ -45,8 +45,7 @@ void Gateway::HandleTerminalData(const std::string& id, const radio::Answer& ans
   if (sessions_[s].AwaitingFirstScreen) {
     // It answers a screen of the connection it restarted: the host session
     // it was about no longer exists.
-    WriteLog("Answer of " + screens::NormalTerminalId(id) + " before its first screen refused",
-             false);
+    WriteLog("Answer of " + id + " before its first screen refused", false);
     metrics_.AnswerDropped(s);
     return;
   }
